@@ -1,0 +1,45 @@
+// The program's two companion libraries, loaded by file name from the program's own folder (then
+// the system's search path) and bound by entry name at the first call of each function.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace telmora {
+
+class BibliotecaDinamica {
+ public:
+  explicit BibliotecaDinamica(std::string nombre_fichero);
+  ~BibliotecaDinamica();
+  BibliotecaDinamica(const BibliotecaDinamica&) = delete;
+  BibliotecaDinamica& operator=(const BibliotecaDinamica&) = delete;
+
+  // The address of an exported function; loads the library on first use. A missing library or
+  // entry throws ErrorTelmora naming the file and the entry.
+  void* funcion(const char* nombre);
+  const std::string& nombre_fichero() const { return nombre_fichero_; }
+
+ private:
+  void carga();
+
+  std::string nombre_fichero_;
+  void* manejador_ = nullptr;
+};
+
+// File names of the libraries on this platform.
+const char* fichero_proyeccion();
+const char* fichero_orogrid();
+
+// The folder of the running program.
+std::string carpeta_del_programa();
+
+struct Proyeccion {
+  double xf = 0, yf = 0;  // foot of the perpendicular
+  double distancia = 0;
+  bool en_segmento = false;
+};
+
+// Projection of P onto segment P1-P2 through the proyeccion library.
+Proyeccion proyeccion(double x1, double y1, double x2, double y2, double xp, double yp);
+
+}  // namespace telmora

@@ -1,0 +1,113 @@
+#include "cli.h"
+
+#include "carpetas.h"
+#include "fichero.h"
+
+namespace telmora::cli {
+
+namespace {
+
+constexpr const char* kUsoGeneral =
+    "uso: telmora-cli ORDEN [ARGUMENTOS]\n"
+    "     telmora-cli --help | telmora-cli ORDEN --help\n"
+    "\n"
+    "Herramientas de Telmora sin ventana. La carpeta de trabajo es la de la hoja; la hoja,\n"
+    "Vekt.tab y Vekt.pal se buscan en ella y, si no están, en la carpeta de datos fija.\n"
+    "Estado de salida: 0 bien, 1 fallo al escribir un resultado, 2 argumentos incorrectos o\n"
+    "entrada inexistente o corrupta.\n"
+    "\n"
+    "Órdenes:\n";
+
+const Comando* busca_comando(const std::string& nombre) {
+  for (const Comando& comando : comandos()) {
+    if (nombre == comando.nombre) return &comando;
+  }
+  return nullptr;
+}
+
+bool pide_ayuda(const std::vector<std::string>& argumentos) {
+  for (const auto& argumento : argumentos) {
+    if (argumento == "--help" || argumento == "-h") return true;
+  }
+  return false;
+}
+
+}  // namespace
+
+const std::vector<Comando>& comandos() {
+  static const std::vector<Comando> lista{
+      {"generar",
+       "escribe una hoja de muestra (Vekt.tab, Vekt.pal y la hoja) en una carpeta",
+       "uso: telmora-cli generar CARPETA [--entidades N] [--semilla S] [--nombre HOJA.bin]\n"
+       "\n"
+       "Escribe en CARPETA una tabla de códigos Vekt.tab, una paleta Vekt.pal y una hoja de\n"
+       "entidades con una red de calles, manzanas con edificios, curvas de nivel, símbolos,\n"
+       "puntos de cota PSCT en los nudos, un texto por manzana y algunas faltas a propósito.\n"
+       "  --entidades N   número exacto de entidades (20000 si no se indica)\n"
+       "  --semilla S     la misma semilla da siempre los mismos bytes (1 si no se indica)\n"
+       "  --nombre F      nombre de la hoja (hoja.bin si no se indica)\n",
+       {{"entidades", "semilla", "nombre"}, {}},
+       ejecuta_generar},
+      {"info",
+       "informe de la hoja: unidades, recuentos, rango y códigos que faltan en Vekt.tab",
+       "uso: telmora-cli info HOJA.bin [--mm]\n"
+       "\n"
+       "Escribe el informe de la hoja en la salida, una línea por renglón, y lo guarda junto a\n"
+       "la hoja con el nombre de la hoja terminado en \".txt\" en lugar de su extensión.\n"
+       "  --mm   la hoja está en milímetros (centímetros si no se indica)\n",
+       {{}, {"mm"}},
+       ejecuta_info},
+  };
+  return lista;
+}
+
+int ejecuta_cli(const std::vector<std::string>& argumentos, std::ostream& salida,
+                std::ostream& errores) {
+  if (argumentos.empty() || argumentos[0] == "--help" || argumentos[0] == "-h") {
+    salida << kUsoGeneral;
+    for (const Comando& comando : comandos()) {
+      salida << "  " << comando.nombre << std::string(12 - std::string(comando.nombre).size(), ' ')
+             << comando.resumen << "\n";
+    }
+    return argumentos.empty() ? kErrorEntrada : kExito;
+  }
+  const Comando* comando = busca_comando(argumentos[0]);
+  if (comando == nullptr) {
+    errores << "telmora-cli: orden desconocida \"" << argumentos[0]
+            << "\" (telmora-cli --help lista las órdenes)\n";
+    return kErrorEntrada;
+  }
+  const std::vector<std::string> resto(argumentos.begin() + 1, argumentos.end());
+  if (pide_ayuda(resto)) {
+    salida << comando->uso;
+    return kExito;
+  }
+  try {
+    return comando->ejecuta(Argumentos(resto, comando->opciones), salida, errores);
+  } catch (const ErrorUso& error) {
+    errores << "telmora-cli " << comando->nombre << ": " << error.what() << "\n";
+    return kErrorEntrada;
+  } catch (const ErrorCorrupcion& error) {
+    if (!error.corrupcion().detalle.empty()) errores << error.corrupcion().detalle << "\n";
+    errores << error.what() << "\n";
+    return kErrorEntrada;
+  } catch (const ErrorFicheroInexistente& error) {
+    errores << error.what() << "\n";
+    return kErrorEntrada;
+  } catch (const ErrorTelmora& error) {
+    errores << error.what() << "\n";
+    return kErrorEntrada;
+  }
+}
+
+Sesion abre_hoja_de_linea(const std::string& ruta_bin, bool milimetros) {
+  const auto ruta = ruta_desde_texto(ruta_bin);
+  std::error_code error;
+  auto carpeta = std::filesystem::absolute(ruta, error).parent_path();
+  if (error) carpeta = ruta.parent_path();
+  Ajustes ajustes = busca_ficheros(carpeta, ruta_texto(ruta.filename()), dir_datos_fijo());
+  ajustes.uds = milimetros ? kUdsMilimetros : kUdsCentimetros;
+  return abre_sesion(ajustes);
+}
+
+}  // namespace telmora::cli

@@ -1,0 +1,41 @@
+// telmora-cli: the program's tools without a window, for batch work and scripts.
+#pragma once
+
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "argumentos.h"
+#include "sesion.h"
+
+namespace telmora::cli {
+
+// Exit statuses.
+inline constexpr int kExito = 0;
+inline constexpr int kFalloEscritura = 1;
+inline constexpr int kErrorEntrada = 2;  // bad arguments, missing or corrupt input
+
+struct Comando {
+  const char* nombre;
+  const char* resumen;
+  const char* uso;  // full help text
+  OpcionesAdmitidas opciones;
+  int (*ejecuta)(const Argumentos& argumentos, std::ostream& salida, std::ostream& errores);
+};
+
+const std::vector<Comando>& comandos();
+
+// Runs one command line (without the program name) and returns the exit status.
+int ejecuta_cli(const std::vector<std::string>& argumentos, std::ostream& salida,
+                std::ostream& errores);
+
+// Opens a sheet given on the command line as the start form would: the working folder is the
+// sheet's folder, and the sheet and its companions are looked for there, then in the fixed data
+// folder.
+Sesion abre_hoja_de_linea(const std::string& ruta_bin, bool milimetros);
+
+// The commands.
+int ejecuta_generar(const Argumentos& argumentos, std::ostream& salida, std::ostream& errores);
+int ejecuta_info(const Argumentos& argumentos, std::ostream& salida, std::ostream& errores);
+
+}  // namespace telmora::cli

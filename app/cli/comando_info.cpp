@@ -1,0 +1,26 @@
+#include "ajustes.h"
+#include "cli.h"
+#include "fichero.h"
+#include "informe_bin.h"
+
+namespace telmora::cli {
+
+int ejecuta_info(const Argumentos& argumentos, std::ostream& salida, std::ostream& errores) {
+  argumentos.exige_posicionales(1, "telmora-cli info HOJA.bin [--mm]");
+  const Sesion sesion = abre_hoja_de_linea(argumentos.posicionales()[0], argumentos.bandera("mm"));
+  const auto lineas =
+      informe_bin(sesion.hoja, texto_directorio(sesion.ajustes.dir_trabajo),
+                  ruta_texto(sesion.ajustes.fich_entrada.filename()), sesion.ajustes.uds);
+  for (const auto& linea : lineas) salida << linea << "\n";
+  const auto destino = ruta_informe(sesion.ajustes.fich_entrada);
+  if (destino.empty()) return kExito;
+  try {
+    escribe_lineas(destino, lineas);
+  } catch (const ErrorTelmora& error) {
+    errores << error.what() << "\n";
+    return kFalloEscritura;
+  }
+  return kExito;
+}
+
+}  // namespace telmora::cli

@@ -1,0 +1,17 @@
+// Fixed folders of the installation, set when the program is built.
+#pragma once
+
+#include <filesystem>
+
+namespace telmora {
+
+// Where the entity file, Vekt.tab and Vekt.pal are looked for when the working folder lacks them.
+inline std::filesystem::path dir_datos_fijo() {
+  return TELMORA_DIR_DATOS;
+}
+// Where command files are looked for after the working folder.
+inline std::filesystem::path dir_tablas_fijo() {
+  return TELMORA_DIR_TABLAS;
+}
+
+}  // namespace telmora

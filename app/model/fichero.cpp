@@ -1,0 +1,157 @@
+#include "fichero.h"
+
+#include <cerrno>
+#include <cstring>
+#include <fstream>
+#include <random>
+
+namespace telmora {
+
+namespace {
+
+std::string razon_del_sistema() {
+  return std::strerror(errno);
+}
+
+[[noreturn]] void falla(std::string_view accion, const std::filesystem::path& ruta) {
+  throw ErrorTelmora(std::string(accion) + " " + ruta_texto(ruta) + ": " + razon_del_sistema());
+}
+
+std::filesystem::path ruta_temporal(const std::filesystem::path& ruta) {
+  std::random_device azar;
+  auto temporal = ruta;
+  temporal += ".tmp" + std::to_string(azar() % 1000000);
+  return temporal;
+}
+
+}  // namespace
+
+ErrorFicheroInexistente::ErrorFicheroInexistente(const std::filesystem::path& ruta)
+    : ErrorTelmora("No existe el fichero :" + ruta_texto(ruta)), ruta_(ruta) {}
+
+std::string ruta_texto(const std::filesystem::path& ruta) {
+  const auto texto = ruta.u8string();
+  return std::string(texto.begin(), texto.end());
+}
+
+std::filesystem::path ruta_desde_texto(std::string_view utf8) {
+  return std::filesystem::path(std::u8string(utf8.begin(), utf8.end()));
+}
+
+bool existe_archivo(const std::filesystem::path& ruta) {
+  std::error_code error;
+  return std::filesystem::is_regular_file(ruta, error);
+}
+
+std::vector<char> lee_fichero(const std::filesystem::path& ruta) {
+  std::ifstream entrada(ruta, std::ios::binary);
+  if (!entrada) {
+    if (!existe_archivo(ruta)) throw ErrorFicheroInexistente(ruta);
+    falla("No se puede abrir", ruta);
+  }
+  entrada.seekg(0, std::ios::end);
+  const std::streamoff longitud = entrada.tellg();
+  if (longitud < 0) falla("No se puede leer", ruta);
+  entrada.seekg(0, std::ios::beg);
+  std::vector<char> bytes(static_cast<std::size_t>(longitud));
+  if (!bytes.empty() && !entrada.read(bytes.data(), longitud)) falla("No se puede leer", ruta);
+  return bytes;
+}
+
+FicheroNuevo::FicheroNuevo(std::filesystem::path destino)
+    : destino_(std::move(destino)), temporal_(ruta_temporal(destino_)) {
+#if defined(_WIN32)
+  fichero_ = _wfopen(temporal_.c_str(), L"wb");
+#else
+  fichero_ = std::fopen(temporal_.c_str(), "wb");
+#endif
+  if (fichero_ == nullptr) {
+    throw ErrorTelmora("No se puede crear " + ruta_texto(destino_) + ": " + razon_del_sistema());
+  }
+}
+
+FicheroNuevo::~FicheroNuevo() {
+  if (fichero_ == nullptr) return;
+  std::fclose(fichero_);
+  std::error_code ignorado;
+  std::filesystem::remove(temporal_, ignorado);
+}
+
+void FicheroNuevo::abandona(const std::string& razon) {
+  std::fclose(fichero_);
+  fichero_ = nullptr;
+  std::error_code ignorado;
+  std::filesystem::remove(temporal_, ignorado);
+  throw ErrorTelmora("No se puede escribir " + ruta_texto(destino_) + ": " + razon);
+}
+
+void FicheroNuevo::escribe(std::string_view bytes) {
+  if (fichero_ == nullptr)
+    throw ErrorTelmora("El fichero " + ruta_texto(destino_) + " ya se cerró");
+  if (!bytes.empty() && std::fwrite(bytes.data(), 1, bytes.size(), fichero_) != bytes.size()) {
+    abandona(razon_del_sistema());
+  }
+}
+
+void FicheroNuevo::confirma() {
+  if (fichero_ == nullptr)
+    throw ErrorTelmora("El fichero " + ruta_texto(destino_) + " ya se cerró");
+  if (std::fflush(fichero_) != 0) abandona(razon_del_sistema());
+  const int cierre = std::fclose(fichero_);
+  fichero_ = nullptr;
+  std::error_code error;
+  if (cierre != 0) {
+    error = std::error_code(errno, std::generic_category());
+  } else {
+    std::filesystem::rename(temporal_, destino_, error);
+  }
+  if (error) {
+    std::error_code ignorado;
+    std::filesystem::remove(temporal_, ignorado);
+    throw ErrorTelmora("No se puede escribir " + ruta_texto(destino_) + ": " + error.message());
+  }
+}
+
+void escribe_fichero_atomico(const std::filesystem::path& ruta, std::string_view contenido) {
+  FicheroNuevo fichero(ruta);
+  fichero.escribe(contenido);
+  fichero.confirma();
+}
+
+void escribe_lineas(const std::filesystem::path& ruta, const std::vector<std::string>& lineas) {
+  std::string contenido;
+  for (const auto& linea : lineas) {
+    contenido += linea;
+    contenido += '\n';
+  }
+  escribe_fichero_atomico(ruta, contenido);
+}
+
+void escribe_en_posicion(const std::filesystem::path& ruta, std::int64_t posicion,
+                         std::string_view bytes) {
+  std::fstream fichero(ruta, std::ios::binary | std::ios::in | std::ios::out);
+  if (!fichero) {
+    if (!existe_archivo(ruta)) throw ErrorFicheroInexistente(ruta);
+    falla("No se puede abrir para escribir", ruta);
+  }
+  fichero.seekp(posicion);
+  fichero.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+  fichero.flush();
+  if (!fichero) falla("No se puede escribir", ruta);
+}
+
+std::string lee_en_posicion(const std::filesystem::path& ruta, std::int64_t posicion,
+                            std::size_t cantidad) {
+  std::ifstream entrada(ruta, std::ios::binary);
+  if (!entrada) {
+    if (!existe_archivo(ruta)) throw ErrorFicheroInexistente(ruta);
+    falla("No se puede abrir", ruta);
+  }
+  std::string bytes(cantidad, '\0');
+  entrada.seekg(posicion);
+  entrada.read(bytes.data(), static_cast<std::streamsize>(cantidad));
+  bytes.resize(static_cast<std::size_t>(entrada.gcount()));
+  return bytes;
+}
+
+}  // namespace telmora

@@ -1,0 +1,77 @@
+// File access shared by every reader and writer: whole-file reads, complete-or-absent writes,
+// and failures that name the path and the system's reason.
+#pragma once
+
+#include <cstdint>
+#include <cstdio>
+#include <filesystem>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace telmora {
+
+// A failure of the system that the user must be told about; what() is the message to show.
+class ErrorTelmora : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
+// A file that should be there and is not: the message is "No existe el fichero :" and the path.
+class ErrorFicheroInexistente : public ErrorTelmora {
+ public:
+  explicit ErrorFicheroInexistente(const std::filesystem::path& ruta);
+  const std::filesystem::path& ruta() const { return ruta_; }
+
+ private:
+  std::filesystem::path ruta_;
+};
+
+// Path as UTF-8 text, for messages and listings.
+std::string ruta_texto(const std::filesystem::path& ruta);
+std::filesystem::path ruta_desde_texto(std::string_view utf8);
+
+bool existe_archivo(const std::filesystem::path& ruta);
+
+// The whole file in memory.
+std::vector<char> lee_fichero(const std::filesystem::path& ruta);
+
+// A new file written under a temporary name in the target's folder and renamed over the target
+// by confirma() only when every byte was written and flushed; dropped without confirming, it
+// leaves the target as it was.
+class FicheroNuevo {
+ public:
+  explicit FicheroNuevo(std::filesystem::path destino);
+  ~FicheroNuevo();
+  FicheroNuevo(const FicheroNuevo&) = delete;
+  FicheroNuevo& operator=(const FicheroNuevo&) = delete;
+
+  void escribe(std::string_view bytes);
+  void confirma();
+  const std::filesystem::path& destino() const { return destino_; }
+
+ private:
+  [[noreturn]] void abandona(const std::string& razon);
+
+  std::filesystem::path destino_;
+  std::filesystem::path temporal_;
+  std::FILE* fichero_ = nullptr;
+};
+
+// Writes the bytes to a temporary file beside the target and renames it over the target only
+// when everything was written and flushed: the target is complete or left as it was.
+void escribe_fichero_atomico(const std::filesystem::path& ruta, std::string_view contenido);
+
+// Text lines written as UTF-8 with LF line ends, complete or absent.
+void escribe_lineas(const std::filesystem::path& ruta, const std::vector<std::string>& lineas);
+
+// Overwrites bytes at a position of an existing file, checked and flushed.
+void escribe_en_posicion(const std::filesystem::path& ruta, std::int64_t posicion,
+                         std::string_view bytes);
+
+// Reads bytes at a position of an existing file; fewer bytes come back at its end.
+std::string lee_en_posicion(const std::filesystem::path& ruta, std::int64_t posicion,
+                            std::size_t cantidad);
+
+}  // namespace telmora

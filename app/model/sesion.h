@@ -1,0 +1,24 @@
+// What a session holds for the open sheet: its run settings, palette, code table and the loaded
+// entities. The viewer owns one; the command line builds one per command; tests build their own.
+#pragma once
+
+#include "ajustes.h"
+#include "hoja.h"
+#include "progreso.h"
+#include "tabla_vekt.h"
+
+namespace telmora {
+
+struct Sesion {
+  Ajustes ajustes;
+  Paleta paleta;
+  TablaVekt tabla;
+  Hoja hoja;
+};
+
+// Reads the palette, the code table and the entity file named by the settings, reporting each
+// step. Missing files throw ErrorFicheroInexistente, unreadable tables ErrorTelmora, a corrupt
+// sheet ErrorCorrupcion.
+Sesion abre_sesion(const Ajustes& ajustes, Progreso& progreso = Progreso::ninguno());
+
+}  // namespace telmora

@@ -1,0 +1,39 @@
+// Text helpers for the fixed-width character fields of entity files and for the text files the
+// system reads. Character fields hold Windows-1252 bytes; everything kept in memory as
+// std::string outside those fields is UTF-8.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace telmora {
+
+// The characters before the first NUL, without leading and trailing spaces.
+std::string limpia_texto(std::string_view campo);
+
+// Trims the text and pads it with NUL characters up to 7 characters (longer texts stay trimmed).
+std::string rellena_nulos(std::string_view texto);
+
+// Windows-1252 bytes to UTF-8.
+std::string cp1252_a_utf8(std::string_view bytes);
+
+// UTF-8 to Windows-1252; characters without a Windows-1252 form become '?'.
+std::string utf8_a_cp1252(std::string_view texto);
+
+bool es_utf8_valido(std::string_view bytes);
+
+// A text file's content as UTF-8: kept when it is valid UTF-8 (a leading BOM dropped),
+// otherwise read as Windows-1252.
+std::string decodifica_texto(std::string_view bytes);
+
+// Splits a text into lines ending in LF or CR LF; a final line end does not open a new line.
+std::vector<std::string_view> divide_lineas(std::string_view texto);
+
+// Shortest decimal form of a number, as the listings write it ("12", "-0.5", "1234.56").
+std::string numero_a_texto(double valor);
+
+// Strict integer: optional sign and digits only, within the range of int.
+bool lee_entero(std::string_view texto, int& valor);
+
+}  // namespace telmora

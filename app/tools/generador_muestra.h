@@ -1,0 +1,34 @@
+// A realistic sample sheet for demonstration, tests and benchmarks: the code table, the palette
+// and an entity file with a street network, blocks of buildings, contour lines, point symbols,
+// elevation points, texts and a few deliberate faults. The same options always give the same
+// bytes.
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <string>
+
+namespace telmora {
+
+struct OpcionesMuestra {
+  std::int64_t entidades = 20000;
+  std::uint64_t semilla = 1;
+  std::string nombre = "hoja.bin";
+};
+
+struct ResumenMuestra {
+  std::filesystem::path bin, tab, pal;
+  std::int64_t entidades = 0;
+  std::int64_t bytes = 0;
+};
+
+// Writes Vekt.tab, Vekt.pal and the entity file into the folder (created when missing); each
+// file is complete or absent.
+ResumenMuestra genera_muestra(const std::filesystem::path& carpeta,
+                              const OpcionesMuestra& opciones);
+
+// Contents of the sample code table and palette.
+std::string tabla_vekt_muestra();
+std::string paleta_muestra();
+
+}  // namespace telmora

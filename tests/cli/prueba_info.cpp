@@ -1,0 +1,139 @@
+#include <gtest/gtest.h>
+
+#include "carpeta_temporal.h"
+#include "constructor_bin.h"
+#include "ejecuta.h"
+
+using prueba::ConstructorBin;
+using prueba::ejecuta;
+
+namespace {
+
+struct HojaDePrueba {
+  prueba::CarpetaTemporal carpeta;
+  std::string ruta;
+
+  explicit HojaDePrueba(const std::string& bin) {
+    carpeta.escribe("Vekt.tab", prueba::tabla_basica());
+    carpeta.escribe("Vekt.pal", prueba::paleta_basica());
+    ruta = carpeta.escribe("hoja.bin", bin).string();
+  }
+};
+
+std::string hoja_con_codigos_que_faltan() {
+  ConstructorBin b;
+  b.c("100", {{100, 200, 30}, {300, 400, 50}}, {{2, 200, "R1"}})
+      .t("TXT", {150, 250, 40}, "TEXTO")
+      .c("999", {{120, 220, 35}}, {}, '\0')
+      .c("200", {{110, 210, 10}, {190, 210, 10}, {190, 290, 12}, {110, 210, 10}})
+      .c("999", {{130, 230, 36}})
+      .t("999", {140, 240, 37}, "OTRO")
+      .c("300", {{105, 205, 20}, {106, 206, 21}}, {{2, 12345, ""}, {2, 100, ""}, {2, 200, ""}});
+  return b.contenido();
+}
+
+}  // namespace
+
+TEST(Info, ElInformeSaleLineaALineaYSeGuardaJuntoALaHoja) {
+  HojaDePrueba hoja(hoja_con_codigos_que_faltan());
+  const auto r = ejecuta({"info", hoja.ruta});
+  ASSERT_EQ(r.estado, 0) << r.errores;
+  const std::string sep = " +++++++++++++++++++++++++++++++++++++\n";
+  const std::string esperado = sep + "Dir  :" + hoja.carpeta.ruta().string() + "/\n" +
+                               "Fich :hoja.bin\n"
+                               "Uds :100\n" +
+                               sep +
+                               " Lineales : 3\n"
+                               "Puntuales : 2\n"
+                               "   Textos : 2\n" +
+                               sep +
+                               " Xmin :  100\n"
+                               " Ymin :  200\n"
+                               " Zmin :  10\n"
+                               " Xmax :  300\n"
+                               " Ymax :  400\n"
+                               " Zmax :  50\n" +
+                               sep + " Contador de elementos Lineales/Puntuales\n" + sep +
+                               " Codigos P.    encontrados :3\n"
+                               " Codigos P. No encontrados :2\n"
+                               " Codigos A.    encontrados :2\n"
+                               " Codigos A. No encontrados :1\n" +
+                               sep + " Contador de elementos Textos\n" + sep +
+                               " Codigos P.    encontrados :1\n"
+                               " Codigos P. No encontrados :1\n"
+                               " Codigos A.    encontrados :0\n"
+                               " Codigos A. No encontrados :0\n" +
+                               sep + " Listado de códigos no encontrados\n" + sep +
+                               "   C999\n"
+                               "   T999\n" +
+                               sep + " ... próximamente más\n";
+  EXPECT_EQ(r.salida, esperado);
+  EXPECT_EQ(hoja.carpeta.lee("hoja.txt"), esperado);
+
+  // A second run rewrites the report from scratch.
+  hoja.carpeta.escribe("hoja.txt", std::string(100000, 'x'));
+  ASSERT_EQ(ejecuta({"info", hoja.ruta}).estado, 0);
+  EXPECT_EQ(hoja.carpeta.lee("hoja.txt"), esperado);
+}
+
+TEST(Info, MilimetrosYHojaVacia) {
+  HojaDePrueba hoja("");
+  const auto r = ejecuta({"info", hoja.ruta, "--mm"});
+  ASSERT_EQ(r.estado, 0) << r.errores;
+  EXPECT_NE(r.salida.find("Uds :1000\n"), std::string::npos);
+  EXPECT_NE(r.salida.find(" Lineales : 0\n"), std::string::npos);
+  EXPECT_NE(r.salida.find(" Xmin :  100000000000\n"), std::string::npos);
+  EXPECT_NE(r.salida.find(" Xmax :  0\n"), std::string::npos);
+}
+
+TEST(Info, FicherosQueFaltanHojaCorruptaYArgumentosMalos) {
+  HojaDePrueba hoja(hoja_con_codigos_que_faltan());
+  auto r = ejecuta({"info", (hoja.carpeta / "otra.bin").string()});
+  EXPECT_EQ(r.estado, 2);
+  EXPECT_EQ(r.errores, "No existe el fichero :" + (hoja.carpeta / "otra.bin").string() + "\n");
+  EXPECT_TRUE(r.salida.empty());
+
+  std::filesystem::remove(hoja.carpeta / "Vekt.pal");
+  r = ejecuta({"info", hoja.ruta});
+  EXPECT_EQ(r.estado, 2);
+  EXPECT_NE(r.errores.find("No existe el fichero :"), std::string::npos);
+  EXPECT_NE(r.errores.find("Vekt.pal"), std::string::npos);
+  hoja.carpeta.escribe("Vekt.pal", prueba::paleta_basica());
+
+  ConstructorBin b;
+  b.c("100", {{1, 2, 3}}).bytes("ZZZZ");
+  hoja.carpeta.escribe("hoja.bin", b.contenido());
+  r = ejecuta({"info", hoja.ruta});
+  EXPECT_EQ(r.estado, 2);
+  EXPECT_NE(r.errores.find("Fichero Corrupto en la entidad__: 2\n"), std::string::npos);
+  EXPECT_NE(r.errores.find("Posición errónea en el fichero___: 60\n"), std::string::npos);
+  EXPECT_NE(r.errores.find("Posicion válida siguiente_______: 64"), std::string::npos);
+  EXPECT_FALSE(std::filesystem::exists(hoja.carpeta / "hoja.txt"));
+
+  hoja.carpeta.escribe("Vekt.tab", "100 1 x\r\n");
+  hoja.carpeta.escribe("hoja.bin", "");
+  r = ejecuta({"info", hoja.ruta});
+  EXPECT_EQ(r.estado, 2);
+  EXPECT_NE(r.errores.find("Vekt.tab, línea 1"), std::string::npos);
+
+  for (const std::vector<std::string>& malos : {std::vector<std::string>{"info"},
+                                                {"info", hoja.ruta, "--cm"},
+                                                {"info", "a", "b"},
+                                                {"nada"}}) {
+    r = ejecuta(malos);
+    EXPECT_EQ(r.estado, 2);
+    EXPECT_EQ(std::count(r.errores.begin(), r.errores.end(), '\n'), 1) << r.errores;
+  }
+}
+
+TEST(Info, LaAyudaDocumentaCadaOrden) {
+  auto r = ejecuta({"--help"});
+  EXPECT_EQ(r.estado, 0);
+  for (const auto& comando : telmora::cli::comandos()) {
+    EXPECT_NE(r.salida.find(std::string("  ") + comando.nombre), std::string::npos);
+    const auto ayuda = ejecuta({comando.nombre, "--help"});
+    EXPECT_EQ(ayuda.estado, 0);
+    EXPECT_NE(ayuda.salida.find(std::string("uso: telmora-cli ") + comando.nombre),
+              std::string::npos);
+  }
+}

@@ -1,0 +1,240 @@
+#include <gtest/gtest.h>
+
+#include "carpeta_temporal.h"
+#include "constructor_bin.h"
+#include "diagnostico.h"
+#include "hoja.h"
+
+using namespace telmora;
+using prueba::Atr;
+using prueba::ConstructorBin;
+using prueba::V;
+
+namespace {
+
+const TablaVekt& tabla() {
+  static const TablaVekt t = interpreta_vekt_tab(prueba::tabla_basica(), "Vekt.tab");
+  return t;
+}
+
+Hoja carga(const std::string& bytes) {
+  return cargo_bin_bytes(std::vector<char>(bytes.begin(), bytes.end()), tabla());
+}
+
+Corrupcion corrupcion_de(const std::string& bytes) {
+  try {
+    carga(bytes);
+  } catch (const ErrorCorrupcion& error) {
+    return error.corrupcion();
+  }
+  ADD_FAILURE() << "the file loaded without a corruption error";
+  return {};
+}
+
+ConstructorBin hoja_mixta() {
+  ConstructorBin b;
+  b.c("100", {{100, 200, 30}, {300, 400, 50}}, {{2, 200, "R1"}})
+      .t("TXT", {500, 600, 7}, "UN TEXTO LARGO DE DOS", 250, 4, 9000)
+      .c("999", {{10, 20, 0}}, {}, '\0')
+      .c("200", {{0, 0, 1}, {100, 0, 1}, {100, 100, 1}, {0, 0, 1}});
+  return b;
+}
+
+}  // namespace
+
+TEST(CargaHoja, ReparteLasEntidadesEnLosArraysCYTConSuIndice) {
+  const ConstructorBin b = hoja_mixta();
+  const Hoja hoja = carga(b.contenido());
+  ASSERT_EQ(hoja.num_entidades(), 4);
+  ASSERT_EQ(hoja.c.size(), 3u);
+  ASSERT_EQ(hoja.t.size(), 1u);
+
+  // Index rows: position, range, point count, active flag, kind and ordinal within the kind.
+  const FilaIndice& texto = hoja.fila(2);
+  EXPECT_EQ(texto.posicion, b.inicios()[1]);
+  EXPECT_EQ(texto.tipo, kIndiceTipoT);
+  EXPECT_EQ(texto.ordinal, 1);
+  EXPECT_EQ(texto.num_puntos, 3);
+  const FilaIndice& borrada = hoja.fila(3);
+  EXPECT_EQ(borrada.activo, 0);
+  EXPECT_EQ(borrada.tipo, kIndiceTipoC);
+  EXPECT_EQ(borrada.ordinal, 2);
+  EXPECT_EQ(hoja.fila(4).posicion, b.inicios()[3]);
+  EXPECT_EQ(hoja.fila(4).xmax, 100);
+
+  // Entities with their blocks and code rows.
+  const Entidad& linea = hoja.entidad(1);
+  EXPECT_EQ(linea.posicion_tab, 1);
+  const auto vertices = hoja.vertices_de(linea);
+  ASSERT_EQ(vertices.size(), 2u);
+  EXPECT_EQ(vertices[1], (Vertice{300, 400, 50}));
+  const auto atributos = hoja.atributos_de(linea);
+  ASSERT_EQ(atributos.size(), 1u);
+  EXPECT_EQ(atributos[0].id_tabla, 2);
+  EXPECT_EQ(atributos[0].posicion_tab, 2);  // record 200 is a code of the table
+  EXPECT_EQ(hoja.entidad(3).posicion_tab, 0);
+
+  const Entidad& t = hoja.entidad(2);
+  EXPECT_EQ(hoja.texto(t), "UN TEXTO LARGO DE DOS");
+  EXPECT_EQ(t.rango.altura_texto(), 250);
+  EXPECT_EQ(t.rango.justificacion_texto(), 4);
+  EXPECT_EQ(t.rango.angulo_texto(), 9000);
+  EXPECT_EQ(hoja.vertices_de(t)[0], (Vertice{500, 600, 7}));
+
+  // The file range covers every entity, deleted ones included.
+  EXPECT_EQ(hoja.rango.xmin, 0);
+  EXPECT_EQ(hoja.rango.xmax, 500);
+  EXPECT_EQ(hoja.rango.zmax, 50);
+}
+
+TEST(CargaHoja, TextosYClasesDeElemento) {
+  ConstructorBin b;
+  b.t("TXT", {1, 1, 0}, "");
+  b.cabecera('T', '=', "TXT", 0, 3).bytes(std::string(36, '\0') + std::string(12, '\0'));
+  b.bytes(std::string("AB\0CDEFGHIJK", 12) + "SEGUNDO TROZ");
+  b.cabecera('T', '=', "TXT", 0, 1).bytes(std::string(48, '\0'));
+  const Hoja hoja = carga(b.contenido());
+  EXPECT_EQ(hoja.texto(hoja.t[0]), "");
+  EXPECT_EQ(hoja.texto(hoja.t[1]), "AB");  // a NUL in the first piece ends the text
+  EXPECT_EQ(hoja.texto(hoja.t[2]), "");    // point count 1: no pieces
+
+  EXPECT_EQ(clase_elemento(std::vector<Vertice>{{1, 1, 0}}), ClaseElemento::puntual);
+  EXPECT_EQ(clase_elemento(std::vector<Vertice>{{1, 1, 0}, {1, 1, 9}}), ClaseElemento::cerrado);
+  EXPECT_EQ(clase_elemento(std::vector<Vertice>{{1, 1, 0}, {2, 1, 0}}), ClaseElemento::abierto);
+}
+
+TEST(CargaHoja, FicheroVacioYDoscientosCincuentaYCincoAtributos) {
+  const Hoja vacia = carga("");
+  EXPECT_EQ(vacia.num_entidades(), 0);
+  EXPECT_EQ(vacia.rango.xmin, RangoFichero::kMinimoInicial);
+  EXPECT_EQ(vacia.rango.xmax, 0);
+
+  std::vector<Atr> atributos(255, Atr{1, 7, "abc"});
+  ConstructorBin b;
+  b.c("100", {{1, 2, 3}}, atributos).c("200", {{4, 5, 6}});
+  const Hoja hoja = carga(b.contenido());
+  ASSERT_EQ(hoja.num_entidades(), 2);
+  EXPECT_EQ(hoja.fila(2).posicion, 48 + 12 + 12 * 255);
+  EXPECT_EQ(hoja.atributos_de(hoja.c[0]).size(), 255u);
+}
+
+TEST(CargaHoja, TipoErroneoDaLaPosicionPreviaYLaSiguienteValida) {
+  ConstructorBin b;
+  b.c("100", {{1, 2, 3}}).c("100", {{4, 5, 6}});
+  const std::int64_t previa = b.inicios()[1];
+  const std::int64_t mala = static_cast<std::int64_t>(b.contenido().size());
+  b.bytes("XXXXX");
+  const std::int64_t siguiente = static_cast<std::int64_t>(b.contenido().size());
+  b.c("100", {{7, 8, 9}});
+  const Corrupcion c = corrupcion_de(b.contenido());
+  EXPECT_EQ(c.numero_entidad, 3);
+  EXPECT_EQ(c.posicion, mala);
+  EXPECT_EQ(c.previa, previa);
+  EXPECT_EQ(c.siguiente_valida, siguiente);
+  EXPECT_EQ(c.mensaje(),
+            "Fichero Corrupto en la entidad__: 3\nPosición errónea en el fichero___: " +
+                std::to_string(mala) +
+                "\nPosicion anterior_____________: " + std::to_string(previa) +
+                "\nPosicion válida siguiente_______: " + std::to_string(siguiente));
+}
+
+TEST(CargaHoja, BasuraTrasLaUltimaEntidadSinNingunaValidaDespues) {
+  ConstructorBin b;
+  b.c("100", {{1, 2, 3}}).bytes("C-garbage T");
+  const Corrupcion c = corrupcion_de(b.contenido());
+  EXPECT_EQ(c.posicion, 60);
+  EXPECT_EQ(c.siguiente_valida, static_cast<std::int64_t>(b.contenido().size()));
+}
+
+TEST(CargaHoja, EntidadesIlegiblesSeDiagnosticanSinLeerFueraDelFichero) {
+  // Zero and negative point counts would make the walk stand still or go backwards.
+  for (const std::int16_t puntos : {0, -1, -32768}) {
+    ConstructorBin b;
+    b.c("100", {{1, 2, 3}}).cabecera('C', '=', "100", 0, puntos).bytes(std::string(60, '\0'));
+    const Corrupcion c = corrupcion_de(b.contenido());
+    EXPECT_EQ(c.posicion, 60);
+    EXPECT_NE(c.motivo.find("puntos"), std::string::npos);
+  }
+  // An entity cut by the end of the file, in its header or in its blocks.
+  ConstructorBin b;
+  b.c("100", {{1, 2, 3}}, {{1, 1, ""}});
+  const std::string entero = b.contenido();
+  for (std::size_t largo = 1; largo < entero.size(); ++largo) {
+    const Corrupcion c = corrupcion_de(entero.substr(0, largo));
+    EXPECT_EQ(c.posicion, 0);
+    EXPECT_FALSE(c.motivo.empty());
+  }
+}
+
+TEST(CargaHoja, ElDiagnosticoDeUnTextoPrevioListaSusDatos) {
+  ConstructorBin b;
+  b.t("TXT", {11, 22, 33}, "HOLA", 200, 1, 0, {{2, 100, "RR"}}).bytes("??");
+  const Corrupcion c = corrupcion_de(b.contenido());
+  EXPECT_NE(c.detalle.find("Cabecera: T= TXT 2 1"), std::string::npos);
+  EXPECT_NE(c.detalle.find("Coordenadas: 11 22 33"), std::string::npos);
+  EXPECT_NE(c.detalle.find("Texto: HOLA"), std::string::npos);
+  EXPECT_NE(c.detalle.find("2 100 RR"), std::string::npos);
+  EXPECT_NE(c.detalle.find("Posicion Válida siguiente : "), std::string::npos);
+}
+
+TEST(Resincronizacion, SoloUnCoTSeguidoDeIgualEsUnInicioValido) {
+  const std::string bytes = std::string("C=") + "xxC-T?T=";
+  EXPECT_EQ(leo_byte_a_byte(bytes, 0), 8);
+  EXPECT_EQ(leo_byte_a_byte(bytes, 8), static_cast<std::int64_t>(bytes.size()));
+  EXPECT_EQ(leo_byte_a_byte("abcC", 0), 4);  // a C in the last byte has no state byte
+}
+
+TEST(AnulaEntidad, CambiaSoloElByteDeEstadoEnFicheroIndiceYMemoria) {
+  prueba::CarpetaTemporal carpeta;
+  const ConstructorBin b = hoja_mixta();
+  const auto ruta = carpeta.escribe("hoja.bin", b.contenido());
+  Hoja hoja = cargo_bin(ruta, tabla());
+
+  anula_entidad(hoja, 2);
+  const std::string despues = prueba::lee_bytes(ruta);
+  ASSERT_EQ(despues.size(), b.contenido().size());
+  std::size_t diferentes = 0;
+  for (std::size_t i = 0; i < despues.size(); ++i) diferentes += despues[i] != b.contenido()[i];
+  EXPECT_EQ(diferentes, 1u);
+  EXPECT_EQ(despues[static_cast<std::size_t>(b.inicios()[1]) + 1], kMarcaBorrado);
+  EXPECT_EQ(hoja.fila(2).activo, 0);
+  EXPECT_FALSE(hoja.entidad(2).activa());
+
+  // Again on a deleted entity, and outside the sheet: nothing else changes.
+  anula_entidad(hoja, 2);
+  anula_entidad(hoja, 0);
+  anula_entidad(hoja, 99);
+  EXPECT_EQ(prueba::lee_bytes(ruta), despues);
+  // The reloaded sheet sees the deletion.
+  EXPECT_FALSE(cargo_bin(ruta, tabla()).entidad(2).activa());
+}
+
+TEST(AnulaEntidad, NoEscribeSiElFicheroYaNoTieneLaEntidadEnSuSitio) {
+  prueba::CarpetaTemporal carpeta;
+  const auto ruta = carpeta.escribe("hoja.bin", hoja_mixta().contenido());
+  Hoja hoja = cargo_bin(ruta, tabla());
+  carpeta.escribe("hoja.bin", std::string(40, 'z'));
+  EXPECT_THROW(anula_entidad(hoja, 2), ErrorTelmora);
+  EXPECT_EQ(prueba::lee_bytes(ruta), std::string(40, 'z'));
+}
+
+TEST(BuscaEnIndice, DevuelvePosicionYNumeroDeUnOrdinalDeSuTipo) {
+  const ConstructorBin b = hoja_mixta();
+  const Hoja hoja = carga(b.contenido());
+  std::int32_t posicion = -1, numero = -1;
+  busca_en_indice(hoja, 3, kIndiceTipoC, posicion, numero);
+  EXPECT_EQ(numero, 4);
+  EXPECT_EQ(posicion, b.inicios()[3]);
+  busca_en_indice(hoja, 2, kIndiceTipoT, posicion, numero);
+  EXPECT_EQ(posicion, 0);
+  EXPECT_EQ(numero, 4);  // unchanged when there is none
+}
+
+TEST(CargaHoja, UnFicheroQueNoExisteSeNombra) {
+  try {
+    cargo_bin("/no/existe/hoja.bin", tabla());
+    FAIL();
+  } catch (const ErrorFicheroInexistente& error) {
+    EXPECT_STREQ(error.what(), "No existe el fichero :/no/existe/hoja.bin");
+  }
+}
