@@ -43,7 +43,7 @@ bool existe_archivo(const std::filesystem::path& ruta) {
   return std::filesystem::is_regular_file(ruta, error);
 }
 
-std::vector<char> lee_fichero(const std::filesystem::path& ruta) {
+Lista<char> lee_fichero(const std::filesystem::path& ruta) {
   std::ifstream entrada(ruta, std::ios::binary);
   if (!entrada) {
     if (!existe_archivo(ruta)) throw ErrorFicheroInexistente(ruta);
@@ -53,7 +53,7 @@ std::vector<char> lee_fichero(const std::filesystem::path& ruta) {
   const std::streamoff longitud = entrada.tellg();
   if (longitud < 0) falla("No se puede leer", ruta);
   entrada.seekg(0, std::ios::beg);
-  std::vector<char> bytes(static_cast<std::size_t>(longitud));
+  Lista<char> bytes(static_cast<std::size_t>(longitud));
   if (!bytes.empty() && !entrada.read(bytes.data(), longitud)) falla("No se puede leer", ruta);
   return bytes;
 }

@@ -10,6 +10,8 @@
 #include <string_view>
 #include <vector>
 
+#include "memoria.h"
+
 namespace telmora {
 
 // A failure of the system that the user must be told about; what() is the message to show.
@@ -35,7 +37,7 @@ std::filesystem::path ruta_desde_texto(std::string_view utf8);
 bool existe_archivo(const std::filesystem::path& ruta);
 
 // The whole file in memory.
-std::vector<char> lee_fichero(const std::filesystem::path& ruta);
+Lista<char> lee_fichero(const std::filesystem::path& ruta);
 
 // A new file written under a temporary name in the target's folder and renamed over the target
 // by confirma() only when every byte was written and flushed; dropped without confirming, it

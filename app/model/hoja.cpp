@@ -199,7 +199,7 @@ Hoja cargo_bin(const std::filesystem::path& ruta, const TablaVekt& tabla, Progre
   return hoja;
 }
 
-Hoja cargo_bin_bytes(std::vector<char> bytes, const TablaVekt& tabla, Progreso& progreso) {
+Hoja cargo_bin_bytes(const Lista<char>& bytes, const TablaVekt& tabla, Progreso& progreso) {
   if (bytes.size() > static_cast<std::size_t>(INT32_MAX)) {
     throw ErrorTelmora(
         "El fichero ocupa más de 2 GB y las posiciones de sus entidades no caben "

@@ -11,6 +11,7 @@
 
 #include "fichero.h"
 #include "formato_bin.h"
+#include "memoria.h"
 #include "progreso.h"
 #include "tabla_vekt.h"
 
@@ -64,12 +65,12 @@ class Hoja {
  public:
   std::filesystem::path ruta;
   std::int64_t longitud = 0;
-  std::vector<FilaIndice> indice;  // entity n (1-based) is indice[n - 1]
-  std::vector<Entidad> c;          // C array, ordinal k (1-based) is c[k - 1]
-  std::vector<Entidad> t;          // T array
-  std::vector<Vertice> vertices;
-  std::vector<Atributo> atributos;
-  std::vector<char> textos;  // text pieces, raw Windows-1252 bytes
+  Lista<FilaIndice> indice;  // entity n (1-based) is indice[n - 1]
+  Lista<Entidad> c;          // C array, ordinal k (1-based) is c[k - 1]
+  Lista<Entidad> t;          // T array
+  Lista<Vertice> vertices;
+  Lista<Atributo> atributos;
+  Lista<char> textos;  // text pieces, raw Windows-1252 bytes
   RangoFichero rango;
 
   std::int32_t num_entidades() const { return static_cast<std::int32_t>(indice.size()); }
@@ -127,7 +128,7 @@ class ErrorCorrupcion : public ErrorTelmora {
 Hoja cargo_bin(const std::filesystem::path& ruta, const TablaVekt& tabla,
                Progreso& progreso = Progreso::ninguno());
 // The same from bytes already in memory.
-Hoja cargo_bin_bytes(std::vector<char> bytes, const TablaVekt& tabla,
+Hoja cargo_bin_bytes(const Lista<char>& bytes, const TablaVekt& tabla,
                      Progreso& progreso = Progreso::ninguno());
 
 // The first entity of a kind (kIndiceTipoC or kIndiceTipoT) with that ordinal: its start

@@ -30,7 +30,7 @@ class ListaNoEncontrados {
 
 // Looks up the codes of one kind of entity: its own code, then its table-2 attributes until
 // the first one the table has.
-Contadores comprueba_codigos(const Hoja& hoja, const std::vector<Entidad>& entidades,
+Contadores comprueba_codigos(const Hoja& hoja, std::span<const Entidad> entidades,
                              const char* prefijo, ListaNoEncontrados& lista,
                              ContadorPorcentaje& avance, std::int64_t& hechas) {
   Contadores cuenta;

@@ -18,7 +18,7 @@ const TablaVekt& tabla() {
 }
 
 Hoja carga(const std::string& bytes) {
-  return cargo_bin_bytes(std::vector<char>(bytes.begin(), bytes.end()), tabla());
+  return cargo_bin_bytes(Lista<char>(bytes.begin(), bytes.end()), tabla());
 }
 
 Corrupcion corrupcion_de(const std::string& bytes) {
