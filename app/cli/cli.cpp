@@ -57,6 +57,18 @@ const std::vector<Comando>& comandos() {
        "  --mm   la hoja está en milímetros (centímetros si no se indica)\n",
        {{}, {"mm"}},
        ejecuta_info},
+      {"render",
+       "dibuja la hoja en un PNG, como la ve el visor",
+       "uso: telmora-cli render HOJA.bin SALIDA.png [--mm] [--tamano ANCHOxALTO]\n"
+       "                        [--ventana XMIN,YMIN,XMAX,YMAX] [--escala N]\n"
+       "\n"
+       "Dibuja la hoja en una imagen PNG de ANCHOxALTO píxeles (1920x1080 si no se indica),\n"
+       "con 15 twips por píxel. Sin --ventana se ve la hoja entera, ajustada como al abrirla;\n"
+       "con --ventana se ajusta esa ventana en metros. --escala N centra después la vista a la\n"
+       "escala 1:N, como el zoom a escala fija.\n"
+       "  --mm   la hoja está en milímetros (centímetros si no se indica)\n",
+       {{"tamano", "ventana", "escala"}, {"mm"}},
+       ejecuta_render},
   };
   return lista;
 }

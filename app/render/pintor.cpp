@@ -1,0 +1,244 @@
+#include "pintor.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "funciones.h"
+#include "texto.h"
+
+namespace telmora {
+
+namespace {
+
+constexpr double kAlturaMarcaPuntual = 500;  // file units: the "x" of a point element
+constexpr double kTamanoMinimoLegible = 5;
+constexpr int kAlturaMinimaPx = 3;
+constexpr int kAnchoMarcaCentroide = 5;
+
+int redondea(double valor) {
+  // Far outside the drawing area a coordinate only needs to stay far outside it.
+  return static_cast<int>(std::nearbyint(std::clamp(valor, -1e8, 1e8)));
+}
+
+Rgb inverso(Rgb color) {
+  return {255 - color.rojo, 255 - color.verde, 255 - color.azul};
+}
+
+}  // namespace
+
+Alineacion PoneJustificacion(int justificacion) {
+  switch (justificacion) {
+    case 1:
+    case 2:
+      return {Horizontal::izquierda, Vertical::arriba};
+    case 3:
+    case 8:
+      return {Horizontal::centro, Vertical::arriba};
+    case 4:
+    case 5:
+      return {Horizontal::derecha, Vertical::arriba};
+    case 6:
+      return {Horizontal::derecha, Vertical::abajo};
+    case 7:
+      return {Horizontal::centro, Vertical::abajo};
+    default:
+      return {Horizontal::izquierda, Vertical::abajo};
+  }
+}
+
+double tamano_texto(double altura_unidades, int uds, double escala, double twips_por_pixel) {
+  return std::nearbyint(altura_unidades / uds * 100 / escala * twips_por_pixel) * 2.54;
+}
+
+int altura_fuente_px(double tamano, double twips_por_pixel) {
+  const double pixeles = std::fabs(std::nearbyint(-20 * tamano / twips_por_pixel));
+  return std::max(kAlturaMinimaPx, static_cast<int>(std::min(pixeles, 100000.0)));
+}
+
+EntidadNueva texto_de_centroide(const Cabecera& origen, double x, double y) {
+  EntidadNueva texto;
+  texto.cabecera.tipo = kTipoTexto;
+  texto.cabecera.estado = kEstadoActivo;
+  const std::string codigo = limpia_texto(origen.codigo_bruto());
+  texto.cabecera.codigo = codigo_desde_texto(codigo);
+  texto.cabecera.num_puntos = 2;
+  const Vertice punto{static_cast<std::int32_t>(std::nearbyint(x)),
+                      static_cast<std::int32_t>(std::nearbyint(y)), 0};
+  texto.vertices = {punto};
+  texto.rango.xmin = texto.rango.xmax = punto.x;
+  texto.rango.ymin = texto.rango.ymax = punto.y;
+  texto.rango.septimo = 20;   // height
+  texto.rango.octavo = 6;     // justification
+  texto.rango.noveno = 1957;  // angle
+  texto.bytes_texto = codigo + "C";
+  texto.bytes_texto.resize(12, ' ');
+  return texto;
+}
+
+struct Pintor::Ventana {
+  const Vista& vista;
+  const Visualizacion& visualizacion;
+  int uds;
+
+  bool solapa(const Rango& r) const {
+    return rango_contenido(double(r.xmax) / uds, double(r.ymax) / uds, double(r.xmin) / uds,
+                           double(r.ymin) / uds, vista.xmax, vista.ymax, vista.xmin, vista.ymin);
+  }
+  bool cota_admitida(std::int32_t z) const {
+    const double metros = double(z) / uds;
+    return visualizacion.cota_minima <= metros && metros <= visualizacion.cota_maxima;
+  }
+  PuntoPantalla a_pantalla(const Vertice& v) const {
+    double x = 0, y = 0;
+    vista.transforma_coordenadas(double(v.x) / uds, double(v.y) / uds, x, y);
+    return {redondea(x), redondea(y)};
+  }
+};
+
+Pintor::Pintor(Sesion& sesion) : sesion_(sesion), indice_(sesion.hoja) {}
+
+std::int32_t Pintor::fila_visible(const Entidad& e, const Visualizacion& visualizacion) const {
+  const TablaVekt& tabla = sesion_.tabla;
+  std::int32_t fila = e.posicion_tab;
+  if (visualizacion.seleccion && !tabla.fila(fila).visible) {
+    for (const Atributo& a : sesion_.hoja.atributos_de(e)) {
+      if (a.id_tabla != 2) continue;
+      fila = a.posicion_tab;
+      if (tabla.fila(fila).visible) break;
+    }
+  }
+  return fila != 0 && !tabla.fila(fila).visible ? -1 : fila;
+}
+
+ResultadoDibujo Pintor::leo_bin_pinto(Superficie& superficie, const Vista& vista,
+                                      const Visualizacion& visualizacion) {
+  Hoja& hoja = sesion_.hoja;
+  for (const std::int32_t numero : marcadas_) hoja.entidad(numero).pintado = 0;
+  marcadas_.clear();
+
+  const int uds = sesion_.ajustes.uds;
+  const Ventana ventana{vista, visualizacion, uds};
+  ResultadoDibujo resultado;
+  const bool sin_textos = visualizacion.abierto_cerrado == ModoElementos::no_textos;
+
+  // A small window takes its candidates from the grid; a large one walks the arrays.
+  const double margen = 1;
+  const double xmin = vista.xmin * uds - margen, ymin = vista.ymin * uds - margen;
+  const double xmax = vista.xmax * uds + margen, ymax = vista.ymax * uds + margen;
+  if (indice_.fraccion_cubierta(xmin, ymin, xmax, ymax) > 0.25) {
+    for (Entidad& e : hoja.c) pinta_cartografica(superficie, e, ventana, resultado);
+    if (!sin_textos) {
+      for (Entidad& e : hoja.t) pinta_texto(superficie, e, ventana, resultado);
+    }
+  } else {
+    const auto candidatas = indice_.candidatas(xmin, ymin, xmax, ymax);
+    for (const std::int32_t numero : candidatas) {
+      if (hoja.fila(numero).tipo == kIndiceTipoC) {
+        pinta_cartografica(superficie, hoja.entidad(numero), ventana, resultado);
+      }
+    }
+    for (const std::int32_t numero : candidatas) {
+      if (!sin_textos && hoja.fila(numero).tipo == kIndiceTipoT) {
+        pinta_texto(superficie, hoja.entidad(numero), ventana, resultado);
+      }
+    }
+  }
+  for (const std::int32_t numero : resultado.dibujadas) hoja.entidad(numero).pintado = 1;
+  marcadas_ = resultado.dibujadas;
+  return resultado;
+}
+
+void Pintor::pinta_cartografica(Superficie& superficie, const Entidad& e, const Ventana& v,
+                                ResultadoDibujo& resultado) {
+  if (!e.activa() || !v.solapa(e.rango)) return;
+  const Visualizacion& vis = v.visualizacion;
+  const std::int32_t fila = fila_visible(e, vis);
+  if (fila < 0) return;
+  const auto vertices = sesion_.hoja.vertices_de(e);
+  if (!vis.todas_las_cotas && std::none_of(vertices.begin(), vertices.end(), [&](const Vertice& p) {
+        return v.cota_admitida(p.z);
+      })) {
+    return;
+  }
+  const ClaseElemento clase = clase_elemento(vertices);
+  switch (vis.abierto_cerrado) {
+    case ModoElementos::abiertos:
+      if (clase != ClaseElemento::abierto) return;
+      break;
+    case ModoElementos::cerrados:
+      if (clase != ClaseElemento::cerrado) return;
+      break;
+    case ModoElementos::textos_y_puntuales:
+      if (clase != ClaseElemento::puntual) return;
+      break;
+    default:
+      break;
+  }
+
+  const Rgb color = sesion_.paleta.color(sesion_.tabla.color_de_fila(fila));
+  superficie.pluma(vis.estilo_pluma, 0, color);
+  superficie.pincel(color);
+  resultado.dibujadas.push_back(e.numero);
+
+  if (clase == ClaseElemento::puntual) {
+    const double tamano =
+        tamano_texto(kAlturaMarcaPuntual, v.uds, v.vista.escala, v.vista.twips_por_pixel());
+    if (tamano <= kTamanoMinimoLegible) return;
+    const PuntoPantalla p = v.a_pantalla(vertices[0]);
+    superficie.texto(p.x, p.y, "x", altura_fuente_px(tamano, v.vista.twips_por_pixel()), 0,
+                     {Horizontal::centro, Vertical::centro}, color);
+    return;
+  }
+
+  puntos_.clear();
+  for (const Vertice& p : vertices) puntos_.push_back(v.a_pantalla(p));
+  const bool poligono = clase == ClaseElemento::cerrado && vertices.size() > 2;
+  const bool modo_centroides = vis.abierto_cerrado == ModoElementos::cerrados && vis.centroides;
+  if (poligono && (vis.relleno || modo_centroides)) {
+    superficie.poligono(puntos_);
+  } else {
+    superficie.polilinea(puntos_);
+  }
+  if (!poligono || !modo_centroides) return;
+
+  double x = (double(e.rango.xmin) + e.rango.xmax) / 2,
+         y = (double(e.rango.ymin) + e.rango.ymax) / 2;
+  if (!punto_interior_poligono(x, y, vertices)) return;
+  double xp = 0, yp = 0;
+  v.vista.transforma_coordenadas(x / v.uds, y / v.uds, xp, yp);
+  superficie.pluma(0, kAnchoMarcaCentroide, inverso(color));
+  superficie.punto(redondea(xp), redondea(yp));
+  if (vis.grabar_centroides) resultado.centroides.push_back(texto_de_centroide(e.cabecera, x, y));
+}
+
+void Pintor::pinta_texto(Superficie& superficie, const Entidad& e, const Ventana& v,
+                         ResultadoDibujo& resultado) {
+  if (!e.activa() || !v.solapa(e.rango)) return;
+  const std::int32_t fila = fila_visible(e, v.visualizacion);
+  if (fila < 0) return;
+  const Vertice& insercion = sesion_.hoja.vertices_de(e)[0];
+  if (!v.visualizacion.todas_las_cotas && !v.cota_admitida(insercion.z)) return;
+  double x = 0, y = 0;
+  v.vista.transforma_coordenadas(double(insercion.x) / v.uds, double(insercion.y) / v.uds, x, y);
+  const Rgb color = sesion_.paleta.color(sesion_.tabla.color_de_fila(fila));
+  // A text too small to read is drawn as a mark: its characters are not needed.
+  const bool legible = tamano_texto(e.rango.altura_texto(), v.uds, v.vista.escala,
+                                    v.vista.twips_por_pixel()) > kTamanoMinimoLegible;
+  PintoUnTexto(superficie, x, y, legible ? sesion_.hoja.texto(e) : std::string(),
+               e.rango.angulo_texto(), e.rango.altura_texto(), e.rango.justificacion_texto(), color,
+               v.vista, v.uds);
+  resultado.dibujadas.push_back(e.numero);
+}
+
+void Pintor::PintoUnTexto(Superficie& superficie, double x, double y, const std::string& texto,
+                          int angulo_centesimas, double altura_unidades, int justificacion,
+                          Rgb color, const Vista& vista, int uds) {
+  const double angulo = angulo_centesimas / 100.0;
+  const double tamano = tamano_texto(altura_unidades, uds, vista.escala, vista.twips_por_pixel());
+  const int altura = altura_fuente_px(tamano, vista.twips_por_pixel());
+  const int escapamiento = static_cast<int>(std::nearbyint(10 * angulo));
+  superficie.texto(redondea(x), redondea(y), tamano > kTamanoMinimoLegible ? texto : "o", altura,
+                   escapamiento, PoneJustificacion(justificacion), color);
+}
+
+}  // namespace telmora

@@ -1,0 +1,79 @@
+// Drawing of the loaded sheet: every entity in the view window, in file order (cartographic
+// elements, then texts), in its palette colour, with the display filters in force.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "formato_bin.h"
+#include "indice_espacial.h"
+#include "sesion.h"
+#include "superficie.h"
+#include "vista.h"
+#include "visualizacion.h"
+
+namespace telmora {
+
+// A new entity prepared in memory (a centroid text of the centroid mode).
+struct EntidadNueva {
+  Cabecera cabecera;
+  Rango rango;
+  std::vector<Vertice> vertices;
+  std::string bytes_texto;
+  std::vector<Atributo> atributos;
+
+  void codifica(std::string& salida) const {
+    escribe_entidad(salida, cabecera, rango, vertices, bytes_texto, atributos);
+  }
+};
+
+// What a drawing did besides painting.
+struct ResultadoDibujo {
+  std::vector<std::int32_t> dibujadas;   // entity numbers drawn, in drawing order
+  std::vector<EntidadNueva> centroides;  // texts prepared while grabar_centroides is on
+};
+
+// Where a text's box sits on its insertion point for a justification code (any other code:
+// left, bottom).
+Alineacion PoneJustificacion(int justificacion);
+
+// Font sizes of texts: the text height on the map at the current scale, as a size in the
+// drawing's units and as a character height in pixels.
+double tamano_texto(double altura_unidades, int uds, double escala, double twips_por_pixel);
+int altura_fuente_px(double tamano, double twips_por_pixel);
+
+// The text entity that records an interior point found in centroid mode.
+EntidadNueva texto_de_centroide(const Cabecera& origen, double x, double y);
+
+class Pintor {
+ public:
+  // The drawing reads the sheet through the session; the spatial index is built here.
+  explicit Pintor(Sesion& sesion);
+
+  // Clears nothing: draws the view over what the surface holds. Marks the drawn entities
+  // (Entidad::pintado) and clears the marks of the previous drawing.
+  ResultadoDibujo leo_bin_pinto(Superficie& superficie, const Vista& vista,
+                                const Visualizacion& visualizacion);
+
+  // One text at its screen position, scaled, turned and anchored (the "o" when it is too small).
+  static void PintoUnTexto(Superficie& superficie, double x, double y, const std::string& texto,
+                           int angulo_centesimas, double altura_unidades, int justificacion,
+                           Rgb color, const Vista& vista, int uds);
+
+ private:
+  struct Ventana;
+  void pinta_cartografica(Superficie& superficie, const Entidad& e, const Ventana& v,
+                          ResultadoDibujo& resultado);
+  void pinta_texto(Superficie& superficie, const Entidad& e, const Ventana& v,
+                   ResultadoDibujo& resultado);
+  // The table row an entity is drawn with, or -1 when it is hidden.
+  std::int32_t fila_visible(const Entidad& e, const Visualizacion& visualizacion) const;
+
+  Sesion& sesion_;
+  IndiceEspacial indice_;
+  std::vector<std::int32_t> marcadas_;  // entities marked by the last drawing
+  std::vector<PuntoPantalla> puntos_;   // scratch of converted vertices
+};
+
+}  // namespace telmora
