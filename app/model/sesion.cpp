@@ -14,6 +14,7 @@ Sesion abre_sesion(const Ajustes& ajustes, Progreso& progreso) {
   progreso.paso("Cargando fichero *.bin");
   sesion.hoja = cargo_bin(ajustes.fich_entrada, sesion.tabla, progreso);
   progreso.paso("Calculando Rangos");
+  sesion.indice_espacial = IndiceEspacial(sesion.hoja);
   return sesion;
 }
 

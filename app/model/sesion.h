@@ -4,6 +4,7 @@
 
 #include "ajustes.h"
 #include "hoja.h"
+#include "indice_espacial.h"
 #include "progreso.h"
 #include "tabla_vekt.h"
 
@@ -14,10 +15,12 @@ struct Sesion {
   Paleta paleta;
   TablaVekt tabla;
   Hoja hoja;
+  // Grid over the entities' boxes; an empty one makes every search walk the whole sheet.
+  IndiceEspacial indice_espacial;
 };
 
 // Reads the palette, the code table and the entity file named by the settings, reporting each
-// step. Missing files throw ErrorFicheroInexistente, unreadable tables ErrorTelmora, a corrupt
+// step, and indexes the entities' boxes. Missing files throw ErrorFicheroInexistente, unreadable tables ErrorTelmora, a corrupt
 // sheet ErrorCorrupcion.
 Sesion abre_sesion(const Ajustes& ajustes, Progreso& progreso = Progreso::ninguno());
 

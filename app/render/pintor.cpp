@@ -95,8 +95,6 @@ struct Pintor::Ventana {
   }
 };
 
-Pintor::Pintor(Sesion& sesion) : sesion_(sesion), indice_(sesion.hoja) {}
-
 std::int32_t Pintor::fila_visible(const Entidad& e, const Visualizacion& visualizacion) const {
   const TablaVekt& tabla = sesion_.tabla;
   std::int32_t fila = e.posicion_tab;
@@ -125,13 +123,13 @@ ResultadoDibujo Pintor::leo_bin_pinto(Superficie& superficie, const Vista& vista
   const double margen = 1;
   const double xmin = vista.xmin * uds - margen, ymin = vista.ymin * uds - margen;
   const double xmax = vista.xmax * uds + margen, ymax = vista.ymax * uds + margen;
-  if (indice_.fraccion_cubierta(xmin, ymin, xmax, ymax) > 0.25) {
+  if (sesion_.indice_espacial.fraccion_cubierta(xmin, ymin, xmax, ymax) > 0.25) {
     for (Entidad& e : hoja.c) pinta_cartografica(superficie, e, ventana, resultado);
     if (!sin_textos) {
       for (Entidad& e : hoja.t) pinta_texto(superficie, e, ventana, resultado);
     }
   } else {
-    const auto candidatas = indice_.candidatas(xmin, ymin, xmax, ymax);
+    const auto candidatas = sesion_.indice_espacial.candidatas(xmin, ymin, xmax, ymax);
     for (const std::int32_t numero : candidatas) {
       if (hoja.fila(numero).tipo == kIndiceTipoC) {
         pinta_cartografica(superficie, hoja.entidad(numero), ventana, resultado);

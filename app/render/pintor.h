@@ -7,7 +7,6 @@
 #include <vector>
 
 #include "formato_bin.h"
-#include "indice_espacial.h"
 #include "sesion.h"
 #include "superficie.h"
 #include "vista.h"
@@ -48,8 +47,8 @@ EntidadNueva texto_de_centroide(const Cabecera& origen, double x, double y);
 
 class Pintor {
  public:
-  // The drawing reads the sheet through the session; the spatial index is built here.
-  explicit Pintor(Sesion& sesion);
+  // The drawing reads the sheet, its tables and its spatial index through the session.
+  explicit Pintor(Sesion& sesion) : sesion_(sesion) {}
 
   // Clears nothing: draws the view over what the surface holds. Marks the drawn entities
   // (Entidad::pintado) and clears the marks of the previous drawing.
@@ -71,7 +70,6 @@ class Pintor {
   std::int32_t fila_visible(const Entidad& e, const Visualizacion& visualizacion) const;
 
   Sesion& sesion_;
-  IndiceEspacial indice_;
   std::vector<std::int32_t> marcadas_;  // entities marked by the last drawing
   std::vector<PuntoPantalla> puntos_;   // scratch of converted vertices
 };
