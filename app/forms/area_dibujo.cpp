@@ -1,0 +1,46 @@
+#include "area_dibujo.h"
+
+#include <QMouseEvent>
+#include <QPainter>
+
+namespace telmora {
+
+AreaDibujo::AreaDibujo(QWidget* padre) : QWidget(padre), superficie_(1, 1) {
+  setObjectName("AreaDibujo");
+  setMouseTracking(true);
+  setAttribute(Qt::WA_OpaquePaintEvent);
+  setFocusPolicy(Qt::NoFocus);
+  setMinimumSize(100, 100);
+}
+
+void AreaDibujo::esquina_de_zoom(std::optional<QPoint> esquina) {
+  esquina_ = esquina;
+  update();
+}
+
+void AreaDibujo::paintEvent(QPaintEvent* evento) {
+  QPainter pintor(this);
+  pintor.drawImage(evento->rect(), superficie_.imagen(), evento->rect());
+  if (esquina_) {
+    pintor.setPen(QPen(Qt::white, 0, Qt::DashLine));
+    pintor.setCompositionMode(QPainter::RasterOp_SourceXorDestination);
+    pintor.drawRect(QRect(*esquina_, puntero_).normalized());
+  }
+}
+
+void AreaDibujo::mousePressEvent(QMouseEvent* evento) {
+  if (al_pulsar) al_pulsar(evento->button(), evento->position().toPoint());
+}
+
+void AreaDibujo::mouseMoveEvent(QMouseEvent* evento) {
+  puntero_ = evento->position().toPoint();
+  if (esquina_) update();
+  if (al_mover) al_mover(puntero_);
+}
+
+void AreaDibujo::resizeEvent(QResizeEvent* /*evento*/) {
+  superficie_.redimensiona(width(), height());
+  if (al_redimensionar) al_redimensionar(size());
+}
+
+}  // namespace telmora

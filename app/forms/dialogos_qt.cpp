@@ -1,0 +1,66 @@
+#include "dialogos_qt.h"
+
+#include <QApplication>
+#include <QFileDialog>
+#include <QMessageBox>
+
+namespace telmora {
+
+namespace {
+
+QMessageBox::Icon icono_qt(Icono icono) {
+  switch (icono) {
+    case Icono::informacion:
+      return QMessageBox::Information;
+    case Icono::advertencia:
+      return QMessageBox::Warning;
+    case Icono::critico:
+      return QMessageBox::Critical;
+    case Icono::pregunta:
+      return QMessageBox::Question;
+    case Icono::ninguno:
+      break;
+  }
+  return QMessageBox::NoIcon;
+}
+
+int pregunta(QWidget* padre, QMessageBox::Icon icono, const std::string& texto,
+             const std::string& titulo, QMessageBox::StandardButtons botones) {
+  QMessageBox caja(icono, titulo.empty() ? QApplication::applicationName() : a_qstring(titulo),
+                   a_qstring(texto), botones, padre);
+  return caja.exec();
+}
+
+}  // namespace
+
+QString a_qstring(const std::string& utf8) {
+  return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
+}
+
+std::string a_utf8(const QString& texto) {
+  return texto.toStdString();
+}
+
+void DialogosQt::mensaje(const std::string& texto, Icono icono, const std::string& titulo) {
+  pregunta(padre_, icono_qt(icono), texto, titulo, QMessageBox::Ok);
+}
+
+bool DialogosQt::si_no(const std::string& texto, const std::string& titulo) {
+  return pregunta(padre_, QMessageBox::Question, texto, titulo,
+                  QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
+}
+
+bool DialogosQt::aceptar_cancelar(const std::string& texto, const std::string& titulo) {
+  return pregunta(padre_, QMessageBox::Warning, texto, titulo,
+                  QMessageBox::Ok | QMessageBox::Cancel) == QMessageBox::Ok;
+}
+
+std::optional<std::filesystem::path> DialogosQt::elige_fichero(
+    const std::string& titulo, const std::string& filtro, const std::filesystem::path& carpeta) {
+  const QString elegido = QFileDialog::getOpenFileName(
+      padre_, a_qstring(titulo), QString::fromStdU16String(carpeta.u16string()), a_qstring(filtro));
+  if (elegido.isEmpty()) return std::nullopt;
+  return std::filesystem::path(elegido.toStdU16String());
+}
+
+}  // namespace telmora

@@ -1,0 +1,27 @@
+// Dialogs shown with message boxes and the file dialog.
+#pragma once
+
+#include <QWidget>
+
+#include "dialogos.h"
+
+namespace telmora {
+
+class DialogosQt : public Dialogos {
+ public:
+  explicit DialogosQt(QWidget* padre = nullptr) : padre_(padre) {}
+  void mensaje(const std::string& texto, Icono icono, const std::string& titulo) override;
+  bool si_no(const std::string& texto, const std::string& titulo) override;
+  bool aceptar_cancelar(const std::string& texto, const std::string& titulo) override;
+  std::optional<std::filesystem::path> elige_fichero(const std::string& titulo,
+                                                     const std::string& filtro,
+                                                     const std::filesystem::path& carpeta) override;
+
+ private:
+  QWidget* padre_;
+};
+
+QString a_qstring(const std::string& utf8);
+std::string a_utf8(const QString& texto);
+
+}  // namespace telmora

@@ -1,0 +1,526 @@
+#include "visor.h"
+
+#include <QApplication>
+#include <QDateTime>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QPainter>
+#include <QPushButton>
+#include <QStatusBar>
+#include <QStyle>
+#include <QTimer>
+#include <QToolBar>
+#include <QVBoxLayout>
+
+#include "area_dibujo.h"
+#include "carga.h"
+#include "dialogos_qt.h"
+#include "fichero.h"
+#include "rango_cotas.h"
+
+namespace telmora {
+
+// One menu entry: its name, caption, what it does, its sub-entries, and whether it is offered.
+struct Visor::Entrada {
+  const char* nombre;
+  const char* titulo;
+  std::function<void()> accion = {};
+  std::vector<Entrada> hijos = {};
+  bool activa = true;
+  bool visible = true;
+};
+
+namespace {
+
+// Toolbar pictures: a standard icon where the style has one, else a drawn sign.
+QIcon icono(const QString& signo) {
+  QPixmap imagen(24, 24);
+  imagen.fill(Qt::transparent);
+  QPainter pintor(&imagen);
+  pintor.setPen(QApplication::palette().color(QPalette::ButtonText));
+  QFont fuente = pintor.font();
+  fuente.setPixelSize(signo.size() > 2 ? 9 : 16);
+  fuente.setBold(true);
+  pintor.setFont(fuente);
+  pintor.drawText(imagen.rect(), Qt::AlignCenter, signo);
+  return QIcon(imagen);
+}
+
+}  // namespace
+
+Visor::Visor(Ajustes ajustes, Dialogos& dialogos, QWidget* padre)
+    : QMainWindow(padre), ajustes_(std::move(ajustes)), dialogos_(dialogos) {
+  setObjectName("Visor");
+  setWindowTitle("Visor VEKT :  " + QString::fromStdU16String(ajustes_.fich_entrada.u16string()));
+  setAttribute(Qt::WA_DeleteOnClose, false);
+  construye_controles();
+  construye_barra();
+}
+
+Visor::~Visor() {
+  while (cursores_ocupados_ > 0) {
+    QApplication::restoreOverrideCursor();
+    --cursores_ocupados_;
+  }
+}
+
+bool Visor::carga() {
+  Carga ventana(this);
+  ventana.fichero(QString::fromStdU16String(ajustes_.fich_entrada.u16string()));
+  ventana.show();
+  try {
+    sesion_ = std::make_unique<Sesion>(abre_sesion(ajustes_, ventana));
+  } catch (const ErrorCorrupcion& error) {
+    ventana.close();
+    if (!error.corrupcion().detalle.empty()) dialogos_.mensaje(error.corrupcion().detalle);
+    dialogos_.mensaje(error.what());
+    return false;
+  } catch (const ErrorTelmora& error) {
+    ventana.close();
+    dialogos_.mensaje(error.what());
+    return false;
+  }
+  control_ = std::make_unique<ControlVisor>(*sesion_, *this, dialogos_);
+  construye_menus();
+  ventana.close();
+  return true;
+}
+
+// --- Controls ----------------------------------------------------------------------------------
+
+void Visor::construye_controles() {
+  auto* central = new QWidget(this);
+  auto* capa = new QVBoxLayout(central);
+  capa->setContentsMargins(2, 2, 2, 2);
+  auto* fila = new QHBoxLayout();
+  capa->addLayout(fila);
+
+  auto boton = [&](const char* nombre, const char* titulo, std::function<void()> accion) {
+    auto* b = new QPushButton(titulo, central);
+    b->setObjectName(nombre);
+    b->setFocusPolicy(Qt::NoFocus);
+    connect(b, &QPushButton::clicked, this, [this, accion] {
+      if (control_) accion();
+    });
+    fila->addWidget(b);
+    return b;
+  };
+  boton("Command1", "Visualizar", [this] { control_->redibuja(); });
+  boton("Command2", "Salir", [this] { abrir(); });
+  boton("Localiza", "Info Elemento", [this] {
+    control_->arma(AccionRaton::info_elemento);
+  })->setEnabled(false);
+  boton("zoomt", "ZoomT", [this] { control_->zoom_todo(); });
+  boton("zoomv", "ZoomV", [this] { control_->arma(AccionRaton::zoom_ventana); });
+  boton("Distancia", "Medir ON/OFF", [this] { control_->conmuta_medir(false); });
+
+  const char* etiquetas[] = {nullptr, "X", "Y", "X UTM", "Y UTM", "Escala 1:", "Distancia", ""};
+  const int anchos[] = {0, 50, 50, 110, 120, 90, 90, 170};
+  for (int i = 1; i <= 7; ++i) {
+    if (etiquetas[i][0] != '\0') fila->addWidget(new QLabel(etiquetas[i], central));
+    text_[i] = new QLineEdit(central);
+    text_[i]->setObjectName(QString("Text%1").arg(i));
+    text_[i]->setReadOnly(i != 5);
+    text_[i]->setFocusPolicy(i == 5 ? Qt::ClickFocus : Qt::NoFocus);
+    text_[i]->setFixedWidth(anchos[i]);
+    fila->addWidget(text_[i]);
+  }
+  text_[6]->hide();
+  connect(text_[5], &QLineEdit::returnPressed, this, [this] {
+    double escala = 0;
+    if (control_ && lee_numero(text_[5]->text().remove('.'), escala))
+      control_->escala_tecleada(escala);
+    setFocus();
+  });
+  fila->addStretch();
+
+  area_ = new AreaDibujo(central);
+  capa->addWidget(area_, 1);
+  area_->al_pulsar = [this](Qt::MouseButton boton, QPoint punto) {
+    if (!control_) return;
+    const Boton b = boton == Qt::RightButton    ? Boton::derecho
+                    : boton == Qt::MiddleButton ? Boton::central
+                                                : Boton::izquierdo;
+    control_->pulsa(b, punto.x(), punto.y());
+    const bool eligiendo =
+        control_->mouse_accion == AccionRaton::zoom_ventana && control_->pulsaciones_zoom == 1;
+    area_->esquina_de_zoom(eligiendo ? std::optional<QPoint>(punto) : std::nullopt);
+  };
+  area_->al_mover = [this](QPoint punto) {
+    if (control_) control_->mueve(punto.x(), punto.y());
+  };
+  area_->al_redimensionar = [this](QSize tamano) { redimensionada(tamano); };
+  setCentralWidget(central);
+
+  auto* barra = statusBar();
+  barra->setObjectName("sbStatusBar");
+  estado_ = new QLabel(barra);
+  estado_->setObjectName("Estado");
+  fecha_ = new QLabel(barra);
+  hora_ = new QLabel(barra);
+  barra->addWidget(estado_, 1);
+  barra->addPermanentWidget(fecha_);
+  barra->addPermanentWidget(hora_);
+  auto* reloj = new QTimer(this);
+  auto marca_hora = [this] {
+    const QDateTime ahora = QDateTime::currentDateTime();
+    fecha_->setText(ahora.toString("dd/MM/yyyy"));
+    hora_->setText(ahora.toString("HH:mm:ss"));
+  };
+  connect(reloj, &QTimer::timeout, this, marca_hora);
+  marca_hora();
+  reloj->start(1000);
+  setFocusPolicy(Qt::StrongFocus);
+}
+
+void Visor::construye_barra() {
+  auto* barra = addToolBar("Toolbar1");
+  barra->setObjectName("Toolbar1");
+  barra->setMovable(false);
+  struct Boton {
+    const char* clave;
+    const char* consejo;
+    QIcon icono;
+    std::function<void()> accion;
+    bool activa;
+  };
+  QStyle* estilo = style();
+  const std::vector<Boton> botones{
+      {"Abrir", "Abrir Fichero", estilo->standardIcon(QStyle::SP_DialogOpenButton),
+       [this] { abrir(); }, true},
+      {"ZoomVentana", "Zoom Ventana", icono("▭"),
+       [this] { control_->arma(AccionRaton::zoom_ventana); }, true},
+      {"ZoomCentrar", "ZoomCentrar", icono("⊕"), [this] { control_->centrar(); }, true},
+      {"ZoomMas", "Zoom +", icono("+"), [this] { control_->zoom_mas(); }, true},
+      {"ZoomMenos", "Zoom -", icono("−"), [this] { control_->zoom_menos(); }, true},
+      {"ZoomTodo", "Zoom Todo", icono("⤢"), [this] { control_->zoom_todo(); }, true},
+      {"InfoElemento", "Información Elemento", icono("i"),
+       [this] { control_->arma(AccionRaton::info_elemento); }, false},
+      {"Rellenar", "Rellenar On/Off", icono("▨"), [this] { control_->conmuta_relleno(); }, true},
+      {"OffPares", "OffPares", icono("Off"), [] {}, false},
+      {"OnTodo", "On Todo", icono("On"), [] {}, false},
+  };
+  for (const Boton& b : botones) {
+    QAction* accion = barra->addAction(b.icono, b.clave);
+    accion->setObjectName(b.clave);
+    accion->setToolTip(b.consejo);
+    accion->setEnabled(b.activa);
+    connect(accion, &QAction::triggered, this, [this, f = b.accion] {
+      if (control_) f();
+    });
+  }
+}
+
+// --- Menus -------------------------------------------------------------------------------------
+
+void Visor::anade_entradas(QMenu* menu, const std::vector<Entrada>& entradas) {
+  for (const Entrada& entrada : entradas) {
+    if (std::string_view(entrada.titulo) == "-") {
+      menu->addSeparator()->setObjectName(entrada.nombre);
+      continue;
+    }
+    QAction* accion;
+    if (!entrada.hijos.empty()) {
+      QMenu* submenu = menu->addMenu(entrada.titulo);
+      submenu->setObjectName(entrada.nombre);
+      anade_entradas(submenu, entrada.hijos);
+      accion = submenu->menuAction();
+    } else {
+      accion = menu->addAction(entrada.titulo);
+      if (entrada.accion) connect(accion, &QAction::triggered, this, entrada.accion);
+    }
+    accion->setObjectName(entrada.nombre);
+    accion->setEnabled(entrada.activa);
+    accion->setVisible(entrada.visible);
+  }
+}
+
+void Visor::construye_menus() {
+  ControlVisor& c = *control_;
+  auto escala = [&c](double e) { return [&c, e] { c.escala_fija(e); }; };
+  auto elementos = [&c](ModoElementos modo, bool centroides, const char* titulo) {
+    return [&c, modo, centroides, titulo] { c.modo_elementos(modo, centroides, titulo); };
+  };
+  auto conmuta = [](bool& valor) { return [&valor] { valor = !valor; }; };
+  const Entrada no_construida{"", "", {}, {}, false};
+  auto pendiente = [&](const char* nombre, const char* titulo) {
+    Entrada e = no_construida;
+    e.nombre = nombre;
+    e.titulo = titulo;
+    return e;
+  };
+
+  const std::vector<Entrada> barra{
+      {"mnuArchivo",
+       "&Archivo",
+       {},
+       {{"mnuAbrir", "&Abrir", [this] { abrir(); }}, {"mnuSalir", "&Salir", [this] { salir(); }}}},
+      {"mnuRegenera", "&Regenera", [&c] { c.redibuja(); }},
+      {"mnuZoom",
+       "&Zoom",
+       {},
+       {{"mnuVentana", "&Ventana", [&c] { c.arma(AccionRaton::zoom_ventana); }},
+        {"mnuCentrar", "&Centrar", [&c] { c.centrar(); }},
+        {"mnuTodo", "&Todo", [&c] { c.zoom_todo(); }},
+        {"separa1", "-"},
+        {"mnuZ_Escala",
+         "&Escala",
+         {},
+         {{"mnu500", "&1/500", escala(500)},
+          {"mnu1000", "&1/1000", escala(1000)},
+          {"mnu2000", "&1/2000", escala(2000)},
+          {"mnu5000", "&1/5000", escala(5000)},
+          {"mnu10000", "&1/10000", escala(10000)},
+          {"mnu25000", "&1/25000", escala(25000)},
+          {"mnu50000", "&1/50000", escala(50000)}}},
+        {"separa4", "-"},
+        {"mnuZoomMas", "&Zoom+", [&c] { c.zoom_mas(); }},
+        {"mnuZoomMenos", "&Zoom-", [&c] { c.zoom_menos(); }}}},
+      pendiente("mnuInfoElemento", "&Info.Elemento"),
+      {"mnuMedir", "&Medir", {}, {{"mnuDistancia", "&Distancia", [&c] { c.conmuta_medir(true); }}}},
+      {"mnuVisualizar",
+       "&Visualizar",
+       {},
+       {{"mnuEscala", "&Escala", conmuta(c.visualiza_escala)},
+        {"separa2", "-"},
+        {"mnuCoordenadas",
+         "&Coordenadas",
+         {},
+         {{"mnuPantalla", "&Pantalla", conmuta(c.visualiza_pantalla)},
+          {"mnuReales", "&Reales", conmuta(c.visualiza_reales)}}},
+        {"separa3", "-"},
+        {"mnuElementos",
+         "&Elementos",
+         {},
+         {{"mnuElementos_cerrados", "&Elementos cerrados",
+           elementos(ModoElementos::cerrados, false, "Cerrados")},
+          {"mnuElementos_cerrados_centroides", "&Elementos cerrados+Centroides",
+           elementos(ModoElementos::cerrados, true, "Cerrados + Centroides")},
+          {"mnuElementos_abiertos", "&Elementos abiertos",
+           elementos(ModoElementos::abiertos, false, "Abiertos")},
+          {"mnuElementos_Textos", "&Textos/Puntuales",
+           elementos(ModoElementos::textos_y_puntuales, false, "Textos/Puntos")},
+          {"mnuElementos_No_Textos", "&No textos",
+           elementos(ModoElementos::no_textos, false, "No Textos")},
+          {"mnuElementos_Todos", "&Todos", elementos(ModoElementos::todos, false, "")}}},
+        {"separa5", "-"},
+        {"mnuPorRangoCotas", "&Por Rango de Cotas", [&c] { c.rango_cotas(); }}}},
+      {"mnuVisBordes",
+       "&Visualizar Bordes",
+       {},
+       {pendiente("mnuTodos", "&Todos"),
+        pendiente("mnuSegunCatalogo", "&Según Catálogo Tema"),
+        pendiente("mnuSegunObjeto", "&Según Catálogo Objeto"),
+        {"mnuSueloUrbano", "&Recinto de suelo urbano (Prueba)", {}, {}, false, false},
+        {"mnuVialUrbano", "&Recinto de Vial Urbano (Prueba)", {}, {}, false, false}}},
+      {"mnuElemDuplicados",
+       "&ElemDuplicados",
+       {},
+       {pendiente("mnuDuplicados", "&Ver Duplicados"),
+        pendiente("mnuBorrarDuplicadosEntidades", "&Procesar duplicados (Solo entidades)"),
+        pendiente("mnuBorrarDuplicadosVirtuales",
+                  "&Procesar duplicados (Solo entidades) VIRTUALES"),
+        pendiente("mnuBorrarDuplicados", "&Procesar duplicados (Vectores de entidades)"),
+        pendiente("mnuGrabarDuplicados", "&Grabar en fich. salida.(necesita procesar antes)")}},
+      {"mnuCentroides",
+       "&Centroides",
+       {},
+       {{"mnuVerCentroides", "&Ver Centroides", [this] { ver_centroides(); }},
+        {"mnuGrabarCentroides", "&Grabar en fichero nuevo", [&c] { c.grabar_centroides(); }}}},
+      {"mnuTopologia",
+       "&Topologia",
+       {},
+       {pendiente("mnuTopologiaTodo", "&Ver Todo"),
+        pendiente("mnuTopologiaNoEnvolvente", "&Ver No Ennvolventes"),
+        pendiente("mnuTopologiaEnvolventes", "&Ver Envolventes"),
+        pendiente("mnuTopologiaIslas", "&Ver Islas"),
+        pendiente("mnuTopologiaErrCentroides", "&Ver Errores Centroides"),
+        {"mnuTopologiaVisualizar", "&Visualizar Topología", {}, {}, false, false},
+        pendiente("mnuTopologiaArcosColgantes", "&Visualizar Arcos Colgantes"),
+        pendiente("mnuTopologiaResaltarPoligono", "&Resaltar Polígono")}},
+      pendiente("mnuActivarMdt", "&Activar MDT"),
+      {"mnuControlesVarios",
+       "&ControlesVarios",
+       {},
+       {pendiente("mnuControlPares", "&ControlPares"),
+        pendiente("mnuControlErrores", "&ControlErrores")}},
+      {"mnuUtilidades",
+       "&Utilidades",
+       {},
+       {pendiente("mnuPuntosDobles", "&PuntosDobles"),
+        pendiente("mnuBinjunta", "&Binjunta"),
+        pendiente("mnuComprimir", "&Comprimir"),
+        {"mnuExtraerFichero",
+         "&Extraer en fichero",
+         {},
+         {pendiente("mnuExtraerFicheroSolapados", "&Elementos solapados (Ventana activa)"),
+          pendiente("mnuExtraerFicheroDentro", "&Elementos dentro (Ventana activa)")}},
+        pendiente("mnuBinInfo", "&BinInfo"),
+        {"mnuTopoGenerarCotasCalles",
+         "&GenerarCotasElementosLineales",
+         {},
+         {pendiente("mnuTopoGenerarCotasCallesSoloVertices", "&VisualizarCotasVertices"),
+          pendiente("mnuTopoGenerarCotasCallesSoloVisualizar", "&SoloVisualizarInterpolación"),
+          pendiente("mnuTopoGenerarCotasCallesGraba", "&InterpolaciónConGrabaciónEnFicheroNuevo")}},
+        {"mnuTopoDarCotas2D",
+         "&DarCotasACartografia2D",
+         {},
+         {pendiente("mnuTopoDarCotasACartografia2D", "&DarCotasARecintos"),
+          pendiente("mnuTopoDarCotasACartografia2DTramos", "&DarCotasATramos")}}}},
+  };
+  for (const Entrada& entrada : barra) {
+    if (entrada.hijos.empty()) {
+      QAction* accion = menuBar()->addAction(entrada.titulo);
+      accion->setObjectName(entrada.nombre);
+      accion->setEnabled(entrada.activa);
+      if (entrada.accion) connect(accion, &QAction::triggered, this, entrada.accion);
+      continue;
+    }
+    QMenu* menu = menuBar()->addMenu(entrada.titulo);
+    menu->setObjectName(entrada.nombre);
+    menu->menuAction()->setObjectName(entrada.nombre);
+    anade_entradas(menu, entrada.hijos);
+  }
+  for (const char* nombre : {"mnuEscala", "mnuReales", "mnuPantalla"}) {
+    QAction* accion = findChild<QAction*>(nombre);
+    accion->setCheckable(true);
+  }
+  findChild<QAction*>("mnuEscala")->setChecked(c.visualiza_escala);
+  findChild<QAction*>("mnuReales")->setChecked(c.visualiza_reales);
+  findChild<QAction*>("mnuPantalla")->setChecked(c.visualiza_pantalla);
+}
+
+void Visor::ver_centroides() {
+  control_->modo_elementos(ModoElementos::cerrados, true, "Cerrados+Centroides");
+  control_->visualizacion.centroides = false;
+  control_->visualizacion.abierto_cerrado = ModoElementos::todos;
+}
+
+// --- Events ------------------------------------------------------------------------------------
+
+void Visor::redimensionada(QSize tamano) {
+  if (!control_) return;
+  const double twips_por_pixel = 1440.0 / std::max(1, area_->logicalDpiY());
+  control_->dimensiona(tamano.width(), tamano.height(), twips_por_pixel);
+  if (!ajustada_) {
+    control_->ajusta_a_fichero();
+    ajustada_ = true;
+  }
+  control_->redibuja();
+}
+
+void Visor::keyPressEvent(QKeyEvent* evento) {
+  if (!control_) return QMainWindow::keyPressEvent(evento);
+  switch (evento->key()) {
+    case Qt::Key_Left:
+      control_->tecla(Tecla::izquierda);
+      break;
+    case Qt::Key_Right:
+      control_->tecla(Tecla::derecha);
+      break;
+    case Qt::Key_Up:
+      control_->tecla(Tecla::arriba);
+      break;
+    case Qt::Key_Down:
+      control_->tecla(Tecla::abajo);
+      break;
+    case Qt::Key_Plus:
+      control_->tecla(Tecla::mas);
+      break;
+    case Qt::Key_Minus:
+      control_->tecla(Tecla::menos);
+      break;
+    default:
+      QMainWindow::keyPressEvent(evento);
+  }
+}
+
+void Visor::closeEvent(QCloseEvent* evento) {
+  // Closing the window ends the program, as "Salir" does.
+  if (!cerrando_ && al_salir) {
+    cerrando_ = true;
+    al_salir();
+  }
+  QMainWindow::closeEvent(evento);
+}
+
+void Visor::abrir() {
+  cerrando_ = true;
+  hide();
+  if (al_abrir) al_abrir();
+}
+
+void Visor::salir() {
+  cerrando_ = true;
+  hide();
+  if (al_salir) al_salir();
+}
+
+// --- PantallaVisor -----------------------------------------------------------------------------
+
+Superficie& Visor::superficie() {
+  return area_->superficie();
+}
+
+void Visor::refresca() {
+  area_->update();
+}
+
+void Visor::puntero(Puntero puntero) {
+  while (cursores_ocupados_ > 0) {
+    QApplication::restoreOverrideCursor();
+    --cursores_ocupados_;
+  }
+  switch (puntero) {
+    case Puntero::defecto:
+      area_->unsetCursor();
+      break;
+    case Puntero::cruz:
+      area_->setCursor(Qt::CrossCursor);
+      break;
+    case Puntero::reloj:
+    case Puntero::reloj_flecha:
+      QApplication::setOverrideCursor(puntero == Puntero::reloj ? Qt::WaitCursor : Qt::BusyCursor);
+      ++cursores_ocupados_;
+      break;
+  }
+}
+
+void Visor::texto_escala(const std::string& texto) {
+  text_[5]->setText(a_qstring(texto));
+}
+
+void Visor::texto_distancia(const std::string& texto, bool visible) {
+  text_[6]->setText(a_qstring(texto));
+  text_[6]->setVisible(visible);
+}
+
+void Visor::texto_filtro(const std::string& texto) {
+  text_[7]->setText(a_qstring(texto));
+}
+
+void Visor::lecturas(const std::string& xp, const std::string& yp, const std::string& x,
+                     const std::string& y) {
+  text_[1]->setText(a_qstring(xp));
+  text_[2]->setText(a_qstring(yp));
+  text_[3]->setText(a_qstring(x));
+  text_[4]->setText(a_qstring(y));
+}
+
+void Visor::linea_estado(const std::string& texto) {
+  estado_->setText(a_qstring(texto));
+}
+
+bool Visor::pide_rango_cotas(double& minima, double& maxima) {
+  RangoCotas dialogo(minima, maxima, this);
+  if (dialogo.exec() != QDialog::Accepted) return false;
+  minima = dialogo.minima();
+  maxima = dialogo.maxima();
+  return true;
+}
+
+}  // namespace telmora

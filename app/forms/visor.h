@@ -1,0 +1,78 @@
+// The viewer: menus, toolbar, buttons, read-out boxes, status bar and the drawing area of the
+// open sheet. Its behaviour lives in ControlVisor; this form builds the controls and forwards
+// their events.
+#pragma once
+
+#include <QMainWindow>
+#include <functional>
+#include <memory>
+
+#include "ajustes.h"
+#include "control_visor.h"
+#include "sesion.h"
+
+class QLabel;
+class QLineEdit;
+class QMenu;
+
+namespace telmora {
+
+class AreaDibujo;
+
+class Visor : public QMainWindow, public PantallaVisor {
+ public:
+  Visor(Ajustes ajustes, Dialogos& dialogos, QWidget* padre = nullptr);
+  ~Visor() override;
+
+  // Loads the sheet with the loading window; false, after telling the user why, when it cannot.
+  bool carga();
+
+  // Run when the user asks for another file (back to the start form) or to end the program.
+  std::function<void()> al_abrir;
+  std::function<void()> al_salir;
+
+  ControlVisor& control() { return *control_; }
+  AreaDibujo& area() { return *area_; }
+
+  // PantallaVisor
+  Superficie& superficie() override;
+  void refresca() override;
+  void puntero(Puntero puntero) override;
+  void texto_escala(const std::string& texto) override;
+  void texto_distancia(const std::string& texto, bool visible) override;
+  void texto_filtro(const std::string& texto) override;
+  void lecturas(const std::string& xp, const std::string& yp, const std::string& x,
+                const std::string& y) override;
+  void linea_estado(const std::string& texto) override;
+  bool pide_rango_cotas(double& minima, double& maxima) override;
+
+ protected:
+  void keyPressEvent(QKeyEvent* evento) override;
+  void closeEvent(QCloseEvent* evento) override;
+
+ private:
+  struct Entrada;
+  void construye_menus();
+  void anade_entradas(QMenu* menu, const std::vector<Entrada>& entradas);
+  void construye_barra();
+  void construye_controles();
+  void abrir();
+  void salir();
+  void redimensionada(QSize tamano);
+  void ver_centroides();
+
+  Ajustes ajustes_;
+  Dialogos& dialogos_;
+  std::unique_ptr<Sesion> sesion_;
+  std::unique_ptr<ControlVisor> control_;
+  AreaDibujo* area_ = nullptr;
+  QLineEdit* text_[8] = {};
+  QLabel* estado_ = nullptr;
+  QLabel* fecha_ = nullptr;
+  QLabel* hora_ = nullptr;
+  bool ajustada_ = false;
+  bool cerrando_ = false;
+  int cursores_ocupados_ = 0;
+};
+
+}  // namespace telmora

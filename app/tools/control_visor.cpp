@@ -1,0 +1,359 @@
+#include "control_visor.h"
+
+#include <cmath>
+#include <cstdio>
+
+#include "fichero.h"
+
+namespace telmora {
+
+namespace {
+
+constexpr double kPasoZoom = 1.5;
+constexpr int kAnchoPuntoMedida = 10;
+constexpr int kAnchoCirculoMedida = 5;
+constexpr Rgb kVerdeClaro{0, 255, 0};
+constexpr Rgb kColorPuntoMedida{255, 255, 255};
+
+}  // namespace
+
+std::string formato_es(double valor, int decimales) {
+  char buffer[64];
+  std::snprintf(buffer, sizeof buffer, "%.*f", decimales, std::fabs(valor));
+  std::string numero(buffer);
+  const auto punto = numero.find('.');
+  std::string entera = numero.substr(0, punto);
+  std::string agrupada;
+  for (std::size_t i = 0; i < entera.size(); ++i) {
+    if (i > 0 && (entera.size() - i) % 3 == 0) agrupada += '.';
+    agrupada += entera[i];
+  }
+  if (punto != std::string::npos) agrupada += "," + numero.substr(punto + 1);
+  const bool cero = agrupada.find_first_not_of("0.,") == std::string::npos;
+  return (valor < 0 && !cero ? "-" : "") + agrupada;
+}
+
+std::string corta_tres_decimales(const std::string& texto) {
+  const auto separador = texto.find(',');
+  if (separador == std::string::npos) return texto;
+  return texto.substr(0, separador + 4);
+}
+
+ControlVisor::ControlVisor(Sesion& sesion, PantallaVisor& pantalla, Dialogos& dialogos)
+    : sesion_(sesion), pantalla_(pantalla), dialogos_(dialogos), pintor_(sesion) {}
+
+void ControlVisor::dimensiona(int ancho, int alto, double twips_por_pixel) {
+  // The whole sheet stays whole; any other view keeps its centre and scale, so a larger area
+  // shows more of the map.
+  const double cx = (vista.xmin + vista.xmax) / 2, cy = (vista.ymin + vista.ymax) / 2;
+  vista.dimensiona(ancho, alto, twips_por_pixel);
+  if (vista_de_fichero_) {
+    vista.zoom_todo();
+  } else {
+    vista.DesplazaCentro(cx, cy);
+    vista.calculo_escala();
+  }
+  muestra_escala();
+}
+
+void ControlVisor::ajusta_a_fichero() {
+  vista.ajusta_a_fichero(sesion_.hoja.rango, sesion_.ajustes.uds);
+  vista_de_fichero_ = true;
+  visualizacion.cota_minima = vista.zmin;
+  visualizacion.cota_maxima = vista.zmax;
+  muestra_escala();
+}
+
+void ControlVisor::muestra_escala() {
+  std::string texto = formato_es(vista.escala, 3);
+  while (texto.ends_with('0')) texto.pop_back();
+  if (texto.ends_with(',')) texto.pop_back();
+  pantalla_.texto_escala(texto);
+}
+
+ResultadoDibujo ControlVisor::redibuja() {
+  medir = false;
+  Superficie& superficie = pantalla_.superficie();
+  pantalla_.puntero(Puntero::reloj);
+  superficie.modo(ModoDibujo::copia);
+  superficie.borra(color_fondo(sesion_.tabla, sesion_.paleta));
+  ResultadoDibujo resultado = pintor_.leo_bin_pinto(superficie, vista, visualizacion);
+  pantalla_.puntero(mouse_accion == AccionRaton::ninguna ? Puntero::defecto : Puntero::cruz);
+  pantalla_.refresca();
+  return resultado;
+}
+
+void ControlVisor::zoom_todo() {
+  vista.zoom_todo();
+  vista_de_fichero_ = true;
+  muestra_escala();
+  redibuja();
+}
+
+void ControlVisor::arma(AccionRaton accion) {
+  mouse_accion = accion;
+  pantalla_.puntero(Puntero::cruz);
+}
+
+void ControlVisor::centrar() {
+  escala_fija(vista.escala);
+}
+
+void ControlVisor::escala_fija(double escala) {
+  vista.escala_actual = escala;
+  arma(AccionRaton::centrar);
+}
+
+void ControlVisor::zoom_mas() {
+  escala_fija(vista.escala / kPasoZoom);
+}
+
+void ControlVisor::zoom_menos() {
+  escala_fija(vista.escala * kPasoZoom);
+}
+
+void ControlVisor::escala_tecleada(double escala) {
+  if (!(escala > 0) || !std::isfinite(escala)) return;
+  vista_de_fichero_ = false;
+  vista.escala_actual = escala;
+  vista.CentraZoom();
+  muestra_escala();
+  redibuja();
+}
+
+void ControlVisor::conmuta_medir(bool toca_distancia) {
+  medir = !medir;
+  if (!medir) {
+    medir1 = false;
+    mouse_accion = AccionRaton::ninguna;
+    pantalla_.puntero(Puntero::defecto);
+    return;
+  }
+  arma(AccionRaton::medir);
+  if (toca_distancia) {
+    texto_distancia_ = "0";
+    pantalla_.texto_distancia(texto_distancia_, true);
+  }
+}
+
+void ControlVisor::borra_marcas_medida(bool fin_de_medida) {
+  Superficie& superficie = pantalla_.superficie();
+  const Rgb fondo = color_fondo(sesion_.tabla, sesion_.paleta);
+  superficie.pluma(0, kAnchoPuntoMedida, fondo);
+  superficie.punto(origen_medida.x, origen_medida.y);
+  superficie.pluma(0, kAnchoCirculoMedida, fondo);
+  superficie.circulo(
+      origen_medida.x, origen_medida.y,
+      static_cast<int>(std::lround(sesion_.ajustes.tolerancia_tentativo * vista.factor)));
+  superficie.pluma(0, 1, fondo);
+  if (fin_de_medida) pantalla_.refresca();
+}
+
+void ControlVisor::marca_origen_medida() {
+  Superficie& superficie = pantalla_.superficie();
+  superficie.pluma(0, kAnchoPuntoMedida, kColorPuntoMedida);
+  superficie.punto(origen_medida.x, origen_medida.y);
+  superficie.pluma(0, kAnchoCirculoMedida, kVerdeClaro);
+  superficie.circulo(
+      origen_medida.x, origen_medida.y,
+      static_cast<int>(std::lround(sesion_.ajustes.tolerancia_tentativo * vista.factor)));
+  superficie.pluma(0, 1, kVerdeClaro);
+  pantalla_.refresca();
+}
+
+void ControlVisor::cancela() {
+  pantalla_.puntero(Puntero::defecto);
+  if (medir) borra_marcas_medida(true);
+  origen_medida = {};
+  mouse_accion = AccionRaton::ninguna;
+  medir = false;
+  medir1 = false;
+  pantalla_.texto_distancia(texto_distancia_, false);
+}
+
+void ControlVisor::tecla(Tecla tecla) {
+  vista_de_fichero_ = false;
+  const double cx = (vista.xmin + vista.xmax) / 2, cy = (vista.ymin + vista.ymax) / 2;
+  switch (tecla) {
+    case Tecla::izquierda:
+      vista.DesplazaCentro(vista.xmin, cy);
+      break;
+    case Tecla::derecha:
+      vista.DesplazaCentro(vista.xmax, cy);
+      break;
+    case Tecla::arriba:
+      vista.DesplazaCentro(cx, vista.ymax);
+      break;
+    case Tecla::abajo:
+      vista.DesplazaCentro(cx, vista.ymin);
+      break;
+    case Tecla::mas:
+    case Tecla::menos:
+      vista.escala = tecla == Tecla::mas ? vista.escala / kPasoZoom : vista.escala * kPasoZoom;
+      vista.escala_actual = vista.escala;
+      vista.CentraZoom();
+      muestra_escala();
+      break;
+  }
+  redibuja();
+}
+
+void ControlVisor::modo_elementos(ModoElementos modo, bool centroides, const std::string& titulo) {
+  visualizacion.abierto_cerrado = modo;
+  if (modo == ModoElementos::cerrados) {
+    visualizacion.centroides = centroides;
+    visualizacion.grabar_centroides = false;
+  }
+  titulo_filtro_ = titulo;
+  pantalla_.texto_filtro(titulo);
+  redibuja();
+}
+
+void ControlVisor::conmuta_relleno() {
+  visualizacion.relleno = !visualizacion.relleno;
+  redibuja();
+}
+
+void ControlVisor::rango_cotas() {
+  if (!visualizacion.todas_las_cotas) {
+    visualizacion.todas_las_cotas = true;
+    titulo_filtro_.clear();
+    pantalla_.texto_filtro(titulo_filtro_);
+    redibuja();
+    return;
+  }
+  double minima = visualizacion.cota_minima, maxima = visualizacion.cota_maxima;
+  if (!pantalla_.pide_rango_cotas(minima, maxima)) return;
+  visualizacion.cota_minima = minima;
+  visualizacion.cota_maxima = maxima;
+  visualizacion.todas_las_cotas = false;
+  titulo_filtro_ = "Rango de Cotas";
+  pantalla_.texto_filtro(titulo_filtro_);
+  redibuja();
+}
+
+std::filesystem::path ControlVisor::grabar_centroides() {
+  visualizacion.abierto_cerrado = ModoElementos::cerrados;
+  visualizacion.centroides = true;
+  visualizacion.grabar_centroides = true;
+  titulo_filtro_ = "Cerrados";
+  pantalla_.texto_filtro(titulo_filtro_);
+  const std::string entrada = ruta_texto(sesion_.ajustes.fich_entrada);
+  const auto destino = ruta_desde_texto(
+      entrada.substr(0, entrada.size() - std::min<std::size_t>(4, entrada.size())) + "_x.bin");
+  const ResultadoDibujo dibujo = redibuja();
+  visualizacion.grabar_centroides = false;
+  visualizacion.centroides = false;
+  std::string bytes;
+  for (const EntidadNueva& texto : dibujo.centroides) texto.codifica(bytes);
+  try {
+    escribe_fichero_atomico(destino, bytes);
+  } catch (const ErrorTelmora& error) {
+    dialogos_.mensaje(error.what(), Icono::critico);
+    return {};
+  }
+  return destino;
+}
+
+void ControlVisor::pulsa(Boton boton, int x, int y) {
+  ultima_pulsacion = {x, y};
+  if (boton == Boton::derecho) {
+    cancela();
+    return;
+  }
+  switch (mouse_accion) {
+    case AccionRaton::zoom_ventana: {
+      if (++pulsaciones_zoom == 1) {
+        primera_esquina = ultima_pulsacion;
+        return;
+      }
+      pulsaciones_zoom = 0;
+      const int izquierda = std::min(primera_esquina.x, x),
+                derecha = std::max(primera_esquina.x, x);
+      const int arriba = std::min(primera_esquina.y, y), abajo = std::max(primera_esquina.y, y);
+      const double xmin = vista.Fn_pantalla_utm_x(izquierda),
+                   xmax = vista.Fn_pantalla_utm_x(derecha);
+      const double ymin = vista.Fn_pantalla_utm_y(abajo), ymax = vista.Fn_pantalla_utm_y(arriba);
+      vista.xmin = xmin, vista.xmax = xmax, vista.ymin = ymin, vista.ymax = ymax;
+      vista_de_fichero_ = false;
+      accion_consola_pendiente = 0;
+      mouse_accion = AccionRaton::ninguna;
+      vista.calculo_escala();
+      muestra_escala();
+      redibuja();
+      return;
+    }
+    case AccionRaton::info_elemento:
+      xtentativo = vista.Fn_pantalla_utm_x(x);
+      ytentativo = vista.Fn_pantalla_utm_y(y);
+      if (localiza) localiza(xtentativo, ytentativo);
+      pantalla_.puntero(Puntero::defecto);
+      accion_consola_pendiente = 0;
+      mouse_accion = AccionRaton::ninguna;
+      return;
+    case AccionRaton::medir:
+      if (origen_medida.x != 0 && origen_medida.y != 0) borra_marcas_medida(false);
+      origen_medida = ultima_pulsacion;
+      medir1 = true;
+      marca_origen_medida();
+      return;
+    case AccionRaton::centrar:
+      pantalla_.puntero(Puntero::defecto);
+      accion_consola_pendiente = 0;
+      mouse_accion = AccionRaton::ninguna;
+      vista_de_fichero_ = false;
+      vista.DesplazaCentro(vista.Fn_pantalla_utm_x(x), vista.Fn_pantalla_utm_y(y));
+      vista.CentraZoom();
+      muestra_escala();
+      redibuja();
+      return;
+    case AccionRaton::nuevo_texto:
+      xtentativo = vista.Fn_pantalla_utm_x(x);
+      ytentativo = vista.Fn_pantalla_utm_y(y);
+      pantalla_.puntero(Puntero::defecto);
+      accion_consola_pendiente = 0;
+      mouse_accion = AccionRaton::ninguna;
+      if (coloca_texto) coloca_texto(xtentativo, ytentativo);
+      return;
+    case AccionRaton::ninguna:
+      return;
+  }
+}
+
+void ControlVisor::mueve(int x, int y) {
+  const double xm = vista.Fn_pantalla_utm_x(x), ym = vista.Fn_pantalla_utm_y(y);
+  const std::string texto_x = formato_es(xm, 3), texto_y = formato_es(ym, 3);
+  pantalla_.lecturas(std::to_string(x), std::to_string(y), texto_x, texto_y);
+  if (medir && medir1) {
+    const double dx = x - ultima_pulsacion.x, dy = y - ultima_pulsacion.y;
+    texto_distancia_ = formato_es(std::sqrt(dx * dx + dy * dy) / vista.factor, 3);
+    pantalla_.texto_distancia(texto_distancia_, true);
+  }
+  pantalla_.linea_estado(linea_estado(x, y, texto_x, texto_y, texto_distancia_));
+}
+
+std::string ControlVisor::linea_estado(int x, int y, const std::string& xm, const std::string& ym,
+                                       const std::string& distancia) const {
+  std::string linea;
+  if (visualiza_pantalla) {
+    linea += "Pantalla : " + std::to_string(x) + " / " + std::to_string(y) + "  ";
+  }
+  if (visualiza_reales) {
+    linea += "UTM : " + corta_tres_decimales(xm) + " / " + corta_tres_decimales(ym);
+    if (visualiza_mdt && cota_terreno) {
+      const int uds = sesion_.ajustes.uds;
+      const double z =
+          cota_terreno(vista.Fn_pantalla_utm_x(x) * uds, vista.Fn_pantalla_utm_y(y) * uds);
+      linea += " / " + formato_es(z / uds, 3);
+    }
+  }
+  if (visualiza_escala) {
+    std::string escala = formato_es(vista.escala, 3);
+    linea += "Escala : " + corta_tres_decimales(escala) + "  ";
+  }
+  if (!titulo_filtro_.empty()) linea += "Visualización de elementos : " + titulo_filtro_;
+  if (medir && medir1) linea += "Distancia : " + corta_tres_decimales(distancia);
+  return linea;
+}
+
+}  // namespace telmora

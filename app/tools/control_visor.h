@@ -1,0 +1,133 @@
+// The viewer's behaviour without its window: the view and display state, the commands of the
+// menus, toolbar and keys, the armed mouse action, and what a click or a pointer move does.
+// The viewer form implements PantallaVisor and forwards its events here.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+
+#include "dialogos.h"
+#include "pintor.h"
+#include "sesion.h"
+#include "superficie.h"
+#include "vista.h"
+#include "visualizacion.h"
+
+namespace telmora {
+
+// The armed mouse action (mouse_accion).
+enum class AccionRaton : int {
+  ninguna = 0,
+  zoom_ventana = 1,
+  info_elemento = 2,
+  medir = 3,
+  centrar = 4,
+  nuevo_texto = 5,
+};
+
+enum class Puntero { defecto, cruz, reloj, reloj_flecha };
+
+enum class Boton { izquierdo = 1, derecho = 2, central = 4 };
+
+enum class Tecla { izquierda, derecha, arriba, abajo, mas, menos };
+
+// What the viewer window does for the controller.
+class PantallaVisor {
+ public:
+  virtual ~PantallaVisor() = default;
+  virtual Superficie& superficie() = 0;
+  // The picture changed: show it.
+  virtual void refresca() = 0;
+  virtual void puntero(Puntero puntero) = 0;
+  virtual void texto_escala(const std::string& texto) = 0;                   // Text5
+  virtual void texto_distancia(const std::string& texto, bool visible) = 0;  // Text6
+  virtual void texto_filtro(const std::string& texto) = 0;                   // Text7
+  // Text1 to Text4: screen x and y, map x and y of the pointer.
+  virtual void lecturas(const std::string& xp, const std::string& yp, const std::string& x,
+                        const std::string& y) = 0;
+  virtual void linea_estado(const std::string& texto) = 0;
+  // The elevation-range dialog with the current limits; false when it is closed without them.
+  virtual bool pide_rango_cotas(double& minima, double& maxima) = 0;
+};
+
+// Numbers as the read-out boxes show them: Spanish grouping ("440.123,457").
+std::string formato_es(double valor, int decimales);
+// A number cut three characters after its decimal separator (whole when it has none).
+std::string corta_tres_decimales(const std::string& texto);
+
+class ControlVisor {
+ public:
+  ControlVisor(Sesion& sesion, PantallaVisor& pantalla, Dialogos& dialogos);
+
+  Sesion& sesion() { return sesion_; }
+  Vista vista;
+  Visualizacion visualizacion;
+
+  // State of the interaction.
+  AccionRaton mouse_accion = AccionRaton::ninguna;
+  bool medir = false;
+  bool medir1 = false;
+  bool visualiza_reales = true;
+  bool visualiza_pantalla = false;
+  bool visualiza_escala = true;
+  bool visualiza_mdt = false;
+  int pulsaciones_zoom = 0;
+  PuntoPantalla ultima_pulsacion, origen_medida, primera_esquina;
+  double xtentativo = 0, ytentativo = 0;
+  int accion_consola_pendiente = 0;
+
+  // Elevation under the pointer while the terrain model is on (file units in, file units out).
+  std::function<double(double, double)> cota_terreno;
+  // Run for the element-information click with the clicked point (metres).
+  std::function<void(double, double)> localiza;
+  // Run for the place-text click with the clicked point (metres).
+  std::function<void(double, double)> coloca_texto;
+
+  // The drawing area's size (pixels) and twips per pixel; the view keeps its centre and its
+  // current scale.
+  void dimensiona(int ancho, int alto, double twips_por_pixel);
+  // Initial view: the whole file.
+  void ajusta_a_fichero();
+
+  // Redraw: measuring off, clear, draw.
+  ResultadoDibujo redibuja();
+  void zoom_todo();
+  void arma(AccionRaton accion);
+  void centrar();                       // current scale := scale; arm action 4
+  void escala_fija(double escala);      // current scale := escala; arm action 4
+  void zoom_mas();                      // current scale := scale / 1.5; arm action 4
+  void zoom_menos();                    // current scale := scale * 1.5; arm action 4
+  void escala_tecleada(double escala);  // re-centres at a typed scale
+  void conmuta_medir(bool toca_distancia);
+  void cancela();  // right button
+  void tecla(Tecla tecla);
+
+  // Display filters; each redraws.
+  void modo_elementos(ModoElementos modo, bool centroides, const std::string& titulo);
+  void conmuta_relleno();
+  void rango_cotas();
+  // Centroid mode writing each interior point as a text to "_x.bin"; returns the path written.
+  std::filesystem::path grabar_centroides();
+
+  // Mouse.
+  void pulsa(Boton boton, int x, int y);
+  void mueve(int x, int y);
+
+ private:
+  void borra_marcas_medida(bool fin_de_medida);
+  void marca_origen_medida();
+  void muestra_escala();
+  std::string linea_estado(int x, int y, const std::string& xm, const std::string& ym,
+                           const std::string& distancia) const;
+
+  Sesion& sesion_;
+  PantallaVisor& pantalla_;
+  Dialogos& dialogos_;
+  Pintor pintor_;
+  std::string titulo_filtro_;
+  std::string texto_distancia_;
+  bool vista_de_fichero_ = false;  // the view shows the whole sheet as fitted
+};
+
+}  // namespace telmora
