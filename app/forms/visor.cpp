@@ -126,9 +126,14 @@ void Visor::construye_controles() {
     text_[i]->setObjectName(QString("Text%1").arg(i));
     text_[i]->setReadOnly(i != 5);
     text_[i]->setFocusPolicy(i == 5 ? Qt::ClickFocus : Qt::NoFocus);
-    text_[i]->setFixedWidth(anchos[i]);
+    text_[i]->setMinimumWidth(40);
+    text_[i]->setMaximumWidth(anchos[i]);
     fila->addWidget(text_[i]);
   }
+  // The distance box keeps its place while hidden, so showing it does not move the area.
+  QSizePolicy politica = text_[6]->sizePolicy();
+  politica.setRetainSizeWhenHidden(true);
+  text_[6]->setSizePolicy(politica);
   text_[6]->hide();
   connect(text_[5], &QLineEdit::returnPressed, this, [this] {
     double escala = 0;

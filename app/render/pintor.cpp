@@ -17,7 +17,7 @@ constexpr int kAnchoMarcaCentroide = 5;
 
 int redondea(double valor) {
   // Far outside the drawing area a coordinate only needs to stay far outside it.
-  return static_cast<int>(std::nearbyint(std::clamp(valor, -1e8, 1e8)));
+  return static_cast<int>(std::lrint(std::clamp(valor, -1e8, 1e8)));
 }
 
 Rgb inverso(Rgb color) {

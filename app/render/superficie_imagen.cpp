@@ -1,13 +1,18 @@
 #include "superficie_imagen.h"
 
 #include <QFontMetrics>
-#include <QPainterPath>
-#include <QPolygon>
-#include <vector>
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
 
 namespace telmora {
 
 namespace {
+
+constexpr int kEstiloSolido = 0;
+constexpr int kEstiloNulo = 5;
+constexpr int kLadoDirecto = 8;  // shapes within this many pixels are set directly
+constexpr std::size_t kMaxMascaras = 4096;
 
 Qt::PenStyle estilo_qt(int estilo) {
   switch (estilo) {
@@ -19,7 +24,7 @@ Qt::PenStyle estilo_qt(int estilo) {
       return Qt::DashDotLine;
     case 4:
       return Qt::DashDotDotLine;
-    case 5:
+    case kEstiloNulo:
       return Qt::NoPen;
     default:
       return Qt::SolidLine;
@@ -32,17 +37,49 @@ const QPoint* a_qpoints(std::span<const PuntoPantalla> puntos) {
   return reinterpret_cast<const QPoint*>(puntos.data());
 }
 
+QRgb a_qrgb(Rgb color) {
+  return qRgb(color.rojo, color.verde, color.azul);
+}
+
+// Angle step (tenths of a degree) below which a text's pixels cannot change: a quarter of a
+// pixel at the far end of its box.
+int paso_de_angulo(int extension_px) {
+  const double radianes = 0.25 / std::max(1, extension_px);
+  return std::max(1, static_cast<int>(radianes * 180 / M_PI * 10));
+}
+
+void coloca_en_ancla(QPainter& pintor, const QFont& fuente, const QString& texto, int escapamiento,
+                     Alineacion alineacion) {
+  const QFontMetrics medidas(fuente);
+  double dx = 0, dy = 0;  // from the anchor to the start of the baseline
+  const int ancho = medidas.horizontalAdvance(texto);
+  if (alineacion.horizontal == Horizontal::centro) dx = -ancho / 2.0;
+  if (alineacion.horizontal == Horizontal::derecha) dx = -ancho;
+  switch (alineacion.vertical) {
+    case Vertical::arriba:
+      dy = medidas.ascent();
+      break;
+    case Vertical::centro:
+      dy = (medidas.ascent() - medidas.descent()) / 2.0;
+      break;
+    case Vertical::abajo:
+      dy = -medidas.descent();
+      break;
+  }
+  pintor.setFont(fuente);
+  if (escapamiento != 0) pintor.rotate(-escapamiento / 10.0);
+  pintor.drawText(QPointF(dx, dy), texto);
+}
+
 }  // namespace
 
 QColor a_qcolor(Rgb color) {
   return QColor(color.rojo, color.verde, color.azul);
 }
 
-SuperficieImagen::SuperficieImagen(int ancho, int alto)
-    : imagen_(std::max(1, ancho), std::max(1, alto), QImage::Format_RGB32) {
-  imagen_.fill(Qt::black);
+SuperficieImagen::SuperficieImagen(int ancho, int alto) {
   fuente_.setStyleStrategy(QFont::NoAntialias);
-  empieza();
+  redimensiona(ancho, alto);
 }
 
 SuperficieImagen::~SuperficieImagen() {
@@ -50,9 +87,14 @@ SuperficieImagen::~SuperficieImagen() {
 }
 
 void SuperficieImagen::empieza() {
+  // Taken before painting starts, so that the painter and the direct writes share one buffer.
+  bits_ = imagen_.bits();
+  bytes_por_linea_ = imagen_.bytesPerLine();
   pintor_ = std::make_unique<QPainter>(&imagen_);
   pintor_->setRenderHint(QPainter::Antialiasing, false);
   pintor_->setRenderHint(QPainter::TextAntialiasing, false);
+  pluma_en_pintor_ = {};
+  pincel_en_pintor_ = ~pincel_;
   modo(modo_);
 }
 
@@ -69,16 +111,15 @@ const QImage& SuperficieImagen::imagen() {
 
 void SuperficieImagen::redimensiona(int ancho, int alto) {
   termina();
-  imagen_ = QImage(std::max(1, ancho), std::max(1, alto), QImage::Format_RGB32);
+  ancho_ = std::max(1, ancho);
+  alto_ = std::max(1, alto);
+  imagen_ = QImage(ancho_, alto_, QImage::Format_RGB32);
   imagen_.fill(Qt::black);
   empieza();
 }
 
 void SuperficieImagen::borra(Rgb fondo) {
-  const auto modo_previo = pintor_->compositionMode();
-  pintor_->setCompositionMode(QPainter::CompositionMode_Source);
-  pintor_->fillRect(imagen_.rect(), a_qcolor(fondo));
-  pintor_->setCompositionMode(modo_previo);
+  imagen_.fill(a_qcolor(fondo));
 }
 
 void SuperficieImagen::modo(ModoDibujo modo) {
@@ -88,71 +129,158 @@ void SuperficieImagen::modo(ModoDibujo modo) {
 }
 
 void SuperficieImagen::pluma(int estilo, int ancho, Rgb color) {
-  QPen pluma(a_qcolor(color));
-  pluma.setStyle(estilo_qt(estilo));
-  pluma.setWidth(ancho);
-  pluma.setCapStyle(ancho > 1 ? Qt::RoundCap : Qt::SquareCap);
-  pintor_->setPen(pluma);
+  pluma_ = {estilo, ancho, a_qrgb(color)};
 }
 
 void SuperficieImagen::pincel(Rgb color) {
-  pintor_->setBrush(a_qcolor(color));
+  pincel_ = a_qrgb(color);
+}
+
+void SuperficieImagen::prepara_pintor() {
+  if (pluma_.estilo != pluma_en_pintor_.estilo || pluma_.ancho != pluma_en_pintor_.ancho ||
+      pluma_.color != pluma_en_pintor_.color) {
+    QPen pluma{QColor(pluma_.color)};
+    pluma.setStyle(estilo_qt(pluma_.estilo));
+    pluma.setWidth(pluma_.ancho);
+    pluma.setCapStyle(pluma_.ancho > 1 ? Qt::RoundCap : Qt::SquareCap);
+    pintor_->setPen(pluma);
+    pluma_en_pintor_ = pluma_;
+  }
+  if (pincel_ != pincel_en_pintor_) {
+    pintor_->setBrush(QColor(pincel_));
+    pincel_en_pintor_ = pincel_;
+  }
+}
+
+bool SuperficieImagen::directo(std::span<const PuntoPantalla> puntos) const {
+  if (pluma_.estilo != kEstiloSolido || pluma_.ancho > 1 || puntos.empty()) return false;
+  const PuntoPantalla p0 = puntos.front();
+  for (const PuntoPantalla& p : puntos) {
+    if (std::abs(p.x - p0.x) > kLadoDirecto || std::abs(p.y - p0.y) > kLadoDirecto) return false;
+  }
+  return true;
+}
+
+void SuperficieImagen::segmento_directo(PuntoPantalla a, PuntoPantalla b, QRgb color) {
+  // Bresenham, both ends included.
+  const int dx = std::abs(b.x - a.x), dy = -std::abs(b.y - a.y);
+  const int sx = a.x < b.x ? 1 : -1, sy = a.y < b.y ? 1 : -1;
+  int error = dx + dy;
+  while (true) {
+    pixel_directo(a.x, a.y, color);
+    if (a.x == b.x && a.y == b.y) return;
+    const int doble = 2 * error;
+    if (doble >= dy) error += dy, a.x += sx;
+    if (doble <= dx) error += dx, a.y += sy;
+  }
+}
+
+void SuperficieImagen::relleno_directo(std::span<const PuntoPantalla> puntos, QRgb color) {
+  // Pixels whose centres are inside by the even-odd rule, as the painter fills.
+  int ymin = puntos[0].y, ymax = puntos[0].y;
+  for (const PuntoPantalla& p : puntos) ymin = std::min(ymin, p.y), ymax = std::max(ymax, p.y);
+  for (int y = ymin; y <= ymax; ++y) {
+    const double yc = y + 0.5;
+    double cortes[2 * kLadoDirecto + 8];
+    int n = 0;
+    for (std::size_t i = 0; i < puntos.size() && n < static_cast<int>(std::size(cortes)); ++i) {
+      const PuntoPantalla a = puntos[i], b = puntos[(i + 1) % puntos.size()];
+      if ((a.y <= yc) == (b.y <= yc)) continue;
+      cortes[n++] = a.x + (yc - a.y) * (b.x - a.x) / double(b.y - a.y);
+    }
+    std::sort(cortes, cortes + n);
+    for (int k = 0; k + 1 < n; k += 2) {
+      for (int x = static_cast<int>(std::ceil(cortes[k] - 0.5)); x + 0.5 < cortes[k + 1]; ++x) {
+        pixel_directo(x, y, color);
+      }
+    }
+  }
 }
 
 void SuperficieImagen::polilinea(std::span<const PuntoPantalla> puntos) {
+  if (directo(puntos)) {
+    for (std::size_t i = 0; i + 1 < puntos.size(); ++i) {
+      segmento_directo(puntos[i], puntos[i + 1], pluma_.color);
+    }
+    if (puntos.size() == 1) pixel_directo(puntos[0].x, puntos[0].y, pluma_.color);
+    return;
+  }
+  prepara_pintor();
   pintor_->drawPolyline(a_qpoints(puntos), static_cast<int>(puntos.size()));
 }
 
 void SuperficieImagen::poligono(std::span<const PuntoPantalla> puntos) {
+  if (directo(puntos)) {
+    if (modo_ == ModoDibujo::copia) relleno_directo(puntos, pincel_);
+    for (std::size_t i = 0; i < puntos.size(); ++i) {
+      segmento_directo(puntos[i], puntos[(i + 1) % puntos.size()], pluma_.color);
+    }
+    return;
+  }
+  prepara_pintor();
   pintor_->drawPolygon(a_qpoints(puntos), static_cast<int>(puntos.size()), Qt::OddEvenFill);
 }
 
 void SuperficieImagen::pixel(int x, int y, Rgb color) {
-  const QPen previa = pintor_->pen();
-  pintor_->setPen(QPen(a_qcolor(color), 0));
-  pintor_->drawPoint(x, y);
-  pintor_->setPen(previa);
+  pixel_directo(x, y, a_qrgb(color));
 }
 
 void SuperficieImagen::punto(int x, int y) {
+  prepara_pintor();
   pintor_->drawPoint(x, y);
 }
 
 void SuperficieImagen::circulo(int x, int y, int radio) {
-  const QBrush previo = pintor_->brush();
+  prepara_pintor();
   pintor_->setBrush(Qt::NoBrush);
   pintor_->drawEllipse(QPoint(x, y), radio, radio);
-  pintor_->setBrush(previo);
+  pincel_en_pintor_ = ~pincel_;
+}
+
+const std::vector<QPoint>& SuperficieImagen::mascara(std::string_view utf8, int altura_px,
+                                                     int escapamiento, Alineacion alineacion) {
+  const QString texto = QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
+  fuente_.setPixelSize(std::max(1, altura_px));
+  const int extension = QFontMetrics(fuente_).horizontalAdvance(texto) + altura_px;
+  const int paso = paso_de_angulo(extension);
+  escapamiento = (escapamiento % 3600 + 3600) % 3600 / paso * paso;
+
+  std::string clave(utf8);
+  clave += '\0' + std::to_string(altura_px) + ',' + std::to_string(escapamiento) + ',' +
+           std::to_string(static_cast<int>(alineacion.horizontal)) +
+           std::to_string(static_cast<int>(alineacion.vertical));
+  if (const auto encontrada = mascaras_.find(clave); encontrada != mascaras_.end()) {
+    return encontrada->second;
+  }
+  if (mascaras_.size() >= kMaxMascaras) mascaras_.clear();
+  // Rendered once in white on black around the anchor, then kept as the pixels it sets.
+  const int radio = extension + altura_px + 4;
+  QImage lienzo(2 * radio + 1, 2 * radio + 1, QImage::Format_RGB32);
+  lienzo.fill(Qt::black);
+  {
+    QPainter pintor(&lienzo);
+    pintor.setRenderHint(QPainter::TextAntialiasing, false);
+    pintor.setPen(Qt::white);
+    pintor.translate(radio, radio);
+    coloca_en_ancla(pintor, fuente_, texto, escapamiento, alineacion);
+  }
+  std::vector<QPoint> pixeles;
+  for (int y = 0; y < lienzo.height(); ++y) {
+    const auto* linea = reinterpret_cast<const QRgb*>(lienzo.constScanLine(y));
+    for (int x = 0; x < lienzo.width(); ++x) {
+      if (qRed(linea[x]) > 127) pixeles.emplace_back(x - radio, y - radio);
+    }
+  }
+  return mascaras_.emplace(std::move(clave), std::move(pixeles)).first->second;
 }
 
 void SuperficieImagen::texto(int x, int y, std::string_view utf8, int altura_px, int escapamiento,
                              Alineacion alineacion, Rgb color) {
   if (utf8.empty()) return;
-  const QString texto = QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
-  fuente_.setPixelSize(std::max(1, altura_px));
-  const QFontMetrics medidas(fuente_);
-  double dx = 0, dy = 0;  // from the anchor to the start of the baseline
-  const int ancho = medidas.horizontalAdvance(texto);
-  if (alineacion.horizontal == Horizontal::centro) dx = -ancho / 2.0;
-  if (alineacion.horizontal == Horizontal::derecha) dx = -ancho;
-  switch (alineacion.vertical) {
-    case Vertical::arriba:
-      dy = medidas.ascent();
-      break;
-    case Vertical::centro:
-      dy = (medidas.ascent() - medidas.descent()) / 2.0;
-      break;
-    case Vertical::abajo:
-      dy = -medidas.descent();
-      break;
+  const QRgb rgb = a_qrgb(color);
+  for (const QPoint& p : mascara(utf8, altura_px, escapamiento, alineacion)) {
+    pixel_directo(x + p.x(), y + p.y(), rgb);
   }
-  pintor_->save();
-  pintor_->setFont(fuente_);
-  pintor_->setPen(a_qcolor(color));
-  pintor_->translate(x, y);
-  if (escapamiento != 0) pintor_->rotate(-escapamiento / 10.0);
-  pintor_->drawText(QPointF(dx, dy), texto);
-  pintor_->restore();
 }
 
 }  // namespace telmora

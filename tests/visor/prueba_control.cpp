@@ -1,0 +1,207 @@
+#include <gtest/gtest.h>
+
+#include "control_visor.h"
+#include "dialogos_guion.h"
+#include "funciones.h"
+#include "hoja_visor.h"
+#include "superficie_imagen.h"
+
+using namespace telmora;
+using prueba::ConstructorBin;
+using prueba::HojaVisor;
+
+namespace {
+
+// The viewer window as the controller sees it, recording what it is told.
+class PantallaDePrueba : public PantallaVisor {
+ public:
+  SuperficieImagen lienzo{400, 300};
+  std::string escala, distancia, filtro, estado, x_utm;
+  bool distancia_visible = false;
+  Puntero ultimo_puntero = Puntero::defecto;
+  int refrescos = 0;
+  bool acepta_rango = true;
+  double rango_min = 0, rango_max = 0;
+
+  Superficie& superficie() override { return lienzo; }
+  void refresca() override { ++refrescos; }
+  void puntero(Puntero p) override { ultimo_puntero = p; }
+  void texto_escala(const std::string& t) override { escala = t; }
+  void texto_distancia(const std::string& t, bool visible) override {
+    distancia = t;
+    distancia_visible = visible;
+  }
+  void texto_filtro(const std::string& t) override { filtro = t; }
+  void lecturas(const std::string&, const std::string&, const std::string& x,
+                const std::string&) override {
+    x_utm = x;
+  }
+  void linea_estado(const std::string& t) override { estado = t; }
+  bool pide_rango_cotas(double& minima, double& maxima) override {
+    minima = rango_min;
+    maxima = rango_max;
+    return acepta_rango;
+  }
+};
+
+struct Visor {
+  HojaVisor hoja;
+  Sesion sesion;
+  PantallaDePrueba pantalla;
+  prueba::DialogosGuion dialogos;
+  ControlVisor control;
+
+  explicit Visor(const ConstructorBin& b)
+      : hoja(b), sesion(hoja.abre()), control(sesion, pantalla, dialogos) {
+    control.dimensiona(400, 300, 15);
+    control.ajusta_a_fichero();
+  }
+};
+
+ConstructorBin cuadricula() {
+  ConstructorBin b;
+  b.c("100", {{0, 0, 0}, {100000, 0, 0}}).c("100", {{0, 0, 0}, {0, 75000, 0}});
+  b.c("200",
+      {{10000, 10000, 15000}, {20000, 10000, 15000}, {20000, 20000, 15000}, {10000, 10000, 15000}});
+  return b;
+}
+
+}  // namespace
+
+TEST(ControlVisor, ZoomVentanaConDosPulsacionesEnCualquierOrden) {
+  Visor a(cuadricula()), b(cuadricula());
+  a.control.arma(AccionRaton::zoom_ventana);
+  a.control.pulsa(Boton::izquierdo, 100, 50);
+  EXPECT_EQ(a.control.mouse_accion, AccionRaton::zoom_ventana);  // one click only marks
+  a.control.pulsa(Boton::izquierdo, 300, 250);
+  b.control.arma(AccionRaton::zoom_ventana);
+  b.control.pulsa(Boton::izquierdo, 300, 250);
+  b.control.pulsa(Boton::izquierdo, 100, 50);
+  EXPECT_EQ(a.control.mouse_accion, AccionRaton::ninguna);
+  EXPECT_DOUBLE_EQ(a.control.vista.xmin, b.control.vista.xmin);
+  EXPECT_DOUBLE_EQ(a.control.vista.ymax, b.control.vista.ymax);
+  EXPECT_DOUBLE_EQ(a.control.vista.escala, b.control.vista.escala);
+  EXPECT_LT(a.control.vista.escala, Visor(cuadricula()).control.vista.escala);
+}
+
+TEST(ControlVisor, TeclasMasMenosYFlechas) {
+  Visor v(cuadricula());
+  ControlVisor& c = v.control;
+  c.vista.escala_actual = 1000;
+  c.vista.CentraZoom();
+  c.tecla(Tecla::mas);
+  EXPECT_NEAR(c.vista.escala, 666.6667, 1e-3);
+  c.tecla(Tecla::menos);
+  c.tecla(Tecla::menos);
+  EXPECT_NEAR(c.vista.escala, 1500, 1e-9);
+  EXPECT_EQ(v.pantalla.escala, "1.500");
+  const double ancho = c.vista.xmax - c.vista.xmin, x0 = c.vista.xmin, y0 = c.vista.ymin;
+  c.tecla(Tecla::derecha);
+  EXPECT_NEAR(c.vista.xmin, x0 + ancho / 2, 1e-6);
+  c.tecla(Tecla::arriba);
+  EXPECT_NEAR(c.vista.ymin, y0 + (c.vista.ymax - c.vista.ymin) / 2, 1e-6);
+  EXPECT_NEAR(c.vista.escala, 1500, 1e-6);
+}
+
+TEST(ControlVisor, EscalaFijaYPulsacionCentraAEsaEscala) {
+  Visor v(cuadricula());
+  ControlVisor& c = v.control;
+  c.escala_fija(5000);
+  EXPECT_EQ(v.pantalla.ultimo_puntero, Puntero::cruz);
+  const double x = c.vista.Fn_pantalla_utm_x(120), y = c.vista.Fn_pantalla_utm_y(80);
+  c.pulsa(Boton::izquierdo, 120, 80);
+  EXPECT_NEAR(c.vista.escala, 5000, 1e-6);
+  EXPECT_NEAR((c.vista.xmin + c.vista.xmax) / 2, x, 1e-6);
+  EXPECT_NEAR((c.vista.ymin + c.vista.ymax) / 2, y, 1e-6);
+  EXPECT_EQ(c.mouse_accion, AccionRaton::ninguna);
+
+  // Chosen and then cancelled with the right button: the view stays.
+  const double xmin = c.vista.xmin;
+  c.escala_fija(500);
+  c.pulsa(Boton::derecho, 10, 10);
+  c.pulsa(Boton::izquierdo, 10, 10);
+  EXPECT_EQ(c.vista.xmin, xmin);
+  EXPECT_NEAR(c.vista.escala, 5000, 1e-6);
+}
+
+TEST(ControlVisor, MedirMarcaElOrigenYMideDesdeLaUltimaPulsacion) {
+  Visor v(cuadricula());
+  ControlVisor& c = v.control;
+  c.redibuja();
+  const QImage antes = v.pantalla.lienzo.imagen().copy();
+  c.conmuta_medir(true);
+  EXPECT_TRUE(v.pantalla.distancia_visible);
+  EXPECT_EQ(v.pantalla.distancia, "0");
+  c.pulsa(Boton::izquierdo, 200, 150);
+  EXPECT_TRUE(c.medir1);
+  EXPECT_NE(v.pantalla.lienzo.imagen(), antes);  // the origin is marked
+  c.mueve(230, 190);                             // 50 pixels away
+  EXPECT_EQ(v.pantalla.distancia, formato_es(50 / c.vista.factor, 3));
+  EXPECT_NE(v.pantalla.estado.find("Distancia : "), std::string::npos);
+
+  // A right click switches measuring off and hides the distance, whatever was armed.
+  c.pulsa(Boton::derecho, 5, 5);
+  EXPECT_FALSE(c.medir);
+  EXPECT_FALSE(v.pantalla.distancia_visible);
+  EXPECT_EQ(c.mouse_accion, AccionRaton::ninguna);
+
+  // Twice in a row: off, nothing armed, default pointer.
+  c.conmuta_medir(true);
+  c.conmuta_medir(true);
+  EXPECT_FALSE(c.medir);
+  EXPECT_EQ(c.mouse_accion, AccionRaton::ninguna);
+  EXPECT_EQ(v.pantalla.ultimo_puntero, Puntero::defecto);
+}
+
+TEST(ControlVisor, LineaDeEstadoYLecturas) {
+  Visor v(cuadricula());
+  ControlVisor& c = v.control;
+  c.mueve(0, 0);
+  EXPECT_EQ(v.pantalla.x_utm, formato_es(c.vista.xmin, 3));
+  EXPECT_EQ(v.pantalla.estado.rfind("UTM : ", 0), 0u);
+  EXPECT_NE(v.pantalla.estado.find("Escala : "), std::string::npos);
+  c.visualiza_reales = false;
+  c.visualiza_escala = false;
+  c.visualiza_pantalla = true;
+  c.mueve(12, 34);
+  EXPECT_EQ(v.pantalla.estado, "Pantalla : 12 / 34  ");
+  c.modo_elementos(ModoElementos::abiertos, false, "Abiertos");
+  c.mueve(12, 34);
+  EXPECT_EQ(v.pantalla.estado, "Pantalla : 12 / 34  Visualización de elementos : Abiertos");
+  EXPECT_EQ(formato_es(-1234567.25, 3), "-1.234.567,250");
+  EXPECT_EQ(formato_es(-0.0001, 3), "0,000");
+  EXPECT_EQ(corta_tres_decimales("12,34567"), "12,345");
+  EXPECT_EQ(corta_tres_decimales("1.500"), "1.500");
+}
+
+TEST(ControlVisor, RangoDeCotasAlterna) {
+  Visor v(cuadricula());
+  ControlVisor& c = v.control;
+  v.pantalla.rango_min = 100;
+  v.pantalla.rango_max = 200;
+  c.rango_cotas();
+  EXPECT_FALSE(c.visualizacion.todas_las_cotas);
+  EXPECT_EQ(c.visualizacion.cota_minima, 100);
+  EXPECT_EQ(v.pantalla.filtro, "Rango de Cotas");
+  c.rango_cotas();
+  EXPECT_TRUE(c.visualizacion.todas_las_cotas);
+  EXPECT_EQ(v.pantalla.filtro, "");
+  v.pantalla.acepta_rango = false;  // closed without accepting: nothing changes
+  c.rango_cotas();
+  EXPECT_TRUE(c.visualizacion.todas_las_cotas);
+}
+
+TEST(ControlVisor, GrabarCentroidesEscribeUnTextoPorRecinto) {
+  Visor v(cuadricula());
+  v.hoja.carpeta.escribe("hoja_x.bin", "viejo");
+  const auto ruta = v.control.grabar_centroides();
+  EXPECT_EQ(ruta, v.hoja.carpeta / "hoja_x.bin");
+  Sesion centroides = v.sesion;
+  centroides.hoja = cargo_bin(ruta, v.sesion.tabla);
+  ASSERT_EQ(centroides.hoja.num_entidades(), 1);
+  const Entidad& texto = centroides.hoja.t.at(0);
+  EXPECT_EQ(centroides.hoja.texto(texto), "200C");
+  const Vertice p = centroides.hoja.vertices_de(texto)[0];
+  EXPECT_TRUE(punto_en_poligono(p.x, p.y, v.sesion.hoja.vertices_de(v.sesion.hoja.c[2])));
+  EXPECT_FALSE(v.control.visualizacion.grabar_centroides);
+}

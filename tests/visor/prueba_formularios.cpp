@@ -1,0 +1,214 @@
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QApplication>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTest>
+#include <QTimer>
+
+#include "area_dibujo.h"
+#include "dialogos_guion.h"
+#include "form1.h"
+#include "hoja_visor.h"
+#include "visor.h"
+
+using namespace telmora;
+using prueba::ConstructorBin;
+using prueba::HojaVisor;
+
+namespace {
+
+ConstructorBin hoja_sencilla() {
+  ConstructorBin b;
+  b.c("100", {{0, 0, 0}, {100000, 0, 0}, {100000, 60000, 0}})
+      .c("200", {{20000, 20000, 15000},
+                 {40000, 20000, 15000},
+                 {40000, 40000, 15000},
+                 {20000, 20000, 15000}})
+      .t("TXT", {50000, 30000, 0}, "CALLE", 500, 0, 0);
+  return b;
+}
+
+QString texto(QWidget* w, const char* nombre) {
+  return w->findChild<QLineEdit*>(nombre)->text();
+}
+
+void pon_texto(QWidget* w, const char* nombre, const QString& valor) {
+  w->findChild<QLineEdit*>(nombre)->setText(valor);
+}
+
+void pulsa(QWidget* w, const char* nombre) {
+  QTest::mouseClick(w->findChild<QPushButton*>(nombre), Qt::LeftButton);
+}
+
+// A pointer move as the window system delivers it.
+void mueve_raton(QWidget* w, QPoint punto) {
+  QMouseEvent evento(QEvent::MouseMove, punto, w->mapToGlobal(punto), Qt::NoButton, Qt::NoButton,
+                     Qt::NoModifier);
+  QApplication::sendEvent(w, &evento);
+}
+
+void dispara(QWidget* w, const char* nombre) {
+  QAction* accion = w->findChild<QAction*>(nombre);
+  ASSERT_NE(accion, nullptr) << nombre;
+  accion->trigger();
+}
+
+struct Arranque {
+  HojaVisor hoja{hoja_sencilla()};
+  prueba::CarpetaTemporal datos;  // the fixed data folder of this test
+  prueba::DialogosGuion dialogos;
+  Form1 form{dialogos, datos.ruta()};
+
+  Arranque() { form.abre_en(QString::fromStdString(hoja.carpeta.ruta().string())); }
+
+  Visor* abre_visor() {
+    form.abre_en(QString::fromStdString(hoja.carpeta.ruta().string()), "hoja.bin");
+    form.Command7_Click();
+    Visor* visor = form.visor();
+    if (visor == nullptr) return nullptr;
+    visor->showNormal();
+    visor->resize(900, 700);
+    EXPECT_TRUE(QTest::qWaitForWindowExposed(visor));
+    QTest::qWait(20);
+    return visor;
+  }
+};
+
+}  // namespace
+
+TEST(Form1, MensajesDelBotonDeInicio) {
+  Arranque a;
+  EXPECT_EQ(a.form.windowTitle(), "Visor VEKT");
+  EXPECT_EQ(texto(&a.form, "Text3"), "0.5");
+  EXPECT_TRUE(a.form.findChild<QRadioButton*>("Option1")->isChecked());
+  pulsa(&a.form, "Command7");
+  ASSERT_EQ(a.dialogos.textos(), std::vector<std::string>{"No se ha elegido ningún fichero"});
+  EXPECT_EQ(a.dialogos.mostrados[0].icono, Icono::critico);
+
+  pon_texto(&a.form, "Text1", "otra.bin");
+  pulsa(&a.form, "Command7");
+  EXPECT_EQ(a.dialogos.textos().back(),
+            "No existe el fichero :" + (a.hoja.carpeta / "otra.bin").string());
+
+  pon_texto(&a.form, "Text1", "hoja.bin");
+  pon_texto(&a.form, "Text3", "medio");
+  pulsa(&a.form, "Command7");
+  EXPECT_NE(a.dialogos.textos().back().find("tolerancia"), std::string::npos);
+  EXPECT_EQ(a.form.visor(), nullptr);
+}
+
+TEST(Form1, ElFicheroElegidoYElNombreDeSalida) {
+  Arranque a;
+  a.hoja.carpeta.escribe("mapa.v2.bin", "");
+  a.form.abre_en(QString::fromStdString(a.hoja.carpeta.ruta().string()));
+  auto* lista = a.form.findChild<QListWidget*>("File1");
+  const auto elementos = lista->findItems("mapa.v2.bin", Qt::MatchExactly);
+  ASSERT_EQ(elementos.size(), 1);
+  QTest::mouseClick(lista->viewport(), Qt::LeftButton, {},
+                    lista->visualItemRect(elementos.front()).center());
+  EXPECT_EQ(texto(&a.form, "Text1"), "mapa.v2.bin");
+  EXPECT_EQ(texto(&a.form, "Text2"), "mapa.bin");
+  EXPECT_TRUE(texto(&a.form, "Text6").endsWith('/'));
+
+  a.dialogos.ficheros.push_back(a.hoja.carpeta / "hoja.bin");
+  pulsa(&a.form, "Command1");
+  EXPECT_EQ(texto(&a.form, "Text1"), "hoja.bin");
+  EXPECT_EQ(a.dialogos.mostrados.back().titulo, "Seleccinar fichero .bin a visualizar");
+}
+
+TEST(Form1, CadaFicheroQueFaltaSeTomaDeLaCarpetaDeDatos) {
+  Arranque a;
+  a.datos.escribe("Vekt.tab", a.hoja.carpeta.lee("Vekt.tab"));
+  std::filesystem::remove(a.hoja.carpeta / "Vekt.tab");
+  Visor* visor = a.abre_visor();
+  ASSERT_NE(visor, nullptr) << (a.dialogos.textos().empty() ? "" : a.dialogos.textos().back());
+  EXPECT_TRUE(a.dialogos.textos().empty());
+  EXPECT_EQ(visor->windowTitle(),
+            QString::fromStdString("Visor VEKT :  " + (a.hoja.carpeta / "hoja.bin").string()));
+  EXPECT_FALSE(a.form.isVisible());
+}
+
+TEST(Visor, MenusYBotonesConSusNombres) {
+  Arranque a;
+  Visor* visor = a.abre_visor();
+  ASSERT_NE(visor, nullptr);
+  EXPECT_EQ(visor->findChild<QAction*>("mnuZoomMas")->text(), "&Zoom+");
+  EXPECT_EQ(visor->findChild<QAction*>("mnu25000")->text(), "&1/25000");
+  EXPECT_EQ(visor->findChild<QAction*>("mnuTopologiaNoEnvolvente")->text(), "&Ver No Ennvolventes");
+  EXPECT_FALSE(visor->findChild<QAction*>("mnuSueloUrbano")->isVisible());
+  EXPECT_FALSE(visor->findChild<QAction*>("mnuTopologiaVisualizar")->isVisible());
+  EXPECT_EQ(visor->findChild<QAction*>("Rellenar")->toolTip(), "Rellenar On/Off");
+  EXPECT_EQ(visor->findChild<QPushButton*>("Distancia")->text(), "Medir ON/OFF");
+  EXPECT_FALSE(visor->findChild<QLineEdit*>("Text6")->isVisible());
+}
+
+TEST(Visor, ZoomVentanaTeclasYEscalasFijas) {
+  Arranque a;
+  Visor* visor = a.abre_visor();
+  ASSERT_NE(visor, nullptr);
+  AreaDibujo& area = visor->area();
+  const QString inicial = texto(visor, "Text5");
+  pulsa(visor, "zoomv");
+  QTest::mouseClick(&area, Qt::LeftButton, {}, QPoint(400, 300));
+  QTest::mouseClick(&area, Qt::LeftButton, {}, QPoint(200, 100));
+  const double escala_zoom = visor->control().vista.escala;
+  EXPECT_NE(texto(visor, "Text5"), inicial);
+
+  QTest::keyClick(visor, Qt::Key_Plus);
+  EXPECT_NEAR(visor->control().vista.escala, escala_zoom / 1.5, 1e-6);
+  QTest::keyClick(visor, Qt::Key_Minus);
+  const double xmin = visor->control().vista.xmin;
+  QTest::keyClick(visor, Qt::Key_Left);
+  EXPECT_LT(visor->control().vista.xmin, xmin);
+
+  dispara(visor, "mnu2000");
+  QTest::mouseClick(&area, Qt::LeftButton, {}, QPoint(300, 200));
+  EXPECT_EQ(texto(visor, "Text5"), "2.000");
+  pulsa(visor, "zoomt");
+  EXPECT_EQ(texto(visor, "Text5"), inicial);
+}
+
+TEST(Visor, MedirFiltrosYCancelarConElBotonDerecho) {
+  Arranque a;
+  Visor* visor = a.abre_visor();
+  ASSERT_NE(visor, nullptr);
+  AreaDibujo& area = visor->area();
+  dispara(visor, "mnuDistancia");
+  EXPECT_TRUE(visor->findChild<QLineEdit*>("Text6")->isVisible());
+  QTest::mouseClick(&area, Qt::LeftButton, {}, QPoint(100, 100));
+  mueve_raton(&area, QPoint(100, 160));
+  EXPECT_NE(texto(visor, "Text6"), "0");
+  QTest::mouseClick(&area, Qt::RightButton, {}, QPoint(10, 10));
+  EXPECT_FALSE(visor->findChild<QLineEdit*>("Text6")->isVisible());
+  EXPECT_EQ(visor->control().mouse_accion, AccionRaton::ninguna);
+
+  dispara(visor, "mnuElementos_abiertos");
+  EXPECT_EQ(texto(visor, "Text7"), "Abiertos");
+  dispara(visor, "mnuElementos_Todos");
+  EXPECT_EQ(texto(visor, "Text7"), "");
+}
+
+TEST(Visor, ElDialogoDeRangoDeCotas) {
+  Arranque a;
+  Visor* visor = a.abre_visor();
+  ASSERT_NE(visor, nullptr);
+  QTimer::singleShot(0, [] {
+    QWidget* dialogo = QApplication::activeModalWidget();
+    ASSERT_NE(dialogo, nullptr);
+    EXPECT_EQ(dialogo->windowTitle(), "Establecer Rango de Cotas a Visualizar");
+    pon_texto(dialogo, "Text1", "140");
+    pon_texto(dialogo, "Text2", "160,5");
+    pulsa(dialogo, "Command1");
+  });
+  dispara(visor, "mnuPorRangoCotas");
+  EXPECT_EQ(texto(visor, "Text7"), "Rango de Cotas");
+  EXPECT_EQ(visor->control().visualizacion.cota_minima, 140);
+  EXPECT_EQ(visor->control().visualizacion.cota_maxima, 160.5);
+  dispara(visor, "mnuPorRangoCotas");
+  EXPECT_EQ(texto(visor, "Text7"), "");
+}
