@@ -57,6 +57,16 @@ const std::vector<Comando>& comandos() {
        "  --mm   la hoja está en milímetros (centímetros si no se indica)\n",
        {{}, {"mm"}},
        ejecuta_info},
+      {"lista",
+       "todos los campos de una entidad, como los lista la ventana de información",
+       "uso: telmora-cli lista HOJA.bin ENTIDAD [--mm]\n"
+       "\n"
+       "Lee del fichero la entidad número ENTIDAD (desde 1, en el orden del fichero, de\n"
+       "cualquier tipo) y escribe en la salida su listado, una línea por renglón: tipo y estado,\n"
+       "código, vértices o textos, atributos y los datos de su código en Vekt.tab y Vekt.pal.\n"
+       "  --mm   la hoja está en milímetros (centímetros si no se indica)\n",
+       {{}, {"mm"}},
+       ejecuta_lista},
       {"render",
        "dibuja la hoja en un PNG, como la ve el visor",
        "uso: telmora-cli render HOJA.bin SALIDA.png [--mm] [--tamano ANCHOxALTO]\n"

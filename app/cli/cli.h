@@ -37,6 +37,7 @@ Sesion abre_hoja_de_linea(const std::string& ruta_bin, bool milimetros);
 // The commands.
 int ejecuta_generar(const Argumentos& argumentos, std::ostream& salida, std::ostream& errores);
 int ejecuta_info(const Argumentos& argumentos, std::ostream& salida, std::ostream& errores);
+int ejecuta_lista(const Argumentos& argumentos, std::ostream& salida, std::ostream& errores);
 int ejecuta_render(const Argumentos& argumentos, std::ostream& salida, std::ostream& errores);
 
 }  // namespace telmora::cli

@@ -1,0 +1,23 @@
+#include "cli.h"
+#include "info_elemento.h"
+
+namespace telmora::cli {
+
+int ejecuta_lista(const Argumentos& argumentos, std::ostream& salida, std::ostream& /*errores*/) {
+  argumentos.exige_posicionales(2, "telmora-cli lista HOJA.bin ENTIDAD [--mm]");
+  const long long numero = entero_de_opcion(argumentos.posicionales()[1], "ENTIDAD");
+  const Sesion sesion = abre_hoja_de_linea(argumentos.posicionales()[0], argumentos.bandera("mm"));
+  const std::int32_t entidades = sesion.hoja.num_entidades();
+  if (entidades == 0) throw ErrorUso("la hoja no tiene entidades");
+  if (numero < 1 || numero > entidades) {
+    throw ErrorUso("ENTIDAD debe estar entre 1 y " + std::to_string(entidades) +
+                   ", las entidades de la hoja; se pidió " + std::to_string(numero));
+  }
+  const auto n = static_cast<std::int32_t>(numero);
+  for (const auto& linea : lista_entidad(sesion, n, lee_entidad_en_fichero(sesion.hoja, n))) {
+    salida << linea << "\n";
+  }
+  return kExito;
+}
+
+}  // namespace telmora::cli
