@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "fichero.h"
+#include "orogrid.h"
 #include "proyeccion.h"
 
 #if defined(_WIN32)
@@ -102,6 +103,32 @@ std::string carpeta_del_programa() {
   const auto ejecutable = std::filesystem::read_symlink("/proc/self/exe", error);
   return error ? std::string(".") : ruta_texto(ejecutable.parent_path());
 #endif
+}
+
+namespace {
+
+BibliotecaDinamica& biblioteca_orogrid() {
+  static BibliotecaDinamica biblioteca(fichero_orogrid());
+  return biblioteca;
+}
+
+}  // namespace
+
+std::int32_t fnOrogrid(const std::string& ruta) {
+  static const auto funcion = reinterpret_cast<FuncionOrogrid>(biblioteca_orogrid().funcion("fnOrogrid"));
+  return funcion(ruta.c_str());
+}
+
+double fnGetZValue(double x, double y) {
+  static const auto funcion =
+      reinterpret_cast<FuncionGetZValue>(biblioteca_orogrid().funcion("fnGetZValue"));
+  return funcion(x, y);
+}
+
+std::int32_t fnUnloadMDT() {
+  static const auto funcion =
+      reinterpret_cast<FuncionUnloadMDT>(biblioteca_orogrid().funcion("fnUnloadMDT"));
+  return funcion();
 }
 
 Proyeccion proyeccion(double x1, double y1, double x2, double y2, double xp, double yp) {

@@ -42,4 +42,11 @@ struct Proyeccion {
 // Projection of P onto segment P1-P2 through the proyeccion library.
 Proyeccion proyeccion(double x1, double y1, double x2, double y2, double xp, double yp);
 
+// The terrain-model library (one model per process): load a model file (0 loaded, -1 not),
+// the elevation at a point in file units (-1 when there is none), and release (1 released, -1
+// nothing held).
+std::int32_t fnOrogrid(const std::string& ruta);
+double fnGetZValue(double x, double y);
+std::int32_t fnUnloadMDT();
+
 }  // namespace telmora

@@ -347,7 +347,7 @@ void Visor::construye_menus() {
         {"mnuTopologiaVisualizar", "&Visualizar Topología", {}, {}, false, false},
         pendiente("mnuTopologiaArcosColgantes", "&Visualizar Arcos Colgantes"),
         pendiente("mnuTopologiaResaltarPoligono", "&Resaltar Polígono")}},
-      pendiente("mnuActivarMdt", "&Activar MDT"),
+      {"mnuActivarMdt", "&Activar MDT", [&c] { c.activa_mdt(); }},
       {"mnuControlesVarios",
        "&ControlesVarios",
        {},

@@ -1,5 +1,6 @@
 #include "fichero.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <fstream>
@@ -41,6 +42,12 @@ std::filesystem::path ruta_desde_texto(std::string_view utf8) {
 bool existe_archivo(const std::filesystem::path& ruta) {
   std::error_code error;
   return std::filesystem::is_regular_file(ruta, error);
+}
+
+std::filesystem::path ruta_con_sufijo(const std::filesystem::path& hoja, std::string_view sufijo) {
+  std::string texto = ruta_texto(hoja);
+  texto.resize(texto.size() - std::min<std::size_t>(4, texto.size()));
+  return ruta_desde_texto(texto + std::string(sufijo));
 }
 
 Lista<char> lee_fichero(const std::filesystem::path& ruta) {

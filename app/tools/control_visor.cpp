@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "fichero.h"
+#include "modulo_apis.h"
 
 namespace telmora {
 
@@ -255,6 +256,27 @@ std::filesystem::path ControlVisor::grabar_centroides() {
   return destino;
 }
 
+void ControlVisor::activa_mdt() {
+  try {
+    if (visualiza_mdt) {
+      visualiza_mdt = false;
+      fnUnloadMDT();
+      return;
+    }
+    const auto mdt = ruta_con_sufijo(sesion_.ajustes.fich_entrada, ".MDT");
+    if (!existe_archivo(mdt)) {
+      dialogos_.mensaje(ErrorFicheroInexistente(mdt).what(), Icono::critico);
+      return;
+    }
+    fnOrogrid(ruta_texto(mdt));
+    visualiza_mdt = true;
+  } catch (const ErrorTelmora& error) {
+    // The library or one of its functions is missing.
+    visualiza_mdt = false;
+    dialogos_.mensaje(error.what(), Icono::critico);
+  }
+}
+
 void ControlVisor::pulsa(Boton boton, int x, int y) {
   ultima_pulsacion = {x, y};
   if (boton == Boton::derecho) {
@@ -340,10 +362,10 @@ std::string ControlVisor::linea_estado(int x, int y, const std::string& xm, cons
   }
   if (visualiza_reales) {
     linea += "UTM : " + corta_tres_decimales(xm) + " / " + corta_tres_decimales(ym);
-    if (visualiza_mdt && cota_terreno) {
+    if (visualiza_mdt) {
       const int uds = sesion_.ajustes.uds;
       const double z =
-          cota_terreno(vista.Fn_pantalla_utm_x(x) * uds, vista.Fn_pantalla_utm_y(y) * uds);
+          fnGetZValue(vista.Fn_pantalla_utm_x(x) * uds, vista.Fn_pantalla_utm_y(y) * uds);
       linea += " / " + formato_es(z / uds, 3);
     }
   }

@@ -77,8 +77,6 @@ class ControlVisor {
   double xtentativo = 0, ytentativo = 0;
   int accion_consola_pendiente = 0;
 
-  // Elevation under the pointer while the terrain model is on (file units in, file units out).
-  std::function<double(double, double)> cota_terreno;
   // Run for the element-information click with the clicked point (metres).
   std::function<void(double, double)> localiza;
   // Run for the place-text click with the clicked point (metres).
@@ -109,6 +107,9 @@ class ControlVisor {
   void rango_cotas();
   // Centroid mode writing each interior point as a text to "_x.bin"; returns the path written.
   std::filesystem::path grabar_centroides();
+  // Terrain model on (the sheet's name with ".MDT") or off; the status line then shows the
+  // elevation under the pointer.
+  void activa_mdt();
 
   // Mouse.
   void pulsa(Boton boton, int x, int y);

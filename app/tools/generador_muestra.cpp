@@ -5,6 +5,7 @@
 #include <cmath>
 #include <vector>
 
+#include "escritor_mdt.h"
 #include "fichero.h"
 #include "formato_bin.h"
 #include "funciones.h"
@@ -215,6 +216,14 @@ class GeneradorHoja {
         azar_(mezcla(opciones.semilla)) {
     const double bloques = std::max(1.0, static_cast<double>(objetivo_) / 8.7);
     nodos_ = std::max(2, static_cast<int>(std::sqrt(bloques)) + 1);
+  }
+
+  // The rectangle of the street grid (file units).
+  orogrid::Rectangulo extension() const {
+    const auto lado = static_cast<std::int32_t>((nodos_ - 1) * kLado);
+    return {static_cast<std::int32_t>(kOrigenX) - 2000, static_cast<std::int32_t>(kOrigenY) - 2000,
+            static_cast<std::int32_t>(kOrigenX) + lado + 2000,
+            static_cast<std::int32_t>(kOrigenY) + lado + 2000};
   }
 
   std::int64_t genera() {
@@ -580,6 +589,18 @@ ResumenMuestra genera_muestra(const std::filesystem::path& carpeta,
   resumen.entidades = generador.genera();
   bin.confirma();
   resumen.bytes = static_cast<std::int64_t>(std::filesystem::file_size(resumen.bin));
+
+  // The terrain model of the same ground, with at most about two million triangles.
+  resumen.mdt = ruta_con_sufijo(resumen.bin, ".MDT");
+  const orogrid::Rectangulo zona = generador.extension();
+  const std::int32_t paso = std::max<std::int32_t>(1000, (zona.xmax - zona.xmin) / 1000);
+  try {
+    orogrid::escribe_mdt_rejilla(resumen.mdt, zona, paso, [](std::int32_t x, std::int32_t y) {
+      return static_cast<std::int32_t>(std::lround(cota(x, y)));
+    });
+  } catch (const std::exception& error) {
+    throw ErrorTelmora(error.what());
+  }
   return resumen;
 }
 

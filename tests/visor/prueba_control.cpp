@@ -1,6 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 #include "control_visor.h"
+#include "escritor_mdt.h"
+#include "modulo_apis.h"
 #include "dialogos_guion.h"
 #include "funciones.h"
 #include "hoja_visor.h"
@@ -204,4 +208,30 @@ TEST(ControlVisor, GrabarCentroidesEscribeUnTextoPorRecinto) {
   const Vertice p = centroides.hoja.vertices_de(texto)[0];
   EXPECT_TRUE(punto_en_poligono(p.x, p.y, v.sesion.hoja.vertices_de(v.sesion.hoja.c[2])));
   EXPECT_FALSE(v.control.visualizacion.grabar_centroides);
+}
+
+TEST(ControlVisor, ModeloDelTerrenoBajoElPuntero) {
+  Visor sin_modelo(cuadricula());
+  sin_modelo.control.activa_mdt();
+  EXPECT_FALSE(sin_modelo.control.visualiza_mdt);
+  ASSERT_EQ(sin_modelo.dialogos.textos().size(), 1u);
+  EXPECT_EQ(sin_modelo.dialogos.textos()[0],
+            "No existe el fichero :" + (sin_modelo.hoja.carpeta / "hoja.MDT").string());
+
+  // A model beside the sheet: a plane rising 1 unit a unit of x.
+  Visor v(cuadricula());
+  orogrid::escribe_mdt_rejilla(v.hoja.carpeta / "hoja.MDT", {0, 0, 100000, 75000}, 5000,
+                               [](std::int32_t x, std::int32_t) { return x; });
+  v.control.activa_mdt();
+  ASSERT_TRUE(v.control.visualiza_mdt);
+  double xp = 0, yp = 0;
+  v.control.vista.transforma_coordenadas(400, 300, xp, yp);
+  v.control.mueve(static_cast<int>(xp), static_cast<int>(yp));
+  const double x = v.control.vista.Fn_pantalla_utm_x(static_cast<int>(xp));
+  EXPECT_NE(v.pantalla.estado.find(" / " + formato_es(std::trunc(x * 100) / 100, 3)),
+            std::string::npos)
+      << v.pantalla.estado;
+  v.control.activa_mdt();
+  EXPECT_FALSE(v.control.visualiza_mdt);
+  EXPECT_EQ(fnUnloadMDT(), -1);  // the model was released
 }
