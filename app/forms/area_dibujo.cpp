@@ -2,6 +2,7 @@
 
 #include <QMouseEvent>
 #include <QPainter>
+#include <QWheelEvent>
 
 namespace telmora {
 
@@ -36,6 +37,15 @@ void AreaDibujo::mouseMoveEvent(QMouseEvent* evento) {
   puntero_ = evento->position().toPoint();
   if (esquina_) update();
   if (al_mover) al_mover(puntero_);
+}
+
+void AreaDibujo::wheelEvent(QWheelEvent* evento) {
+  constexpr int kPaso = 120;  // one notch of a usual wheel
+  giro_ += evento->angleDelta().y();
+  const int pasos = giro_ / kPaso;
+  giro_ -= pasos * kPaso;
+  if (pasos != 0 && al_girar_rueda) al_girar_rueda(evento->position().toPoint(), pasos);
+  evento->accept();
 }
 
 void AreaDibujo::resizeEvent(QResizeEvent* /*evento*/) {

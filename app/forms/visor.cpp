@@ -159,6 +159,9 @@ void Visor::construye_controles() {
     if (control_) control_->mueve(punto.x(), punto.y());
   };
   area_->al_redimensionar = [this](QSize tamano) { redimensionada(tamano); };
+  area_->al_girar_rueda = [this](QPoint punto, int pasos) {
+    if (control_) control_->rueda(punto.x(), punto.y(), pasos);
+  };
   setCentralWidget(central);
 
   auto* barra = statusBar();

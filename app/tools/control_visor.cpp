@@ -199,6 +199,20 @@ void ControlVisor::tecla(Tecla tecla) {
   redibuja();
 }
 
+void ControlVisor::rueda(int x, int y, int pasos) {
+  if (pasos == 0) return;
+  vista_de_fichero_ = false;
+  const double xm = vista.Fn_pantalla_utm_x(x), ym = vista.Fn_pantalla_utm_y(y);
+  const double factor = vista.factor * std::pow(kPasoZoom, pasos);
+  vista.xmin = xm - x / factor;
+  vista.ymax = ym + y / factor;
+  vista.xmax = vista.xmin + vista.ancho_px() / factor;
+  vista.ymin = vista.ymax - vista.alto_px() / factor;
+  vista.calculo_escala();
+  muestra_escala();
+  redibuja();
+}
+
 void ControlVisor::modo_elementos(ModoElementos modo, bool centroides, const std::string& titulo) {
   visualizacion.abierto_cerrado = modo;
   if (modo == ModoElementos::cerrados) {

@@ -100,6 +100,9 @@ class ControlVisor {
   void conmuta_medir(bool toca_distancia);
   void cancela();  // right button
   void tecla(Tecla tecla);
+  // The mouse wheel: each step towards the user zooms out by 1.5, each step away zooms in,
+  // keeping the map point under the pointer where it is.
+  void rueda(int x, int y, int pasos);
 
   // Display filters; each redraws.
   void modo_elementos(ModoElementos modo, bool centroides, const std::string& titulo);

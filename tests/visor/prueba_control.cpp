@@ -3,11 +3,11 @@
 #include <cmath>
 
 #include "control_visor.h"
-#include "escritor_mdt.h"
-#include "modulo_apis.h"
 #include "dialogos_guion.h"
+#include "escritor_mdt.h"
 #include "funciones.h"
 #include "hoja_visor.h"
+#include "modulo_apis.h"
 #include "superficie_imagen.h"
 
 using namespace telmora;
@@ -105,6 +105,19 @@ TEST(ControlVisor, TeclasMasMenosYFlechas) {
   c.tecla(Tecla::arriba);
   EXPECT_NEAR(c.vista.ymin, y0 + (c.vista.ymax - c.vista.ymin) / 2, 1e-6);
   EXPECT_NEAR(c.vista.escala, 1500, 1e-6);
+}
+
+TEST(ControlVisor, LaRuedaAcercaSinMoverElPuntoBajoElPuntero) {
+  Visor v(cuadricula());
+  ControlVisor& c = v.control;
+  const double escala = c.vista.escala;
+  const double x = c.vista.Fn_pantalla_utm_x(100), y = c.vista.Fn_pantalla_utm_y(80);
+  c.rueda(100, 80, 2);
+  EXPECT_NEAR(c.vista.escala, escala / 2.25, 1e-6);
+  EXPECT_NEAR(c.vista.Fn_pantalla_utm_x(100), x, 1e-6);
+  EXPECT_NEAR(c.vista.Fn_pantalla_utm_y(80), y, 1e-6);
+  c.rueda(100, 80, -2);
+  EXPECT_NEAR(c.vista.escala, escala, 1e-6);
 }
 
 TEST(ControlVisor, EscalaFijaYPulsacionCentraAEsaEscala) {
