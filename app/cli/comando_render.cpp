@@ -5,6 +5,7 @@
 
 #include "cli.h"
 #include "fichero.h"
+#include "ordenes_render.h"
 #include "pintor.h"
 #include "superficie_imagen.h"
 
@@ -91,6 +92,9 @@ int ejecuta_render(const Argumentos& argumentos, std::ostream& /*salida*/, std::
   Visualizacion visualizacion;
   visualizacion.cota_minima = vista.zmin;
   visualizacion.cota_maxima = vista.zmax;
+  if (!aplica_ordenes(argumentos.valores("orden"), sesion, visualizacion, errores)) {
+    return kErrorEntrada;
+  }
 
   SuperficieImagen superficie(ancho, alto);
   superficie.borra(color_fondo(sesion.tabla, sesion.paleta));

@@ -69,7 +69,8 @@ ResultadoBusqueda TablaVekt::busca_codigo_bin(std::string_view codigo_bruto) con
 
 int TablaVekt::color_de_fila(std::int32_t posicion_tab) const {
   if (posicion_tab > 0) return fila(posicion_tab).color;
-  return tiene_ajustes() ? color_desconocido : kColorDesconocidoDefecto;
+  // The console may set this colour on a table without a settings line.
+  return color_desconocido != kSinAjustes ? color_desconocido : kColorDesconocidoDefecto;
 }
 
 void TablaVekt::indexa() {

@@ -25,6 +25,8 @@ struct Visualizacion {
   bool todas_las_cotas = true;  // off: only what has an elevation within the limits is drawn
   double cota_minima = 0, cota_maxima = 0;  // metres
   int estilo_pluma = 0;                     // line style of every pen (0 solid)
+  // DA of the console: spacing in metres of the elevation labels along arcs (20 when 0).
+  double distancia_cotas = 0;
 };
 
 }  // namespace telmora

@@ -1,0 +1,126 @@
+#include "cotas_vertices.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+#include <limits>
+#include <unordered_map>
+#include <vector>
+
+#include "funciones.h"
+#include "pintor.h"
+
+namespace telmora {
+
+namespace {
+
+constexpr double kSeparacionPx = 60;  // screen length of line between two labels
+constexpr double kAlturaEtiquetaPx = 13;
+constexpr int kDesplazamientoPx = 3;    // from the vertex to the label's bottom-left corner
+constexpr int kAnchoMarca = 3;          // dot on the labelled vertex
+constexpr double kAnchoCaracter = 0.6;  // width of a digit for the label's height
+constexpr int kCelda = 32;              // side of the cells that file the placed labels
+
+struct Caja {
+  int x0, y0, x1, y1;
+  bool solapa(const Caja& otra) const {
+    return x0 <= otra.x1 && otra.x0 <= x1 && y0 <= otra.y1 && otra.y0 <= y1;
+  }
+};
+
+// The labels already placed, filed under every grid cell their box touches, so that a new box
+// is compared only with its neighbours.
+class Ocupacion {
+ public:
+  bool libre(const Caja& caja) const {
+    bool libre = true;
+    recorre(caja, [&](long long celda) {
+      const auto encontrada = celdas_.find(celda);
+      if (encontrada == celdas_.end()) return;
+      for (const Caja& otra : encontrada->second) libre = libre && !caja.solapa(otra);
+    });
+    return libre;
+  }
+  void ocupa(const Caja& caja) {
+    recorre(caja, [&](long long celda) { celdas_[celda].push_back(caja); });
+  }
+
+ private:
+  template <typename F>
+  static void recorre(const Caja& caja, F&& f) {
+    for (int cy = caja.y0 / kCelda; cy <= caja.y1 / kCelda; ++cy) {
+      for (int cx = caja.x0 / kCelda; cx <= caja.x1 / kCelda; ++cx) {
+        f((static_cast<long long>(cy) << 32) ^ static_cast<unsigned>(cx));
+      }
+    }
+  }
+
+  std::unordered_map<long long, std::vector<Caja>> celdas_;
+};
+
+Rgb color_etiqueta(Rgb fondo) {
+  const double luminancia = 0.299 * fondo.rojo + 0.587 * fondo.verde + 0.114 * fondo.azul;
+  return luminancia < 128 ? Rgb{255, 255, 255} : Rgb{0, 0, 0};
+}
+
+}  // namespace
+
+std::string texto_cota(std::int32_t z, int uds) {
+  const long long magnitud = std::llabs(static_cast<long long>(z));
+  const long long entero = magnitud / uds;
+  const long long milesimas = magnitud % uds * 1000 / uds;
+  std::string texto = std::to_string(entero);
+  if (z < 0 && (entero > 0 || milesimas > 0)) texto.insert(texto.begin(), '-');
+  if (milesimas == 0) return texto;
+  std::string fraccion = std::to_string(milesimas);
+  fraccion.insert(0, 3 - fraccion.size(), '0');
+  while (fraccion.ends_with('0')) fraccion.pop_back();
+  return texto + "." + fraccion;
+}
+
+int VisualizarCotasVertices(Superficie& superficie, const Sesion& sesion, const Vista& vista) {
+  const Hoja& hoja = sesion.hoja;
+  const int uds = sesion.ajustes.uds;
+  const Rgb color = color_etiqueta(color_fondo(sesion.tabla, sesion.paleta));
+  // The label's height on the map for the same size on the screen at any scale; the renderer's
+  // text size is a whole number of its units, at least 2 so the label is never a mere mark.
+  const double tpp = vista.twips_por_pixel();
+  const double unidades_texto = std::max(2.0, std::nearbyint(kAlturaEtiquetaPx * tpp / 50.8));
+  const double altura = unidades_texto * vista.escala * uds / (100 * tpp);
+  const int alto_px = altura_fuente_px(tamano_texto(altura, uds, vista.escala, tpp), tpp);
+
+  Ocupacion ocupacion;
+  int etiquetas = 0;
+  for (const Entidad& e : hoja.c) {
+    if (e.pintado == 0 || e.num_vertices() < 2) continue;
+    const auto vertices = hoja.vertices_de(e);
+    double recorrido_px = std::numeric_limits<double>::infinity();
+    for (std::size_t i = 0; i < vertices.size(); ++i) {
+      const Vertice& v = vertices[i];
+      if (i > 0) {
+        const Vertice& anterior = vertices[i - 1];
+        recorrido_px += distancia_puntos(anterior.x, anterior.y, v.x, v.y) / uds * vista.factor;
+      }
+      if (recorrido_px < kSeparacionPx) continue;
+      double xp = 0, yp = 0;
+      vista.transforma_coordenadas(double(v.x) / uds, double(v.y) / uds, xp, yp);
+      if (!(xp >= 0 && yp >= 0 && xp < superficie.ancho() && yp < superficie.alto())) continue;
+      const std::string texto = texto_cota(v.z, uds);
+      const int x = static_cast<int>(std::lround(xp)), y = static_cast<int>(std::lround(yp));
+      const int ancho_px = static_cast<int>(std::ceil(texto.size() * kAnchoCaracter * alto_px));
+      const Caja caja{x, y - kDesplazamientoPx - alto_px, x + kDesplazamientoPx + ancho_px, y};
+      // A label cut by the edge of the drawing area or lying over another cannot be read.
+      if (caja.y0 < 0 || caja.x1 >= superficie.ancho() || !ocupacion.libre(caja)) continue;
+      ocupacion.ocupa(caja);
+      superficie.pluma(0, kAnchoMarca, color);
+      superficie.punto(x, y);
+      Pintor::PintoUnTexto(superficie, x + kDesplazamientoPx, y - kDesplazamientoPx, texto, 0,
+                           altura, 0, color, vista, uds);
+      recorrido_px = 0;
+      ++etiquetas;
+    }
+  }
+  return etiquetas;
+}
+
+}  // namespace telmora

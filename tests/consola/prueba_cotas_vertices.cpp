@@ -1,0 +1,216 @@
+#include <gtest/gtest.h>
+
+#include <map>
+
+#include "apoyo_consola.h"
+#include "constructor_bin.h"
+#include "control_visor.h"
+#include "cotas_vertices.h"
+#include "superficie_imagen.h"
+
+using namespace telmora;
+using prueba::CarpetaTemporal;
+using prueba::ConstructorBin;
+
+namespace {
+
+// Texts drawn, with their anchor and character height; everything else is ignored.
+class SuperficieGrabada : public Superficie {
+ public:
+  struct Texto {
+    int x, y;
+    std::string texto;
+    int altura;
+  };
+  std::vector<Texto> textos;
+
+  int ancho() const override { return 400; }
+  int alto() const override { return 300; }
+  void borra(Rgb) override {}
+  void modo(ModoDibujo) override {}
+  void pluma(int, int, Rgb) override {}
+  void pincel(Rgb) override {}
+  void polilinea(std::span<const PuntoPantalla>) override {}
+  void poligono(std::span<const PuntoPantalla>) override {}
+  void pixel(int, int, Rgb) override {}
+  void punto(int, int) override {}
+  void circulo(int, int, int) override {}
+  void texto(int x, int y, std::string_view texto, int altura, int, Alineacion, Rgb) override {
+    textos.push_back({x, y, std::string(texto), altura});
+  }
+};
+
+class PantallaDePrueba : public PantallaVisor {
+ public:
+  SuperficieImagen lienzo{400, 300};
+  Superficie& superficie() override { return lienzo; }
+  void refresca() override {}
+  void puntero(Puntero) override {}
+  void texto_escala(const std::string&) override {}
+  void texto_distancia(const std::string&, bool) override {}
+  void texto_filtro(const std::string&) override {}
+  void lecturas(const std::string&, const std::string&, const std::string&,
+                const std::string&) override {}
+  void linea_estado(const std::string&) override {}
+  bool pide_rango_cotas(double&, double&) override { return false; }
+};
+
+// A 1000 x 750 m sheet: a street along y = 375 m with a vertex every metre whose elevation in
+// metres equals its x, the same street 1 m higher with elevations above a million, a single
+// point, and the sheet's left edge.
+ConstructorBin hoja_de_calles() {
+  std::vector<prueba::V> calle, paralela;
+  for (int x = 0; x <= 100000; x += 100) {
+    calle.push_back({x, 37500, x});
+    paralela.push_back({x, 37600, 100000000 + x});
+  }
+  ConstructorBin b;
+  b.c("100", calle).c("100", paralela).c("100", {{50000, 60000, 77700}});
+  b.c("200", {{0, 0, 0}, {0, 75000, 0}});
+  return b;
+}
+
+struct VisorDePrueba {
+  CarpetaTemporal carpeta;
+  Sesion sesion;
+  PantallaDePrueba pantalla;
+  prueba::DialogosGuion dialogos;
+  ControlVisor control;
+
+  explicit VisorDePrueba(const ConstructorBin& hoja)
+      : sesion(abre(carpeta, hoja)), control(sesion, pantalla, dialogos) {
+    control.dimensiona(400, 300, 15);
+    control.ajusta_a_fichero();
+    control.redibuja();
+  }
+  static Sesion abre(const CarpetaTemporal& carpeta, const ConstructorBin& hoja) {
+    Ajustes ajustes;
+    ajustes.fich_vekttab = carpeta.escribe("Vekt.tab", "//@ 0 5\r\n100 1 2\r\n200 2 3\r\n");
+    ajustes.fich_pal = carpeta.escribe("Vekt.pal", prueba::paleta_consola());
+    ajustes.fich_entrada = carpeta.escribe("hoja.bin", hoja.contenido());
+    ajustes.dir_trabajo = carpeta.ruta();
+    return abre_sesion(ajustes);
+  }
+  Consola consola(AccionesVisor& acciones) {
+    return Consola(sesion, control.visualizacion, dialogos, &acciones);
+  }
+};
+
+int pixeles_de(const QImage& imagen, QRgb color) {
+  int n = 0;
+  for (int y = 0; y < imagen.height(); ++y) {
+    for (int x = 0; x < imagen.width(); ++x) n += imagen.pixel(x, y) == color;
+  }
+  return n;
+}
+
+std::map<std::string, std::uintmax_t> contenido_de(const std::filesystem::path& carpeta) {
+  std::map<std::string, std::uintmax_t> ficheros;
+  for (const auto& f : std::filesystem::directory_iterator(carpeta)) {
+    ficheros[f.path().filename().string()] = f.file_size();
+  }
+  return ficheros;
+}
+
+}  // namespace
+
+TEST(CotasVertices, TextoDeLaCota) {
+  EXPECT_EQ(texto_cota(81200, 100), "812");
+  EXPECT_EQ(texto_cota(1234, 100), "12.34");
+  EXPECT_EQ(texto_cota(12345, 1000), "12.345");
+  EXPECT_EQ(texto_cota(-50, 100), "-0.5");
+  EXPECT_EQ(texto_cota(-5, 1000), "-0.005");
+  EXPECT_EQ(texto_cota(-2147483647 - 1, 1000), "-2147483.648");
+}
+
+TEST(CotasVertices, EtiquetasEspaciadasSegunLaEscalaYSinSolaparse) {
+  VisorDePrueba v(hoja_de_calles());
+  const auto etiquetas_en = [&](double xmin, double xmax) {
+    v.control.vista.xmin = xmin, v.control.vista.xmax = xmax;
+    v.control.vista.ymin = 375 - (xmax - xmin) * 0.375,
+    v.control.vista.ymax = 375 + (xmax - xmin) * 0.375;
+    v.control.vista.calculo_escala();
+    v.control.redibuja();
+    SuperficieGrabada grabada;
+    const int n = VisualizarCotasVertices(grabada, v.sesion, v.control.vista);
+    EXPECT_EQ(n, static_cast<int>(grabada.textos.size()));
+    return grabada.textos;
+  };
+  for (const auto& [xmin, xmax] : {std::pair{0.0, 1000.0}, std::pair{200.0, 300.0}}) {
+    const auto textos = etiquetas_en(xmin, xmax);
+    const double factor = v.control.vista.factor;
+    ASSERT_GE(textos.size(), 5u);
+    int anterior = -1;
+    for (const auto& t : textos) {
+      // Only the first street is labelled: its parallel twin 1 m away would overlap it, and the
+      // single point is no line.
+      const int metros = std::stoi(t.texto);
+      ASSERT_LE(metros, 1000) << t.texto;
+      EXPECT_NEAR((metros - xmin) * factor + 3, t.x, 1.5);
+      EXPECT_GE(t.altura, 10);
+      EXPECT_LE(t.altura, 20);
+      if (anterior >= 0) {
+        EXPECT_GE((metros - anterior) * factor, 60 - 1e-6);
+      }
+      anterior = metros;
+    }
+    // Closer labels at the larger scale, never fewer than one per 120 pixels of street.
+    EXPECT_LE((std::stoi(textos.back().texto) - std::stoi(textos.front().texto)) * factor,
+              120.0 * textos.size());
+  }
+}
+
+TEST(CotasVertices, DibujaSobreLaImagenSinEscribirFicheros) {
+  VisorDePrueba v(hoja_de_calles());
+  const auto antes = contenido_de(v.carpeta.ruta());
+  const QRgb blanco = qRgb(255, 255, 255);
+  ASSERT_EQ(pixeles_de(v.pantalla.lienzo.imagen(), blanco), 0);
+  EXPECT_GT(VisualizarCotasVertices(v.pantalla.lienzo, v.sesion, v.control.vista), 0);
+  EXPECT_GT(pixeles_de(v.pantalla.lienzo.imagen(), blanco), 20);
+  EXPECT_EQ(contenido_de(v.carpeta.ruta()), antes);
+
+  // Nothing is labelled when the last drawing drew no line.
+  AccionesControlVisor acciones(v.control);
+  v.consola(acciones).ejecuta("OFF=*");
+  v.control.redibuja();
+  SuperficieGrabada grabada;
+  EXPECT_EQ(VisualizarCotasVertices(grabada, v.sesion, v.control.vista), 0);
+}
+
+TEST(ConsolaEnElVisor, ZoompCentraLaVistaALaEscalaActual) {
+  VisorDePrueba v(hoja_de_calles());
+  v.control.vista.escala_actual = 1;
+  const double escala = v.control.vista.escala;
+  AccionesControlVisor acciones(v.control);
+  v.consola(acciones).ejecuta("ZOOMP=250.5,600");
+  const Vista& vista = v.control.vista;
+  EXPECT_NEAR((vista.xmin + vista.xmax) / 2, 250.5, 1 / vista.factor);
+  EXPECT_NEAR((vista.ymin + vista.ymax) / 2, 600, 1 / vista.factor);
+  EXPECT_NEAR(vista.escala, escala, escala * 1e-9);
+  EXPECT_EQ(v.control.mouse_accion, AccionRaton::ninguna);
+  EXPECT_TRUE(v.dialogos.mostrados.empty());
+}
+
+TEST(ConsolaEnElVisor, PonertextoYListaEsperanElClic) {
+  VisorDePrueba v(hoja_de_calles());
+  AccionesControlVisor acciones(v.control);
+  std::vector<std::pair<double, double>> textos;
+  v.control.coloca_texto = [&](double x, double y) { textos.emplace_back(x, y); };
+  int borrados = 0;
+  acciones.al_borrar_ventana = [&] { ++borrados; };
+
+  v.consola(acciones).ejecuta("PONERTEXTO");
+  EXPECT_EQ(v.control.mouse_accion, AccionRaton::nuevo_texto);
+  EXPECT_EQ(v.control.accion_consola_pendiente, 2);
+  v.control.pulsa(Boton::izquierdo, 100, 60);
+  ASSERT_EQ(textos.size(), 1u);
+  EXPECT_DOUBLE_EQ(textos[0].first, v.control.vista.Fn_pantalla_utm_x(100));
+  EXPECT_DOUBLE_EQ(textos[0].second, v.control.vista.Fn_pantalla_utm_y(60));
+  EXPECT_EQ(v.control.accion_consola_pendiente, 0);
+
+  v.consola(acciones).ejecuta("lista");
+  EXPECT_EQ(v.control.mouse_accion, AccionRaton::info_elemento);
+  v.consola(acciones).ejecuta("BORRAR_V");
+  v.consola(acciones).ejecuta("BININFO");  // no hook: nothing happens
+  EXPECT_EQ(borrados, 1);
+}
