@@ -26,8 +26,11 @@ QMessageBox::Icon icono_qt(Icono icono) {
 
 int pregunta(QWidget* padre, QMessageBox::Icon icono, const std::string& texto,
              const std::string& titulo, QMessageBox::StandardButtons botones) {
+  // Texts carry carriage returns as line breaks.
+  QString cuerpo = a_qstring(texto);
+  cuerpo.replace("\r\n", "\n").replace('\r', '\n');
   QMessageBox caja(icono, titulo.empty() ? QApplication::applicationName() : a_qstring(titulo),
-                   a_qstring(texto), botones, padre);
+                   cuerpo, botones, padre);
   return caja.exec();
 }
 

@@ -9,6 +9,7 @@
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QPainter>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QStatusBar>
 #include <QStyle>
@@ -17,9 +18,12 @@
 #include <QVBoxLayout>
 
 #include "area_dibujo.h"
+#include "bin_info.h"
 #include "carga.h"
 #include "dialogos_qt.h"
 #include "fichero.h"
+#include "info_elem.h"
+#include "localizador.h"
 #include "rango_cotas.h"
 
 namespace telmora {
@@ -35,6 +39,23 @@ struct Visor::Entrada {
 };
 
 namespace {
+
+// The viewer's progress bar, shown while a tool works on the whole sheet.
+class BarraProgreso : public Progreso {
+ public:
+  explicit BarraProgreso(QProgressBar* barra) : barra_(barra) {
+    barra_->setValue(0);
+    barra_->show();
+  }
+  ~BarraProgreso() override { barra_->hide(); }
+  void porcentaje(int porcentaje, std::int64_t, std::int64_t) override {
+    barra_->setValue(porcentaje);
+    QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+  }
+
+ private:
+  QProgressBar* barra_;
+};
 
 // Toolbar pictures: a standard icon where the style has one, else a drawn sign.
 QIcon icono(const QString& signo) {
@@ -85,6 +106,7 @@ bool Visor::carga() {
     return false;
   }
   control_ = std::make_unique<ControlVisor>(*sesion_, *this, dialogos_);
+  control_->localiza = [this](double x, double y) { localiza(x, y); };
   construye_menus();
   ventana.close();
   return true;
@@ -111,9 +133,7 @@ void Visor::construye_controles() {
   };
   boton("Command1", "Visualizar", [this] { control_->redibuja(); });
   boton("Command2", "Salir", [this] { abrir(); });
-  boton("Localiza", "Info Elemento", [this] {
-    control_->arma(AccionRaton::info_elemento);
-  })->setEnabled(false);
+  boton("Localiza", "Info Elemento", [this] { control_->arma(AccionRaton::info_elemento); });
   boton("zoomt", "ZoomT", [this] { control_->zoom_todo(); });
   boton("zoomv", "ZoomV", [this] { control_->arma(AccionRaton::zoom_ventana); });
   boton("Distancia", "Medir ON/OFF", [this] { control_->conmuta_medir(false); });
@@ -171,6 +191,12 @@ void Visor::construye_controles() {
   fecha_ = new QLabel(barra);
   hora_ = new QLabel(barra);
   barra->addWidget(estado_, 1);
+  progreso_ = new QProgressBar(barra);
+  progreso_->setObjectName("ProgressBar1");
+  progreso_->setRange(0, 100);
+  progreso_->setMaximumWidth(200);
+  progreso_->hide();
+  barra->addPermanentWidget(progreso_);
   barra->addPermanentWidget(fecha_);
   barra->addPermanentWidget(hora_);
   auto* reloj = new QTimer(this);
@@ -207,7 +233,7 @@ void Visor::construye_barra() {
       {"ZoomMenos", "Zoom -", icono("−"), [this] { control_->zoom_menos(); }, true},
       {"ZoomTodo", "Zoom Todo", icono("⤢"), [this] { control_->zoom_todo(); }, true},
       {"InfoElemento", "Información Elemento", icono("i"),
-       [this] { control_->arma(AccionRaton::info_elemento); }, false},
+       [this] { control_->arma(AccionRaton::info_elemento); }, true},
       {"Rellenar", "Rellenar On/Off", icono("▨"), [this] { control_->conmuta_relleno(); }, true},
       {"OffPares", "OffPares", icono("Off"), [] {}, false},
       {"OnTodo", "On Todo", icono("On"), [] {}, false},
@@ -288,7 +314,7 @@ void Visor::construye_menus() {
         {"separa4", "-"},
         {"mnuZoomMas", "&Zoom+", [&c] { c.zoom_mas(); }},
         {"mnuZoomMenos", "&Zoom-", [&c] { c.zoom_menos(); }}}},
-      pendiente("mnuInfoElemento", "&Info.Elemento"),
+      {"mnuInfoElemento", "&Info.Elemento", [&c] { c.arma(AccionRaton::info_elemento); }},
       {"mnuMedir", "&Medir", {}, {{"mnuDistancia", "&Distancia", [&c] { c.conmuta_medir(true); }}}},
       {"mnuVisualizar",
        "&Visualizar",
@@ -367,7 +393,7 @@ void Visor::construye_menus() {
          {},
          {pendiente("mnuExtraerFicheroSolapados", "&Elementos solapados (Ventana activa)"),
           pendiente("mnuExtraerFicheroDentro", "&Elementos dentro (Ventana activa)")}},
-        pendiente("mnuBinInfo", "&BinInfo"),
+        {"mnuBinInfo", "&BinInfo", [this] { muestra_bin_info(); }},
         {"mnuTopoGenerarCotasCalles",
          "&GenerarCotasElementosLineales",
          {},
@@ -406,6 +432,46 @@ void Visor::ver_centroides() {
   control_->modo_elementos(ModoElementos::cerrados, true, "Cerrados+Centroides");
   control_->visualizacion.centroides = false;
   control_->visualizacion.abierto_cerrado = ModoElementos::todos;
+}
+
+void Visor::localiza(double x, double y) {
+  std::int32_t numero = 0;
+  try {
+    numero = accion_info_elemento(*sesion_, control_->vista, control_->visualizacion, superficie(),
+                                  dialogos_, x, y);
+  } catch (const ErrorTelmora& error) {
+    refresca();
+    dialogos_.mensaje(error.what(), Icono::critico);
+    return;
+  }
+  refresca();
+  if (numero == 0) return;
+  control_->redibuja();
+  muestra_info(numero);
+}
+
+void Visor::muestra_info(std::int32_t numero) {
+  if (info_) info_->close();
+  auto* ventana = new InfoElem(*sesion_, numero, dialogos_, this);
+  if (!ventana->leida()) {
+    delete ventana;
+    return;
+  }
+  numera_vertices(superficie(), control_->vista, *sesion_, ventana->entidad());
+  refresca();
+  info_ = ventana;
+  ventana->show();
+}
+
+void Visor::muestra_bin_info() {
+  puntero(Puntero::reloj);
+  BinInfo* ventana;
+  {
+    BarraProgreso barra(progreso_);
+    ventana = new BinInfo(*sesion_, dialogos_, barra, this);
+  }
+  puntero(Puntero::defecto);
+  ventana->show();
 }
 
 // --- Events ------------------------------------------------------------------------------------

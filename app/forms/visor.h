@@ -4,16 +4,19 @@
 #pragma once
 
 #include <QMainWindow>
+#include <QPointer>
 #include <functional>
 #include <memory>
 
 #include "ajustes.h"
 #include "control_visor.h"
+#include "info_elem.h"
 #include "sesion.h"
 
 class QLabel;
 class QLineEdit;
 class QMenu;
+class QProgressBar;
 
 namespace telmora {
 
@@ -33,6 +36,8 @@ class Visor : public QMainWindow, public PantallaVisor {
 
   ControlVisor& control() { return *control_; }
   AreaDibujo& area() { return *area_; }
+  // The element-information window open, if any.
+  InfoElem* info_elemento() { return info_; }
 
   // PantallaVisor
   Superficie& superficie() override;
@@ -60,6 +65,11 @@ class Visor : public QMainWindow, public PantallaVisor {
   void salir();
   void redimensionada(QSize tamano);
   void ver_centroides();
+  // The element-information click: the entities around the point are offered, and the one
+  // accepted is listed.
+  void localiza(double x, double y);
+  void muestra_info(std::int32_t numero);
+  void muestra_bin_info();
 
   Ajustes ajustes_;
   Dialogos& dialogos_;
@@ -70,6 +80,8 @@ class Visor : public QMainWindow, public PantallaVisor {
   QLabel* estado_ = nullptr;
   QLabel* fecha_ = nullptr;
   QLabel* hora_ = nullptr;
+  QProgressBar* progreso_ = nullptr;
+  QPointer<InfoElem> info_;
   bool ajustada_ = false;
   bool cerrando_ = false;
   int cursores_ocupados_ = 0;

@@ -14,6 +14,7 @@
 #include "dialogos_guion.h"
 #include "form1.h"
 #include "hoja_visor.h"
+#include "info_elem.h"
 #include "visor.h"
 
 using namespace telmora;
@@ -211,4 +212,47 @@ TEST(Visor, ElDialogoDeRangoDeCotas) {
   EXPECT_EQ(visor->control().visualizacion.cota_maxima, 160.5);
   dispara(visor, "mnuPorRangoCotas");
   EXPECT_EQ(texto(visor, "Text7"), "");
+}
+
+TEST(Visor, InfoElementoListaImprimeYBorra) {
+  Arranque a;
+  pon_texto(&a.form, "Text3", "5");  // a pixel here is more than a metre
+  Visor* visor = a.abre_visor();
+  ASSERT_NE(visor, nullptr);
+  double x = 0, y = 0;
+  visor->control().vista.transforma_coordenadas(1000, 300, x, y);  // on the first line
+  a.dialogos.respuestas = {true};
+  pulsa(visor, "Localiza");
+  QTest::mouseClick(&visor->area(), Qt::LeftButton, {}, QPoint(int(x), int(y)));
+  ASSERT_EQ(a.dialogos.mostrados.size(), 1u);
+  EXPECT_EQ(a.dialogos.mostrados[0].titulo, "Elección de entidad");
+  InfoElem* info = visor->info_elemento();
+  ASSERT_NE(info, nullptr);
+  auto* lista = info->findChild<QListWidget*>("List1");
+  ASSERT_GT(lista->count(), 10);
+  EXPECT_EQ(lista->item(3)->text(), "   Codigo : 100");
+
+  pulsa(info, "ImprimeEntidad");
+  EXPECT_TRUE(std::filesystem::exists(a.hoja.carpeta / "hoja_1.txt"));
+  const std::string antes = a.hoja.carpeta.lee("hoja.bin");
+  pulsa(info, "BorraEntidad");
+  const std::string despues = a.hoja.carpeta.lee("hoja.bin");
+  ASSERT_EQ(antes.size(), despues.size());
+  EXPECT_EQ(despues[1], '\0');
+  EXPECT_EQ(antes.substr(2), despues.substr(2));
+  pulsa(info, "CerrarInfoElemento");
+}
+
+TEST(Visor, BinInfoMuestraYGuardaElInforme) {
+  Arranque a;
+  Visor* visor = a.abre_visor();
+  ASSERT_NE(visor, nullptr);
+  dispara(visor, "mnuBinInfo");
+  auto* ventana = visor->findChild<QDialog*>("BinInfo");
+  ASSERT_NE(ventana, nullptr);
+  EXPECT_EQ(ventana->windowTitle(), "Información del fichero :");
+  auto* lista = ventana->findChild<QListWidget*>("List1");
+  EXPECT_EQ(lista->item(2)->text(), "Fich :hoja.bin");
+  EXPECT_NE(a.hoja.carpeta.lee("hoja.txt").find("Fich :hoja.bin\n"), std::string::npos);
+  ventana->close();
 }

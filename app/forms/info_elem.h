@@ -1,0 +1,36 @@
+// The element-information window: every field of one entity, with its printing to a text file
+// beside the sheet and its deletion.
+#pragma once
+
+#include <QDialog>
+#include <functional>
+
+#include "dialogos.h"
+#include "info_elemento.h"
+#include "sesion.h"
+
+class QListWidget;
+
+namespace telmora {
+
+class InfoElem : public QDialog {
+ public:
+  // Reads entity `numero` from the sheet's file and lists it; false (after telling the user)
+  // when it cannot be read.
+  InfoElem(Sesion& sesion, std::int32_t numero, Dialogos& dialogos, QWidget* padre = nullptr);
+  bool leida() const { return leida_; }
+  const EntidadEnFichero& entidad() const { return entidad_; }
+
+ private:
+  void ImprimeEntidad();
+  void BorraEntidad();
+
+  Sesion& sesion_;
+  std::int32_t numero_;
+  Dialogos& dialogos_;
+  QListWidget* list1_;
+  EntidadEnFichero entidad_;
+  bool leida_ = false;
+};
+
+}  // namespace telmora
