@@ -20,10 +20,12 @@
 #include "area_dibujo.h"
 #include "bin_info.h"
 #include "carga.h"
+#include "cotas_vertices.h"
 #include "dialogos_qt.h"
 #include "fichero.h"
 #include "info_elem.h"
 #include "localizador.h"
+#include "ordenes.h"
 #include "rango_cotas.h"
 
 namespace telmora {
@@ -107,6 +109,9 @@ bool Visor::carga() {
   }
   control_ = std::make_unique<ControlVisor>(*sesion_, *this, dialogos_);
   control_->localiza = [this](double x, double y) { localiza(x, y); };
+  acciones_ = std::make_unique<AccionesControlVisor>(*control_);
+  acciones_->al_bininfo = [this] { muestra_bin_info(); };
+  acciones_->al_salir = [this] { salir(); };
   construye_menus();
   ventana.close();
   return true;
@@ -235,8 +240,8 @@ void Visor::construye_barra() {
       {"InfoElemento", "Información Elemento", icono("i"),
        [this] { control_->arma(AccionRaton::info_elemento); }, true},
       {"Rellenar", "Rellenar On/Off", icono("▨"), [this] { control_->conmuta_relleno(); }, true},
-      {"OffPares", "OffPares", icono("Off"), [] {}, false},
-      {"OnTodo", "On Todo", icono("On"), [] {}, false},
+      {"OffPares", "OffPares", icono("Off"), [this] { visibilidad(OffPares); }, true},
+      {"OnTodo", "On Todo", icono("On"), [this] { visibilidad(OnTodo); }, true},
   };
   for (const Boton& b : botones) {
     QAction* accion = barra->addAction(b.icono, b.clave);
@@ -346,11 +351,21 @@ void Visor::construye_menus() {
       {"mnuVisBordes",
        "&Visualizar Bordes",
        {},
-       {pendiente("mnuTodos", "&Todos"),
+       {{"mnuTodos", "&Todos", [this] { visibilidad(mnuTodos); }},
         pendiente("mnuSegunCatalogo", "&Según Catálogo Tema"),
         pendiente("mnuSegunObjeto", "&Según Catálogo Objeto"),
-        {"mnuSueloUrbano", "&Recinto de suelo urbano (Prueba)", {}, {}, false, false},
-        {"mnuVialUrbano", "&Recinto de Vial Urbano (Prueba)", {}, {}, false, false}}},
+        {"mnuSueloUrbano",
+         "&Recinto de suelo urbano (Prueba)",
+         [this] { visibilidad(mnuSueloUrbano); },
+         {},
+         true,
+         false},
+        {"mnuVialUrbano",
+         "&Recinto de Vial Urbano (Prueba)",
+         [this] { visibilidad(mnuVialUrbano); },
+         {},
+         true,
+         false}}},
       {"mnuElemDuplicados",
        "&ElemDuplicados",
        {},
@@ -397,7 +412,11 @@ void Visor::construye_menus() {
         {"mnuTopoGenerarCotasCalles",
          "&GenerarCotasElementosLineales",
          {},
-         {pendiente("mnuTopoGenerarCotasCallesSoloVertices", "&VisualizarCotasVertices"),
+         {{"mnuTopoGenerarCotasCallesSoloVertices", "&VisualizarCotasVertices",
+           [this] {
+             VisualizarCotasVertices(superficie(), *sesion_, control_->vista);
+             refresca();
+           }},
           pendiente("mnuTopoGenerarCotasCallesSoloVisualizar", "&SoloVisualizarInterpolación"),
           pendiente("mnuTopoGenerarCotasCallesGraba", "&InterpolaciónConGrabaciónEnFicheroNuevo")}},
         {"mnuTopoDarCotas2D",
@@ -474,6 +493,21 @@ void Visor::muestra_bin_info() {
   ventana->show();
 }
 
+void Visor::abre_consola() {
+  Ordenes consola([this](const std::string& linea) { orden(linea); }, this);
+  consola.exec();
+}
+
+void Visor::orden(const std::string& linea) {
+  Consola consola(*sesion_, control_->visualizacion, dialogos_, acciones_.get());
+  consola.ejecuta(linea);
+}
+
+void Visor::visibilidad(void (*entrada)(Consola&, AccionesVisor&)) {
+  Consola consola(*sesion_, control_->visualizacion, dialogos_, acciones_.get());
+  entrada(consola, *acciones_);
+}
+
 // --- Events ------------------------------------------------------------------------------------
 
 void Visor::redimensionada(QSize tamano) {
@@ -507,6 +541,10 @@ void Visor::keyPressEvent(QKeyEvent* evento) {
       break;
     case Qt::Key_Minus:
       control_->tecla(Tecla::menos);
+      break;
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+      abre_consola();
       break;
     default:
       QMainWindow::keyPressEvent(evento);

@@ -9,6 +9,7 @@
 #include <memory>
 
 #include "ajustes.h"
+#include "consola.h"
 #include "control_visor.h"
 #include "info_elem.h"
 #include "sesion.h"
@@ -70,11 +71,17 @@ class Visor : public QMainWindow, public PantallaVisor {
   void localiza(double x, double y);
   void muestra_info(std::int32_t numero);
   void muestra_bin_info();
+  // The console: opened by Enter; the buttons and entries that switch codes run its commands.
+  void abre_consola();
+  void orden(const std::string& linea);
+  // A toolbar button or menu entry that switches codes as a console command does.
+  void visibilidad(void (*entrada)(Consola&, AccionesVisor&));
 
   Ajustes ajustes_;
   Dialogos& dialogos_;
   std::unique_ptr<Sesion> sesion_;
   std::unique_ptr<ControlVisor> control_;
+  std::unique_ptr<AccionesControlVisor> acciones_;
   AreaDibujo* area_ = nullptr;
   QLineEdit* text_[8] = {};
   QLabel* estado_ = nullptr;

@@ -256,3 +256,32 @@ TEST(Visor, BinInfoMuestraYGuardaElInforme) {
   EXPECT_NE(a.hoja.carpeta.lee("hoja.txt").find("Fich :hoja.bin\n"), std::string::npos);
   ventana->close();
 }
+
+TEST(Visor, LaConsolaSeAbreConIntroYEjecutaLaOrden) {
+  Arranque a;
+  Visor* visor = a.abre_visor();
+  ASSERT_NE(visor, nullptr);
+  auto teclea = [](const char* orden) {
+    QTimer::singleShot(0, [orden] {
+      QWidget* consola = QApplication::activeModalWidget();
+      ASSERT_NE(consola, nullptr);
+      EXPECT_EQ(consola->windowTitle(), "Teclee una orden:");
+      auto* text1 = consola->findChild<QLineEdit*>("Text1");
+      QTest::keyClicks(text1, orden);
+      QTest::keyClick(text1, Qt::Key_Return);
+    });
+  };
+  teclea("off=100");
+  QTest::keyClick(visor, Qt::Key_Return);
+  EXPECT_FALSE(visor->control().sesion().tabla.fila(1).visible);
+
+  teclea("ZOOMP=500,300");
+  QTest::keyClick(visor, Qt::Key_Return);
+  const Vista& vista = visor->control().vista;
+  EXPECT_NEAR((vista.xmin + vista.xmax) / 2, 500, 2);
+  EXPECT_NEAR((vista.ymin + vista.ymax) / 2, 300, 2);
+
+  dispara(visor, "OnTodo");
+  EXPECT_TRUE(visor->control().sesion().tabla.fila(1).visible);
+  EXPECT_TRUE(visor->findChild<QAction*>("mnuTopoGenerarCotasCallesSoloVertices")->isEnabled());
+}
