@@ -291,6 +291,12 @@ void ControlVisor::activa_mdt() {
   }
 }
 
+void ControlVisor::desarma() {
+  pantalla_.puntero(Puntero::defecto);
+  accion_consola_pendiente = 0;
+  mouse_accion = AccionRaton::ninguna;
+}
+
 void ControlVisor::pulsa(Boton boton, int x, int y) {
   ultima_pulsacion = {x, y};
   if (boton == Boton::derecho) {
@@ -312,8 +318,7 @@ void ControlVisor::pulsa(Boton boton, int x, int y) {
       const double ymin = vista.Fn_pantalla_utm_y(abajo), ymax = vista.Fn_pantalla_utm_y(arriba);
       vista.xmin = xmin, vista.xmax = xmax, vista.ymin = ymin, vista.ymax = ymax;
       vista_de_fichero_ = false;
-      accion_consola_pendiente = 0;
-      mouse_accion = AccionRaton::ninguna;
+      desarma();
       vista.calculo_escala();
       muestra_escala();
       redibuja();
@@ -323,9 +328,7 @@ void ControlVisor::pulsa(Boton boton, int x, int y) {
       xtentativo = vista.Fn_pantalla_utm_x(x);
       ytentativo = vista.Fn_pantalla_utm_y(y);
       if (localiza) localiza(xtentativo, ytentativo);
-      pantalla_.puntero(Puntero::defecto);
-      accion_consola_pendiente = 0;
-      mouse_accion = AccionRaton::ninguna;
+      desarma();
       return;
     case AccionRaton::medir:
       if (origen_medida.x != 0 && origen_medida.y != 0) borra_marcas_medida(false);
@@ -334,9 +337,7 @@ void ControlVisor::pulsa(Boton boton, int x, int y) {
       marca_origen_medida();
       return;
     case AccionRaton::centrar:
-      pantalla_.puntero(Puntero::defecto);
-      accion_consola_pendiente = 0;
-      mouse_accion = AccionRaton::ninguna;
+      desarma();
       vista_de_fichero_ = false;
       vista.DesplazaCentro(vista.Fn_pantalla_utm_x(x), vista.Fn_pantalla_utm_y(y));
       vista.CentraZoom();
@@ -346,9 +347,7 @@ void ControlVisor::pulsa(Boton boton, int x, int y) {
     case AccionRaton::nuevo_texto:
       xtentativo = vista.Fn_pantalla_utm_x(x);
       ytentativo = vista.Fn_pantalla_utm_y(y);
-      pantalla_.puntero(Puntero::defecto);
-      accion_consola_pendiente = 0;
-      mouse_accion = AccionRaton::ninguna;
+      desarma();
       if (coloca_texto) coloca_texto(xtentativo, ytentativo);
       return;
     case AccionRaton::ninguna:

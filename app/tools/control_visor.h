@@ -119,6 +119,8 @@ class ControlVisor {
   void mueve(int x, int y);
 
  private:
+  // A served click: default pointer, nothing armed, no console action waiting.
+  void desarma();
   void borra_marcas_medida(bool fin_de_medida);
   void marca_origen_medida();
   void muestra_escala();
