@@ -70,4 +70,21 @@ long long entero_de_opcion(const std::string& texto, const std::string& opcion) 
   return valor;
 }
 
+std::vector<double> numeros_de_opcion(const std::string& texto, char separador,
+                                      std::size_t cantidad, const std::string& opcion) {
+  std::vector<double> valores;
+  std::size_t inicio = 0;
+  while (true) {
+    const auto fin = texto.find(separador, inicio);
+    valores.push_back(numero_de_opcion(texto.substr(inicio, fin - inicio), opcion));
+    if (fin == std::string::npos) break;
+    inicio = fin + 1;
+  }
+  if (valores.size() != cantidad) {
+    throw ErrorUso(opcion + " lleva " + std::to_string(cantidad) + " números separados por '" +
+                   separador + "'");
+  }
+  return valores;
+}
+
 }  // namespace telmora::cli

@@ -24,23 +24,6 @@ void asegura_aplicacion() {
   static auto aplicacion = std::make_unique<QGuiApplication>(argc, argv);
 }
 
-std::vector<double> numeros_separados(const std::string& texto, char separador,
-                                      std::size_t cantidad, const std::string& opcion) {
-  std::vector<double> valores;
-  std::size_t inicio = 0;
-  while (true) {
-    const auto fin = texto.find(separador, inicio);
-    valores.push_back(numero_de_opcion(texto.substr(inicio, fin - inicio), opcion));
-    if (fin == std::string::npos) break;
-    inicio = fin + 1;
-  }
-  if (valores.size() != cantidad) {
-    throw ErrorUso(opcion + " lleva " + std::to_string(cantidad) + " números separados por '" +
-                   separador + "'");
-  }
-  return valores;
-}
-
 void guarda_png(const QImage& imagen, const std::string& ruta) {
   QSaveFile fichero(QString::fromStdString(ruta));
   if (!fichero.open(QIODevice::WriteOnly) || !imagen.save(&fichero, "PNG") || !fichero.commit()) {
@@ -54,7 +37,7 @@ int ejecuta_render(const Argumentos& argumentos, std::ostream& /*salida*/, std::
   argumentos.exige_posicionales(2, "telmora-cli render HOJA.bin SALIDA.png [opciones]");
   int ancho = 1920, alto = 1080;
   if (argumentos.tiene("tamano")) {
-    const auto tamano = numeros_separados(argumentos.valor("tamano"), 'x', 2, "--tamano");
+    const auto tamano = numeros_de_opcion(argumentos.valor("tamano"), 'x', 2, "--tamano");
     if (tamano[0] < 1 || tamano[1] < 1 || tamano[0] > 20000 || tamano[1] > 20000 ||
         tamano[0] != static_cast<int>(tamano[0]) || tamano[1] != static_cast<int>(tamano[1])) {
       throw ErrorUso("--tamano debe ser ANCHOxALTO en píxeles, de 1 a 20000");
@@ -64,7 +47,7 @@ int ejecuta_render(const Argumentos& argumentos, std::ostream& /*salida*/, std::
   }
   std::vector<double> ventana;
   if (argumentos.tiene("ventana")) {
-    ventana = numeros_separados(argumentos.valor("ventana"), ',', 4, "--ventana");
+    ventana = numeros_de_opcion(argumentos.valor("ventana"), ',', 4, "--ventana");
     if (ventana[0] > ventana[2] || ventana[1] > ventana[3]) {
       throw ErrorUso("--ventana debe ser XMIN,YMIN,XMAX,YMAX con XMIN <= XMAX e YMIN <= YMAX");
     }
