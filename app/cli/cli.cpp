@@ -36,6 +36,56 @@ bool pide_ayuda(const std::vector<std::string>& argumentos) {
 
 const std::vector<Comando>& comandos() {
   static const std::vector<Comando> lista{
+      {"comprimir",
+       "copia la hoja sin sus entidades borradas en HOJA_c.bin",
+       "uso: telmora-cli comprimir HOJA.bin\n"
+       "\n"
+       "Escribe junto a la hoja, con su nombre sin la extensión seguido de \"_c.bin\", una copia\n"
+       "con sus entidades activas en el mismo orden y byte a byte iguales salvo el relleno de\n"
+       "los códigos, que pasa a ser de caracteres nulos. La hoja no cambia. Escribe en la\n"
+       "salida el nombre del fichero escrito. No necesita Vekt.tab ni Vekt.pal.\n",
+       {{}, {}},
+       ejecuta_comprimir},
+      {"duplicados",
+       "marca los elementos duplicados y los que comparten segmentos; los aplica o los graba",
+       "uso: telmora-cli duplicados HOJA.bin [--tolerancia M] [--solo-entidades] [--virtuales]\n"
+       "                            [--aplicar] [--grabar] [--mm]\n"
+       "\n"
+       "Compara cada elemento con los que le siguen en el fichero y escribe en la salida una\n"
+       "línea \"N MARCA\" por cada entidad marcada (N su número desde 1 en el orden del fichero):\n"
+       "  0  repite entero a un elemento posterior (sus cuatro límites son iguales)\n"
+       "  2  repite a un elemento posterior con sus límites dentro de la tolerancia\n"
+       "  3  comparte segmentos idénticos con otro elemento (se marcan los dos)\n"
+       "  4  comparte segmentos con otro elemento dentro de la tolerancia\n"
+       "Los códigos 5007 a 5014 nunca son duplicados; las entidades borradas no participan.\n"
+       "  --tolerancia M     tolerancia en metros (0.5 si no se indica)\n"
+       "  --solo-entidades   compara solo elementos enteros, no sus segmentos\n"
+       "  --virtuales        solo parejas en las que un elemento tiene un código virtual\n"
+       "                     (5020, 5632 a 5639)\n"
+       "  --aplicar          aplica las marcas a la hoja: borra los marcados con 0 y 2 y, de\n"
+       "                     cada pareja que comparte segmentos, corta uno (los trozos que\n"
+       "                     quedan se añaden al final de la hoja)\n"
+       "  --grabar           escribe HOJA_d.bin con la hoja sin borradas ni duplicados (después\n"
+       "                     de --aplicar si se piden las dos)\n"
+       "  --mm               la hoja está en milímetros (centímetros si no se indica)\n",
+       {{"tolerancia"}, {"solo-entidades", "virtuales", "aplicar", "grabar", "mm"}},
+       ejecuta_duplicados},
+      {"extraer",
+       "escribe en HOJA_f.bin lo que cae dentro de una ventana",
+       "uso: telmora-cli extraer HOJA.bin --ventana XMIN,YMIN,XMAX,YMAX [--solapados] [--mm]\n"
+       "\n"
+       "Escribe junto a la hoja, con su nombre sin la extensión seguido de \"_f.bin\", los\n"
+       "elementos activos con código visible que tocan la ventana (en metros) y los textos\n"
+       "cuyo punto de inserción está dentro. Sin --solapados los elementos se cortan en los\n"
+       "bordes de la ventana (con la cota interpolada en cada corte) y solo queda lo de dentro;\n"
+       "con --solapados se escriben enteros. La hoja no cambia. Escribe en la salida el nombre\n"
+       "del fichero escrito.\n"
+       "  --ventana X1,Y1,X2,Y2  la ventana en metros, esquina inferior izquierda y superior\n"
+       "                         derecha\n"
+       "  --solapados            elementos enteros\n"
+       "  --mm                   la hoja está en milímetros (centímetros si no se indica)\n",
+       {{"ventana"}, {"solapados", "mm"}},
+       ejecuta_extraer},
       {"generar",
        "escribe una hoja de muestra (Vekt.tab, Vekt.pal y la hoja) en una carpeta",
        "uso: telmora-cli generar CARPETA [--entidades N] [--semilla S] [--nombre HOJA.bin]\n"

@@ -35,6 +35,9 @@ int ejecuta_cli(const std::vector<std::string>& argumentos, std::ostream& salida
 Sesion abre_hoja_de_linea(const std::string& ruta_bin, bool milimetros);
 
 // The commands.
+int ejecuta_comprimir(const Argumentos& argumentos, std::ostream& salida, std::ostream& errores);
+int ejecuta_duplicados(const Argumentos& argumentos, std::ostream& salida, std::ostream& errores);
+int ejecuta_extraer(const Argumentos& argumentos, std::ostream& salida, std::ostream& errores);
 int ejecuta_generar(const Argumentos& argumentos, std::ostream& salida, std::ostream& errores);
 int ejecuta_info(const Argumentos& argumentos, std::ostream& salida, std::ostream& errores);
 int ejecuta_lista(const Argumentos& argumentos, std::ostream& salida, std::ostream& errores);

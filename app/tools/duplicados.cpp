@@ -1,0 +1,411 @@
+#include "duplicados.h"
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <limits>
+#include <span>
+#include <unordered_map>
+
+#include "funciones.h"
+#include "pintor.h"
+#include "texto.h"
+
+namespace telmora {
+
+namespace {
+
+constexpr std::string_view kCodigosExcluidos[] = {"5007", "5008", "5009", "5010",
+                                                  "5011", "5012", "5013", "5014"};
+constexpr int kCodigosVirtuales[] = {5020, 5632, 5633, 5634, 5635, 5636, 5637, 5638, 5639};
+constexpr std::int32_t kNinguna = std::numeric_limits<std::int32_t>::max();
+constexpr int kAnchoSegmentoCoincidente = 5;
+constexpr int kRadioPuntual = 3;
+
+// The cells of the grids. Two values that can match (closer than the tolerance, or within it)
+// differ by at most `radio` file units; cells of side 4 × radio + 1 put every value within the
+// radius of a point in at most two cells along each axis.
+struct Malla {
+  std::int64_t radio = 0, lado = 1;
+
+  explicit Malla(double tolerancia) {
+    // Beyond 5e9 every two 32-bit values are within the radius anyway.
+    if (tolerancia >= 0) radio = static_cast<std::int64_t>(std::min(std::floor(tolerancia), 5e9));
+    lado = 4 * radio + 1;
+  }
+
+  std::int64_t celda(std::int64_t valor) const {
+    return valor >= 0 ? valor / lado : -((-valor + lado - 1) / lado);
+  }
+  std::uint64_t clave(std::int32_t x, std::int32_t y) const { return clave_de(celda(x), celda(y)); }
+
+  static std::uint64_t clave_de(std::int64_t cx, std::int64_t cy) {
+    return std::uint64_t{static_cast<std::uint32_t>(cx)} << 32 | static_cast<std::uint32_t>(cy);
+  }
+};
+
+// The keys of the one to four cells that hold every point within the radius of (x, y).
+struct Vecinas {
+  std::array<std::uint64_t, 4> claves{};
+  int cuantas = 0;
+
+  Vecinas(std::int32_t x, std::int32_t y, const Malla& malla) {
+    const std::int64_t x0 = malla.celda(x - malla.radio), x1 = malla.celda(x + malla.radio);
+    const std::int64_t y0 = malla.celda(y - malla.radio), y1 = malla.celda(y + malla.radio);
+    for (std::int64_t cx = x0; cx <= x1; ++cx) {
+      for (std::int64_t cy = y0; cy <= y1; ++cy) claves[cuantas++] = Malla::clave_de(cx, cy);
+    }
+  }
+  const std::uint64_t* begin() const { return claves.data(); }
+  const std::uint64_t* end() const { return claves.data() + cuantas; }
+};
+
+std::uint64_t mezcla(std::uint64_t clave) {
+  clave ^= clave >> 33;
+  clave *= 0xff51afd7ed558ccdULL;
+  clave ^= clave >> 33;
+  clave *= 0xc4ceb9fe1a85ec53ULL;
+  return clave ^ (clave >> 33);
+}
+
+// One thing placed in a grid cell: an element (dato unused) or a segment (dato: the index of
+// its first vertex).
+struct Entrada {
+  std::uint64_t clave = 0;
+  std::int32_t numero = 0;
+  std::uint32_t dato = 0;
+};
+
+// Entries spread over buckets by a hash of their cell's key, each bucket keeping the order in
+// which the entries were given (ascending element number). A bucket may also hold entries of
+// other cells: readers compare the key.
+class Rejilla {
+ public:
+  explicit Rejilla(const std::vector<Entrada>& entradas) {
+    std::size_t cubetas = 16;
+    while (cubetas < entradas.size()) cubetas *= 2;
+    mascara_ = cubetas - 1;
+    inicio_.assign(cubetas + 1, 0);
+    for (const Entrada& e : entradas) ++inicio_[cubeta(e.clave) + 1];
+    for (std::size_t c = 1; c < inicio_.size(); ++c) inicio_[c] += inicio_[c - 1];
+    std::vector<std::uint32_t> siguiente(inicio_.begin(), inicio_.end() - 1);
+    entradas_.resize(entradas.size());
+    for (const Entrada& e : entradas) entradas_[siguiente[cubeta(e.clave)]++] = e;
+  }
+
+  // The entries of the cell's bucket whose element number is above `despues_de`.
+  std::span<const Entrada> posteriores(std::uint64_t clave, std::int32_t despues_de) const {
+    const std::size_t c = cubeta(clave);
+    const auto inicio = entradas_.begin() + inicio_[c];
+    const auto fin = entradas_.begin() + inicio_[c + 1];
+    return {std::upper_bound(inicio, fin, despues_de,
+                             [](std::int32_t n, const Entrada& e) { return n < e.numero; }),
+            fin};
+  }
+
+ private:
+  std::size_t cubeta(std::uint64_t clave) const { return mezcla(clave) & mascara_; }
+
+  std::size_t mascara_ = 0;
+  std::vector<std::uint32_t> inicio_;
+  std::vector<Entrada> entradas_;
+};
+
+using Caja = std::int32_t[4];
+
+void caja_de_segmento(const Vertice& a, const Vertice& b, Caja& caja) {
+  caja[0] = std::min(a.x, b.x);
+  caja[1] = std::min(a.y, b.y);
+  caja[2] = std::max(a.x, b.x);
+  caja[3] = std::max(a.y, b.y);
+}
+
+// What the search needs to know of each element, computed once.
+struct Clases {
+  std::vector<unsigned char> excluido, virtual_;
+};
+
+Clases clasifica(const Hoja& hoja) {
+  Clases clases;
+  const auto n = static_cast<std::size_t>(hoja.num_entidades()) + 1;
+  clases.excluido.assign(n, 0);
+  clases.virtual_.assign(n, 0);
+  for (std::int32_t numero = 1; numero <= hoja.num_entidades(); ++numero) {
+    const std::string codigo = limpia_texto(hoja.entidad(numero).cabecera.codigo_bruto());
+    clases.excluido[static_cast<std::size_t>(numero)] = es_codigo_excluido(codigo);
+    clases.virtual_[static_cast<std::size_t>(numero)] = es_codigo_virtual(codigo);
+  }
+  return clases;
+}
+
+class BuscadorDuplicados {
+ public:
+  BuscadorDuplicados(Hoja& hoja, int uds, double tolerancia, const OpcionesDuplicados& opciones)
+      : hoja_(hoja),
+        uds_(uds),
+        tolerancia_(tolerancia),
+        malla_(tolerancia),
+        opciones_(opciones),
+        clases_(clasifica(hoja)),
+        elementos_(entradas_de_elementos()),
+        segmentos_(entradas_de_segmentos()) {}
+
+  void busca(std::int32_t i, TablaSegmentos& tabla) {
+    if (hoja_.fila(i).activo != kSinDuplicado || clases_.excluido[idx(i)]) return;
+    const std::int32_t entera = primera_entera(i);
+    const std::int32_t por_segmentos = primera_por_segmentos(i, entera);
+    if (por_segmentos != kNinguna) {
+      int igualdad = 1;
+      ProcesoElementos(hoja_, i, por_segmentos, tolerancia_, igualdad, tabla);
+      const std::int32_t marca = igualdad == 0 ? kSegmentosIdenticos : kSegmentosCercanos;
+      hoja_.fila(i).activo = marca;
+      hoja_.fila(por_segmentos).activo = marca;
+    } else if (entera != kNinguna) {
+      hoja_.fila(i).activo =
+          iguales(hoja_.fila(i), hoja_.fila(entera)) ? kDuplicadoExacto : kDuplicadoSimilar;
+    }
+  }
+
+ private:
+  static std::size_t idx(std::int32_t numero) { return static_cast<std::size_t>(numero); }
+
+  static bool iguales(const FilaIndice& a, const FilaIndice& b) {
+    return a.xmax == b.xmax && a.ymax == b.ymax && a.xmin == b.xmin && a.ymin == b.ymin;
+  }
+
+  bool cerca(std::int32_t a, std::int32_t b) const {
+    return std::fabs(double(a) - double(b)) <= tolerancia_;
+  }
+
+  bool candidata(std::int32_t i, std::int32_t j) const {
+    return !opciones_.ObtengoCasoVirtuales || clases_.virtual_[idx(i)] || clases_.virtual_[idx(j)];
+  }
+
+  bool solapan(const FilaIndice& a, const FilaIndice& b) const {
+    const double u = uds_;
+    return rango_contenido(a.xmax / u, a.ymax / u, a.xmin / u, a.ymin / u, b.xmax / u, b.ymax / u,
+                           b.xmin / u, b.ymin / u);
+  }
+
+  // Elements that can be the later one of a whole-element pair: still marked 1, code not
+  // excluded. Placed by the cell of their lower-left corner.
+  Rejilla entradas_de_elementos() const {
+    std::vector<Entrada> entradas;
+    for (std::int32_t numero = 1; numero <= hoja_.num_entidades(); ++numero) {
+      const FilaIndice& f = hoja_.fila(numero);
+      if (f.activo != kSinDuplicado || clases_.excluido[idx(numero)]) continue;
+      entradas.push_back({malla_.clave(f.xmin, f.ymin), numero, 0});
+    }
+    return Rejilla(entradas);
+  }
+
+  // Segments of the cartographic elements that can be the later one of a shared-segment pair:
+  // active in the sheet, code not excluded. Placed by the cell of their box's lower-left corner.
+  Rejilla entradas_de_segmentos() const {
+    std::vector<Entrada> entradas;
+    if (opciones_.SoloEntidades) return Rejilla(entradas);
+    for (std::int32_t numero = 1; numero <= hoja_.num_entidades(); ++numero) {
+      const Entidad& e = hoja_.entidad(numero);
+      if (e.cabecera.es_texto() || !e.activa() || clases_.excluido[idx(numero)]) continue;
+      for (std::uint32_t k = 0; k + 1 < e.num_vertices(); ++k) {
+        const std::uint32_t v = e.primer_vertice + k;
+        Caja caja;
+        caja_de_segmento(hoja_.vertices[v], hoja_.vertices[v + 1], caja);
+        entradas.push_back({malla_.clave(caja[0], caja[1]), numero, v});
+      }
+    }
+    return Rejilla(entradas);
+  }
+
+  // The first later element, still marked 1, whose four bounds lie within the tolerance of i's.
+  std::int32_t primera_entera(std::int32_t i) const {
+    const FilaIndice& fi = hoja_.fila(i);
+    std::int32_t mejor = kNinguna;
+    for (const std::uint64_t clave : Vecinas(fi.xmin, fi.ymin, malla_)) {
+      for (const Entrada& e : elementos_.posteriores(clave, i)) {
+        if (e.numero >= mejor) break;
+        if (e.clave != clave) continue;
+        const FilaIndice& fj = hoja_.fila(e.numero);
+        if (fj.activo != kSinDuplicado || !candidata(i, e.numero)) continue;
+        if (cerca(fi.xmax, fj.xmax) && cerca(fi.ymax, fj.ymax) && cerca(fi.xmin, fj.xmin) &&
+            cerca(fi.ymin, fj.ymin)) {
+          mejor = e.numero;
+          break;
+        }
+      }
+    }
+    return mejor;
+  }
+
+  // The first later cartographic element before `limite` whose range overlaps i's and that has
+  // a segment coinciding with one of i's.
+  std::int32_t primera_por_segmentos(std::int32_t i, std::int32_t limite) const {
+    const Entidad& ei = hoja_.entidad(i);
+    if (opciones_.SoloEntidades || ei.cabecera.es_texto()) return kNinguna;
+    const FilaIndice& fi = hoja_.fila(i);
+    const auto vertices = hoja_.vertices_de(ei);
+    std::int32_t mejor = limite;
+    for (std::size_t k = 0; k + 1 < vertices.size(); ++k) {
+      Caja caja_i;
+      caja_de_segmento(vertices[k], vertices[k + 1], caja_i);
+      for (const std::uint64_t clave : Vecinas(caja_i[0], caja_i[1], malla_)) {
+        for (const Entrada& e : segmentos_.posteriores(clave, i)) {
+          if (e.numero >= mejor) break;
+          if (e.clave != clave) continue;
+          if (!candidata(i, e.numero)) continue;
+          Caja caja_j;
+          caja_de_segmento(hoja_.vertices[e.dato], hoja_.vertices[e.dato + 1], caja_j);
+          int estado = 1;
+          if (!rangos_coinciden(caja_i, caja_j, tolerancia_, estado)) continue;
+          if (!solapan(fi, hoja_.fila(e.numero))) continue;
+          mejor = e.numero;
+          break;
+        }
+      }
+    }
+    return mejor < limite ? mejor : kNinguna;
+  }
+
+  Hoja& hoja_;
+  int uds_;
+  double tolerancia_;
+  Malla malla_;
+  OpcionesDuplicados opciones_;
+  Clases clases_;
+  Rejilla elementos_;
+  Rejilla segmentos_;
+};
+
+}  // namespace
+
+bool es_codigo_excluido(std::string_view codigo_limpio) {
+  return std::find(std::begin(kCodigosExcluidos), std::end(kCodigosExcluidos), codigo_limpio) !=
+         std::end(kCodigosExcluidos);
+}
+
+bool es_codigo_virtual(std::string_view codigo_limpio) {
+  int valor = 0;
+  return lee_entero(codigo_limpio, valor) &&
+         std::find(std::begin(kCodigosVirtuales), std::end(kCodigosVirtuales), valor) !=
+             std::end(kCodigosVirtuales);
+}
+
+double tolerancia_en_unidades(const Ajustes& ajustes) {
+  return ajustes.tolerancia_tentativo * ajustes.uds;
+}
+
+TablaSegmentos Duplicados(Sesion& sesion, const OpcionesDuplicados& opciones, Progreso& progreso) {
+  Hoja& hoja = sesion.hoja;
+  progreso.paso("Duplicados");
+  BuscadorDuplicados buscador(hoja, sesion.ajustes.uds, tolerancia_en_unidades(sesion.ajustes),
+                              opciones);
+  TablaSegmentos tabla;
+  ContadorPorcentaje avance(progreso, hoja.num_entidades());
+  for (std::int32_t i = 1; i <= hoja.num_entidades(); ++i) {
+    buscador.busca(i, tabla);
+    avance.avanza(i);
+  }
+  return tabla;
+}
+
+void ProcesoElementos(const Hoja& hoja, std::int32_t NumElemento1, std::int32_t NumElemento2,
+                      double tolerancia, int& igualdad, TablaSegmentos& tabla) {
+  const auto primero = hoja.vertices_de(hoja.entidad(NumElemento1));
+  const auto segundo = hoja.vertices_de(hoja.entidad(NumElemento2));
+  if (primero.size() < 2 || segundo.size() < 2) return;
+  const std::int32_t posicion1 = hoja.fila(NumElemento1).posicion;
+  const std::int32_t posicion2 = hoja.fila(NumElemento2).posicion;
+
+  // The second element's segments by cell, so that each segment of the first one meets only
+  // those that can coincide with it.
+  const Malla malla(tolerancia);
+  std::vector<Entrada> entradas;
+  for (std::uint32_t k = 0; k + 1 < segundo.size(); ++k) {
+    Caja caja;
+    caja_de_segmento(segundo[k], segundo[k + 1], caja);
+    entradas.push_back({malla.clave(caja[0], caja[1]), 0, k});
+  }
+  const Rejilla rejilla(entradas);
+
+  struct Pareja {
+    std::uint32_t segmento;
+    int estado;
+  };
+  std::vector<Pareja> parejas;
+  for (std::uint32_t k = 0; k + 1 < primero.size(); ++k) {
+    Caja caja_1;
+    caja_de_segmento(primero[k], primero[k + 1], caja_1);
+    parejas.clear();
+    for (const std::uint64_t clave : Vecinas(caja_1[0], caja_1[1], malla)) {
+      for (const Entrada& e : rejilla.posteriores(clave, -1)) {
+        if (e.clave != clave) continue;
+        Caja caja_2;
+        caja_de_segmento(segundo[e.dato], segundo[e.dato + 1], caja_2);
+        int estado = 1;
+        if (rangos_coinciden(caja_1, caja_2, tolerancia, estado))
+          parejas.push_back({e.dato, estado});
+      }
+    }
+    std::sort(parejas.begin(), parejas.end(),
+              [](const Pareja& a, const Pareja& b) { return a.segmento < b.segmento; });
+    for (const Pareja& p : parejas) {
+      tabla.push_back({posicion1, static_cast<std::int32_t>(k + 1), posicion2,
+                       static_cast<std::int32_t>(p.segmento + 1)});
+      igualdad = p.estado;
+    }
+  }
+}
+
+void leo_bin_pinto_duplicados(const Sesion& sesion, const TablaSegmentos& tabla,
+                              Superficie& superficie, const Vista& vista) {
+  const Hoja& hoja = sesion.hoja;
+  const int uds = sesion.ajustes.uds;
+  std::unordered_map<std::int32_t, std::vector<std::int32_t>> segmentos;
+  for (const SegmentoCoincidente& s : tabla) {
+    segmentos[s.posicion1].push_back(s.segmento1);
+    segmentos[s.posicion2].push_back(s.segmento2);
+  }
+  auto a_pantalla = [&](const Vertice& v) {
+    double x = 0, y = 0;
+    vista.transforma_coordenadas(double(v.x) / uds, double(v.y) / uds, x, y);
+    return PuntoPantalla{static_cast<int>(std::nearbyint(std::clamp(x, -1e8, 1e8))),
+                         static_cast<int>(std::nearbyint(std::clamp(y, -1e8, 1e8)))};
+  };
+
+  std::vector<PuntoPantalla> puntos;
+  for (std::int32_t numero = 1; numero <= hoja.num_entidades(); ++numero) {
+    const FilaIndice& f = hoja.fila(numero);
+    const Entidad& e = hoja.entidad(numero);
+    if (f.activo == kSinDuplicado || !e.activa()) continue;
+    if (!rango_contenido(double(f.xmax) / uds, double(f.ymax) / uds, double(f.xmin) / uds,
+                         double(f.ymin) / uds, vista.xmax, vista.ymax, vista.xmin, vista.ymin)) {
+      continue;
+    }
+    const Rgb color = sesion.paleta.color(sesion.tabla.color_de_fila(e.posicion_tab));
+    const auto vertices = hoja.vertices_de(e);
+    superficie.pluma(0, 1, color);
+    if (e.cabecera.es_texto()) {
+      const PuntoPantalla p = a_pantalla(vertices[0]);
+      Pintor::PintoUnTexto(superficie, p.x, p.y, hoja.texto(e), e.rango.angulo_texto(),
+                           e.rango.altura_texto(), e.rango.justificacion_texto(), color, vista,
+                           uds);
+      continue;
+    }
+    puntos.clear();
+    for (const Vertice& v : vertices) puntos.push_back(a_pantalla(v));
+    if (puntos.size() < 2) {
+      superficie.circulo(puntos[0].x, puntos[0].y, kRadioPuntual);
+    } else {
+      superficie.polilinea(puntos);
+    }
+    const auto emparejados = segmentos.find(f.posicion);
+    if (f.activo < kSegmentosIdenticos || emparejados == segmentos.end()) continue;
+    superficie.pluma(0, kAnchoSegmentoCoincidente, color);
+    for (const std::int32_t k : emparejados->second) {
+      if (k < 1 || static_cast<std::size_t>(k) >= puntos.size()) continue;
+      superficie.polilinea(std::span<const PuntoPantalla>(puntos).subspan(k - 1, 2));
+    }
+  }
+}
+
+}  // namespace telmora

@@ -1,0 +1,322 @@
+#include "reescritura.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cmath>
+#include <cstring>
+#include <fstream>
+#include <limits>
+#include <unordered_map>
+#include <vector>
+
+#include "funciones.h"
+#include "texto.h"
+
+namespace telmora {
+
+namespace {
+
+constexpr std::size_t kTamBloqueEscritura = std::size_t{1} << 20;
+constexpr std::int64_t kDesplazamientoCodigo = 2;
+constexpr std::size_t kAnchoCodigo = 7;
+
+// The code field as every writer of this module writes it.
+std::array<char, kAnchoCodigo> codigo_normalizado(std::string_view campo) {
+  std::string codigo = limpia_texto(campo);
+  completa_codigo(codigo);
+  std::array<char, kAnchoCodigo> salida{};
+  std::memcpy(salida.data(), codigo.data(), kAnchoCodigo);
+  return salida;
+}
+
+// A map coordinate (metres) in file units, rounded to the nearest integer (halves to even).
+std::int32_t a_unidades(double metros, int uds) {
+  const double valor = std::nearbyint(metros * uds);
+  if (!(valor >= std::numeric_limits<std::int32_t>::min() &&
+        valor <= std::numeric_limits<std::int32_t>::max())) {
+    throw ErrorTelmora("La coordenada " + numero_a_texto(metros) +
+                       " queda fuera de lo que un fichero de entidades puede guardar");
+  }
+  return static_cast<std::int32_t>(valor);
+}
+
+void recorta(const std::filesystem::path& ruta, std::uintmax_t longitud) {
+  std::error_code ignorado;
+  std::filesystem::resize_file(ruta, longitud, ignorado);
+}
+
+// With the codes of a matched pair (cleaned) and their positions: true when the second element
+// is the one to cut.
+bool corta_el_segundo(const std::string& codigo1, std::int32_t posicion1,
+                      const std::string& codigo2, std::int32_t posicion2) {
+  if (codigo1 == "5099") return true;
+  if (codigo1 == "5108" && codigo2 != "5099") return true;
+  if (codigo1 != codigo2) return false;
+  return posicion2 < posicion1;
+}
+
+struct Piezas {
+  std::string bytes;
+  std::int32_t cuantas = 0;
+};
+
+// The pieces of an element left when the given segments (1-based) are removed: each run of two
+// or more consecutive vertices becomes an element with the original's header, attributes and
+// last three range values, and a range recomputed from its vertices. A single vertex left
+// between two removed segments is dropped: alone it would read as a point symbol.
+Piezas piezas_de(const Hoja& hoja, const Entidad& e, std::vector<std::int32_t> segmentos) {
+  std::sort(segmentos.begin(), segmentos.end());
+  const auto vertices = hoja.vertices_de(e);
+  Piezas piezas;
+  auto anade_pieza = [&](std::size_t desde, std::size_t hasta) {  // vertices [desde, hasta)
+    if (hasta < desde + 2) return;
+    const auto tramo = vertices.subspan(desde, hasta - desde);
+    Cabecera cabecera = e.cabecera;
+    cabecera.codigo = codigo_normalizado(e.cabecera.codigo_bruto());
+    cabecera.num_puntos = static_cast<std::int16_t>(tramo.size());
+    Rango rango = e.rango;
+    calcula_rango_entidad(rango, tramo);
+    escribe_entidad(piezas.bytes, cabecera, rango, tramo, {}, hoja.atributos_de(e));
+    ++piezas.cuantas;
+  };
+  std::size_t inicio = 0;
+  for (const std::int32_t segmento : segmentos) {
+    const auto k = static_cast<std::size_t>(segmento);
+    if (segmento < 1 || k >= vertices.size() || k <= inicio) continue;
+    anade_pieza(inicio, k);
+    inicio = k;
+  }
+  anade_pieza(inicio, vertices.size());
+  return piezas;
+}
+
+// Cuts an element at its matched segments: its pieces go to the end of the file, then it is
+// deleted. When the deletion fails the pieces are taken off again.
+std::int32_t corta_elemento(Hoja& hoja, std::int32_t numero,
+                            const std::vector<std::int32_t>& segmentos) {
+  const Piezas piezas = piezas_de(hoja, hoja.entidad(numero), segmentos);
+  if (piezas.bytes.empty()) {
+    anula_entidad(hoja, numero);
+    return 0;
+  }
+  const std::uintmax_t previa = anade_al_final(hoja.ruta, piezas.bytes);
+  try {
+    anula_entidad(hoja, numero);
+  } catch (...) {
+    recorta(hoja.ruta, previa);
+    throw;
+  }
+  return piezas.cuantas;
+}
+
+}  // namespace
+
+void completa_codigo(std::string& texto) {
+  texto = rellena_nulos(texto);
+}
+
+std::filesystem::path nombre_de_salida(const std::filesystem::path& entrada,
+                                       std::string_view sufijo) {
+  const auto extension = entrada.extension().native();
+  auto nombre = extension.size() == 4 ? entrada.stem() : entrada.filename();
+  nombre += ruta_desde_texto(sufijo);
+  return entrada.parent_path() / nombre;
+}
+
+SalidaBin::SalidaBin(std::filesystem::path destino) : fichero_(std::move(destino)) {}
+
+void SalidaBin::entidad(const Cabecera& cabecera, const Rango& rango,
+                        std::span<const Vertice> vertices, std::string_view bytes_texto,
+                        std::span<const Atributo> atributos) {
+  Cabecera normalizada = cabecera;
+  normalizada.codigo = codigo_normalizado(cabecera.codigo_bruto());
+  escribe_entidad(pendiente_, normalizada, rango, vertices, bytes_texto, atributos);
+  vacia_si_hace_falta();
+}
+
+void SalidaBin::entidad(const Hoja& hoja, const Entidad& e) {
+  entidad(e.cabecera, e.rango, hoja.vertices_de(e), hoja.bytes_texto(e), hoja.atributos_de(e));
+}
+
+void SalidaBin::bytes_entidad(std::string_view bytes) {
+  const auto codigo = codigo_normalizado(bytes.substr(kDesplazamientoCodigo, kAnchoCodigo));
+  const std::size_t inicio = pendiente_.size();
+  pendiente_.append(bytes);
+  std::memcpy(pendiente_.data() + inicio + kDesplazamientoCodigo, codigo.data(), kAnchoCodigo);
+  vacia_si_hace_falta();
+}
+
+void SalidaBin::confirma() {
+  fichero_.escribe(pendiente_);
+  pendiente_.clear();
+  fichero_.confirma();
+}
+
+void SalidaBin::vacia_si_hace_falta() {
+  if (pendiente_.size() < kTamBloqueEscritura) return;
+  fichero_.escribe(pendiente_);
+  pendiente_.clear();
+}
+
+std::uintmax_t anade_al_final(const std::filesystem::path& ruta, std::string_view bytes) {
+  std::error_code error;
+  const std::uintmax_t previa = std::filesystem::file_size(ruta, error);
+  if (error) {
+    if (!existe_archivo(ruta)) throw ErrorFicheroInexistente(ruta);
+    throw ErrorTelmora("No se puede leer " + ruta_texto(ruta) + ": " + error.message());
+  }
+  std::fstream fichero(ruta, std::ios::binary | std::ios::in | std::ios::out);
+  if (!fichero) {
+    throw ErrorTelmora("No se puede abrir para escribir " + ruta_texto(ruta) + ": " +
+                       std::strerror(errno));
+  }
+  fichero.seekp(0, std::ios::end);
+  fichero.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+  fichero.flush();
+  bool escrito = static_cast<bool>(fichero);
+  int razon = errno;
+  fichero.close();
+  if (escrito && fichero.fail()) {
+    escrito = false;
+    razon = errno;
+  }
+  if (escrito) return previa;
+  recorta(ruta, previa);
+  throw ErrorTelmora("No se puede escribir " + ruta_texto(ruta) + ": " + std::strerror(razon));
+}
+
+std::filesystem::path comprimir(const std::filesystem::path& fich_entrada) {
+  return comprimir(fich_entrada, lee_fichero(fich_entrada));
+}
+
+std::filesystem::path comprimir(const std::filesystem::path& fich_entrada,
+                                const Lista<char>& bytes) {
+  // Loading checks every entity against the file's end; what it accepts can be copied safely.
+  const Hoja hoja = cargo_bin_bytes(bytes, TablaVekt{});
+  const auto destino = nombre_de_salida(fich_entrada, "_c.bin");
+  SalidaBin salida(destino);
+  for (std::int32_t numero = 1; numero <= hoja.num_entidades(); ++numero) {
+    const FilaIndice& f = hoja.fila(numero);
+    if (f.activo != 1) continue;
+    const Cabecera& cabecera = hoja.entidad(numero).cabecera;
+    const auto largo = longitud_entidad(cabecera.num_puntos, cabecera.num_atributos);
+    salida.bytes_entidad({bytes.data() + f.posicion, static_cast<std::size_t>(largo)});
+  }
+  salida.confirma();
+  return destino;
+}
+
+void NuevaEntidadTexto(const Ajustes& ajustes, double xtentativo, double ytentativo) {
+  const int uds = ajustes.uds;
+  Cabecera cabecera;
+  cabecera.tipo = kTipoTexto;
+  cabecera.estado = kEstadoActivo;
+  cabecera.codigo = codigo_normalizado("NuevoT");
+  cabecera.num_puntos = 2;
+  Rango rango;
+  rango.xmin = a_unidades(xtentativo, uds);
+  rango.ymin = a_unidades(ytentativo, uds);
+  rango.xmax = a_unidades(xtentativo + ajustes.tolerancia_tentativo, uds);
+  rango.ymax = a_unidades(ytentativo + ajustes.tolerancia_tentativo, uds);
+  rango.septimo = 20;   // height
+  rango.octavo = 6;     // justification: right, bottom
+  rango.noveno = 1957;  // angle, hundredths of a degree
+  const Vertice insercion{rango.xmin, rango.ymin, 0};
+  std::string texto = "Jd";
+  texto.resize(kTamTrozoTexto, ' ');
+  std::string bytes;
+  escribe_entidad(bytes, cabecera, rango, {&insercion, 1}, texto, {});
+  anade_al_final(ajustes.fich_entrada, bytes);
+}
+
+std::int32_t marca_borrados(Sesion& sesion, const TablaSegmentos& tabla) {
+  Hoja& hoja = sesion.hoja;
+  // Where each element of the table stands: its first entry as first element, and its matched
+  // segments on each side.
+  std::unordered_map<std::int32_t, std::size_t> primera_entrada;
+  std::unordered_map<std::int32_t, std::vector<std::int32_t>> como_primero, como_segundo;
+  for (std::size_t k = 0; k < tabla.size(); ++k) {
+    const SegmentoCoincidente& s = tabla[k];
+    primera_entrada.emplace(s.posicion1, k);
+    como_primero[s.posicion1].push_back(s.segmento1);
+    como_segundo[s.posicion2].push_back(s.segmento2);
+  }
+  std::unordered_map<std::int32_t, std::int32_t> numero_en;
+  for (std::int32_t numero = 1; numero <= hoja.num_entidades(); ++numero) {
+    const std::int32_t posicion = hoja.fila(numero).posicion;
+    if (como_primero.count(posicion) || como_segundo.count(posicion)) numero_en[posicion] = numero;
+  }
+
+  std::int32_t piezas = 0;
+  for (std::int32_t numero = 1; numero <= hoja.num_entidades(); ++numero) {
+    const FilaIndice& f = hoja.fila(numero);
+    if (f.activo == kDuplicadoExacto || f.activo == kDuplicadoSimilar) {
+      if (hoja.entidad(numero).activa()) anula_entidad(hoja, numero);
+      continue;
+    }
+    if (f.activo != kSegmentosIdenticos && f.activo != kSegmentosCercanos) continue;
+    const auto entrada = primera_entrada.find(f.posicion);
+    if (entrada == primera_entrada.end()) continue;
+    const SegmentoCoincidente& s = tabla[entrada->second];
+    const auto otro = numero_en.find(s.posicion2);
+    if (otro == numero_en.end()) continue;
+    const bool segundo = corta_el_segundo(
+        limpia_texto(hoja.entidad(numero).cabecera.codigo_bruto()), s.posicion1,
+        limpia_texto(hoja.entidad(otro->second).cabecera.codigo_bruto()), s.posicion2);
+    const std::int32_t cortado = segundo ? otro->second : numero;
+    if (!hoja.entidad(cortado).activa()) continue;
+    piezas += corta_elemento(hoja, cortado,
+                             segundo ? como_segundo[s.posicion2] : como_primero[s.posicion1]);
+  }
+  return piezas;
+}
+
+std::filesystem::path graba_nuevo_bin(const Sesion& sesion) {
+  const Hoja& hoja = sesion.hoja;
+  const auto& entrada = sesion.ajustes.fich_entrada;
+  std::error_code error;
+  const auto longitud = static_cast<std::int64_t>(std::filesystem::file_size(entrada, error));
+  if (error) {
+    if (!existe_archivo(entrada)) throw ErrorFicheroInexistente(entrada);
+    throw ErrorTelmora("No se puede leer " + ruta_texto(entrada) + ": " + error.message());
+  }
+  Hoja anadidas;
+  if (longitud > hoja.longitud) {
+    const std::string cola =
+        lee_en_posicion(entrada, hoja.longitud, static_cast<std::size_t>(longitud - hoja.longitud));
+    try {
+      anadidas = cargo_bin_bytes(Lista<char>(cola.begin(), cola.end()), TablaVekt{});
+    } catch (const ErrorCorrupcion& corrupcion) {
+      throw ErrorTelmora("Lo añadido al final de " + ruta_texto(entrada) +
+                         " desde que se cargó no son entidades válidas:\n" + corrupcion.what());
+    }
+  }
+
+  const auto destino = nombre_de_salida(entrada, "_d.bin");
+  SalidaBin salida(destino);
+  for (std::int32_t numero = 1; numero <= hoja.num_entidades(); ++numero) {
+    const std::int32_t marca = hoja.fila(numero).activo;
+    const Entidad& e = hoja.entidad(numero);
+    if (!e.activa() || marca == kDuplicadoExacto || marca == kDuplicadoSimilar) continue;
+    salida.entidad(hoja, e);
+  }
+  for (std::int32_t numero = 1; numero <= anadidas.num_entidades(); ++numero) {
+    const Entidad& e = anadidas.entidad(numero);
+    if (e.activa()) salida.entidad(anadidas, e);
+  }
+  salida.confirma();
+  return destino;
+}
+
+std::int32_t borra_entidades_en_ventana(Sesion& sesion) {
+  Hoja& hoja = sesion.hoja;
+  std::int32_t borradas = 0;
+  for (std::int32_t numero = 1; numero <= hoja.num_entidades(); ++numero) {
+    if (hoja.fila(numero).activo != 1 || hoja.entidad(numero).pintado == 0) continue;
+    anula_entidad(hoja, numero);
+    ++borradas;
+  }
+  return borradas;
+}
+
+}  // namespace telmora

@@ -1,0 +1,86 @@
+// Writers of entity files: the compacted copy, the processed copy after duplicate detection, new
+// texts and cut pieces appended in place, and deletion marks applied in place. New files are
+// complete or absent; an appended entity is whole or absent; every failure names the file and
+// the system's reason (ErrorTelmora) and leaves the sheet as it was or as a valid entity file.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <filesystem>
+#include <span>
+#include <string>
+#include <string_view>
+
+#include "duplicados.h"
+#include "fichero.h"
+#include "sesion.h"
+
+namespace telmora {
+
+// The code trimmed of spaces and padded with NUL characters to 7 (longer codes stay as they are).
+void completa_codigo(std::string& texto);
+
+// The output file of a writer: in the input's folder, the input's name without its extension
+// (when it has one of three letters, as ".bin") followed by the suffix ("_c.bin", "_d.bin",
+// "_f.bin").
+std::filesystem::path nombre_de_salida(const std::filesystem::path& entrada,
+                                       std::string_view sufijo);
+
+// A new entity file written entity by entity, with every code normalised. Nothing replaces the
+// target until confirma() (see FicheroNuevo).
+class SalidaBin {
+ public:
+  explicit SalidaBin(std::filesystem::path destino);
+
+  void entidad(const Cabecera& cabecera, const Rango& rango, std::span<const Vertice> vertices,
+               std::string_view bytes_texto, std::span<const Atributo> atributos);
+  // An entity of the loaded sheet, whole, as it is in memory.
+  void entidad(const Hoja& hoja, const Entidad& e);
+  // An entity's bytes as they are in a file, with only its code normalised.
+  void bytes_entidad(std::string_view bytes);
+  void confirma();
+
+ private:
+  void vacia_si_hace_falta();
+
+  FicheroNuevo fichero_;
+  std::string pendiente_;
+};
+
+// Appends bytes to the end of an existing file, all or nothing: when a write fails the file is
+// cut back to its previous length and the failure is thrown. Returns the previous length.
+std::uintmax_t anade_al_final(const std::filesystem::path& ruta, std::string_view bytes);
+
+// Writes the active entities of the file, in order and byte for byte except for the padding of
+// their codes, to "_c.bin" beside it, and returns that path. The input is not changed; a corrupt
+// input throws ErrorCorrupcion and writes nothing.
+std::filesystem::path comprimir(const std::filesystem::path& fich_entrada);
+// The same with the file's bytes already read.
+std::filesystem::path comprimir(const std::filesystem::path& fich_entrada,
+                                const Lista<char>& bytes);
+
+// Appends to the sheet's file the text "Jd" (code "NuevoT", height 20, justification 6, angle
+// 1957) at the clicked point (metres), its range reaching the tolerance to the upper right. The
+// loaded sheet does not hold it until the file is loaded again.
+void NuevaEntidadTexto(const Ajustes& ajustes, double xtentativo, double ytentativo);
+
+// Applies the marks of the last duplicate search to the sheet's file, in index order: elements
+// marked 0 or 2 are deleted (their later copy stays); for an element marked 3 or 4 that is the
+// first element of a matched pair, one of the pair is cut (the codes "5099" and "5108" decide,
+// then different codes cut the first, then the one earlier in the file): the runs of vertices
+// left between its matched segments are appended as new elements and it is deleted. Deletions
+// update the file, the index and the loaded copy; the appended pieces are in the file only. An
+// element already deleted is not cut again. Returns the number of pieces appended.
+std::int32_t marca_borrados(Sesion& sesion, const TablaSegmentos& tabla);
+
+// Writes "_d.bin" beside the sheet and returns its path: every entity of the loaded sheet that is
+// active and not a copy of a later one (marks 0 and 2), in order, followed by the entities
+// appended to the file since it was loaded (new texts, pieces of cut elements), which the loaded
+// copy does not hold.
+std::filesystem::path graba_nuevo_bin(const Sesion& sesion);
+
+// Deletes every entity that the last drawing drew in the view (Entidad::pintado) and that is
+// still active, in the file, the index and the loaded copy. Returns how many were deleted.
+std::int32_t borra_entidades_en_ventana(Sesion& sesion);
+
+}  // namespace telmora
