@@ -93,11 +93,3 @@ TEST(CliReescritura, DuplicadosListaAplicaYGraba) {
       telmora::cargo_bin(hoja.carpeta / "hoja_d.bin", telmora::TablaVekt{});
   EXPECT_EQ(grabada.num_entidades(), 3);  // the later copy, the other line and the piece
 }
-
-TEST(CliReescritura, AyudaDeCadaOrden) {
-  for (const char* orden : {"comprimir", "extraer", "duplicados"}) {
-    const auto r = ejecuta({orden, "--help"});
-    EXPECT_EQ(r.estado, 0);
-    EXPECT_EQ(r.salida.rfind(std::string("uso: telmora-cli ") + orden, 0), 0u) << r.salida;
-  }
-}

@@ -90,13 +90,3 @@ TEST(Extraccion, TextosPorSuPuntoDeInsercionYCodigosApagados) {
               (Extraidas{{'C', {{1400, 1400, 0}, {1600, 1600, 0}}}, {'T', {{1500, 1500, 3}}}}));
   }
 }
-
-TEST(Extraccion, UnaSalidaQueNoSePuedeEscribirNoTocaLaHoja) {
-  ConstructorBin b;
-  b.c("100", {{1200, 1200, 100}, {1800, 1500, 200}});
-  HojaDePrueba hoja(b.contenido());
-  std::filesystem::create_directory(hoja.carpeta / "hoja_f.bin");
-  const Sesion sesion = hoja.abre();
-  EXPECT_THROW(CortaFichero(sesion, ventana(), ModoExtraccion::dentro), ErrorTelmora);
-  EXPECT_EQ(hoja.bytes(), b.contenido());
-}
