@@ -12,10 +12,8 @@ int ejecuta_info(const Argumentos& argumentos, std::ostream& salida, std::ostrea
       informe_bin(sesion.hoja, texto_directorio(sesion.ajustes.dir_trabajo),
                   ruta_texto(sesion.ajustes.fich_entrada.filename()), sesion.ajustes.uds);
   for (const auto& linea : lineas) salida << linea << "\n";
-  const auto destino = ruta_informe(sesion.ajustes.fich_entrada);
-  if (destino.empty()) return kExito;
   try {
-    escribe_lineas(destino, lineas);
+    escribe_lineas(ruta_con_sufijo(sesion.ajustes.fich_entrada, kSufijoInforme), lineas);
   } catch (const ErrorTelmora& error) {
     errores << error.what() << "\n";
     return kFalloEscritura;

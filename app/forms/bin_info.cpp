@@ -29,10 +29,8 @@ BinInfo::BinInfo(const Sesion& sesion, Dialogos& dialogos, Progreso& progreso, Q
       informe_bin(sesion.hoja, texto_directorio(ajustes.dir_trabajo),
                   ruta_texto(ajustes.fich_entrada.filename()), ajustes.uds, progreso);
   for (const std::string& linea : lineas) list1->addItem(a_qstring(linea));
-  const auto destino = ruta_informe(ajustes.fich_entrada);
-  if (destino.empty()) return;
   try {
-    escribe_lineas(destino, lineas);
+    escribe_lineas(ruta_con_sufijo(ajustes.fich_entrada, kSufijoInforme), lineas);
   } catch (const ErrorTelmora& error) {
     dialogos.mensaje(error.what(), Icono::critico);
   }

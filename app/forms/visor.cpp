@@ -27,6 +27,7 @@
 #include "localizador.h"
 #include "ordenes.h"
 #include "rango_cotas.h"
+#include "reescritura.h"
 
 namespace telmora {
 
@@ -112,6 +113,14 @@ bool Visor::carga() {
   acciones_ = std::make_unique<AccionesControlVisor>(*control_);
   acciones_->al_bininfo = [this] { muestra_bin_info(); };
   acciones_->al_salir = [this] { salir(); };
+  acciones_->al_borrar_ventana = [this] { borra_ventana(); };
+  control_->coloca_texto = [this](double x, double y) {
+    try {
+      NuevaEntidadTexto(sesion_->ajustes, x, y);
+    } catch (const ErrorTelmora& error) {
+      dialogos_.mensaje(error.what(), Icono::critico);
+    }
+  };
   construye_menus();
   ventana.close();
   return true;
@@ -369,12 +378,21 @@ void Visor::construye_menus() {
       {"mnuElemDuplicados",
        "&ElemDuplicados",
        {},
-       {pendiente("mnuDuplicados", "&Ver Duplicados"),
-        pendiente("mnuBorrarDuplicadosEntidades", "&Procesar duplicados (Solo entidades)"),
-        pendiente("mnuBorrarDuplicadosVirtuales",
-                  "&Procesar duplicados (Solo entidades) VIRTUALES"),
-        pendiente("mnuBorrarDuplicados", "&Procesar duplicados (Vectores de entidades)"),
-        pendiente("mnuGrabarDuplicados", "&Grabar en fich. salida.(necesita procesar antes)")}},
+       {{"mnuDuplicados", "&Ver Duplicados", [this] { ver_duplicados(); }},
+        {"mnuBorrarDuplicadosEntidades", "&Procesar duplicados (Solo entidades)",
+         [this] {
+           procesa_duplicados({true, false});
+         }},
+        {"mnuBorrarDuplicadosVirtuales", "&Procesar duplicados (Solo entidades) VIRTUALES",
+         [this] {
+           procesa_duplicados({true, true});
+         }},
+        {"mnuBorrarDuplicados", "&Procesar duplicados (Vectores de entidades)",
+         [this] {
+           procesa_duplicados({false, false});
+         }},
+        {"mnuGrabarDuplicados", "&Grabar en fich. salida.(necesita procesar antes)",
+         [this] { escribe([this] { return graba_nuevo_bin(*sesion_); }); }}}},
       {"mnuCentroides",
        "&Centroides",
        {},
@@ -402,12 +420,15 @@ void Visor::construye_menus() {
        {},
        {pendiente("mnuPuntosDobles", "&PuntosDobles"),
         pendiente("mnuBinjunta", "&Binjunta"),
-        pendiente("mnuComprimir", "&Comprimir"),
+        {"mnuComprimir", "&Comprimir",
+         [this] { escribe([this] { return comprimir(sesion_->ajustes.fich_entrada); }); }},
         {"mnuExtraerFichero",
          "&Extraer en fichero",
          {},
-         {pendiente("mnuExtraerFicheroSolapados", "&Elementos solapados (Ventana activa)"),
-          pendiente("mnuExtraerFicheroDentro", "&Elementos dentro (Ventana activa)")}},
+         {{"mnuExtraerFicheroSolapados", "&Elementos solapados (Ventana activa)",
+           [this] { extrae(ModoExtraccion::solapados); }},
+          {"mnuExtraerFicheroDentro", "&Elementos dentro (Ventana activa)",
+           [this] { extrae(ModoExtraccion::dentro); }}}},
         {"mnuBinInfo", "&BinInfo", [this] { muestra_bin_info(); }},
         {"mnuTopoGenerarCotasCalles",
          "&GenerarCotasElementosLineales",
@@ -491,6 +512,67 @@ void Visor::muestra_bin_info() {
   }
   puntero(Puntero::defecto);
   ventana->show();
+}
+
+void Visor::escribe(const std::function<std::filesystem::path()>& escritura) {
+  puntero(Puntero::reloj);
+  try {
+    const auto ruta = escritura();
+    puntero(Puntero::defecto);
+    linea_estado("Escrito " + ruta_texto(ruta));
+  } catch (const ErrorTelmora& error) {
+    puntero(Puntero::defecto);
+    dialogos_.mensaje(error.what(), Icono::critico);
+  }
+}
+
+void Visor::extrae(ModoExtraccion modo) {
+  // The window written is the one on screen: its outline is drawn first.
+  Superficie& s = superficie();
+  const std::vector<PuntoPantalla> borde{
+      {0, 0}, {s.ancho() - 1, 0}, {s.ancho() - 1, s.alto() - 1}, {0, s.alto() - 1}, {0, 0}};
+  s.pluma(0, 3, {255, 255, 0});
+  s.polilinea(borde);
+  refresca();
+  escribe([this, modo] { return CortaFichero(*sesion_, control_->vista, modo); });
+}
+
+void Visor::ver_duplicados() {
+  puntero(Puntero::reloj);
+  {
+    BarraProgreso barra(progreso_);
+    segmentos_ = Duplicados(*sesion_, {}, barra);
+  }
+  control_->redibuja();
+  puntero(Puntero::reloj_flecha);
+  leo_bin_pinto_duplicados(*sesion_, segmentos_, superficie(), control_->vista);
+  refresca();
+  puntero(Puntero::defecto);
+}
+
+void Visor::procesa_duplicados(const OpcionesDuplicados& opciones) {
+  puntero(Puntero::reloj);
+  try {
+    {
+      BarraProgreso barra(progreso_);
+      segmentos_ = Duplicados(*sesion_, opciones, barra);
+    }
+    puntero(Puntero::reloj_flecha);
+    marca_borrados(*sesion_, segmentos_);
+  } catch (const ErrorTelmora& error) {
+    dialogos_.mensaje(error.what(), Icono::critico);
+  }
+  puntero(Puntero::defecto);
+}
+
+void Visor::borra_ventana() {
+  puntero(Puntero::cruz);
+  try {
+    borra_entidades_en_ventana(*sesion_);
+  } catch (const ErrorTelmora& error) {
+    dialogos_.mensaje(error.what(), Icono::critico);
+  }
+  control_->redibuja();
 }
 
 void Visor::abre_consola() {

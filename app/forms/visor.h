@@ -11,6 +11,8 @@
 #include "ajustes.h"
 #include "consola.h"
 #include "control_visor.h"
+#include "duplicados.h"
+#include "extraccion.h"
 #include "info_elem.h"
 #include "sesion.h"
 
@@ -74,6 +76,14 @@ class Visor : public QMainWindow, public PantallaVisor {
   // The console: opened by Enter; the buttons and entries that switch codes run its commands.
   void abre_consola();
   void orden(const std::string& linea);
+  // Runs a tool that writes a file with the hourglass; the path written goes to the status
+  // line, a failure to a message.
+  void escribe(const std::function<std::filesystem::path()>& escritura);
+  void extrae(ModoExtraccion modo);
+  // The duplicate search with its two switches; shown, or applied to the file.
+  void ver_duplicados();
+  void procesa_duplicados(const OpcionesDuplicados& opciones);
+  void borra_ventana();
   // A toolbar button or menu entry that switches codes as a console command does.
   void visibilidad(void (*entrada)(Consola&, AccionesVisor&));
 
@@ -89,6 +99,7 @@ class Visor : public QMainWindow, public PantallaVisor {
   QLabel* hora_ = nullptr;
   QProgressBar* progreso_ = nullptr;
   QPointer<InfoElem> info_;
+  TablaSegmentos segmentos_;  // matched segments of the last duplicate search
   bool ajustada_ = false;
   bool cerrando_ = false;
   int cursores_ocupados_ = 0;

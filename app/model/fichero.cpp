@@ -45,9 +45,9 @@ bool existe_archivo(const std::filesystem::path& ruta) {
 }
 
 std::filesystem::path ruta_con_sufijo(const std::filesystem::path& hoja, std::string_view sufijo) {
-  std::string texto = ruta_texto(hoja);
-  texto.resize(texto.size() - std::min<std::size_t>(4, texto.size()));
-  return ruta_desde_texto(texto + std::string(sufijo));
+  auto nombre = hoja.extension().native().size() == 4 ? hoja.stem() : hoja.filename();
+  nombre += ruta_desde_texto(sufijo);
+  return hoja.parent_path() / nombre;
 }
 
 Lista<char> lee_fichero(const std::filesystem::path& ruta) {

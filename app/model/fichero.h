@@ -36,8 +36,9 @@ std::filesystem::path ruta_desde_texto(std::string_view utf8);
 
 bool existe_archivo(const std::filesystem::path& ruta);
 
-// The files made from a sheet are named after it: its path without the last four characters
-// (the ".bin" extension) followed by a suffix, such as "_c.bin" or ".MDT".
+// The files made from a sheet are named after it, in its folder: its name without its extension
+// (when it has one of three letters, as ".bin") followed by a suffix, such as "_c.bin" or
+// ".MDT".
 std::filesystem::path ruta_con_sufijo(const std::filesystem::path& hoja, std::string_view sufijo);
 
 // The whole file in memory.

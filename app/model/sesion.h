@@ -20,8 +20,8 @@ struct Sesion {
 };
 
 // Reads the palette, the code table and the entity file named by the settings, reporting each
-// step, and indexes the entities' boxes. Missing files throw ErrorFicheroInexistente, unreadable tables ErrorTelmora, a corrupt
-// sheet ErrorCorrupcion.
+// step, and indexes the entities' boxes. Missing files throw ErrorFicheroInexistente, unreadable
+// tables ErrorTelmora, a corrupt sheet ErrorCorrupcion.
 Sesion abre_sesion(const Ajustes& ajustes, Progreso& progreso = Progreso::ninguno());
 
 }  // namespace telmora

@@ -135,7 +135,7 @@ std::filesystem::path CortaFichero(const Sesion& sesion, const Vista& vista, Mod
                            double(r.ymin) / uds, vista.xmax, vista.ymax, vista.xmin, vista.ymin);
   };
 
-  const auto destino = nombre_de_salida(sesion.ajustes.fich_entrada, "_f.bin");
+  const auto destino = ruta_con_sufijo(sesion.ajustes.fich_entrada, "_f.bin");
   SalidaBin salida(destino);
   Cortador cortador(hoja, vista, uds, salida);
   const auto numeros = entidades_a_examinar(sesion, vista);

@@ -194,10 +194,7 @@ void numera_vertices(Superficie& superficie, const Vista& vista, const Sesion& s
 }
 
 std::filesystem::path ruta_listado(const std::filesystem::path& fich_entrada, std::int32_t numero) {
-  const std::string nombre = ruta_texto(fich_entrada.filename());
-  const std::string base = nombre.size() >= 4 ? nombre.substr(0, nombre.size() - 4) : "";
-  return fich_entrada.parent_path() /
-         ruta_desde_texto(base + "_" + std::to_string(numero) + ".txt");
+  return ruta_con_sufijo(fich_entrada, "_" + std::to_string(numero) + ".txt");
 }
 
 std::filesystem::path ImprimeEntidad(const std::vector<std::string>& lineas,

@@ -110,11 +110,4 @@ std::vector<std::string> informe_bin(const Hoja& hoja, const std::string& carpet
   return lineas;
 }
 
-std::filesystem::path ruta_informe(const std::filesystem::path& fich_entrada) {
-  const std::string nombre = ruta_texto(fich_entrada.filename());
-  if (nombre.size() < 4) return {};
-  return fich_entrada.parent_path() /
-         ruta_desde_texto(nombre.substr(0, nombre.size() - 4) + ".txt");
-}
-
 }  // namespace telmora

@@ -17,8 +17,7 @@ std::vector<std::string> informe_bin(const Hoja& hoja, const std::string& carpet
                                      const std::string& nombre, int uds,
                                      Progreso& progreso = Progreso::ninguno());
 
-// The report file beside the sheet: its name without the last four characters (the
-// extension) followed by ".txt"; empty when the name is shorter than four characters.
-std::filesystem::path ruta_informe(const std::filesystem::path& fich_entrada);
+// The report is saved beside the sheet as ruta_con_sufijo(sheet, kSufijoInforme).
+inline constexpr const char* kSufijoInforme = ".txt";
 
 }  // namespace telmora

@@ -115,14 +115,6 @@ void completa_codigo(std::string& texto) {
   texto = rellena_nulos(texto);
 }
 
-std::filesystem::path nombre_de_salida(const std::filesystem::path& entrada,
-                                       std::string_view sufijo) {
-  const auto extension = entrada.extension().native();
-  auto nombre = extension.size() == 4 ? entrada.stem() : entrada.filename();
-  nombre += ruta_desde_texto(sufijo);
-  return entrada.parent_path() / nombre;
-}
-
 SalidaBin::SalidaBin(std::filesystem::path destino) : fichero_(std::move(destino)) {}
 
 void SalidaBin::entidad(const Cabecera& cabecera, const Rango& rango,
@@ -193,7 +185,7 @@ std::filesystem::path comprimir(const std::filesystem::path& fich_entrada,
                                 const Lista<char>& bytes) {
   // Loading checks every entity against the file's end; what it accepts can be copied safely.
   const Hoja hoja = cargo_bin_bytes(bytes, TablaVekt{});
-  const auto destino = nombre_de_salida(fich_entrada, "_c.bin");
+  const auto destino = ruta_con_sufijo(fich_entrada, "_c.bin");
   SalidaBin salida(destino);
   for (std::int32_t numero = 1; numero <= hoja.num_entidades(); ++numero) {
     const FilaIndice& f = hoja.fila(numero);
@@ -292,7 +284,7 @@ std::filesystem::path graba_nuevo_bin(const Sesion& sesion) {
     }
   }
 
-  const auto destino = nombre_de_salida(entrada, "_d.bin");
+  const auto destino = ruta_con_sufijo(entrada, "_d.bin");
   SalidaBin salida(destino);
   for (std::int32_t numero = 1; numero <= hoja.num_entidades(); ++numero) {
     const std::int32_t marca = hoja.fila(numero).activo;

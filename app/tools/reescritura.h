@@ -20,12 +20,6 @@ namespace telmora {
 // The code trimmed of spaces and padded with NUL characters to 7 (longer codes stay as they are).
 void completa_codigo(std::string& texto);
 
-// The output file of a writer: in the input's folder, the input's name without its extension
-// (when it has one of three letters, as ".bin") followed by the suffix ("_c.bin", "_d.bin",
-// "_f.bin").
-std::filesystem::path nombre_de_salida(const std::filesystem::path& entrada,
-                                       std::string_view sufijo);
-
 // A new entity file written entity by entity, with every code normalised. Nothing replaces the
 // target until confirma() (see FicheroNuevo).
 class SalidaBin {

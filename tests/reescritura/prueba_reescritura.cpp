@@ -66,8 +66,8 @@ TEST(Reescritura, CodigosYNombresDeSalida) {
   std::string codigo = "  12  ";
   completa_codigo(codigo);
   EXPECT_EQ(codigo, std::string("12\0\0\0\0\0", 7));
-  EXPECT_EQ(nombre_de_salida("/d/H.2.BIN", "_c.bin"), std::filesystem::path("/d/H.2_c.bin"));
-  EXPECT_EQ(nombre_de_salida("/d/hoja", "_f.bin"), std::filesystem::path("/d/hoja_f.bin"));
+  EXPECT_EQ(ruta_con_sufijo("/d/H.2.BIN", "_c.bin"), std::filesystem::path("/d/H.2_c.bin"));
+  EXPECT_EQ(ruta_con_sufijo("/d/hoja", "_f.bin"), std::filesystem::path("/d/hoja_f.bin"));
 }
 
 TEST(Reescritura, ComprimirCopiaLasActivasCambiandoSoloElRellenoDelCodigo) {

@@ -285,3 +285,48 @@ TEST(Visor, LaConsolaSeAbreConIntroYEjecutaLaOrden) {
   EXPECT_TRUE(visor->control().sesion().tabla.fila(1).visible);
   EXPECT_TRUE(visor->findChild<QAction*>("mnuTopoGenerarCotasCallesSoloVertices")->isEnabled());
 }
+
+TEST(Visor, PonerTextoYBorrarVentanaDesdeLaConsola) {
+  Arranque a;
+  Visor* visor = a.abre_visor();
+  ASSERT_NE(visor, nullptr);
+  auto orden = [&](const char* texto) {
+    QTimer::singleShot(0, [texto] {
+      auto* text1 = QApplication::activeModalWidget()->findChild<QLineEdit*>("Text1");
+      QTest::keyClicks(text1, texto);
+      QTest::keyClick(text1, Qt::Key_Return);
+    });
+    QTest::keyClick(visor, Qt::Key_Return);
+  };
+  const auto largo = a.hoja.carpeta.lee("hoja.bin").size();
+  orden("PONERTEXTO");
+  EXPECT_EQ(visor->control().mouse_accion, AccionRaton::nuevo_texto);
+  QTest::mouseClick(&visor->area(), Qt::LeftButton, {}, QPoint(200, 200));
+  EXPECT_EQ(a.hoja.carpeta.lee("hoja.bin").size(), largo + 72);
+
+  // Everything the last drawing drew is in the window: all three entities go.
+  orden("BORRAR_V");
+  const std::string bytes = a.hoja.carpeta.lee("hoja.bin");
+  const ConstructorBin original = hoja_sencilla();
+  for (const auto inicio : original.inicios()) EXPECT_EQ(bytes[inicio + 1], '\0');
+  EXPECT_EQ(bytes[largo + 1], '=');  // the new text was not loaded, so it was not drawn
+}
+
+TEST(Visor, ComprimirExtraerYDuplicadosDesdeElMenu) {
+  Arranque a;
+  ConstructorBin b = hoja_sencilla();
+  b.c("100", {{0, 0, 0}, {100000, 0, 0}, {100000, 60000, 0}});  // a copy of the first line
+  a.hoja.carpeta.escribe("hoja.bin", b.contenido());
+  Visor* visor = a.abre_visor();
+  ASSERT_NE(visor, nullptr);
+  dispara(visor, "mnuComprimir");
+  EXPECT_TRUE(std::filesystem::exists(a.hoja.carpeta / "hoja_c.bin"));
+  dispara(visor, "mnuExtraerFicheroDentro");
+  EXPECT_TRUE(std::filesystem::exists(a.hoja.carpeta / "hoja_f.bin"));
+  dispara(visor, "mnuDuplicados");
+  EXPECT_EQ(visor->control().sesion().hoja.fila(1).activo, 0);  // marked, not yet deleted
+  EXPECT_EQ(a.hoja.carpeta.lee("hoja.bin")[1], '=');
+  dispara(visor, "mnuBorrarDuplicados");
+  EXPECT_EQ(a.hoja.carpeta.lee("hoja.bin")[1], '\0');  // the earlier copy is deleted
+  EXPECT_TRUE(a.dialogos.textos().empty());
+}
