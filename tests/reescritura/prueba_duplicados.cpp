@@ -150,7 +150,7 @@ TEST(Duplicados, IgualALaBusquedaLiteral) {
 
   // Sample sheets, whose streets, contours and buildings share end points but rarely segments.
   prueba::CarpetaTemporal carpeta;
-  for (const auto [entidades, tolerancia] :
+  for (const auto& [entidades, tolerancia] :
        {std::pair{300, 2.0}, std::pair{1200, 0.5}, std::pair{2000, 0.5}}) {
     OpcionesMuestra opciones;
     opciones.entidades = entidades;
