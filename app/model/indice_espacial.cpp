@@ -54,12 +54,15 @@ IndiceEspacial::IndiceEspacial(const Hoja& hoja) {
 
 IndiceEspacial::Celdas IndiceEspacial::celdas_de(double xmin, double ymin, double xmax,
                                                  double ymax) const {
-  auto columna = [&](double x) {
-    return std::clamp(static_cast<int>(std::floor((x - origen_x_) / lado_)), 0, columnas_ - 1);
+  // Clamped before the conversion: a far coordinate (a view zoomed far out) would not fit in an
+  // int. NaN goes to the first cell.
+  auto celda = [](double valor, int cuantas) {
+    const double c = std::floor(valor);
+    if (!(c > 0)) return 0;
+    return c >= cuantas - 1 ? cuantas - 1 : static_cast<int>(c);
   };
-  auto fila = [&](double y) {
-    return std::clamp(static_cast<int>(std::floor((y - origen_y_) / lado_)), 0, filas_ - 1);
-  };
+  auto columna = [&](double x) { return celda((x - origen_x_) / lado_, columnas_); };
+  auto fila = [&](double y) { return celda((y - origen_y_) / lado_, filas_); };
   // A box inverted by bad data still lands in the cells of its corners.
   return {columna(std::min(xmin, xmax)), fila(std::min(ymin, ymax)), columna(std::max(xmin, xmax)),
           fila(std::max(ymin, ymax))};

@@ -90,3 +90,16 @@ TEST(Extraccion, TextosPorSuPuntoDeInsercionYCodigosApagados) {
               (Extraidas{{'C', {{1400, 1400, 0}, {1600, 1600, 0}}}, {'T', {{1500, 1500, 3}}}}));
   }
 }
+
+TEST(Extraccion, UnaVentanaMuchoMayorQueLaHojaLaTomaEntera) {
+  // Spread out so that the sheet's grid has several cells along each axis.
+  ConstructorBin b;
+  for (std::int32_t k = 0; k < 40; ++k)
+    b.c("100", {{k * 1000, k * 1000, 0}, {k * 1000 + 10, 0, 0}});
+  HojaDePrueba hoja(b.contenido());
+  const Sesion sesion = hoja.abre();
+  Vista vista;
+  vista.xmin = 0, vista.ymin = 0, vista.xmax = 1e12, vista.ymax = 1e12;
+  const auto destino = CortaFichero(sesion, vista, ModoExtraccion::solapados);
+  EXPECT_EQ(cargo_bin(destino, TablaVekt{}).num_entidades(), 40);
+}
