@@ -13,6 +13,9 @@ constexpr int kEstiloSolido = 0;
 constexpr int kEstiloNulo = 5;
 constexpr int kLadoDirecto = 8;  // shapes within this many pixels are set directly
 constexpr std::size_t kMaxMascaras = 4096;
+// Texts whose advance plus height exceeds this many pixels are painted directly: a mask needs
+// a canvas of the text's whole size, whatever part of it falls on the picture.
+constexpr int kExtensionMaximaMascara = 512;
 
 Qt::PenStyle estilo_qt(int estilo) {
   switch (estilo) {
@@ -237,11 +240,9 @@ void SuperficieImagen::circulo(int x, int y, int radio) {
   pincel_en_pintor_ = ~pincel_;
 }
 
-const std::vector<QPoint>& SuperficieImagen::mascara(std::string_view utf8, int altura_px,
-                                                     int escapamiento, Alineacion alineacion) {
-  const QString texto = QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
-  fuente_.setPixelSize(std::max(1, altura_px));
-  const int extension = QFontMetrics(fuente_).horizontalAdvance(texto) + altura_px;
+const std::vector<QPoint>& SuperficieImagen::mascara(const QString& texto, std::string_view utf8,
+                                                     int altura_px, int extension, int escapamiento,
+                                                     Alineacion alineacion) {
   const int paso = paso_de_angulo(extension);
   escapamiento = (escapamiento % 3600 + 3600) % 3600 / paso * paso;
 
@@ -277,8 +278,19 @@ const std::vector<QPoint>& SuperficieImagen::mascara(std::string_view utf8, int 
 void SuperficieImagen::texto(int x, int y, std::string_view utf8, int altura_px, int escapamiento,
                              Alineacion alineacion, Rgb color) {
   if (utf8.empty()) return;
+  const QString texto = QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
+  fuente_.setPixelSize(std::max(1, altura_px));
+  const int extension = QFontMetrics(fuente_).horizontalAdvance(texto) + altura_px;
   const QRgb rgb = a_qrgb(color);
-  for (const QPoint& p : mascara(utf8, altura_px, escapamiento, alineacion)) {
+  if (extension > kExtensionMaximaMascara) {
+    pintor_->save();
+    pintor_->setPen(QColor(rgb));
+    pintor_->translate(x, y);
+    coloca_en_ancla(*pintor_, fuente_, texto, escapamiento, alineacion);
+    pintor_->restore();
+    return;
+  }
+  for (const QPoint& p : mascara(texto, utf8, altura_px, extension, escapamiento, alineacion)) {
     pixel_directo(x + p.x(), y + p.y(), rgb);
   }
 }

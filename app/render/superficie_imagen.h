@@ -3,8 +3,8 @@
 //
 // A whole sheet on screen is mostly shapes of a few pixels, and a painter call costs far more
 // than the pixels it sets. Shapes that fit in a few pixels, drawn with a thin solid pen, are set
-// straight into the picture; so are texts, whose pixels are rendered once per text, size, angle
-// and anchor and then reused. Everything else goes through QPainter.
+// straight into the picture; so are texts of moderate size, whose pixels are rendered once per
+// text, size, angle and anchor and then reused. Everything else goes through QPainter.
 #pragma once
 
 #include <QFont>
@@ -67,9 +67,9 @@ class SuperficieImagen : public Superficie {
   void relleno_directo(std::span<const PuntoPantalla> puntos, QRgb color);
   // The shape is small enough, and the pen thin and solid, to be set pixel by pixel.
   bool directo(std::span<const PuntoPantalla> puntos) const;
-  // Pixels a text sets, relative to its anchor.
-  const std::vector<QPoint>& mascara(std::string_view utf8, int altura_px, int escapamiento,
-                                     Alineacion alineacion);
+  // Pixels a text sets, relative to its anchor; `extension` is its advance plus its height.
+  const std::vector<QPoint>& mascara(const QString& texto, std::string_view utf8, int altura_px,
+                                     int extension, int escapamiento, Alineacion alineacion);
 
   QImage imagen_;
   uchar* bits_ = nullptr;

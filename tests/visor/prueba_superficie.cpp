@@ -91,3 +91,14 @@ TEST(SuperficieImagen, TextosDelMismoColorEnCualquierAngulo) {
   EXPECT_GT(pixeles_de(superficie.imagen().copy(105, 55, 45, 45), qRgb(255, 255, 0)), 5);
   EXPECT_EQ(pixeles_de(superficie.imagen().copy(105, 105, 95, 95), qRgb(255, 255, 0)), 0);
 }
+
+// A text far larger than the picture (seen at a large scale, or a long one) is painted through
+// its visible part, not first rendered whole on a canvas of its own size.
+TEST(SuperficieImagen, UnTextoMayorQueElDibujoSalePorSuParteVisible) {
+  SuperficieImagen superficie(200, 200);
+  superficie.borra({0, 0, 0});
+  std::string largo;
+  for (int i = 0; i < 2000; ++i) largo += "Calle Mayor ";
+  superficie.texto(100, 100, largo, 30, 0, {Horizontal::centro, Vertical::centro}, {255, 255, 0});
+  EXPECT_GT(pixeles_de(superficie.imagen(), qRgb(255, 255, 0)), 100);
+}
