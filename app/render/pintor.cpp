@@ -98,7 +98,8 @@ struct Pintor::Ventana {
 std::int32_t Pintor::fila_visible(const Entidad& e, const Visualizacion& visualizacion) const {
   const TablaVekt& tabla = sesion_.tabla;
   std::int32_t fila = e.posicion_tab;
-  if (visualizacion.seleccion && !tabla.fila(fila).visible) {
+  // Row 0 (a code not in the table) is looked past too: its attributes may name a code.
+  if (visualizacion.seleccion && (fila == 0 || !tabla.fila(fila).visible)) {
     for (const Atributo& a : sesion_.hoja.atributos_de(e)) {
       if (a.id_tabla != 2) continue;
       fila = a.posicion_tab;

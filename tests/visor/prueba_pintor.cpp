@@ -102,7 +102,7 @@ TEST(Pintor, CerradosRellenosSegunElModoYElRelleno) {
 TEST(Pintor, VisibilidadYSeleccionPorAtributo) {
   ConstructorBin b;
   b.c("200", {v(0, 10), v(100, 10)}).c("200", {v(0, 20), v(100, 20)}, {{2, 100, ""}});
-  b.c("999", {v(0, 30), v(100, 30)});
+  b.c("999", {v(0, 30), v(100, 30)}).c("999", {v(0, 40), v(100, 40)}, {{2, 100, ""}});
   HojaVisor hoja(b);
   Dibujo dibujo(hoja);
   dibujo.sesion.tabla.fila(2).visible = false;  // "200" switched off
@@ -110,12 +110,15 @@ TEST(Pintor, VisibilidadYSeleccionPorAtributo) {
   EXPECT_EQ(en(imagen, 50, 10), kNegro);
   EXPECT_EQ(en(imagen, 50, 20), kNegro);
   EXPECT_EQ(en(imagen, 50, 30), kCian);  // an unknown code is never hidden
+  EXPECT_EQ(en(imagen, 50, 40), kCian);
 
-  // With the selection display on, the table-2 attribute's code shows the second line.
+  // With the selection display on, the table-2 attribute's code shows the second line, and
+  // gives an unknown code its colour.
   dibujo.visualizacion.seleccion = true;
   imagen = dibujo.pinta();
   EXPECT_EQ(en(imagen, 50, 10), kNegro);
   EXPECT_EQ(en(imagen, 50, 20), kVerde);
+  EXPECT_EQ(en(imagen, 50, 40), kVerde);
 }
 
 TEST(Pintor, FiltroDeCotas) {
