@@ -380,6 +380,8 @@ std::string ControlVisor::linea_estado(int x, int y, const std::string& xm, cons
       const double z =
           fnGetZValue(vista.Fn_pantalla_utm_x(x) * uds, vista.Fn_pantalla_utm_y(y) * uds);
       linea += " / " + formato_es(z / uds, 3);
+    } else {
+      linea += ' ';  // a blank in place of the elevation
     }
   }
   if (visualiza_escala) {
