@@ -28,7 +28,7 @@ Ajustes busca_ficheros(const std::filesystem::path& dir_trabajo, const std::stri
 }
 
 std::string texto_directorio(const std::filesystem::path& dir) {
-  std::string texto = ruta_texto(dir);
+  std::string texto = ruta_texto(std::filesystem::path(dir).make_preferred());
   const char separador = static_cast<char>(std::filesystem::path::preferred_separator);
   if (texto.empty() || (texto.back() != separador && texto.back() != '/')) texto += separador;
   return texto;

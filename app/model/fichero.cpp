@@ -147,6 +147,35 @@ void escribe_en_posicion(const std::filesystem::path& ruta, std::int64_t posicio
   if (!fichero) falla("No se puede escribir", ruta);
 }
 
+std::uintmax_t anade_al_final(const std::filesystem::path& ruta, std::string_view bytes) {
+  std::error_code error;
+  const std::uintmax_t previa = std::filesystem::file_size(ruta, error);
+  if (error) {
+    if (!existe_archivo(ruta)) throw ErrorFicheroInexistente(ruta);
+    throw ErrorTelmora("No se puede leer " + ruta_texto(ruta) + ": " + error.message());
+  }
+  std::fstream fichero(ruta, std::ios::binary | std::ios::in | std::ios::out);
+  if (!fichero) falla("No se puede abrir para escribir", ruta);
+  fichero.seekp(0, std::ios::end);
+  fichero.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+  fichero.flush();
+  bool escrito = static_cast<bool>(fichero);
+  std::string razon = razon_del_sistema();
+  fichero.close();
+  if (escrito && fichero.fail()) {
+    escrito = false;
+    razon = razon_del_sistema();
+  }
+  if (escrito) return previa;
+  recorta(ruta, previa);
+  throw ErrorTelmora("No se puede escribir " + ruta_texto(ruta) + ": " + razon);
+}
+
+void recorta(const std::filesystem::path& ruta, std::uintmax_t longitud) {
+  std::error_code ignorado;
+  std::filesystem::resize_file(ruta, longitud, ignorado);
+}
+
 std::string lee_en_posicion(const std::filesystem::path& ruta, std::int64_t posicion,
                             std::size_t cantidad) {
   std::ifstream entrada(ruta, std::ios::binary);

@@ -77,6 +77,13 @@ void escribe_lineas(const std::filesystem::path& ruta, const std::vector<std::st
 void escribe_en_posicion(const std::filesystem::path& ruta, std::int64_t posicion,
                          std::string_view bytes);
 
+// Appends bytes to the end of an existing file, all or nothing: when a write fails the file is
+// cut back to its previous length and the failure is thrown. Returns the previous length.
+std::uintmax_t anade_al_final(const std::filesystem::path& ruta, std::string_view bytes);
+
+// Cuts a file back to a length (used to undo an append); failures are ignored.
+void recorta(const std::filesystem::path& ruta, std::uintmax_t longitud);
+
 // Reads bytes at a position of an existing file; fewer bytes come back at its end.
 std::string lee_en_posicion(const std::filesystem::path& ruta, std::int64_t posicion,
                             std::size_t cantidad);

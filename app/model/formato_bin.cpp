@@ -94,6 +94,12 @@ void escribe_entidad(std::string& salida, const Cabecera& cabecera, const Rango&
   for (const Atributo& a : atributos) escribe_atributo(salida, a);
 }
 
+std::string trozo_de_texto(std::string_view texto) {
+  std::string trozo(texto.substr(0, kTamTrozoTexto));
+  trozo.resize(kTamTrozoTexto, ' ');
+  return trozo;
+}
+
 std::array<char, 7> codigo_desde_texto(std::string_view codigo_cp1252) {
   const std::string relleno = rellena_nulos(codigo_cp1252);
   std::array<char, 7> codigo{};

@@ -19,6 +19,8 @@ inline constexpr std::int64_t kTamVertice = 12;
 inline constexpr std::int64_t kTamTrozoTexto = 12;
 inline constexpr std::int64_t kTamAtributo = 12;
 inline constexpr std::int64_t kTamFijoEntidad = kTamCabecera + kTamRango;
+inline constexpr std::int64_t kPosicionCodigo = 2;  // the code field within the header
+inline constexpr std::size_t kAnchoCodigo = 7;
 
 inline constexpr char kTipoCartografico = 'C';
 inline constexpr char kTipoTexto = 'T';
@@ -27,15 +29,16 @@ inline constexpr char kEstadoActivo = '=';
 // as deleted).
 inline constexpr char kMarcaBorrado = '\0';
 
-// Values written in the last three range integers of a C entity rebuilt by the system.
-inline constexpr std::int32_t kRangoSeptimoReconstruido = 20;
-inline constexpr std::int32_t kRangoOctavoReconstruido = 6;
-inline constexpr std::int32_t kRangoNovenoReconstruido = 1957;
+// Height, justification (right, bottom) and angle (hundredths of a degree) of the texts the
+// viewer creates.
+inline constexpr std::int32_t kAlturaTextoNuevo = 20;
+inline constexpr std::int32_t kJustificacionTextoNuevo = 6;
+inline constexpr std::int32_t kAnguloTextoNuevo = 1957;
 
 struct Cabecera {
-  char tipo = kTipoCartografico;  // 'C' or 'T'
-  char estado = kEstadoActivo;    // '=' active, anything else deleted
-  std::array<char, 7> codigo{};   // Windows-1252, NUL padded
+  char tipo = kTipoCartografico;            // 'C' or 'T'
+  char estado = kEstadoActivo;              // '=' active, anything else deleted
+  std::array<char, kAnchoCodigo> codigo{};  // Windows-1252, NUL padded
   std::uint8_t num_atributos = 0;
   std::int16_t num_puntos = 0;  // C: vertices; T: 1 + text pieces
 
@@ -103,6 +106,9 @@ void escribe_atributo(std::string& salida, const Atributo& atributo);
 void escribe_entidad(std::string& salida, const Cabecera& cabecera, const Rango& rango,
                      std::span<const Vertice> vertices, std::string_view bytes_texto,
                      std::span<const Atributo> atributos);
+
+// The single 12-character piece of a text the viewer creates, padded with spaces.
+std::string trozo_de_texto(std::string_view texto);
 
 // Code field from a code text: trimmed and NUL padded to 7 characters (longer codes are cut).
 std::array<char, 7> codigo_desde_texto(std::string_view codigo_cp1252);

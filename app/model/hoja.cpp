@@ -1,6 +1,7 @@
 #include "hoja.h"
 
 #include <bit>
+#include <cerrno>
 #include <climits>
 #include <cstring>
 
@@ -279,19 +280,41 @@ void busca_en_indice(const Hoja& hoja, std::int32_t ordinal, std::int32_t tipo,
   posicion = hoja.fila(numero).posicion;
 }
 
-void anula_entidad(Hoja& hoja, std::int32_t numero) {
-  if (numero < 1 || numero > hoja.num_entidades()) return;
-  FilaIndice& f = hoja.fila(numero);
-  const std::string cabecera = lee_en_posicion(hoja.ruta, f.posicion, kTamCabecera);
-  if (cabecera.size() != kTamCabecera ||
-      (cabecera[0] != kTipoCartografico && cabecera[0] != kTipoTexto)) {
-    throw ErrorTelmora("El fichero " + ruta_texto(hoja.ruta) +
+MarcadorBorrados::MarcadorBorrados(Hoja& hoja)
+    : hoja_(hoja), fichero_(hoja.ruta, std::ios::binary | std::ios::in | std::ios::out) {
+  if (!fichero_) {
+    if (!existe_archivo(hoja.ruta)) throw ErrorFicheroInexistente(hoja.ruta);
+    throw ErrorTelmora("No se puede abrir para escribir " + ruta_texto(hoja.ruta) + ": " +
+                       std::strerror(errno));
+  }
+}
+
+void MarcadorBorrados::anula(std::int32_t numero) {
+  if (numero < 1 || numero > hoja_.num_entidades()) return;
+  FilaIndice& f = hoja_.fila(numero);
+  char cabecera[kTamCabecera] = {};
+  fichero_.seekg(f.posicion);
+  fichero_.read(cabecera, kTamCabecera);
+  if (!fichero_ || (cabecera[0] != kTipoCartografico && cabecera[0] != kTipoTexto)) {
+    fichero_.clear();
+    throw ErrorTelmora("El fichero " + ruta_texto(hoja_.ruta) +
                        " ha cambiado desde que se cargó: no hay una entidad en la posición " +
                        std::to_string(f.posicion));
   }
-  escribe_en_posicion(hoja.ruta, f.posicion + 1, std::string_view(&kMarcaBorrado, 1));
+  fichero_.seekp(f.posicion + 1);
+  fichero_.write(&kMarcaBorrado, 1);
+  fichero_.flush();
+  if (!fichero_) {
+    throw ErrorTelmora("No se puede escribir " + ruta_texto(hoja_.ruta) + ": " +
+                       std::strerror(errno));
+  }
   f.activo = 0;
-  hoja.entidad(numero).cabecera.estado = kMarcaBorrado;
+  hoja_.entidad(numero).cabecera.estado = kMarcaBorrado;
+}
+
+void anula_entidad(Hoja& hoja, std::int32_t numero) {
+  if (numero < 1 || numero > hoja.num_entidades()) return;
+  MarcadorBorrados(hoja).anula(numero);
 }
 
 }  // namespace telmora

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <fstream>
 #include <span>
 #include <string>
 #include <vector>
@@ -137,7 +138,19 @@ void busca_en_indice(const Hoja& hoja, std::int32_t ordinal, std::int32_t tipo,
                      std::int32_t& posicion, std::int32_t& numero);
 
 // Marks an entity deleted in the file (only its state byte changes), in the index and in the
-// in-memory copy. A number outside the sheet does nothing.
+// in-memory copy. A number outside the sheet does nothing. The header is read first: when the
+// file no longer holds an entity there, nothing is written and ErrorTelmora says so.
 void anula_entidad(Hoja& hoja, std::int32_t numero);
+
+// The same for tools that delete many entities: the file stays open between deletions.
+class MarcadorBorrados {
+ public:
+  explicit MarcadorBorrados(Hoja& hoja);
+  void anula(std::int32_t numero);
+
+ private:
+  Hoja& hoja_;
+  std::fstream fichero_;
+};
 
 }  // namespace telmora

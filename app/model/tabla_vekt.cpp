@@ -113,7 +113,8 @@ TablaVekt interpreta_vekt_tab(std::string_view contenido, std::string_view nombr
       lee_ajustes(linea.substr(3), tabla, nombre_fichero, numero_linea);
       continue;
     }
-    if (linea.starts_with("//")) continue;
+    // Comments, and blank lines (a trailing one is common), hold no entry.
+    if (linea.starts_with("//") || linea.find_first_not_of(' ') == std::string_view::npos) continue;
     auto campos = divide_campos_vekt(linea);
     if (campos.size() > static_cast<std::size_t>(kCamposVekt)) {
       error_de_linea(nombre_fichero, numero_linea,

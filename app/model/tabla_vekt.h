@@ -83,7 +83,8 @@ class Paleta {
 // quote on spaces no longer end fields.
 std::vector<std::string> divide_campos_vekt(std::string_view linea);
 
-// Parsers of the file contents. A line that the tables cannot hold (more than 26 fields, a
+// Parsers of the file contents. Blank lines hold no entry of the code table and take a slot of
+// the palette. A line that the tables cannot hold (more than 26 fields, a
 // colour index outside -1 to 255, a palette line of four or more fields, more than 256 palette
 // lines, a text where an integer is expected) throws ErrorTelmora naming the file and line.
 TablaVekt interpreta_vekt_tab(std::string_view contenido, std::string_view nombre_fichero);

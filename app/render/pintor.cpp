@@ -67,11 +67,10 @@ EntidadNueva texto_de_centroide(const Cabecera& origen, double x, double y) {
   texto.vertices = {punto};
   texto.rango.xmin = texto.rango.xmax = punto.x;
   texto.rango.ymin = texto.rango.ymax = punto.y;
-  texto.rango.septimo = 20;   // height
-  texto.rango.octavo = 6;     // justification
-  texto.rango.noveno = 1957;  // angle
-  texto.bytes_texto = codigo + "C";
-  texto.bytes_texto.resize(12, ' ');
+  texto.rango.septimo = kAlturaTextoNuevo;
+  texto.rango.octavo = kJustificacionTextoNuevo;
+  texto.rango.noveno = kAnguloTextoNuevo;
+  texto.bytes_texto = trozo_de_texto(codigo + "C");
   return texto;
 }
 

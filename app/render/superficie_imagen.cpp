@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <numbers>
 
 namespace telmora {
 
@@ -48,7 +49,7 @@ QRgb a_qrgb(Rgb color) {
 // pixel at the far end of its box.
 int paso_de_angulo(int extension_px) {
   const double radianes = 0.25 / std::max(1, extension_px);
-  return std::max(1, static_cast<int>(radianes * 180 / M_PI * 10));
+  return std::max(1, static_cast<int>(radianes * 180 / std::numbers::pi * 10));
 }
 
 void coloca_en_ancla(QPainter& pintor, const QFont& fuente, const QString& texto, int escapamiento,

@@ -253,9 +253,7 @@ std::filesystem::path ControlVisor::grabar_centroides() {
   visualizacion.grabar_centroides = true;
   titulo_filtro_ = "Cerrados";
   pantalla_.texto_filtro(titulo_filtro_);
-  const std::string entrada = ruta_texto(sesion_.ajustes.fich_entrada);
-  const auto destino = ruta_desde_texto(
-      entrada.substr(0, entrada.size() - std::min<std::size_t>(4, entrada.size())) + "_x.bin");
+  const auto destino = ruta_con_sufijo(sesion_.ajustes.fich_entrada, "_x.bin");
   const ResultadoDibujo dibujo = redibuja();
   visualizacion.grabar_centroides = false;
   visualizacion.centroides = false;

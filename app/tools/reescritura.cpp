@@ -17,16 +17,10 @@ namespace telmora {
 namespace {
 
 constexpr std::size_t kTamBloqueEscritura = std::size_t{1} << 20;
-constexpr std::int64_t kDesplazamientoCodigo = 2;
-constexpr std::size_t kAnchoCodigo = 7;
 
-// The code field as every writer of this module writes it.
+// The code field as every writer of this module writes it: cleaned, then NUL padded.
 std::array<char, kAnchoCodigo> codigo_normalizado(std::string_view campo) {
-  std::string codigo = limpia_texto(campo);
-  completa_codigo(codigo);
-  std::array<char, kAnchoCodigo> salida{};
-  std::memcpy(salida.data(), codigo.data(), kAnchoCodigo);
-  return salida;
+  return codigo_desde_texto(limpia_texto(campo));
 }
 
 // A map coordinate (metres) in file units, rounded to the nearest integer (halves to even).
@@ -38,11 +32,6 @@ std::int32_t a_unidades(double metros, int uds) {
                        " queda fuera de lo que un fichero de entidades puede guardar");
   }
   return static_cast<std::int32_t>(valor);
-}
-
-void recorta(const std::filesystem::path& ruta, std::uintmax_t longitud) {
-  std::error_code ignorado;
-  std::filesystem::resize_file(ruta, longitud, ignorado);
 }
 
 // With the codes of a matched pair (cleaned) and their positions: true when the second element
@@ -92,16 +81,16 @@ Piezas piezas_de(const Hoja& hoja, const Entidad& e, std::vector<std::int32_t> s
 
 // Cuts an element at its matched segments: its pieces go to the end of the file, then it is
 // deleted. When the deletion fails the pieces are taken off again.
-std::int32_t corta_elemento(Hoja& hoja, std::int32_t numero,
+std::int32_t corta_elemento(Hoja& hoja, MarcadorBorrados& marcador, std::int32_t numero,
                             const std::vector<std::int32_t>& segmentos) {
   const Piezas piezas = piezas_de(hoja, hoja.entidad(numero), segmentos);
   if (piezas.bytes.empty()) {
-    anula_entidad(hoja, numero);
+    marcador.anula(numero);
     return 0;
   }
   const std::uintmax_t previa = anade_al_final(hoja.ruta, piezas.bytes);
   try {
-    anula_entidad(hoja, numero);
+    marcador.anula(numero);
   } catch (...) {
     recorta(hoja.ruta, previa);
     throw;
@@ -131,10 +120,10 @@ void SalidaBin::entidad(const Hoja& hoja, const Entidad& e) {
 }
 
 void SalidaBin::bytes_entidad(std::string_view bytes) {
-  const auto codigo = codigo_normalizado(bytes.substr(kDesplazamientoCodigo, kAnchoCodigo));
+  const auto codigo = codigo_normalizado(bytes.substr(kPosicionCodigo, kAnchoCodigo));
   const std::size_t inicio = pendiente_.size();
   pendiente_.append(bytes);
-  std::memcpy(pendiente_.data() + inicio + kDesplazamientoCodigo, codigo.data(), kAnchoCodigo);
+  std::memcpy(pendiente_.data() + inicio + kPosicionCodigo, codigo.data(), kAnchoCodigo);
   vacia_si_hace_falta();
 }
 
@@ -148,33 +137,6 @@ void SalidaBin::vacia_si_hace_falta() {
   if (pendiente_.size() < kTamBloqueEscritura) return;
   fichero_.escribe(pendiente_);
   pendiente_.clear();
-}
-
-std::uintmax_t anade_al_final(const std::filesystem::path& ruta, std::string_view bytes) {
-  std::error_code error;
-  const std::uintmax_t previa = std::filesystem::file_size(ruta, error);
-  if (error) {
-    if (!existe_archivo(ruta)) throw ErrorFicheroInexistente(ruta);
-    throw ErrorTelmora("No se puede leer " + ruta_texto(ruta) + ": " + error.message());
-  }
-  std::fstream fichero(ruta, std::ios::binary | std::ios::in | std::ios::out);
-  if (!fichero) {
-    throw ErrorTelmora("No se puede abrir para escribir " + ruta_texto(ruta) + ": " +
-                       std::strerror(errno));
-  }
-  fichero.seekp(0, std::ios::end);
-  fichero.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-  fichero.flush();
-  bool escrito = static_cast<bool>(fichero);
-  int razon = errno;
-  fichero.close();
-  if (escrito && fichero.fail()) {
-    escrito = false;
-    razon = errno;
-  }
-  if (escrito) return previa;
-  recorta(ruta, previa);
-  throw ErrorTelmora("No se puede escribir " + ruta_texto(ruta) + ": " + std::strerror(razon));
 }
 
 std::filesystem::path comprimir(const std::filesystem::path& fich_entrada) {
@@ -210,14 +172,12 @@ void NuevaEntidadTexto(const Ajustes& ajustes, double xtentativo, double ytentat
   rango.ymin = a_unidades(ytentativo, uds);
   rango.xmax = a_unidades(xtentativo + ajustes.tolerancia_tentativo, uds);
   rango.ymax = a_unidades(ytentativo + ajustes.tolerancia_tentativo, uds);
-  rango.septimo = 20;   // height
-  rango.octavo = 6;     // justification: right, bottom
-  rango.noveno = 1957;  // angle, hundredths of a degree
+  rango.septimo = kAlturaTextoNuevo;
+  rango.octavo = kJustificacionTextoNuevo;
+  rango.noveno = kAnguloTextoNuevo;
   const Vertice insercion{rango.xmin, rango.ymin, 0};
-  std::string texto = "Jd";
-  texto.resize(kTamTrozoTexto, ' ');
   std::string bytes;
-  escribe_entidad(bytes, cabecera, rango, {&insercion, 1}, texto, {});
+  escribe_entidad(bytes, cabecera, rango, {&insercion, 1}, trozo_de_texto("Jd"), {});
   anade_al_final(ajustes.fich_entrada, bytes);
 }
 
@@ -240,10 +200,11 @@ std::int32_t marca_borrados(Sesion& sesion, const TablaSegmentos& tabla) {
   }
 
   std::int32_t piezas = 0;
+  MarcadorBorrados marcador(hoja);
   for (std::int32_t numero = 1; numero <= hoja.num_entidades(); ++numero) {
     const FilaIndice& f = hoja.fila(numero);
     if (f.activo == kDuplicadoExacto || f.activo == kDuplicadoSimilar) {
-      if (hoja.entidad(numero).activa()) anula_entidad(hoja, numero);
+      if (hoja.entidad(numero).activa()) marcador.anula(numero);
       continue;
     }
     if (f.activo != kSegmentosIdenticos && f.activo != kSegmentosCercanos) continue;
@@ -257,7 +218,7 @@ std::int32_t marca_borrados(Sesion& sesion, const TablaSegmentos& tabla) {
         limpia_texto(hoja.entidad(otro->second).cabecera.codigo_bruto()), s.posicion2);
     const std::int32_t cortado = segundo ? otro->second : numero;
     if (!hoja.entidad(cortado).activa()) continue;
-    piezas += corta_elemento(hoja, cortado,
+    piezas += corta_elemento(hoja, marcador, cortado,
                              segundo ? como_segundo[s.posicion2] : como_primero[s.posicion1]);
   }
   return piezas;
@@ -303,9 +264,10 @@ std::filesystem::path graba_nuevo_bin(const Sesion& sesion) {
 std::int32_t borra_entidades_en_ventana(Sesion& sesion) {
   Hoja& hoja = sesion.hoja;
   std::int32_t borradas = 0;
+  MarcadorBorrados marcador(hoja);
   for (std::int32_t numero = 1; numero <= hoja.num_entidades(); ++numero) {
     if (hoja.fila(numero).activo != 1 || hoja.entidad(numero).pintado == 0) continue;
-    anula_entidad(hoja, numero);
+    marcador.anula(numero);
     ++borradas;
   }
   return borradas;

@@ -41,10 +41,6 @@ class SalidaBin {
   std::string pendiente_;
 };
 
-// Appends bytes to the end of an existing file, all or nothing: when a write fails the file is
-// cut back to its previous length and the failure is thrown. Returns the previous length.
-std::uintmax_t anade_al_final(const std::filesystem::path& ruta, std::string_view bytes);
-
 // Writes the active entities of the file, in order and byte for byte except for the padding of
 // their codes, to "_c.bin" beside it, and returns that path. The input is not changed; a corrupt
 // input throws ErrorCorrupcion and writes nothing.
