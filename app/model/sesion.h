@@ -19,6 +19,12 @@ struct Sesion {
   IndiceEspacial indice_espacial;
 };
 
+// The entities to examine for a rectangle of the map (metres), ascending (file order): the
+// spatial grid's candidates when the rectangle is small, every entity of the sheet when it covers
+// much of it or is inverted. Each caller still applies its own exact test.
+std::vector<std::int32_t> entidades_a_examinar(const Sesion& sesion, double xmin, double ymin,
+                                               double xmax, double ymax);
+
 // Reads the palette, the code table and the entity file named by the settings, reporting each
 // step, and indexes the entities' boxes. Missing files throw ErrorFicheroInexistente, unreadable
 // tables ErrorTelmora, a corrupt sheet ErrorCorrupcion.

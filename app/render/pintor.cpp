@@ -119,26 +119,17 @@ ResultadoDibujo Pintor::leo_bin_pinto(Superficie& superficie, const Vista& vista
   ResultadoDibujo resultado;
   const bool sin_textos = visualizacion.abierto_cerrado == ModoElementos::no_textos;
 
-  // A small window takes its candidates from the grid; a large one walks the arrays.
-  const double margen = 1;
-  const double xmin = vista.xmin * uds - margen, ymin = vista.ymin * uds - margen;
-  const double xmax = vista.xmax * uds + margen, ymax = vista.ymax * uds + margen;
-  if (sesion_.indice_espacial.fraccion_cubierta(xmin, ymin, xmax, ymax) > 0.25) {
-    for (Entidad& e : hoja.c) pinta_cartografica(superficie, e, ventana, resultado);
-    if (!sin_textos) {
-      for (Entidad& e : hoja.t) pinta_texto(superficie, e, ventana, resultado);
+  // Cartographic elements first, then texts, each in file order.
+  const auto candidatas =
+      entidades_a_examinar(sesion_, vista.xmin, vista.ymin, vista.xmax, vista.ymax);
+  for (const std::int32_t numero : candidatas) {
+    if (hoja.fila(numero).tipo == kIndiceTipoC) {
+      pinta_cartografica(superficie, hoja.entidad(numero), ventana, resultado);
     }
-  } else {
-    const auto candidatas = sesion_.indice_espacial.candidatas(xmin, ymin, xmax, ymax);
-    for (const std::int32_t numero : candidatas) {
-      if (hoja.fila(numero).tipo == kIndiceTipoC) {
-        pinta_cartografica(superficie, hoja.entidad(numero), ventana, resultado);
-      }
-    }
-    for (const std::int32_t numero : candidatas) {
-      if (!sin_textos && hoja.fila(numero).tipo == kIndiceTipoT) {
-        pinta_texto(superficie, hoja.entidad(numero), ventana, resultado);
-      }
+  }
+  for (const std::int32_t numero : candidatas) {
+    if (!sin_textos && hoja.fila(numero).tipo == kIndiceTipoT) {
+      pinta_texto(superficie, hoja.entidad(numero), ventana, resultado);
     }
   }
   for (const std::int32_t numero : resultado.dibujadas) hoja.entidad(numero).pintado = 1;

@@ -15,9 +15,6 @@ namespace telmora {
 
 namespace {
 
-// Share of the spatial grid above which walking every entity is cheaper than asking the grid.
-constexpr double kFraccionRecorridoCompleto = 0.25;
-
 std::int32_t a_entero(double valor) {
   return static_cast<std::int32_t>(
       std::nearbyint(std::clamp(valor, double(std::numeric_limits<std::int32_t>::min()),
@@ -37,20 +34,6 @@ std::array<Borde, 4> bordes_de(const Vista& v) {
 }
 
 // Entity numbers, ascending, of every entity whose range may overlap the window.
-std::vector<std::int32_t> entidades_a_examinar(const Sesion& sesion, const Vista& vista) {
-  const double uds = sesion.ajustes.uds, margen = 1;
-  const double xmin = vista.xmin * uds - margen, ymin = vista.ymin * uds - margen;
-  const double xmax = vista.xmax * uds + margen, ymax = vista.ymax * uds + margen;
-  const IndiceEspacial& indice = sesion.indice_espacial;
-  if (xmin <= xmax && ymin <= ymax &&
-      indice.fraccion_cubierta(xmin, ymin, xmax, ymax) <= kFraccionRecorridoCompleto) {
-    return indice.candidatas(xmin, ymin, xmax, ymax);
-  }
-  std::vector<std::int32_t> todas(static_cast<std::size_t>(sesion.hoja.num_entidades()));
-  std::iota(todas.begin(), todas.end(), 1);
-  return todas;
-}
-
 // Cuts cartographic elements at the window's edges and writes the pieces inside it.
 class Cortador {
  public:
@@ -138,7 +121,7 @@ std::filesystem::path CortaFichero(const Sesion& sesion, const Vista& vista, Mod
   const auto destino = ruta_con_sufijo(sesion.ajustes.fich_entrada, "_f.bin");
   SalidaBin salida(destino);
   Cortador cortador(hoja, vista, uds, salida);
-  const auto numeros = entidades_a_examinar(sesion, vista);
+  const auto numeros = entidades_a_examinar(sesion, vista.xmin, vista.ymin, vista.xmax, vista.ymax);
   for (const std::int32_t numero : numeros) {
     const Entidad& e = hoja.entidad(numero);
     if (e.cabecera.es_texto() || !examinada(e)) continue;

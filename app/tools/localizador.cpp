@@ -19,11 +19,6 @@ namespace {
 constexpr double kHolguraSegmento = 0.001;
 constexpr int kAnchoPuntoResalte = 5;
 constexpr int kAnchoLineaResalte = 4;
-// Above this share of the grid's cells the walk goes over every entity.
-constexpr double kFraccionRecorridoCompleto = 0.25;
-// File units added around the box before asking the grid, so that rounding metres to file units
-// cannot leave out an entity that the exact test in metres accepts.
-constexpr double kMargenIndice = 1;
 // Inverted drawing ignores the pen's colour; every highlight is drawn that way so that drawing
 // it a second time gives back exactly the picture it covered.
 constexpr Rgb kColorInversion{255, 255, 255};
@@ -51,22 +46,6 @@ void dibuja_caja_invertida(Superficie& superficie, const Vista& vista, const Ten
 
 // Entity numbers, ascending, among which every entity whose box overlaps the search box is
 // found: the grid's candidates for a small box, every entity otherwise.
-std::vector<std::int32_t> entidades_a_examinar(const Sesion& sesion, const Tentativo& t) {
-  const int uds = sesion.ajustes.uds;
-  const double xmin = t.tentativo_minx() * uds - kMargenIndice,
-               ymin = t.tentativo_miny() * uds - kMargenIndice,
-               xmax = t.tentativo_maxx() * uds + kMargenIndice,
-               ymax = t.tentativo_maxy() * uds + kMargenIndice;
-  // A negative tolerance inverts the box; the grid does not answer for inverted boxes.
-  if (t.tolerancia_tentativo >= 0 && sesion.indice_espacial.fraccion_cubierta(
-                                         xmin, ymin, xmax, ymax) <= kFraccionRecorridoCompleto) {
-    return sesion.indice_espacial.candidatas(xmin, ymin, xmax, ymax);
-  }
-  std::vector<std::int32_t> todas(static_cast<std::size_t>(sesion.hoja.num_entidades()));
-  std::iota(todas.begin(), todas.end(), 1);
-  return todas;
-}
-
 class Localizador {
  public:
   Localizador(const Sesion& sesion, const Vista& vista, const Visualizacion& visualizacion,
@@ -204,7 +183,9 @@ std::int32_t leo_bin_localizo(const Sesion& sesion, const Vista& vista,
                               const Visualizacion& visualizacion, Superficie& superficie,
                               Dialogos& dialogos, const Tentativo& tentativo) {
   Localizador localizador(sesion, vista, visualizacion, superficie, dialogos, tentativo);
-  for (const std::int32_t numero : entidades_a_examinar(sesion, tentativo)) {
+  for (const std::int32_t numero :
+       entidades_a_examinar(sesion, tentativo.tentativo_minx(), tentativo.tentativo_miny(),
+                            tentativo.tentativo_maxx(), tentativo.tentativo_maxy())) {
     if (localizador.examina(sesion.hoja.entidad(numero))) return numero;
   }
   return 0;

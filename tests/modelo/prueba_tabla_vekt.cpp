@@ -70,6 +70,12 @@ TEST(TablaVekt, CodigosDelFicheroRellenosDeNulosOEspacios) {
   EXPECT_EQ(tabla.busca("txt").posicion_tab, 0);  // case matters
 }
 
+TEST(TablaVekt, LasLineasEnBlancoNoSonEntradas) {
+  const TablaVekt tabla = interpreta_vekt_tab("100 1 2\r\n\r\n   \r\n200 1 3\r\n\r\n", "t");
+  ASSERT_EQ(tabla.num_entradas(), 2);
+  EXPECT_EQ(tabla.busca("200").posicion_tab, 2);
+}
+
 TEST(TablaVekt, SinLineaDeAjustesFondoNegroYColor32) {
   const TablaVekt tabla = interpreta_vekt_tab("100 1 2\r\n", "Vekt.tab");
   EXPECT_FALSE(tabla.tiene_ajustes());
