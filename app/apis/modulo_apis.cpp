@@ -115,7 +115,8 @@ BibliotecaDinamica& biblioteca_orogrid() {
 }  // namespace
 
 std::int32_t fnOrogrid(const std::string& ruta) {
-  static const auto funcion = reinterpret_cast<FuncionOrogrid>(biblioteca_orogrid().funcion("fnOrogrid"));
+  static const auto funcion =
+      reinterpret_cast<FuncionOrogrid>(biblioteca_orogrid().funcion("fnOrogrid"));
   return funcion(ruta.c_str());
 }
 

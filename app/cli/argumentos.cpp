@@ -1,5 +1,7 @@
 #include "argumentos.h"
 
+#include "texto.h"
+
 #include <charconv>
 #include <cmath>
 
@@ -53,9 +55,7 @@ void Argumentos::exige_posicionales(std::size_t cantidad, const std::string& uso
 
 double numero_de_opcion(const std::string& texto, const std::string& opcion) {
   double valor = 0;
-  const auto [fin, error] = std::from_chars(texto.data(), texto.data() + texto.size(), valor);
-  if (texto.empty() || error != std::errc() || fin != texto.data() + texto.size() ||
-      !std::isfinite(valor)) {
+  if (!lee_real(texto, valor)) {
     throw ErrorUso("el valor de " + opcion + " no es un número: \"" + texto + "\"");
   }
   return valor;

@@ -16,7 +16,7 @@
 #include "ajustes.h"
 #include "dialogos_qt.h"
 #include "fichero.h"
-#include "rango_cotas.h"
+#include "texto.h"
 #include "visor.h"
 
 namespace telmora {
@@ -173,7 +173,7 @@ void Form1::Command7_Click() {
   }
   ajustes.uds = option1_->isChecked() ? kUdsCentimetros : kUdsMilimetros;
   double tolerancia = 0;
-  if (!lee_numero(text3_->text(), tolerancia) || tolerancia < 0) {
+  if (!lee_real(a_utf8(text3_->text()), tolerancia) || tolerancia < 0) {
     dialogos_.mensaje("La tolerancia \"" + a_utf8(text3_->text()) +
                           "\" no es un número: escriba la tolerancia en metros, como 0.5",
                       Icono::critico);

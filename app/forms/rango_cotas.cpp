@@ -1,5 +1,8 @@
 #include "rango_cotas.h"
 
+#include "dialogos_qt.h"
+#include "texto.h"
+
 #include <QGridLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -7,14 +10,6 @@
 #include <cmath>
 
 namespace telmora {
-
-bool lee_numero(const QString& texto, double& valor) {
-  QString normal = texto.trimmed();
-  normal.replace(',', '.');
-  bool correcto = false;
-  valor = normal.toDouble(&correcto);
-  return correcto && std::isfinite(valor);
-}
 
 RangoCotas::RangoCotas(double minima, double maxima, QWidget* padre)
     : QDialog(padre), minima_(minima), maxima_(maxima) {
@@ -43,7 +38,8 @@ RangoCotas::RangoCotas(double minima, double maxima, QWidget* padre)
 void RangoCotas::aceptar() {
   // With an empty box nothing happens; a text that is not a number is refused the same way.
   double minima = 0, maxima = 0;
-  if (!lee_numero(text1_->text(), minima) || !lee_numero(text2_->text(), maxima)) return;
+  if (!lee_real(a_utf8(text1_->text()), minima) || !lee_real(a_utf8(text2_->text()), maxima))
+    return;
   minima_ = minima;
   maxima_ = maxima;
   accept();

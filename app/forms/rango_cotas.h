@@ -21,7 +21,4 @@ class RangoCotas : public QDialog {
   double minima_, maxima_;
 };
 
-// A number typed by the user, with "," or "." as the decimal separator.
-bool lee_numero(const QString& texto, double& valor);
-
 }  // namespace telmora

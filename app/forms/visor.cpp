@@ -28,6 +28,7 @@
 #include "ordenes.h"
 #include "rango_cotas.h"
 #include "reescritura.h"
+#include "texto.h"
 
 namespace telmora {
 
@@ -171,7 +172,7 @@ void Visor::construye_controles() {
   text_[6]->hide();
   connect(text_[5], &QLineEdit::returnPressed, this, [this] {
     double escala = 0;
-    if (control_ && lee_numero(text_[5]->text().remove('.'), escala))
+    if (control_ && lee_real(a_utf8(text_[5]->text().remove('.')), escala))
       control_->escala_tecleada(escala);
     setFocus();
   });

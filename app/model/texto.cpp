@@ -1,7 +1,9 @@
 #include "texto.h"
 
+#include <algorithm>
 #include <array>
 #include <charconv>
+#include <cmath>
 #include <cstdint>
 #include <cstdio>
 
@@ -164,11 +166,32 @@ std::string numero_a_texto(double valor) {
   return texto;
 }
 
-bool lee_entero(std::string_view texto, int& valor) {
+namespace {
+
+template <typename Numero>
+bool lee_todo(std::string_view texto, Numero& valor) {
   if (texto.starts_with('+')) texto.remove_prefix(1);
   if (texto.empty()) return false;
   const auto [fin, error] = std::from_chars(texto.data(), texto.data() + texto.size(), valor);
   return error == std::errc() && fin == texto.data() + texto.size();
+}
+
+}  // namespace
+
+bool lee_entero(std::string_view texto, int& valor) {
+  return lee_todo(texto, valor);
+}
+
+bool lee_entero(std::string_view texto, long long& valor) {
+  return lee_todo(texto, valor);
+}
+
+bool lee_real(std::string_view texto, double& valor) {
+  const auto inicio = texto.find_first_not_of(' ');
+  if (inicio == std::string_view::npos) return false;
+  std::string normal(texto.substr(inicio, texto.find_last_not_of(' ') - inicio + 1));
+  std::replace(normal.begin(), normal.end(), ',', '.');
+  return lee_todo(std::string_view(normal), valor) && std::isfinite(valor);
 }
 
 }  // namespace telmora

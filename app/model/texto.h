@@ -33,7 +33,12 @@ std::vector<std::string_view> divide_lineas(std::string_view texto);
 // Shortest decimal form of a number, as the listings write it ("12", "-0.5", "1234.56").
 std::string numero_a_texto(double valor);
 
-// Strict integer: optional sign and digits only, within the range of int.
+// Strict integer: optional sign and digits only, within the range of the type.
 bool lee_entero(std::string_view texto, int& valor);
+bool lee_entero(std::string_view texto, long long& valor);
+
+// A finite decimal number as a user types it: spaces around it are ignored and "," is taken as
+// the decimal separator as well as ".".
+bool lee_real(std::string_view texto, double& valor);
 
 }  // namespace telmora

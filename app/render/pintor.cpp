@@ -20,6 +20,25 @@ int redondea(double valor) {
   return static_cast<int>(std::lrint(std::clamp(valor, -1e8, 1e8)));
 }
 
+}  // namespace
+
+Rgb color_legible(Rgb fondo) {
+  const int luminosidad = (299 * fondo.rojo + 587 * fondo.verde + 114 * fondo.azul) / 1000;
+  return luminosidad < 128 ? Rgb{255, 255, 255} : Rgb{0, 0, 0};
+}
+
+PuntoPantalla a_pantalla(const Vista& vista, double x, double y) {
+  double xp = 0, yp = 0;
+  vista.transforma_coordenadas(x, y, xp, yp);
+  return {redondea(xp), redondea(yp)};
+}
+
+PuntoPantalla a_pantalla(const Vista& vista, const Vertice& v, int uds) {
+  return a_pantalla(vista, double(v.x) / uds, double(v.y) / uds);
+}
+
+namespace {
+
 Rgb inverso(Rgb color) {
   return {255 - color.rojo, 255 - color.verde, 255 - color.azul};
 }
@@ -87,11 +106,7 @@ struct Pintor::Ventana {
     const double metros = double(z) / uds;
     return visualizacion.cota_minima <= metros && metros <= visualizacion.cota_maxima;
   }
-  PuntoPantalla a_pantalla(const Vertice& v) const {
-    double x = 0, y = 0;
-    vista.transforma_coordenadas(double(v.x) / uds, double(v.y) / uds, x, y);
-    return {redondea(x), redondea(y)};
-  }
+  PuntoPantalla a_pantalla(const Vertice& v) const { return telmora::a_pantalla(vista, v, uds); }
 };
 
 std::int32_t Pintor::fila_visible(const Entidad& e, const Visualizacion& visualizacion) const {

@@ -33,6 +33,14 @@ struct ResultadoDibujo {
   std::vector<EntidadNueva> centroides;  // texts prepared while grabar_centroides is on
 };
 
+// The whole pixel of the drawing area under a map point (metres), or under a vertex (file
+// units). A point far outside the area stays far outside it.
+PuntoPantalla a_pantalla(const Vista& vista, double x, double y);
+PuntoPantalla a_pantalla(const Vista& vista, const Vertice& v, int uds);
+
+// White on a dark background, black on a light one: the colour of labels drawn over the map.
+Rgb color_legible(Rgb fondo);
+
 // Where a text's box sits on its insertion point for a justification code (any other code:
 // left, bottom).
 Alineacion PoneJustificacion(int justificacion);

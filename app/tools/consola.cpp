@@ -6,6 +6,7 @@
 #include <unordered_set>
 
 #include "fichero.h"
+#include "pintor.h"
 #include "texto.h"
 
 namespace telmora {
@@ -14,7 +15,6 @@ namespace {
 
 constexpr int kIndiceColorMaximo = 255;
 constexpr int kAccionConsolaEsperando = 2;
-constexpr double kPixelMaximo = 1e9;  // keeps a far point's pixel within int
 
 std::string_view recorta(std::string_view texto) {
   const auto inicio = texto.find_first_not_of(" \t");
@@ -31,25 +31,7 @@ std::string mayusculas(std::string_view texto) {
   return salida;
 }
 
-// Optional sign and digits only.
-bool lee_entero_largo(std::string_view texto, long long& valor) {
-  if (texto.starts_with('+')) texto.remove_prefix(1);
-  if (texto.empty()) return false;
-  const auto [fin, error] = std::from_chars(texto.data(), texto.data() + texto.size(), valor);
-  return error == std::errc() && fin == texto.data() + texto.size();
-}
-
-// A finite decimal number; "," is taken as the decimal separator as well as ".".
-bool lee_real(std::string_view texto, double& valor) {
-  std::string normal(recorta(texto));
-  std::replace(normal.begin(), normal.end(), ',', '.');
-  if (normal.starts_with('+')) normal.erase(0, 1);
-  if (normal.empty()) return false;
-  const auto [fin, error] = std::from_chars(normal.data(), normal.data() + normal.size(), valor);
-  return error == std::errc() && fin == normal.data() + normal.size() && std::isfinite(valor);
-}
-
-// One item of a list: a code, or a range "a-b" of integers.
+// One item of a list: a code, or a range "a-b" of integers (exactly one "-").
 void traduce_elemento(std::string_view elemento, ListaCodigos& lista) {
   elemento = recorta(elemento);
   const auto guion = elemento.find('-');
@@ -58,8 +40,8 @@ void traduce_elemento(std::string_view elemento, ListaCodigos& lista) {
     return;
   }
   long long desde = 0, hasta = 0;
-  if (!lee_entero_largo(recorta(elemento.substr(0, guion)), desde) ||
-      !lee_entero_largo(recorta(elemento.substr(guion + 1)), hasta)) {
+  if (!solo1g(elemento) || !lee_entero(recorta(elemento.substr(0, guion)), desde) ||
+      !lee_entero(recorta(elemento.substr(guion + 1)), hasta)) {
     lista.anade("Error");
     return;
   }
@@ -136,10 +118,6 @@ void traduce(std::string_view cadena, ListaCodigos& lista) {
     if (coma == std::string_view::npos) return;
     cadena.remove_prefix(coma + 1);
   }
-}
-
-void ordena(ListaCodigos& lista) {
-  lista.ordena();
 }
 
 void marco_modelo(TablaVekt& tabla, ListaCodigos& lista, bool marca) {
@@ -376,11 +354,8 @@ void Consola::zoomp(std::string_view argumento) {
     return;
   }
   visor_->centrar();
-  double xp = 0, yp = 0;
-  visor_->vista().transforma_coordenadas(x, y, xp, yp);
-  visor_->pulsa_izquierdo(
-      static_cast<int>(std::lround(std::clamp(xp, -kPixelMaximo, kPixelMaximo))),
-      static_cast<int>(std::lround(std::clamp(yp, -kPixelMaximo, kPixelMaximo))));
+  const PuntoPantalla p = a_pantalla(visor_->vista(), x, y);
+  visor_->pulsa_izquierdo(p.x, p.y);
 }
 
 bool Consola::con_visor(const std::string& palabra) {

@@ -52,8 +52,6 @@ bool solo1g(std::string_view cadena);
 // more than one "-", adds the entry "Error", which matches no code. Items are trimmed.
 void traduce(std::string_view cadena, ListaCodigos& lista);
 
-void ordena(ListaCodigos& lista);
-
 // Sorts the list and sets the visibility of every table row whose code begins with one of its
 // entries (the catalogue browsers fill the list).
 void marco_modelo(TablaVekt& tabla, ListaCodigos& lista, bool marca);

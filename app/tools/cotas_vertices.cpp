@@ -58,11 +58,6 @@ class Ocupacion {
   std::unordered_map<long long, std::vector<Caja>> celdas_;
 };
 
-Rgb color_etiqueta(Rgb fondo) {
-  const double luminancia = 0.299 * fondo.rojo + 0.587 * fondo.verde + 0.114 * fondo.azul;
-  return luminancia < 128 ? Rgb{255, 255, 255} : Rgb{0, 0, 0};
-}
-
 }  // namespace
 
 std::string texto_cota(std::int32_t z, int uds) {
@@ -81,7 +76,7 @@ std::string texto_cota(std::int32_t z, int uds) {
 int VisualizarCotasVertices(Superficie& superficie, const Sesion& sesion, const Vista& vista) {
   const Hoja& hoja = sesion.hoja;
   const int uds = sesion.ajustes.uds;
-  const Rgb color = color_etiqueta(color_fondo(sesion.tabla, sesion.paleta));
+  const Rgb color = color_legible(color_fondo(sesion.tabla, sesion.paleta));
   // The label's height on the map for the same size on the screen at any scale; the renderer's
   // text size is a whole number of its units, at least 2 so the label is never a mere mark.
   const double tpp = vista.twips_por_pixel();

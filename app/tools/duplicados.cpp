@@ -365,12 +365,6 @@ void leo_bin_pinto_duplicados(const Sesion& sesion, const TablaSegmentos& tabla,
     segmentos[s.posicion1].push_back(s.segmento1);
     segmentos[s.posicion2].push_back(s.segmento2);
   }
-  auto a_pantalla = [&](const Vertice& v) {
-    double x = 0, y = 0;
-    vista.transforma_coordenadas(double(v.x) / uds, double(v.y) / uds, x, y);
-    return PuntoPantalla{static_cast<int>(std::nearbyint(std::clamp(x, -1e8, 1e8))),
-                         static_cast<int>(std::nearbyint(std::clamp(y, -1e8, 1e8)))};
-  };
 
   std::vector<PuntoPantalla> puntos;
   for (std::int32_t numero = 1; numero <= hoja.num_entidades(); ++numero) {
@@ -385,14 +379,14 @@ void leo_bin_pinto_duplicados(const Sesion& sesion, const TablaSegmentos& tabla,
     const auto vertices = hoja.vertices_de(e);
     superficie.pluma(0, 1, color);
     if (e.cabecera.es_texto()) {
-      const PuntoPantalla p = a_pantalla(vertices[0]);
+      const PuntoPantalla p = a_pantalla(vista, vertices[0], uds);
       Pintor::PintoUnTexto(superficie, p.x, p.y, hoja.texto(e), e.rango.angulo_texto(),
                            e.rango.altura_texto(), e.rango.justificacion_texto(), color, vista,
                            uds);
       continue;
     }
     puntos.clear();
-    for (const Vertice& v : vertices) puntos.push_back(a_pantalla(v));
+    for (const Vertice& v : vertices) puntos.push_back(a_pantalla(vista, v, uds));
     if (puntos.size() < 2) {
       superficie.circulo(puntos[0].x, puntos[0].y, kRadioPuntual);
     } else {

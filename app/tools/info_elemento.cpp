@@ -1,5 +1,7 @@
 #include "info_elemento.h"
 
+#include "informe_bin.h"
+
 #include "fichero.h"
 #include "pintor.h"
 #include "texto.h"
@@ -8,7 +10,6 @@ namespace telmora {
 
 namespace {
 
-const std::string kSeparador = " +++++++++++++++++++++++++++++++++++++";
 constexpr std::size_t kDecimalesSalida = 3;
 // Vertex labels are drawn at this size of PintoUnTexto at any scale (about 14 pixels high).
 constexpr double kTamanoEtiqueta = 4;
@@ -99,11 +100,6 @@ void lista_tabla(std::vector<std::string>& lineas, const Sesion& sesion, std::in
 }
 
 // Labels stand out from the background: white on a dark one, black on a light one.
-Rgb color_etiqueta(Rgb fondo) {
-  const int luminosidad = (299 * fondo.rojo + 587 * fondo.verde + 114 * fondo.azul) / 1000;
-  return luminosidad < 128 ? Rgb{255, 255, 255} : Rgb{0, 0, 0};
-}
-
 }  // namespace
 
 std::string formatea_salida(std::int32_t num_entero, int uds) {
@@ -183,7 +179,7 @@ void numera_vertices(Superficie& superficie, const Vista& vista, const Sesion& s
   const int uds = sesion.ajustes.uds;
   // The height in file units that PintoUnTexto turns into kTamanoEtiqueta at the view's scale.
   const double altura = kTamanoEtiqueta * uds * vista.escala / (100 * vista.twips_por_pixel());
-  const Rgb color = color_etiqueta(color_fondo(sesion.tabla, sesion.paleta));
+  const Rgb color = color_legible(color_fondo(sesion.tabla, sesion.paleta));
   superficie.modo(ModoDibujo::copia);
   for (std::size_t i = 0; i < entidad.vertices.size(); ++i) {
     const Vertice& v = entidad.vertices[i];

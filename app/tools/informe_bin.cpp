@@ -9,8 +9,6 @@ namespace telmora {
 
 namespace {
 
-const std::string kSeparador = " +++++++++++++++++++++++++++++++++++++";
-
 struct Contadores {
   long encontrados = 0, no_encontrados = 0;
   long atributos_encontrados = 0, atributos_no_encontrados = 0;

@@ -11,6 +11,9 @@
 
 namespace telmora {
 
+// The separator line of the listings: a blank and 37 plus signs.
+inline const std::string kSeparador = " +++++++++++++++++++++++++++++++++++++";
+
 // The report's lines. `carpeta` is the working folder as the start form shows it and `nombre`
 // the entity file's name; progress follows the entities, texts after cartographic ones.
 std::vector<std::string> informe_bin(const Hoja& hoja, const std::string& carpeta,

@@ -23,14 +23,6 @@ constexpr int kAnchoLineaResalte = 4;
 // it a second time gives back exactly the picture it covered.
 constexpr Rgb kColorInversion{255, 255, 255};
 
-PuntoPantalla a_pantalla(const Vista& vista, double x, double y) {
-  double xp = 0, yp = 0;
-  vista.transforma_coordenadas(x, y, xp, yp);
-  // Far outside the drawing area a coordinate only needs to stay far outside it.
-  return {static_cast<int>(std::nearbyint(std::clamp(xp, -1e8, 1e8))),
-          static_cast<int>(std::nearbyint(std::clamp(yp, -1e8, 1e8)))};
-}
-
 void dibuja_caja_invertida(Superficie& superficie, const Vista& vista, const Tentativo& t) {
   const std::array<PuntoPantalla, 5> esquinas{
       a_pantalla(vista, t.tentativo_minx(), t.tentativo_miny()),

@@ -31,7 +31,7 @@ TEST(Consola, ListasDeVisibilidad) {
   }
   telmora::ListaCodigos lista;
   telmora::traduce("20,100,1520-1522,x-1", lista);
-  telmora::ordena(lista);
+  lista.ordena();
   EXPECT_EQ(lista.codigos(), (Codigos{"100", "1520", "1521", "1522", "20", "Error"}));
 }
 
