@@ -114,10 +114,11 @@ BibliotecaDinamica& biblioteca_orogrid() {
 
 }  // namespace
 
-std::int32_t fnOrogrid(const std::string& ruta) {
+std::int32_t fnOrogrid(const std::filesystem::path& ruta) {
   static const auto funcion =
       reinterpret_cast<FuncionOrogrid>(biblioteca_orogrid().funcion("fnOrogrid"));
-  return funcion(ruta.c_str());
+  // The library takes a single-byte path: the system's narrow form of it.
+  return funcion(ruta.string().c_str());
 }
 
 double fnGetZValue(double x, double y) {
@@ -130,6 +131,12 @@ std::int32_t fnUnloadMDT() {
   static const auto funcion =
       reinterpret_cast<FuncionUnloadMDT>(biblioteca_orogrid().funcion("fnUnloadMDT"));
   return funcion();
+}
+
+void enlaza_orogrid() {
+  for (const char* nombre : {"fnOrogrid", "fnGetZValue", "fnUnloadMDT"}) {
+    biblioteca_orogrid().funcion(nombre);
+  }
 }
 
 Proyeccion proyeccion(double x1, double y1, double x2, double y2, double xp, double yp) {

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <filesystem>
 #include <string>
 
 namespace telmora {
@@ -45,8 +46,11 @@ Proyeccion proyeccion(double x1, double y1, double x2, double y2, double xp, dou
 // The terrain-model library (one model per process): load a model file (0 loaded, -1 not),
 // the elevation at a point in file units (-1 when there is none), and release (1 released, -1
 // nothing held).
-std::int32_t fnOrogrid(const std::string& ruta);
+std::int32_t fnOrogrid(const std::filesystem::path& ruta);
 double fnGetZValue(double x, double y);
 std::int32_t fnUnloadMDT();
+// Binds the three functions of the terrain library at once, so that a missing one is known
+// before the model is used (ErrorTelmora naming it).
+void enlaza_orogrid();
 
 }  // namespace telmora

@@ -1,5 +1,7 @@
 #include "cli.h"
 
+#include <new>
+
 #include "carpetas.h"
 #include "fichero.h"
 
@@ -142,13 +144,17 @@ const std::vector<Comando>& comandos() {
 
 int ejecuta_cli(const std::vector<std::string>& argumentos, std::ostream& salida,
                 std::ostream& errores) {
-  if (argumentos.empty() || argumentos[0] == "--help" || argumentos[0] == "-h") {
+  if (argumentos.empty()) {
+    errores << "telmora-cli: falta la orden (telmora-cli --help lista las órdenes)\n";
+    return kErrorEntrada;
+  }
+  if (argumentos[0] == "--help" || argumentos[0] == "-h") {
     salida << kUsoGeneral;
     for (const Comando& comando : comandos()) {
       salida << "  " << comando.nombre << std::string(12 - std::string(comando.nombre).size(), ' ')
              << comando.resumen << "\n";
     }
-    return argumentos.empty() ? kErrorEntrada : kExito;
+    return kExito;
   }
   const Comando* comando = busca_comando(argumentos[0]);
   if (comando == nullptr) {
@@ -175,6 +181,12 @@ int ejecuta_cli(const std::vector<std::string>& argumentos, std::ostream& salida
     return kErrorEntrada;
   } catch (const ErrorTelmora& error) {
     errores << error.what() << "\n";
+    return kErrorEntrada;
+  } catch (const std::bad_alloc&) {
+    errores << "telmora-cli " << comando->nombre << ": no hay memoria suficiente\n";
+    return kErrorEntrada;
+  } catch (const std::exception& error) {
+    errores << "telmora-cli " << comando->nombre << ": " << error.what() << "\n";
     return kErrorEntrada;
   }
 }

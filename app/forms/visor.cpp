@@ -108,6 +108,15 @@ bool Visor::carga() {
     ventana.close();
     dialogos_.mensaje(error.what());
     return false;
+  } catch (const std::bad_alloc&) {
+    ventana.close();
+    dialogos_.mensaje("No hay memoria suficiente para cargar " + ruta_texto(ajustes_.fich_entrada));
+    return false;
+  } catch (const std::exception& error) {
+    ventana.close();
+    dialogos_.mensaje("No se puede cargar " + ruta_texto(ajustes_.fich_entrada) + ": " +
+                      error.what());
+    return false;
   }
   control_ = std::make_unique<ControlVisor>(*sesion_, *this, dialogos_);
   control_->localiza = [this](double x, double y) { localiza(x, y); };

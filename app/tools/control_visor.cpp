@@ -280,7 +280,8 @@ void ControlVisor::activa_mdt() {
       dialogos_.mensaje(ErrorFicheroInexistente(mdt).what(), Icono::critico);
       return;
     }
-    fnOrogrid(ruta_texto(mdt));
+    enlaza_orogrid();
+    fnOrogrid(mdt);
     visualiza_mdt = true;
   } catch (const ErrorTelmora& error) {
     // The library or one of its functions is missing.

@@ -119,7 +119,8 @@ TEST(Info, FicherosQueFaltanHojaCorruptaYArgumentosMalos) {
   for (const std::vector<std::string>& malos : {std::vector<std::string>{"info"},
                                                 {"info", hoja.ruta, "--cm"},
                                                 {"info", "a", "b"},
-                                                {"nada"}}) {
+                                                {"nada"},
+                                                {}}) {
     r = ejecuta(malos);
     EXPECT_EQ(r.estado, 2);
     EXPECT_EQ(std::count(r.errores.begin(), r.errores.end(), '\n'), 1) << r.errores;
