@@ -297,30 +297,30 @@ void Consola::ProcesaArroba(std::string_view arroba) {
   }
 }
 
-void Consola::color_fondo(std::string_view argumento) {
+std::optional<int> Consola::indice_de_paleta(std::string_view argumento, const char* orden,
+                                             const char* que) {
   int indice = 0;
-  if (!lee_entero(recorta(argumento), indice) || indice < 0 || indice > kIndiceColorMaximo) {
-    dialogos_.mensaje(
-        mensaje_argumento("COLOR_FONDO", "el color de fondo es un índice de la paleta de 0 a 255",
-                          argumento),
-        Icono::critico);
-    return;
+  if (lee_entero(recorta(argumento), indice) && indice >= 0 && indice <= kIndiceColorMaximo) {
+    return indice;
   }
-  sesion_.tabla.ajuste_fondo = indice;
+  dialogos_.mensaje(
+      mensaje_argumento(orden, std::string(que) + " es un índice de la paleta de 0 a 255",
+                        argumento),
+      Icono::critico);
+  return std::nullopt;
+}
+
+void Consola::color_fondo(std::string_view argumento) {
+  if (const auto indice = indice_de_paleta(argumento, "COLOR_FONDO", "el color de fondo")) {
+    sesion_.tabla.ajuste_fondo = *indice;
+  }
 }
 
 void Consola::color_nuevo(std::string_view argumento) {
-  int indice = 0;
-  if (!lee_entero(recorta(argumento), indice) || indice < 0 || indice > kIndiceColorMaximo) {
-    dialogos_.mensaje(
-        mensaje_argumento("COLOR_NUEVO",
-                          "el color de los códigos que no están en la tabla es un índice de la "
-                          "paleta de 0 a 255",
-                          argumento),
-        Icono::critico);
-    return;
+  if (const auto indice = indice_de_paleta(argumento, "COLOR_NUEVO",
+                                           "el color de los códigos que no están en la tabla")) {
+    sesion_.tabla.color_desconocido = *indice;
   }
-  sesion_.tabla.color_desconocido = indice;
 }
 
 void Consola::distancia_cotas(std::string_view argumento) {

@@ -151,6 +151,9 @@ class Consola {
   void ProcesaArroba(std::string_view arroba);
 
  private:
+  // A palette index typed after a command, or nothing after telling the user what it must be.
+  std::optional<int> indice_de_paleta(std::string_view argumento, const char* orden,
+                                      const char* que);
   void color_fondo(std::string_view argumento);
   void color_nuevo(std::string_view argumento);
   void distancia_cotas(std::string_view argumento);

@@ -65,6 +65,11 @@ void ControlVisor::ajusta_a_fichero() {
   muestra_escala();
 }
 
+void ControlVisor::muestra_vista() {
+  muestra_escala();
+  redibuja();
+}
+
 void ControlVisor::muestra_escala() {
   std::string texto = formato_es(vista.escala, 3);
   while (texto.ends_with('0')) texto.pop_back();
@@ -87,8 +92,7 @@ ResultadoDibujo ControlVisor::redibuja() {
 void ControlVisor::zoom_todo() {
   vista.zoom_todo();
   vista_de_fichero_ = true;
-  muestra_escala();
-  redibuja();
+  muestra_vista();
 }
 
 void ControlVisor::arma(AccionRaton accion) {
@@ -118,8 +122,7 @@ void ControlVisor::escala_tecleada(double escala) {
   vista_de_fichero_ = false;
   vista.escala_actual = escala;
   vista.CentraZoom();
-  muestra_escala();
-  redibuja();
+  muestra_vista();
 }
 
 void ControlVisor::conmuta_medir(bool toca_distancia) {
@@ -209,8 +212,7 @@ void ControlVisor::rueda(int x, int y, int pasos) {
   vista.xmax = vista.xmin + vista.ancho_px() / factor;
   vista.ymin = vista.ymax - vista.alto_px() / factor;
   vista.calculo_escala();
-  muestra_escala();
-  redibuja();
+  muestra_vista();
 }
 
 void ControlVisor::modo_elementos(ModoElementos modo, bool centroides, const std::string& titulo) {
@@ -319,8 +321,7 @@ void ControlVisor::pulsa(Boton boton, int x, int y) {
       vista_de_fichero_ = false;
       desarma();
       vista.calculo_escala();
-      muestra_escala();
-      redibuja();
+      muestra_vista();
       return;
     }
     case AccionRaton::info_elemento:
@@ -340,8 +341,7 @@ void ControlVisor::pulsa(Boton boton, int x, int y) {
       vista_de_fichero_ = false;
       vista.DesplazaCentro(vista.Fn_pantalla_utm_x(x), vista.Fn_pantalla_utm_y(y));
       vista.CentraZoom();
-      muestra_escala();
-      redibuja();
+      muestra_vista();
       return;
     case AccionRaton::nuevo_texto:
       xtentativo = vista.Fn_pantalla_utm_x(x);

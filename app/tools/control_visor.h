@@ -124,6 +124,8 @@ class ControlVisor {
   void borra_marcas_medida(bool fin_de_medida);
   void marca_origen_medida();
   void muestra_escala();
+  // After the view changed: the scale box and the picture.
+  void muestra_vista();
   std::string linea_estado(int x, int y, const std::string& xm, const std::string& ym,
                            const std::string& distancia) const;
 
