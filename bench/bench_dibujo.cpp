@@ -80,10 +80,7 @@ int main(int argc, char** argv) {
   int argc_qt = 1;
   QGuiApplication aplicacion(argc_qt, argv);
   const auto bin = bench::hoja_generada(entidades);
-  telmora::Ajustes ajustes;
-  ajustes.fich_entrada = bin;
-  ajustes.fich_vekttab = bin.parent_path() / "Vekt.tab";
-  ajustes.fich_pal = bin.parent_path() / "Vekt.pal";
+  const telmora::Ajustes ajustes = telmora::ajustes_junto_a(bin);
   telmora::Sesion sesion = telmora::abre_sesion(ajustes);
 
   telmora::Vista vista;

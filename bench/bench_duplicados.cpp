@@ -12,11 +12,7 @@ namespace {
 
 telmora::Sesion abre(long long entidades) {
   const auto bin = bench::hoja_generada(entidades);
-  telmora::Ajustes ajustes;
-  ajustes.fich_entrada = bin;
-  ajustes.fich_vekttab = bin.parent_path() / "Vekt.tab";
-  ajustes.fich_pal = bin.parent_path() / "Vekt.pal";
-  return telmora::abre_sesion(ajustes);
+  return telmora::abre_sesion(telmora::ajustes_junto_a(bin));
 }
 
 std::vector<std::int32_t> marcas(const telmora::Hoja& hoja) {

@@ -86,10 +86,7 @@ int main(int argc, char** argv) {
   const long long entidades = bench::entidades_de(argc, argv, 1000000);
   const auto bin = bench::hoja_generada(entidades);
 
-  telmora::Ajustes ajustes;
-  ajustes.fich_entrada = bin;
-  ajustes.fich_vekttab = bin.parent_path() / "Vekt.tab";
-  ajustes.fich_pal = bin.parent_path() / "Vekt.pal";
+  const telmora::Ajustes ajustes = telmora::ajustes_junto_a(bin);
   telmora::Sesion sesion = telmora::abre_sesion(ajustes);
   const int uds = ajustes.uds;
 

@@ -27,6 +27,15 @@ Ajustes busca_ficheros(const std::filesystem::path& dir_trabajo, const std::stri
   return ajustes;
 }
 
+Ajustes ajustes_junto_a(const std::filesystem::path& bin) {
+  Ajustes ajustes;
+  ajustes.dir_trabajo = bin.parent_path();
+  ajustes.fich_entrada = bin;
+  ajustes.fich_vekttab = ajustes.dir_trabajo / "Vekt.tab";
+  ajustes.fich_pal = ajustes.dir_trabajo / "Vekt.pal";
+  return ajustes;
+}
+
 std::string texto_directorio(const std::filesystem::path& dir) {
   std::string texto = ruta_texto(std::filesystem::path(dir).make_preferred());
   const char separador = static_cast<char>(std::filesystem::path::preferred_separator);

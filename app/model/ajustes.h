@@ -27,6 +27,10 @@ struct Ajustes {
 Ajustes busca_ficheros(const std::filesystem::path& dir_trabajo, const std::string& nombre_bin,
                        const std::filesystem::path& dir_datos);
 
+// A sheet with its Vekt.tab and Vekt.pal in its own folder, which is the working folder;
+// centimetres and the default tolerance.
+Ajustes ajustes_junto_a(const std::filesystem::path& bin);
+
 // The working folder as the start form shows it: always ending in a separator.
 std::string texto_directorio(const std::filesystem::path& dir);
 

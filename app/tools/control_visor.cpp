@@ -140,28 +140,25 @@ void ControlVisor::conmuta_medir(bool toca_distancia) {
   }
 }
 
-void ControlVisor::borra_marcas_medida(bool fin_de_medida) {
+void ControlVisor::dibuja_marcas_medida(Rgb punto, Rgb circulo) {
   Superficie& superficie = pantalla_.superficie();
-  const Rgb fondo = color_fondo(sesion_.tabla, sesion_.paleta);
-  superficie.pluma(0, kAnchoPuntoMedida, fondo);
+  superficie.pluma(0, kAnchoPuntoMedida, punto);
   superficie.punto(origen_medida.x, origen_medida.y);
-  superficie.pluma(0, kAnchoCirculoMedida, fondo);
+  superficie.pluma(0, kAnchoCirculoMedida, circulo);
   superficie.circulo(
       origen_medida.x, origen_medida.y,
       static_cast<int>(std::lround(sesion_.ajustes.tolerancia_tentativo * vista.factor)));
-  superficie.pluma(0, 1, fondo);
+  superficie.pluma(0, 1, circulo);
+}
+
+void ControlVisor::borra_marcas_medida(bool fin_de_medida) {
+  const Rgb fondo = color_fondo(sesion_.tabla, sesion_.paleta);
+  dibuja_marcas_medida(fondo, fondo);
   if (fin_de_medida) pantalla_.refresca();
 }
 
 void ControlVisor::marca_origen_medida() {
-  Superficie& superficie = pantalla_.superficie();
-  superficie.pluma(0, kAnchoPuntoMedida, kColorPuntoMedida);
-  superficie.punto(origen_medida.x, origen_medida.y);
-  superficie.pluma(0, kAnchoCirculoMedida, kVerdeClaro);
-  superficie.circulo(
-      origen_medida.x, origen_medida.y,
-      static_cast<int>(std::lround(sesion_.ajustes.tolerancia_tentativo * vista.factor)));
-  superficie.pluma(0, 1, kVerdeClaro);
+  dibuja_marcas_medida(kColorPuntoMedida, kVerdeClaro);
   pantalla_.refresca();
 }
 

@@ -121,6 +121,8 @@ class ControlVisor {
  private:
   // A served click: default pointer, nothing armed, no console action waiting.
   void desarma();
+  // The dot and circle of the measuring origin, in these colours.
+  void dibuja_marcas_medida(Rgb punto, Rgb circulo);
   void borra_marcas_medida(bool fin_de_medida);
   void marca_origen_medida();
   void muestra_escala();

@@ -13,11 +13,7 @@ using prueba::ejecuta;
 namespace {
 
 Sesion abre(const prueba::CarpetaTemporal& carpeta) {
-  Ajustes ajustes;
-  ajustes.fich_entrada = carpeta / "hoja.bin";
-  ajustes.fich_vekttab = carpeta / "Vekt.tab";
-  ajustes.fich_pal = carpeta / "Vekt.pal";
-  return abre_sesion(ajustes);
+  return abre_sesion(ajustes_junto_a(carpeta / "hoja.bin"));
 }
 
 std::string codigo(const Entidad& e) {

@@ -7,6 +7,7 @@
 #include "cotas_vertices.h"
 #include "pintor.h"
 #include "superficie_imagen.h"
+#include "superficie_nula.h"
 
 using namespace telmora;
 using prueba::CarpetaTemporal;
@@ -15,7 +16,7 @@ using prueba::ConstructorBin;
 namespace {
 
 // Texts drawn, with their anchor and character height; everything else is ignored.
-class SuperficieGrabada : public Superficie {
+class SuperficieGrabada : public prueba::SuperficieNula {
  public:
   struct Texto {
     int x, y;
@@ -24,17 +25,7 @@ class SuperficieGrabada : public Superficie {
   };
   std::vector<Texto> textos;
 
-  int ancho() const override { return 400; }
-  int alto() const override { return 300; }
-  void borra(Rgb) override {}
-  void modo(ModoDibujo) override {}
-  void pluma(int, int, Rgb) override {}
-  void pincel(Rgb) override {}
-  void polilinea(std::span<const PuntoPantalla>) override {}
-  void poligono(std::span<const PuntoPantalla>) override {}
-  void pixel(int, int, Rgb) override {}
-  void punto(int, int) override {}
-  void circulo(int, int, int) override {}
+  SuperficieGrabada() : SuperficieNula(400, 300) {}
   void texto(int x, int y, std::string_view texto, int altura, int, Alineacion, Rgb) override {
     textos.push_back({x, y, std::string(texto), altura});
   }

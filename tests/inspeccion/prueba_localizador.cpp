@@ -9,6 +9,7 @@
 #include "localizador.h"
 #include "pintor.h"
 #include "superficie_imagen.h"
+#include "superficie_nula.h"
 
 using namespace telmora;
 using prueba::ConstructorBin;
@@ -17,30 +18,13 @@ using prueba::HojaPrueba;
 
 namespace {
 
-// For the tests that only follow the questions.
-class SuperficieNula : public Superficie {
- public:
-  int ancho() const override { return 100; }
-  int alto() const override { return 100; }
-  void borra(Rgb) override {}
-  void modo(ModoDibujo) override {}
-  void pluma(int, int, Rgb) override {}
-  void pincel(Rgb) override {}
-  void polilinea(std::span<const PuntoPantalla>) override {}
-  void poligono(std::span<const PuntoPantalla>) override {}
-  void pixel(int, int, Rgb) override {}
-  void punto(int, int) override {}
-  void circulo(int, int, int) override {}
-  void texto(int, int, std::string_view, int, int, Alineacion, Rgb) override {}
-};
-
 struct Clic {
   explicit Clic(const Sesion& s) : sesion(s) {}
 
   const Sesion& sesion;
   Visualizacion visualizacion;
   Vista vista;
-  SuperficieNula superficie;
+  prueba::SuperficieNula superficie;  // the tests follow the questions, not the picture
 
   std::int32_t localiza(DialogosGuion& dialogos, double x, double y, double tolerancia = 0.5) {
     return leo_bin_localizo(sesion, vista, visualizacion, superficie, dialogos,

@@ -21,11 +21,7 @@ struct HojaDePrueba {
   }
 
   telmora::Sesion abre(int uds = 100, double tolerancia = 0.5) const {
-    telmora::Ajustes ajustes;
-    ajustes.fich_entrada = bin;
-    ajustes.fich_vekttab = carpeta / "Vekt.tab";
-    ajustes.fich_pal = carpeta / "Vekt.pal";
-    ajustes.dir_trabajo = carpeta.ruta();
+    telmora::Ajustes ajustes = telmora::ajustes_junto_a(bin);
     ajustes.uds = uds;
     ajustes.tolerancia_tentativo = tolerancia;
     return telmora::abre_sesion(ajustes);

@@ -27,11 +27,7 @@ struct HojaVisor {
   explicit HojaVisor(const ConstructorBin& hoja, const std::string& tabla = tabla_visor()) {
     carpeta.escribe("Vekt.tab", tabla);
     carpeta.escribe("Vekt.pal", paleta_visor());
-    carpeta.escribe("hoja.bin", hoja.contenido());
-    ajustes.fich_entrada = carpeta / "hoja.bin";
-    ajustes.fich_vekttab = carpeta / "Vekt.tab";
-    ajustes.fich_pal = carpeta / "Vekt.pal";
-    ajustes.dir_trabajo = carpeta.ruta();
+    ajustes = telmora::ajustes_junto_a(carpeta.escribe("hoja.bin", hoja.contenido()));
   }
   telmora::Sesion abre() const { return telmora::abre_sesion(ajustes); }
 };

@@ -159,11 +159,7 @@ TEST(Pintor, LaRejillaDibujaLoMismoQueElRecorridoCompleto) {
   OpcionesMuestra opciones;
   opciones.entidades = 4000;
   genera_muestra(carpeta.ruta(), opciones);
-  Ajustes ajustes;
-  ajustes.fich_entrada = carpeta / "hoja.bin";
-  ajustes.fich_vekttab = carpeta / "Vekt.tab";
-  ajustes.fich_pal = carpeta / "Vekt.pal";
-  Sesion sesion = abre_sesion(ajustes);
+  Sesion sesion = abre_sesion(ajustes_junto_a(carpeta / "hoja.bin"));
   Vista vista;
   vista.dimensiona(300, 200, 15);
   vista.ajusta_a_fichero(sesion.hoja.rango, 100);
