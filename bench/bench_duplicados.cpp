@@ -4,7 +4,7 @@
 #include <cstdio>
 #include <map>
 
-#include "duplicados.h"
+#include "edicion/duplicados.h"
 #include "duplicados_literal.h"
 #include "medicion.h"
 

@@ -8,7 +8,7 @@
 #include <cstdio>
 #include <random>
 
-#include "localizador.h"
+#include "edicion/localizador.h"
 #include "medicion.h"
 #include "superficie_imagen.h"
 

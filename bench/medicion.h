@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "generador_muestra.h"
+#include "muestra/generador_muestra.h"
 
 namespace bench {
 

@@ -4,7 +4,7 @@
 #include <cstdint>
 
 #include "hoja.h"
-#include "informe_bin.h"
+#include "edicion/informe_bin.h"
 #include "tabla_vekt.h"
 
 namespace {

@@ -1,6 +1,6 @@
 #include "cli.h"
 #include "fichero.h"
-#include "reescritura.h"
+#include "edicion/reescritura.h"
 
 namespace telmora::cli {
 

@@ -1,7 +1,7 @@
 #include "cli.h"
-#include "duplicados.h"
+#include "edicion/duplicados.h"
 #include "fichero.h"
-#include "reescritura.h"
+#include "edicion/reescritura.h"
 
 namespace telmora::cli {
 

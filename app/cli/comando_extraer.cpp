@@ -1,5 +1,5 @@
 #include "cli.h"
-#include "extraccion.h"
+#include "edicion/extraccion.h"
 #include "fichero.h"
 
 namespace telmora::cli {

@@ -1,6 +1,6 @@
 #include "cli.h"
 #include "fichero.h"
-#include "generador_muestra.h"
+#include "muestra/generador_muestra.h"
 
 namespace telmora::cli {
 

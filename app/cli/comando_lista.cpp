@@ -1,5 +1,5 @@
 #include "cli.h"
-#include "info_elemento.h"
+#include "edicion/info_elemento.h"
 
 namespace telmora::cli {
 

@@ -1,7 +1,7 @@
 #include "ordenes_render.h"
 
 #include "argumentos.h"
-#include "consola.h"
+#include "visor/consola.h"
 
 namespace telmora::cli {
 

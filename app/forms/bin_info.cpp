@@ -6,7 +6,7 @@
 #include "ajustes.h"
 #include "dialogos_qt.h"
 #include "fichero.h"
-#include "informe_bin.h"
+#include "edicion/informe_bin.h"
 
 namespace telmora {
 

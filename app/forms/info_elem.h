@@ -6,7 +6,7 @@
 #include <functional>
 
 #include "dialogos.h"
-#include "info_elemento.h"
+#include "edicion/info_elemento.h"
 #include "sesion.h"
 
 class QListWidget;

@@ -20,14 +20,14 @@
 #include "area_dibujo.h"
 #include "bin_info.h"
 #include "carga.h"
-#include "cotas_vertices.h"
+#include "visor/cotas_vertices.h"
 #include "dialogos_qt.h"
 #include "fichero.h"
 #include "info_elem.h"
-#include "localizador.h"
+#include "edicion/localizador.h"
 #include "ordenes.h"
 #include "rango_cotas.h"
-#include "reescritura.h"
+#include "edicion/reescritura.h"
 #include "texto.h"
 
 namespace telmora {

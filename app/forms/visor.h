@@ -9,10 +9,10 @@
 #include <memory>
 
 #include "ajustes.h"
-#include "consola.h"
-#include "control_visor.h"
-#include "duplicados.h"
-#include "extraccion.h"
+#include "visor/consola.h"
+#include "visor/control_visor.h"
+#include "edicion/duplicados.h"
+#include "edicion/extraccion.h"
 #include "info_elem.h"
 #include "sesion.h"
 

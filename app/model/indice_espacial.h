@@ -1,12 +1,13 @@
-// A uniform grid over the sheet's entity boxes, so that a small window finds its entities
-// without walking the whole sheet. It only narrows the search: callers still apply their own
-// exact overlap test.
+// The grid over a sheet's entity boxes, so that a small window finds its entities without
+// walking the whole sheet. It only narrows the search: callers still apply their own exact
+// overlap test.
 #pragma once
 
 #include <cstdint>
 #include <vector>
 
 #include "hoja.h"
+#include "rejilla_cajas.h"
 
 namespace telmora {
 
@@ -20,19 +21,12 @@ class IndiceEspacial {
   std::vector<std::int32_t> candidatas(double xmin, double ymin, double xmax, double ymax) const;
 
   // Share of the grid's cells that the rectangle covers (1 when the grid is empty).
-  double fraccion_cubierta(double xmin, double ymin, double xmax, double ymax) const;
+  double fraccion_cubierta(double xmin, double ymin, double xmax, double ymax) const {
+    return rejilla_.fraccion_cubierta(xmin, ymin, xmax, ymax);
+  }
 
  private:
-  struct Celdas {
-    int x0, y0, x1, y1;
-  };
-  Celdas celdas_de(double xmin, double ymin, double xmax, double ymax) const;
-
-  double origen_x_ = 0, origen_y_ = 0, lado_ = 1;
-  int columnas_ = 0, filas_ = 0;
-  std::vector<std::uint32_t> inicio_;    // first entry of each cell in entidades_
-  std::vector<std::int32_t> entidades_;  // entity numbers, cell by cell
-  std::vector<std::int32_t> grandes_;    // entities spanning too many cells to list in each
+  RejillaCajas rejilla_;  // box k is entity k + 1
 };
 
 }  // namespace telmora

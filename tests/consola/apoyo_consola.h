@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "carpeta_temporal.h"
-#include "consola.h"
+#include "visor/consola.h"
 #include "dialogos_guion.h"
 #include "tabla_vekt.h"
 

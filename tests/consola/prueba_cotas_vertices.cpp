@@ -4,7 +4,7 @@
 
 #include "apoyo_consola.h"
 #include "constructor_bin.h"
-#include "cotas_vertices.h"
+#include "visor/cotas_vertices.h"
 #include "pintor.h"
 #include "superficie_imagen.h"
 #include "superficie_nula.h"

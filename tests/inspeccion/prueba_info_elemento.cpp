@@ -3,7 +3,7 @@
 #include <filesystem>
 
 #include "hoja_prueba.h"
-#include "info_elemento.h"
+#include "edicion/info_elemento.h"
 #include "superficie_imagen.h"
 
 using namespace telmora;

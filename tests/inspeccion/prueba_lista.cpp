@@ -2,7 +2,7 @@
 
 #include "../cli/ejecuta.h"
 #include "hoja_prueba.h"
-#include "info_elemento.h"
+#include "edicion/info_elemento.h"
 
 using prueba::ConstructorBin;
 using prueba::ejecuta;

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "duplicados.h"
+#include "edicion/duplicados.h"
 #include "funciones.h"
 #include "texto.h"
 

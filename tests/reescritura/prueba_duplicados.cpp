@@ -3,9 +3,9 @@
 #include <map>
 #include <random>
 
-#include "duplicados.h"
+#include "edicion/duplicados.h"
 #include "duplicados_literal.h"
-#include "generador_muestra.h"
+#include "muestra/generador_muestra.h"
 #include "hoja_de_prueba.h"
 #include "superficie_imagen.h"
 

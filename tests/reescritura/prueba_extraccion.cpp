@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "extraccion.h"
+#include "edicion/extraccion.h"
 #include "hoja_de_prueba.h"
 
 using namespace telmora;

@@ -5,10 +5,10 @@
 #include <sys/resource.h>
 #endif
 
-#include "duplicados.h"
+#include "edicion/duplicados.h"
 #include "hoja_de_prueba.h"
 #include "pintor.h"
-#include "reescritura.h"
+#include "edicion/reescritura.h"
 #include "superficie_imagen.h"
 
 using namespace telmora;

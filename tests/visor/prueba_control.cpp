@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-#include "control_visor.h"
+#include "visor/control_visor.h"
 #include "dialogos_guion.h"
 #include "escritor_mdt.h"
 #include "funciones.h"

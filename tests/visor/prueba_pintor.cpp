@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "generador_muestra.h"
+#include "muestra/generador_muestra.h"
 #include "hoja_visor.h"
 #include "pintor.h"
 #include "superficie_imagen.h"

@@ -1,4 +1,4 @@
-#include "generador_muestra.h"
+#include "muestra/generador_muestra.h"
 
 #include <algorithm>
 #include <array>

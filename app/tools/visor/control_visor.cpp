@@ -1,4 +1,4 @@
-#include "control_visor.h"
+#include "visor/control_visor.h"
 
 #include <cmath>
 #include <cstdio>

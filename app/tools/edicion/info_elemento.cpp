@@ -1,6 +1,6 @@
-#include "info_elemento.h"
+#include "edicion/info_elemento.h"
 
-#include "informe_bin.h"
+#include "edicion/informe_bin.h"
 
 #include "fichero.h"
 #include "pintor.h"

@@ -1,4 +1,4 @@
-#include "consola.h"
+#include "visor/consola.h"
 
 #include <algorithm>
 #include <charconv>

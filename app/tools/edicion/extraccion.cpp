@@ -1,4 +1,4 @@
-#include "extraccion.h"
+#include "edicion/extraccion.h"
 
 #include <algorithm>
 #include <array>
@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "funciones.h"
-#include "reescritura.h"
+#include "edicion/reescritura.h"
 
 namespace telmora {
 

@@ -14,7 +14,7 @@
 #include <vector>
 
 #include "carpetas.h"
-#include "control_visor.h"
+#include "visor/control_visor.h"
 #include "dialogos.h"
 #include "sesion.h"
 #include "vista.h"

@@ -1,4 +1,4 @@
-#include "reescritura.h"
+#include "edicion/reescritura.h"
 
 #include <algorithm>
 #include <cerrno>

@@ -1,4 +1,4 @@
-#include "cotas_vertices.h"
+#include "visor/cotas_vertices.h"
 
 #include <algorithm>
 #include <cmath>
@@ -21,9 +21,9 @@ constexpr int kAnchoMarca = 3;          // dot on the labelled vertex
 constexpr double kAnchoCaracter = 0.6;  // width of a digit for the label's height
 constexpr int kCelda = 32;              // side of the cells that file the placed labels
 
-struct Caja {
+struct CajaEtiqueta {
   int x0, y0, x1, y1;
-  bool solapa(const Caja& otra) const {
+  bool solapa(const CajaEtiqueta& otra) const {
     return x0 <= otra.x1 && otra.x0 <= x1 && y0 <= otra.y1 && otra.y0 <= y1;
   }
 };
@@ -32,22 +32,22 @@ struct Caja {
 // is compared only with its neighbours.
 class Ocupacion {
  public:
-  bool libre(const Caja& caja) const {
+  bool libre(const CajaEtiqueta& caja) const {
     bool libre = true;
     recorre(caja, [&](long long celda) {
       const auto encontrada = celdas_.find(celda);
       if (encontrada == celdas_.end()) return;
-      for (const Caja& otra : encontrada->second) libre = libre && !caja.solapa(otra);
+      for (const CajaEtiqueta& otra : encontrada->second) libre = libre && !caja.solapa(otra);
     });
     return libre;
   }
-  void ocupa(const Caja& caja) {
+  void ocupa(const CajaEtiqueta& caja) {
     recorre(caja, [&](long long celda) { celdas_[celda].push_back(caja); });
   }
 
  private:
   template <typename F>
-  static void recorre(const Caja& caja, F&& f) {
+  static void recorre(const CajaEtiqueta& caja, F&& f) {
     for (int cy = caja.y0 / kCelda; cy <= caja.y1 / kCelda; ++cy) {
       for (int cx = caja.x0 / kCelda; cx <= caja.x1 / kCelda; ++cx) {
         f((static_cast<long long>(cy) << 32) ^ static_cast<unsigned>(cx));
@@ -55,7 +55,7 @@ class Ocupacion {
     }
   }
 
-  std::unordered_map<long long, std::vector<Caja>> celdas_;
+  std::unordered_map<long long, std::vector<CajaEtiqueta>> celdas_;
 };
 
 }  // namespace
@@ -103,7 +103,8 @@ int VisualizarCotasVertices(Superficie& superficie, const Sesion& sesion, const 
       const std::string texto = texto_cota(v.z, uds);
       const int x = static_cast<int>(std::lround(xp)), y = static_cast<int>(std::lround(yp));
       const int ancho_px = static_cast<int>(std::ceil(texto.size() * kAnchoCaracter * alto_px));
-      const Caja caja{x, y - kDesplazamientoPx - alto_px, x + kDesplazamientoPx + ancho_px, y};
+      const CajaEtiqueta caja{x, y - kDesplazamientoPx - alto_px, x + kDesplazamientoPx + ancho_px,
+                              y};
       // A label cut by the edge of the drawing area or lying over another cannot be read.
       if (caja.y0 < 0 || caja.x1 >= superficie.ancho() || !ocupacion.libre(caja)) continue;
       ocupacion.ocupa(caja);

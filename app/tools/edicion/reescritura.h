@@ -11,7 +11,7 @@
 #include <string>
 #include <string_view>
 
-#include "duplicados.h"
+#include "edicion/duplicados.h"
 #include "fichero.h"
 #include "sesion.h"
 

@@ -1,4 +1,4 @@
-#include "duplicados.h"
+#include "edicion/duplicados.h"
 
 #include <algorithm>
 #include <array>
@@ -9,6 +9,7 @@
 
 #include "funciones.h"
 #include "pintor.h"
+#include "rejilla_tolerancia.h"
 #include "texto.h"
 
 namespace telmora {
@@ -22,98 +23,9 @@ constexpr std::int32_t kNinguna = std::numeric_limits<std::int32_t>::max();
 constexpr int kAnchoSegmentoCoincidente = 5;
 constexpr int kRadioPuntual = 3;
 
-// The cells of the grids. Two values that can match (closer than the tolerance, or within it)
-// differ by at most `radio` file units; cells of side 4 × radio + 1 put every value within the
-// radius of a point in at most two cells along each axis.
-struct Malla {
-  std::int64_t radio = 0, lado = 1;
+using CajaSegmento = std::int32_t[4];
 
-  explicit Malla(double tolerancia) {
-    // Beyond 5e9 every two 32-bit values are within the radius anyway.
-    if (tolerancia >= 0) radio = static_cast<std::int64_t>(std::min(std::floor(tolerancia), 5e9));
-    lado = 4 * radio + 1;
-  }
-
-  std::int64_t celda(std::int64_t valor) const {
-    return valor >= 0 ? valor / lado : -((-valor + lado - 1) / lado);
-  }
-  std::uint64_t clave(std::int32_t x, std::int32_t y) const { return clave_de(celda(x), celda(y)); }
-
-  static std::uint64_t clave_de(std::int64_t cx, std::int64_t cy) {
-    return std::uint64_t{static_cast<std::uint32_t>(cx)} << 32 | static_cast<std::uint32_t>(cy);
-  }
-};
-
-// The keys of the one to four cells that hold every point within the radius of (x, y).
-struct Vecinas {
-  std::array<std::uint64_t, 4> claves{};
-  int cuantas = 0;
-
-  Vecinas(std::int32_t x, std::int32_t y, const Malla& malla) {
-    const std::int64_t x0 = malla.celda(x - malla.radio), x1 = malla.celda(x + malla.radio);
-    const std::int64_t y0 = malla.celda(y - malla.radio), y1 = malla.celda(y + malla.radio);
-    for (std::int64_t cx = x0; cx <= x1; ++cx) {
-      for (std::int64_t cy = y0; cy <= y1; ++cy) claves[cuantas++] = Malla::clave_de(cx, cy);
-    }
-  }
-  const std::uint64_t* begin() const { return claves.data(); }
-  const std::uint64_t* end() const { return claves.data() + cuantas; }
-};
-
-std::uint64_t mezcla(std::uint64_t clave) {
-  clave ^= clave >> 33;
-  clave *= 0xff51afd7ed558ccdULL;
-  clave ^= clave >> 33;
-  clave *= 0xc4ceb9fe1a85ec53ULL;
-  return clave ^ (clave >> 33);
-}
-
-// One thing placed in a grid cell: an element (dato unused) or a segment (dato: the index of
-// its first vertex).
-struct Entrada {
-  std::uint64_t clave = 0;
-  std::int32_t numero = 0;
-  std::uint32_t dato = 0;
-};
-
-// Entries spread over buckets by a hash of their cell's key, each bucket keeping the order in
-// which the entries were given (ascending element number). A bucket may also hold entries of
-// other cells: readers compare the key.
-class Rejilla {
- public:
-  explicit Rejilla(const std::vector<Entrada>& entradas) {
-    std::size_t cubetas = 16;
-    while (cubetas < entradas.size()) cubetas *= 2;
-    mascara_ = cubetas - 1;
-    inicio_.assign(cubetas + 1, 0);
-    for (const Entrada& e : entradas) ++inicio_[cubeta(e.clave) + 1];
-    for (std::size_t c = 1; c < inicio_.size(); ++c) inicio_[c] += inicio_[c - 1];
-    std::vector<std::uint32_t> siguiente(inicio_.begin(), inicio_.end() - 1);
-    entradas_.resize(entradas.size());
-    for (const Entrada& e : entradas) entradas_[siguiente[cubeta(e.clave)]++] = e;
-  }
-
-  // The entries of the cell's bucket whose element number is above `despues_de`.
-  std::span<const Entrada> posteriores(std::uint64_t clave, std::int32_t despues_de) const {
-    const std::size_t c = cubeta(clave);
-    const auto inicio = entradas_.begin() + inicio_[c];
-    const auto fin = entradas_.begin() + inicio_[c + 1];
-    return {std::upper_bound(inicio, fin, despues_de,
-                             [](std::int32_t n, const Entrada& e) { return n < e.numero; }),
-            fin};
-  }
-
- private:
-  std::size_t cubeta(std::uint64_t clave) const { return mezcla(clave) & mascara_; }
-
-  std::size_t mascara_ = 0;
-  std::vector<std::uint32_t> inicio_;
-  std::vector<Entrada> entradas_;
-};
-
-using Caja = std::int32_t[4];
-
-void caja_de_segmento(const Vertice& a, const Vertice& b, Caja& caja) {
+void caja_de_segmento(const Vertice& a, const Vertice& b, CajaSegmento& caja) {
   caja[0] = std::min(a.x, b.x);
   caja[1] = std::min(a.y, b.y);
   caja[2] = std::max(a.x, b.x);
@@ -189,40 +101,40 @@ class BuscadorDuplicados {
 
   // Elements that can be the later one of a whole-element pair: still marked 1, code not
   // excluded. Placed by the cell of their lower-left corner.
-  Rejilla entradas_de_elementos() const {
-    std::vector<Entrada> entradas;
+  RejillaTolerancia entradas_de_elementos() const {
+    std::vector<EntradaRejilla> entradas;
     for (std::int32_t numero = 1; numero <= hoja_.num_entidades(); ++numero) {
       const FilaIndice& f = hoja_.fila(numero);
       if (f.activo != kSinDuplicado || clases_.excluido[idx(numero)]) continue;
       entradas.push_back({malla_.clave(f.xmin, f.ymin), numero, 0});
     }
-    return Rejilla(entradas);
+    return RejillaTolerancia(entradas);
   }
 
   // Segments of the cartographic elements that can be the later one of a shared-segment pair:
   // active in the sheet, code not excluded. Placed by the cell of their box's lower-left corner.
-  Rejilla entradas_de_segmentos() const {
-    std::vector<Entrada> entradas;
-    if (opciones_.SoloEntidades) return Rejilla(entradas);
+  RejillaTolerancia entradas_de_segmentos() const {
+    std::vector<EntradaRejilla> entradas;
+    if (opciones_.SoloEntidades) return RejillaTolerancia(entradas);
     for (std::int32_t numero = 1; numero <= hoja_.num_entidades(); ++numero) {
       const Entidad& e = hoja_.entidad(numero);
       if (e.cabecera.es_texto() || !e.activa() || clases_.excluido[idx(numero)]) continue;
       for (std::uint32_t k = 0; k + 1 < e.num_vertices(); ++k) {
         const std::uint32_t v = e.primer_vertice + k;
-        Caja caja;
+        CajaSegmento caja;
         caja_de_segmento(hoja_.vertices[v], hoja_.vertices[v + 1], caja);
         entradas.push_back({malla_.clave(caja[0], caja[1]), numero, v});
       }
     }
-    return Rejilla(entradas);
+    return RejillaTolerancia(entradas);
   }
 
   // The first later element, still marked 1, whose four bounds lie within the tolerance of i's.
   std::int32_t primera_entera(std::int32_t i) const {
     const FilaIndice& fi = hoja_.fila(i);
     std::int32_t mejor = kNinguna;
-    for (const std::uint64_t clave : Vecinas(fi.xmin, fi.ymin, malla_)) {
-      for (const Entrada& e : elementos_.posteriores(clave, i)) {
+    for (const std::uint64_t clave : CeldasVecinas(fi.xmin, fi.ymin, malla_)) {
+      for (const EntradaRejilla& e : elementos_.posteriores(clave, i)) {
         if (e.numero >= mejor) break;
         if (e.clave != clave) continue;
         const FilaIndice& fj = hoja_.fila(e.numero);
@@ -246,14 +158,14 @@ class BuscadorDuplicados {
     const auto vertices = hoja_.vertices_de(ei);
     std::int32_t mejor = limite;
     for (std::size_t k = 0; k + 1 < vertices.size(); ++k) {
-      Caja caja_i;
+      CajaSegmento caja_i;
       caja_de_segmento(vertices[k], vertices[k + 1], caja_i);
-      for (const std::uint64_t clave : Vecinas(caja_i[0], caja_i[1], malla_)) {
-        for (const Entrada& e : segmentos_.posteriores(clave, i)) {
+      for (const std::uint64_t clave : CeldasVecinas(caja_i[0], caja_i[1], malla_)) {
+        for (const EntradaRejilla& e : segmentos_.posteriores(clave, i)) {
           if (e.numero >= mejor) break;
           if (e.clave != clave) continue;
           if (!candidata(i, e.numero)) continue;
-          Caja caja_j;
+          CajaSegmento caja_j;
           caja_de_segmento(hoja_.vertices[e.dato], hoja_.vertices[e.dato + 1], caja_j);
           int estado = 1;
           if (!rangos_coinciden(caja_i, caja_j, tolerancia_, estado)) continue;
@@ -269,11 +181,11 @@ class BuscadorDuplicados {
   Hoja& hoja_;
   int uds_;
   double tolerancia_;
-  Malla malla_;
+  MallaTolerancia malla_;
   OpcionesDuplicados opciones_;
   Clases clases_;
-  Rejilla elementos_;
-  Rejilla segmentos_;
+  RejillaTolerancia elementos_;
+  RejillaTolerancia segmentos_;
 };
 
 }  // namespace
@@ -318,14 +230,14 @@ void ProcesoElementos(const Hoja& hoja, std::int32_t NumElemento1, std::int32_t 
 
   // The second element's segments by cell, so that each segment of the first one meets only
   // those that can coincide with it.
-  const Malla malla(tolerancia);
-  std::vector<Entrada> entradas;
+  const MallaTolerancia malla(tolerancia);
+  std::vector<EntradaRejilla> entradas;
   for (std::uint32_t k = 0; k + 1 < segundo.size(); ++k) {
-    Caja caja;
+    CajaSegmento caja;
     caja_de_segmento(segundo[k], segundo[k + 1], caja);
     entradas.push_back({malla.clave(caja[0], caja[1]), 0, k});
   }
-  const Rejilla rejilla(entradas);
+  const RejillaTolerancia rejilla(entradas);
 
   struct Pareja {
     std::uint32_t segmento;
@@ -333,13 +245,13 @@ void ProcesoElementos(const Hoja& hoja, std::int32_t NumElemento1, std::int32_t 
   };
   std::vector<Pareja> parejas;
   for (std::uint32_t k = 0; k + 1 < primero.size(); ++k) {
-    Caja caja_1;
+    CajaSegmento caja_1;
     caja_de_segmento(primero[k], primero[k + 1], caja_1);
     parejas.clear();
-    for (const std::uint64_t clave : Vecinas(caja_1[0], caja_1[1], malla)) {
-      for (const Entrada& e : rejilla.posteriores(clave, -1)) {
+    for (const std::uint64_t clave : CeldasVecinas(caja_1[0], caja_1[1], malla)) {
+      for (const EntradaRejilla& e : rejilla.posteriores(clave, -1)) {
         if (e.clave != clave) continue;
-        Caja caja_2;
+        CajaSegmento caja_2;
         caja_de_segmento(segundo[e.dato], segundo[e.dato + 1], caja_2);
         int estado = 1;
         if (rangos_coinciden(caja_1, caja_2, tolerancia, estado))

@@ -1,4 +1,4 @@
-#include "localizador.h"
+#include "edicion/localizador.h"
 
 #include <algorithm>
 #include <array>

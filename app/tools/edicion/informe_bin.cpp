@@ -1,4 +1,4 @@
-#include "informe_bin.h"
+#include "edicion/informe_bin.h"
 
 #include <unordered_set>
 
