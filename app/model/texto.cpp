@@ -166,6 +166,14 @@ std::string numero_a_texto(double valor) {
   return texto;
 }
 
+LineaListado& LineaListado::anade_numero(double numero) {
+  const std::string texto = numero_a_texto(numero);
+  if (!texto.starts_with('-')) linea_ += ' ';
+  linea_ += texto;
+  linea_ += ' ';
+  return *this;
+}
+
 namespace {
 
 template <typename Numero>

@@ -5,6 +5,7 @@
 
 #include <string>
 #include <string_view>
+#include <type_traits>
 #include <vector>
 
 namespace telmora {
@@ -40,5 +41,31 @@ bool lee_entero(std::string_view texto, long long& valor);
 // A finite decimal number as a user types it: spaces around it are ignored and "," is taken as
 // the decimal separator as well as ".".
 bool lee_real(std::string_view texto, double& valor);
+
+// One line of a listing in list spacing: the items follow each other directly; a number is written
+// in its shortest decimal form with a leading blank (or "-" when negative) and one trailing blank;
+// a Boolean as the number -1 (true) or 0; a text unchanged.
+class LineaListado {
+ public:
+  template <typename Numero>
+  requires std::is_arithmetic_v<Numero> LineaListado& operator<<(Numero numero) {
+    if constexpr (std::is_same_v<Numero, bool>)
+      return anade_numero(numero ? -1.0 : 0.0);
+    else
+      return anade_numero(static_cast<double>(numero));
+  }
+  LineaListado& operator<<(std::string_view texto) {
+    linea_ += texto;
+    return *this;
+  }
+  LineaListado& operator<<(const char* texto) { return *this << std::string_view(texto); }
+  const std::string& str() const { return linea_; }
+  operator std::string() const { return linea_; }
+
+ private:
+  LineaListado& anade_numero(double numero);
+
+  std::string linea_;
+};
 
 }  // namespace telmora

@@ -56,3 +56,10 @@ TEST(Texto, NumerosEnSuFormaDecimalMasCorta) {
   EXPECT_FALSE(lee_entero("", valor));
   EXPECT_FALSE(lee_entero("99999999999", valor));
 }
+
+TEST(LineaListado, NumerosConBlancoDelanteYDetrasTextosTalCual) {
+  telmora::LineaListado linea;
+  linea << "Offset"
+        << "N1:" << 12 << -3 << 0.5 << true << false << "x";
+  EXPECT_EQ(linea.str(), "OffsetN1: 12 -3  0.5 -1  0 x");
+}
