@@ -39,18 +39,22 @@ PDobles::PDobles(int uds, Dialogos& dialogos, QWidget* padre)
   actualiza_diagonal();
 
   connect(text2_, &QLineEdit::textChanged, this, [this] { actualiza_diagonal(); });
-  connect(text2_, &QLineEdit::returnPressed, this, [this] { actualiza_diagonal(); });
-  connect(text4_, &QLineEdit::returnPressed, this, [this] {
-    if (!text4_->text().isEmpty()) command1_->setFocus();
-  });
   connect(command1_, &QPushButton::clicked, this, [this] { procesar(); });
+  text2_->installEventFilter(this);
+  text4_->installEventFilter(this);
 }
 
-void PDobles::keyPressEvent(QKeyEvent* evento) {
-  // Enter in a text box does what the box says, never "Procesar" by itself.
-  const bool intro = evento->key() == Qt::Key_Return || evento->key() == Qt::Key_Enter;
-  if (intro && (focusWidget() == text2_ || focusWidget() == text4_)) return;
-  QDialog::keyPressEvent(evento);
+bool PDobles::eventFilter(QObject* objeto, QEvent* evento) {
+  if (evento->type() != QEvent::KeyPress || (objeto != text2_ && objeto != text4_))
+    return QDialog::eventFilter(objeto, evento);
+  const int tecla = static_cast<QKeyEvent*>(evento)->key();
+  if (tecla != Qt::Key_Return && tecla != Qt::Key_Enter) return false;
+  if (objeto == text2_) {
+    actualiza_diagonal();
+  } else if (!text4_->text().isEmpty()) {
+    command1_->setFocus();
+  }
+  return true;
 }
 
 void PDobles::actualiza_diagonal() {

@@ -21,7 +21,8 @@ class PDobles : public QDialog {
   const ToleranciasPdobles& tolerancias() const { return tolerancias_; }
 
  protected:
-  void keyPressEvent(QKeyEvent* evento) override;
+  // Enter in a text box does what the box says, never "Procesar" by itself.
+  bool eventFilter(QObject* objeto, QEvent* evento) override;
 
  private:
   void actualiza_diagonal();
