@@ -60,8 +60,11 @@ TEST(PuntosDobles, ComparacionesEstrictasConElVerticeLeidoAntes) {
   l = limpia(linea({{0, 0, 0}, {8, 0, 0}, {16, 0, 0}, {24, 0, 0}, {500, 0, 0}}), 10, 5, limpios);
   EXPECT_EQ(limpios, linea({{0, 0, 0}, {500, 0, 0}}));
   EXPECT_EQ(l.eliminados, 3);
-  // A tolerance of 0 finds nothing, not even a repeated vertex.
+  // Tolerances of 0 find nothing, not even a repeated vertex; nor does a Z tolerance of 0, which
+  // leaves vertices at the same height where they are.
   l = limpia(linea({{7, 7, 7}, {7, 7, 7}}), 0, 0, limpios);
+  EXPECT_FALSE(l.cambiada);
+  l = limpia(linea({{7, 7, 7}, {7, 7, 7}, {900, 7, 7}}), 10, 0, limpios);
   EXPECT_FALSE(l.cambiada);
 }
 

@@ -162,11 +162,13 @@ Limpieza limpia_puntos_dobles(std::span<const Vertice> leidos,
       limpios.push_back(desplaza_hacia(previo, actual, paso));
       retenido = false;
     }
-    if (!dentro(std::int64_t{actual.x} - previo.x, tolerancias.xy) ||
-        !dentro(std::int64_t{actual.y} - previo.y, tolerancias.xy)) {
-      limpios.push_back(actual);
-    } else if (dentro(std::int64_t{actual.z} - previo.z, tolerancias.z)) {
+    const bool cerca = dentro(std::int64_t{actual.x} - previo.x, tolerancias.xy) &&
+                       dentro(std::int64_t{actual.y} - previo.y, tolerancias.xy);
+    if (cerca && dentro(std::int64_t{actual.z} - previo.z, tolerancias.z)) {
       ++limpieza.eliminados;
+    } else if (!cerca || actual.z == previo.z) {
+      // At the same height there is no step (only a Z tolerance of 0 gets here so).
+      limpios.push_back(actual);
     } else if (actual.z > previo.z) {
       if (limpios.size() >= 2) {
         Vertice& bajo = limpios.back();
