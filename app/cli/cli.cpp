@@ -119,6 +119,21 @@ const std::vector<Comando>& comandos() {
        "  --mm   la hoja está en milímetros (centímetros si no se indica)\n",
        {{}, {"mm"}},
        ejecuta_lista},
+      {"pdobles",
+       "quita los puntos dobles y marca lazos, semilazos y segmentos duplicados",
+       "uso: telmora-cli pdobles HOJA.bin --tol-xy N --tol-z N\n"
+       "\n"
+       "Trabaja sobre la propia hoja, elemento a elemento. Quita de cada elemento los vértices\n"
+       "que distan del anterior menos que las tolerancias (en X, en Y y en Z); el elemento limpio\n"
+       "se añade al final de la hoja y el leído queda borrado (sin sustituto si le quedan menos\n"
+       "de dos vértices). Marca con un cuadrado con muesca, añadido al final, cada pareja de\n"
+       "segmentos de un elemento que coinciden (código 60130, en los dos extremos del primero),\n"
+       "que se cruzan (60120) o en que un vértice cae sobre el segmento siguiente al siguiente\n"
+       "(60121). Escribe en la salida el resumen, una línea por renglón.\n"
+       "  --tol-xy N   tolerancia en X y en Y, en unidades del fichero\n"
+       "  --tol-z N    tolerancia en Z, en unidades del fichero\n",
+       {{"tol-xy", "tol-z"}, {}},
+       ejecuta_pdobles},
       {"render",
        "dibuja la hoja en un PNG, como la ve el visor",
        "uso: telmora-cli render HOJA.bin SALIDA.png [--mm] [--tamano ANCHOxALTO]\n"

@@ -41,6 +41,7 @@ int ejecuta_extraer(const Argumentos& argumentos, std::ostream& salida, std::ost
 int ejecuta_generar(const Argumentos& argumentos, std::ostream& salida, std::ostream& errores);
 int ejecuta_info(const Argumentos& argumentos, std::ostream& salida, std::ostream& errores);
 int ejecuta_lista(const Argumentos& argumentos, std::ostream& salida, std::ostream& errores);
+int ejecuta_pdobles(const Argumentos& argumentos, std::ostream& salida, std::ostream& errores);
 int ejecuta_render(const Argumentos& argumentos, std::ostream& salida, std::ostream& errores);
 
 }  // namespace telmora::cli

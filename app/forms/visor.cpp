@@ -20,15 +20,16 @@
 #include "area_dibujo.h"
 #include "bin_info.h"
 #include "carga.h"
-#include "visor/cotas_vertices.h"
 #include "dialogos_qt.h"
+#include "edicion/localizador.h"
+#include "edicion/reescritura.h"
 #include "fichero.h"
 #include "info_elem.h"
-#include "edicion/localizador.h"
 #include "ordenes.h"
+#include "p_dobles.h"
 #include "rango_cotas.h"
-#include "edicion/reescritura.h"
 #include "texto.h"
+#include "visor/cotas_vertices.h"
 
 namespace telmora {
 
@@ -428,7 +429,7 @@ void Visor::construye_menus() {
       {"mnuUtilidades",
        "&Utilidades",
        {},
-       {pendiente("mnuPuntosDobles", "&PuntosDobles"),
+       {{"mnuPuntosDobles", "&PuntosDobles", [this] { puntos_dobles(); }},
         pendiente("mnuBinjunta", "&Binjunta"),
         {"mnuComprimir", "&Comprimir",
          [this] { escribe([this] { return comprimir(sesion_->ajustes.fich_entrada); }); }},
@@ -581,6 +582,29 @@ void Visor::borra_ventana() {
     borra_entidades_en_ventana(*sesion_);
   } catch (const ErrorTelmora& error) {
     dialogos_.mensaje(error.what(), Icono::critico);
+  }
+  control_->redibuja();
+}
+
+void Visor::puntos_dobles() {
+  PDobles formulario(sesion_->ajustes.uds, dialogos_, this);
+  if (formulario.exec() == QDialog::Accepted) {
+    puntero(Puntero::reloj);
+    try {
+      ResultadoPdobles resultado;
+      {
+        BarraProgreso barra(progreso_);
+        resultado = Proceso_pdobles(*sesion_, formulario.tolerancias(), barra);
+      }
+      puntero(Puntero::defecto);
+      std::string resumen;
+      for (const std::string& linea : resultado.lineas())
+        resumen += (resumen.empty() ? "" : "\n") + linea;
+      dialogos_.mensaje(resumen, Icono::informacion);
+    } catch (const ErrorTelmora& error) {
+      puntero(Puntero::defecto);
+      dialogos_.mensaje(error.what(), Icono::critico);
+    }
   }
   control_->redibuja();
 }

@@ -9,12 +9,12 @@
 #include <memory>
 
 #include "ajustes.h"
-#include "visor/consola.h"
-#include "visor/control_visor.h"
 #include "edicion/duplicados.h"
 #include "edicion/extraccion.h"
 #include "info_elem.h"
 #include "sesion.h"
+#include "visor/consola.h"
+#include "visor/control_visor.h"
 
 class QLabel;
 class QLineEdit;
@@ -84,6 +84,8 @@ class Visor : public QMainWindow, public PantallaVisor {
   void ver_duplicados();
   void procesa_duplicados(const OpcionesDuplicados& opciones);
   void borra_ventana();
+  // The double-point form; on "Procesar" the process runs on the sheet and its summary is shown.
+  void puntos_dobles();
   // A toolbar button or menu entry that switches codes as a console command does.
   void visibilidad(void (*entrada)(Consola&, AccionesVisor&));
 

@@ -59,6 +59,14 @@ struct Rango {
   std::int32_t angulo_texto() const { return noveno; }
 };
 
+// The last three range values that the writers rebuilding an element write (no reader interprets
+// them for a cartographic element): the values of a new text.
+inline void valores_de_reconstruccion(Rango& rango) {
+  rango.septimo = kAlturaTextoNuevo;
+  rango.octavo = kJustificacionTextoNuevo;
+  rango.noveno = kAnguloTextoNuevo;
+}
+
 struct Vertice {
   std::int32_t x = 0, y = 0, z = 0;
   friend bool operator==(const Vertice&, const Vertice&) = default;

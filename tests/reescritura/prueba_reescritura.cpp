@@ -1,20 +1,19 @@
 #include <gtest/gtest.h>
 
-#include <csignal>
-#ifndef _WIN32
-#include <sys/resource.h>
-#endif
-
 #include "edicion/duplicados.h"
-#include "hoja_de_prueba.h"
-#include "pintor.h"
 #include "edicion/reescritura.h"
+#include "hoja_de_prueba.h"
+#include "limite_tamano.h"
+#include "pintor.h"
 #include "superficie_imagen.h"
 
 using namespace telmora;
 using prueba::ConstructorBin;
 using prueba::HojaDePrueba;
 using prueba::i32le;
+#ifndef _WIN32
+using prueba::LimiteDeTamano;
+#endif
 using prueba::V;
 
 namespace {
@@ -41,24 +40,6 @@ std::vector<Vertice> vs(const std::vector<V>& v) {
   for (const V& p : v) salida.push_back({p.x, p.y, p.z});
   return salida;
 }
-
-// While it lives, no file of the process can grow beyond the limit (the write fails midway).
-#ifndef _WIN32
-class LimiteDeTamano {
- public:
-  explicit LimiteDeTamano(std::uintmax_t bytes) {
-    std::signal(SIGXFSZ, SIG_IGN);
-    getrlimit(RLIMIT_FSIZE, &previo_);
-    rlimit limite = previo_;
-    limite.rlim_cur = static_cast<rlim_t>(bytes);
-    setrlimit(RLIMIT_FSIZE, &limite);
-  }
-  ~LimiteDeTamano() { setrlimit(RLIMIT_FSIZE, &previo_); }
-
- private:
-  rlimit previo_{};
-};
-#endif
 
 }  // namespace
 

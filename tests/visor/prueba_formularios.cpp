@@ -2,6 +2,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMouseEvent>
@@ -329,4 +330,50 @@ TEST(Visor, ComprimirExtraerYDuplicadosDesdeElMenu) {
   dispara(visor, "mnuBorrarDuplicados");
   EXPECT_EQ(a.hoja.carpeta.lee("hoja.bin")[1], '\0');  // the earlier copy is deleted
   EXPECT_TRUE(a.dialogos.textos().empty());
+}
+
+TEST(Visor, PuntosDoblesDesdeElMenu) {
+  Arranque a;
+  ConstructorBin b = hoja_sencilla();
+  b.c("100", {{500, 500, 0}, {505, 500, 0}, {9000, 500, 0}});  // a double point
+  a.hoja.carpeta.escribe("hoja.bin", b.contenido());
+  Visor* visor = a.abre_visor();
+  ASSERT_NE(visor, nullptr);
+  bool aceptado = false;
+  QTimer::singleShot(0, [&] {
+    QWidget* d = QApplication::activeModalWidget();
+    ASSERT_NE(d, nullptr);
+    EXPECT_EQ(d->windowTitle(),
+              "Borrado de puntos dobles y detección de \"lazos\",\"semiLazos\" y "
+              "\"duplicados/similares\"");
+    auto* label2 = d->findChild<QLabel*>("Label2");
+    EXPECT_EQ(label2->text(), "Tol.Dist :");
+    auto* text2 = d->findChild<QLineEdit*>("Text2");
+    QTest::keyClicks(text2, "10");
+    EXPECT_EQ(label2->text(), "Tol.Dist :0.141");  // metres, at 100 units a metre
+    // Enter in a box does not process; in the Z box it moves on to "Procesar".
+    QTest::keyClick(text2, Qt::Key_Return);
+    EXPECT_TRUE(d->isVisible());
+    auto* text4 = d->findChild<QLineEdit*>("Text4");
+    text4->setFocus();
+    QTest::keyClicks(text4, "cinco");
+    QTest::keyClick(text4, Qt::Key_Return);
+    EXPECT_EQ(d->focusWidget(), d->findChild<QPushButton*>("Command1"));
+    // A Z tolerance that is not a number is refused on the form, which stays open.
+    pulsa(d, "Command1");
+    EXPECT_TRUE(d->isVisible());
+    EXPECT_EQ(a.dialogos.textos().size(), 1u) << ::testing::PrintToString(a.dialogos.textos());
+    pon_texto(d, "Text4", "5");
+    pulsa(d, "Command1");
+    aceptado = !d->isVisible();
+  });
+  dispara(visor, "mnuPuntosDobles");
+  EXPECT_TRUE(aceptado);
+  ASSERT_EQ(a.dialogos.textos().size(), 2u);
+  EXPECT_EQ(a.dialogos.mostrados[1].icono, Icono::informacion);
+  EXPECT_EQ(a.dialogos.textos()[1],
+            "Proceso Finalizado\nPuntos Dobles Eliminados : 1\nEntidades Borradas : 0\n"
+            "Errores Duplicados : 0\nErrores Lazos : 0\nErrores semiLazos : 0");
+  EXPECT_FALSE(visor->control().sesion().hoja.entidad(4).activa());
+  EXPECT_GT(a.hoja.carpeta.lee("hoja.bin").size(), b.contenido().size());
 }

@@ -1,0 +1,163 @@
+#include <gtest/gtest.h>
+
+#include "depuracion/pdobles.h"
+#include "ejecuta.h"
+#include "hoja_de_prueba.h"
+#include "limite_tamano.h"
+#include "texto.h"
+
+using namespace telmora;
+using prueba::ConstructorBin;
+using prueba::ejecuta;
+using prueba::HojaDePrueba;
+
+namespace {
+
+const std::vector<std::string> kResumen{"Proceso Finalizado",     "Puntos Dobles Eliminados : 4",
+                                        "Entidades Borradas : 1", "Errores Duplicados : 2",
+                                        "Errores Lazos : 1",      "Errores semiLazos : 2"};
+
+// One element of each case, with tolerances 10 and 5.
+ConstructorBin hoja_de_casos() {
+  ConstructorBin b;
+  b.c("100", {{100, 100, 0}, {109, 95, 4}});  // left with one vertex: deleted
+  b.c("200", {{0, 0, 0}, {8, 0, 0}, {16, 0, 0}, {24, 0, 0}, {500, 0, 0}}, {{1, 77, "EDIF"}});
+  b.t("TXT", {5, 5, 0}, "NO SE TOCA");
+  b.c("100", {{0, 0, 0}, {1, 1, 1}}, {}, '\0');  // deleted already
+  b.c("300", {{0, 1000, 0}, {1000, 1000, 1}, {2000, 1000, 2}, {1000, 1000, 3}, {0, 1000, 4}});
+  b.c("300", {{0, 0, 0}, {1000, 800, 10}, {1000, 0, 0}, {0, 1000, 21}, {0, 0, 0}});
+  b.c("300", {{0, 0, 0}, {1000, 0, 7}, {1003, 300, 0}, {1003, -300, 0}});
+  return b;
+}
+
+std::vector<Vertice> vertices(const Hoja& hoja, std::int32_t numero) {
+  const auto v = hoja.vertices_de(hoja.entidad(numero));
+  return {v.begin(), v.end()};
+}
+
+// The centre of a marker (its fourth vertex) and its code.
+std::pair<Vertice, std::string> marcador(const Hoja& hoja, std::int32_t numero) {
+  const Entidad& e = hoja.entidad(numero);
+  return {hoja.vertices_de(e)[3], limpia_texto(e.cabecera.codigo_bruto())};
+}
+
+}  // namespace
+
+TEST(ProcesoPdobles, LimpiaSustituyeYMarcaEnElFichero) {
+  const ConstructorBin b = hoja_de_casos();
+  HojaDePrueba hoja(b.contenido());
+  Sesion sesion = hoja.abre();
+  const ResultadoPdobles resultado = Proceso_pdobles(sesion, {10, 5});
+  EXPECT_EQ(resultado.lineas(), kResumen);
+  // The loaded copy knows of the deletions.
+  EXPECT_EQ(sesion.hoja.fila(1).activo, 0);
+  EXPECT_FALSE(sesion.hoja.entidad(2).activa());
+
+  const Hoja h = cargo_bin(hoja.bin, TablaVekt{});
+  ASSERT_EQ(h.num_entidades(), 7 + 1 + 7);
+  for (std::int32_t n = 1; n <= 7; ++n)
+    EXPECT_EQ(h.entidad(n).activa(), n != 1 && n != 2 && n != 4) << n;
+  // Only the state bytes of the two elements replaced changed in place.
+  std::string antes = b.contenido(), despues = hoja.bytes().substr(0, antes.size());
+  antes[1] = antes[b.inicios()[1] + 1] = despues[1] = despues[b.inicios()[1] + 1] = '=';
+  EXPECT_EQ(despues, antes);
+
+  // The cleaned element: the code padded with NULs, the range of the vertices kept with the
+  // values of a rebuilt element, the attributes read.
+  const Entidad& limpio = h.entidad(8);
+  EXPECT_EQ(std::string(limpio.cabecera.codigo_bruto()), std::string("200\0\0\0\0", 7));
+  EXPECT_EQ(vertices(h, 8), (std::vector<Vertice>{{0, 0, 0}, {500, 0, 0}}));
+  const Rango& r = limpio.rango;
+  EXPECT_EQ(std::vector<std::int32_t>(
+                {r.xmin, r.ymin, r.zmin, r.xmax, r.ymax, r.zmax, r.septimo, r.octavo, r.noveno}),
+            std::vector<std::int32_t>({0, 0, 0, 500, 0, 0, 20, 6, 1957}));
+  ASSERT_EQ(h.atributos_de(limpio).size(), 1u);
+  EXPECT_EQ(h.atributos_de(limpio)[0].n_registro, 77);
+
+  // Markers: duplicates, then loops, then semi-loops.
+  const std::vector<std::pair<Vertice, std::string>> esperados{
+      {{0, 1000, 0}, "60130"},    {{1000, 1000, 1}, "60130"}, {{1000, 1000, 1}, "60130"},
+      {{2000, 1000, 2}, "60130"}, {{556, 444, 16}, "60120"},  {{1000, 1000, 1}, "60121"},
+      {{1003, 0, 7}, "60121"}};
+  for (std::size_t k = 0; k < esperados.size(); ++k)
+    EXPECT_EQ(marcador(h, static_cast<std::int32_t>(9 + k)), esperados[k]) << k;
+}
+
+TEST(ProcesoPdobles, RecuentosMayoresQue16Bits) {
+  // An element going back and forth 299 times over the same segment: every pair of its segments
+  // coincides, and every turn falls on the segment after next.
+  std::vector<prueba::V> vaiven;
+  for (int k = 0; k < 300; ++k) vaiven.push_back({k % 2 == 0 ? 0 : 100, 0, 0});
+  ConstructorBin b;
+  b.c("100", vaiven);
+  HojaDePrueba hoja(b.contenido());
+  Sesion sesion = hoja.abre();
+  const ResultadoPdobles resultado = Proceso_pdobles(sesion, {10, 5});
+  EXPECT_EQ(resultado.duplicados, 299 * 298 / 2);
+  EXPECT_EQ(resultado.semilazos, 297);
+  EXPECT_EQ(resultado.lineas()[3], "Errores Duplicados : 44551");
+  EXPECT_EQ(hoja.bytes().size(), b.contenido().size() + (2 * 44551 + 297) * 120);
+}
+
+TEST(ProcesoPdobles, UnaMarcaQueFallaDejaCadaElementoUnaVez) {
+  // Both elements lose a vertex; the second one's header is spoilt after loading, so its mark
+  // cannot be written.
+  ConstructorBin b;
+  b.c("100", {{0, 0, 0}, {1, 0, 0}, {500, 0, 0}});
+  b.c("100", {{0, 900, 0}, {1, 900, 0}, {500, 900, 0}});
+  HojaDePrueba hoja(b.contenido());
+  Sesion sesion = hoja.abre();
+  const auto segunda = static_cast<std::size_t>(b.inicios()[1]);
+  std::string bytes = b.contenido();
+  bytes[segunda] = 'X';
+  hoja.carpeta.escribe("hoja.bin", bytes);
+  try {
+    Proceso_pdobles(sesion, {10, 5});
+    ADD_FAILURE() << "no falló";
+  } catch (const ErrorTelmora& error) {
+    EXPECT_NE(std::string(error.what()).find(hoja.bin.string()), std::string::npos);
+  }
+  // The first element is replaced; the second one is as it was, without its replacement.
+  bytes = hoja.bytes();
+  bytes[segunda] = 'C';
+  hoja.carpeta.escribe("hoja.bin", bytes);
+  const Hoja h = cargo_bin(hoja.bin, TablaVekt{});
+  ASSERT_EQ(h.num_entidades(), 3);
+  EXPECT_FALSE(h.entidad(1).activa());
+  EXPECT_TRUE(h.entidad(2).activa());
+  EXPECT_EQ(vertices(h, 3), (std::vector<Vertice>{{0, 0, 0}, {500, 0, 0}}));
+}
+
+TEST(CliPdobles, ResumenErroresDeArgumentosYEscrituraFallida) {
+  const ConstructorBin b = hoja_de_casos();
+  HojaDePrueba hoja(b.contenido());
+  for (const std::vector<std::string>& malos :
+       {std::vector<std::string>{"pdobles", hoja.bin.string(), "--tol-xy", "diez", "--tol-z", "5"},
+        {"pdobles", hoja.bin.string(), "--tol-xy", "10"},
+        {"pdobles", (hoja.carpeta / "otra.bin").string(), "--tol-xy", "10", "--tol-z", "5"}}) {
+    const auto r = ejecuta(malos);
+    EXPECT_EQ(r.estado, 2) << malos[2];
+    EXPECT_FALSE(r.errores.empty());
+    EXPECT_TRUE(r.salida.empty());
+  }
+  EXPECT_NE(ejecuta({"pdobles", hoja.bin.string(), "--tol-xy", "diez", "--tol-z", "5"})
+                .errores.find("\"diez\""),
+            std::string::npos);
+  EXPECT_EQ(hoja.bytes(), b.contenido());
+
+#ifndef _WIN32
+  {
+    prueba::LimiteDeTamano limite(b.contenido().size() + 10);
+    const auto r = ejecuta({"pdobles", hoja.bin.string(), "--tol-xy", "10", "--tol-z", "5"});
+    EXPECT_EQ(r.estado, 1);
+    EXPECT_NE(r.errores.find(hoja.bin.string()), std::string::npos);
+  }
+  EXPECT_EQ(hoja.bytes(), b.contenido());  // nothing appended, nothing deleted
+#endif
+
+  const auto r = ejecuta({"pdobles", hoja.bin.string(), "--tol-xy", "10", "--tol-z", "5"});
+  EXPECT_EQ(r.estado, 0);
+  std::string esperada;
+  for (const auto& linea : kResumen) esperada += linea + "\n";
+  EXPECT_EQ(r.salida, esperada);
+}
