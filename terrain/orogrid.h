@@ -3,8 +3,8 @@
 
 #include <cstdint>
 
-// On Windows the module-definition file names the exports: a dllexport here would add the
-// decorated 32-bit names (name@bytes) beside the plain ones.
+// On Windows the module-definition file names the exports: a dllexport here would bring back
+// the decorated 32-bit names (name@bytes).
 #if defined(_WIN32)
 #define OROGRID_EXPORT
 #define OROGRID_LLAMADA __stdcall
