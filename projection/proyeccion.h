@@ -3,8 +3,10 @@
 
 #include <cstdint>
 
+// On Windows the module-definition file names the exports: a dllexport here would bring back
+// the decorated 32-bit names (name@bytes).
 #if defined(_WIN32)
-#define PROYECCION_EXPORT __declspec(dllexport)
+#define PROYECCION_EXPORT
 #define PROYECCION_LLAMADA __stdcall
 #else
 #define PROYECCION_EXPORT __attribute__((visibility("default")))

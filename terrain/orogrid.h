@@ -3,8 +3,10 @@
 
 #include <cstdint>
 
+// On Windows the module-definition file names the exports: a dllexport here would bring back
+// the decorated 32-bit names (name@bytes).
 #if defined(_WIN32)
-#define OROGRID_EXPORT __declspec(dllexport)
+#define OROGRID_EXPORT
 #define OROGRID_LLAMADA __stdcall
 #else
 #define OROGRID_EXPORT __attribute__((visibility("default")))
