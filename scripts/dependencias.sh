@@ -7,6 +7,7 @@ paquetes=(
   clang libclang-rt-14-dev
   qt6-base-dev libgl-dev
   libgtest-dev libgmock-dev libbenchmark-dev
+  libgdal-dev gdal-bin
 )
 
 faltan=()

@@ -37,8 +37,10 @@ Sesion abre_hoja_de_linea(const std::string& ruta_bin, bool milimetros);
 // The commands.
 int ejecuta_comprimir(const Argumentos& argumentos, std::ostream& salida, std::ostream& errores);
 int ejecuta_duplicados(const Argumentos& argumentos, std::ostream& salida, std::ostream& errores);
+int ejecuta_exportar(const Argumentos& argumentos, std::ostream& salida, std::ostream& errores);
 int ejecuta_extraer(const Argumentos& argumentos, std::ostream& salida, std::ostream& errores);
 int ejecuta_generar(const Argumentos& argumentos, std::ostream& salida, std::ostream& errores);
+int ejecuta_importar(const Argumentos& argumentos, std::ostream& salida, std::ostream& errores);
 int ejecuta_info(const Argumentos& argumentos, std::ostream& salida, std::ostream& errores);
 int ejecuta_lista(const Argumentos& argumentos, std::ostream& salida, std::ostream& errores);
 int ejecuta_render(const Argumentos& argumentos, std::ostream& salida, std::ostream& errores);
