@@ -242,12 +242,19 @@ struct EscritorSig::Datos {
   bool crea_capa(GDALDataset& conjunto, const DefinicionCapa& definicion, bool con_su_nombre,
                  RecogeMensajes& mensajes) {
     const std::size_t desde = mensajes.cuantos();
+    // CSV keeps a geometry only when asked to, as a WKT column.
+    char como_wkt[] = "GEOMETRY=AS_WKT";
+    char* opciones_csv[] = {como_wkt, nullptr};
     OGRLayer* capa = conjunto.CreateLayer(definicion.nombre.c_str(), con_srs ? &srs : nullptr,
-                                          tipo_ogr(definicion.geometria), nullptr);
+                                          tipo_ogr(definicion.geometria),
+                                          EQUAL(formato.c_str(), "CSV") ? opciones_csv : nullptr);
     if (capa == nullptr ||
         (con_su_nombre && conjunto.GetLayerByName(definicion.nombre.c_str()) != capa)) {
       mensajes.olvida(desde);
       return false;
+    }
+    if (capa->GetLayerDefn()->GetGeomFieldCount() == 0) {
+      throw ErrorEntradaSig("El formato " + formato + " no guarda geometrías");
     }
     Capa nueva;
     nueva.definicion = definicion;
@@ -280,10 +287,14 @@ struct EscritorSig::Datos {
   }
 
   void crea_capas(const std::vector<DefinicionCapa>& definiciones, RecogeMensajes& mensajes) {
+    // A driver may say it holds several layers and still refuse a second one when writing
+    // (DXF), or take more layers as files of their own names beside the one asked for (CSV):
+    // the layers go together only when both the driver and the dataset hold them by name.
     GDALDataset* unico = crea_conjunto(destino.filename(), mensajes);
-    const bool juntas = std::all_of(definiciones.begin(), definiciones.end(), [&](const auto& d) {
-      return crea_capa(*unico, d, true, mensajes);
-    });
+    const bool juntas = si(driver->GetMetadataItem(GDAL_DCAP_MULTIPLE_VECTOR_LAYERS)) &&
+                        std::all_of(definiciones.begin(), definiciones.end(), [&](const auto& d) {
+                          return crea_capa(*unico, d, true, mensajes);
+                        });
     if (juntas) return;
     // One layer per file.
     capas.clear();
