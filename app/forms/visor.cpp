@@ -20,15 +20,17 @@
 #include "area_dibujo.h"
 #include "bin_info.h"
 #include "carga.h"
-#include "visor/cotas_vertices.h"
 #include "dialogos_qt.h"
+#include "edicion/localizador.h"
+#include "edicion/reescritura.h"
 #include "fichero.h"
 #include "info_elem.h"
-#include "edicion/localizador.h"
 #include "ordenes.h"
 #include "rango_cotas.h"
-#include "edicion/reescritura.h"
+#include "sig/exportacion.h"
+#include "sig/importacion.h"
 #include "texto.h"
+#include "visor/cotas_vertices.h"
 
 namespace telmora {
 
@@ -60,6 +62,21 @@ class BarraProgreso : public Progreso {
  private:
   QProgressBar* barra_;
 };
+
+// The GIS formats offered by the file dialogs (GDAL reads and writes more; "Todos" lets them
+// through).
+constexpr const char* kFiltroSigEscritura =
+    "GeoPackage (*.gpkg);;Shapefile (*.shp);;GeoJSON (*.geojson);;DXF (*.dxf);;"
+    "FlatGeobuf (*.fgb);;KML (*.kml);;Todos los ficheros (*)";
+constexpr const char* kFiltroSigLectura =
+    "Formatos SIG (*.gpkg *.shp *.geojson *.json *.dxf *.fgb *.kml *.gml *.csv *.tab *.sqlite);;"
+    "Todos los ficheros (*)";
+
+std::string une_lineas(const std::vector<std::string>& lineas) {
+  std::string texto;
+  for (const auto& linea : lineas) texto += (texto.empty() ? "" : "\n") + linea;
+  return texto;
+}
 
 // Toolbar pictures: a standard icon where the style has one, else a drawn sign.
 QIcon icono(const QString& signo) {
@@ -316,7 +333,10 @@ void Visor::construye_menus() {
       {"mnuArchivo",
        "&Archivo",
        {},
-       {{"mnuAbrir", "&Abrir", [this] { abrir(); }}, {"mnuSalir", "&Salir", [this] { salir(); }}}},
+       {{"mnuAbrir", "&Abrir", [this] { abrir(); }},
+        {"mnuSalir", "&Salir", [this] { salir(); }},
+        {"mnuExportarSig", "&Exportar a formato SIG…", [this] { exporta_a_sig(); }},
+        {"mnuImportarSig", "&Importar de formato SIG…", [this] { importa_de_sig(); }}}},
       {"mnuRegenera", "&Regenera", [&c] { c.redibuja(); }},
       {"mnuZoom",
        "&Zoom",
@@ -583,6 +603,55 @@ void Visor::borra_ventana() {
     dialogos_.mensaje(error.what(), Icono::critico);
   }
   control_->redibuja();
+}
+
+void Visor::exporta_a_sig() {
+  const auto destino =
+      dialogos_.elige_fichero_nuevo("Exportar a formato SIG", kFiltroSigEscritura,
+                                    ruta_con_sufijo(ajustes_.fich_entrada, ".gpkg"));
+  if (!destino) return;
+  puntero(Puntero::reloj);
+  try {
+    ResultadoExportacion resultado;
+    {
+      BarraProgreso barra(progreso_);
+      resultado = exporta_sig(*sesion_, {*destino, "", 0}, barra);
+    }
+    puntero(Puntero::defecto);
+    linea_estado("Escrito " + ruta_texto(*destino));
+    dialogos_.mensaje(une_lineas(resultado.lineas()), Icono::informacion, "Exportar a formato SIG");
+  } catch (const ErrorTelmora& error) {
+    puntero(Puntero::defecto);
+    dialogos_.mensaje(error.what(), Icono::critico);
+  }
+}
+
+void Visor::importa_de_sig() {
+  const auto origenes = dialogos_.elige_ficheros("Importar de formato SIG", kFiltroSigLectura,
+                                                 ajustes_.fich_entrada.parent_path());
+  if (origenes.empty()) return;
+  const auto destino = dialogos_.elige_fichero_nuevo(
+      "Hoja nueva", "Fichero BIN (*.bin)",
+      ajustes_.fich_entrada.parent_path() / ruta_con_sufijo(origenes.front(), ".bin").filename());
+  if (!destino) return;
+  OpcionesImportacion opciones;
+  opciones.uds = ajustes_.uds;
+  puntero(Puntero::reloj);
+  try {
+    ResultadoImportacion resultado;
+    {
+      BarraProgreso barra(progreso_);
+      resultado = importa_sig(origenes, *destino, opciones, barra);
+    }
+    puntero(Puntero::defecto);
+    dialogos_.mensaje(une_lineas(resultado.lineas()), Icono::informacion,
+                      "Importar de formato SIG");
+  } catch (const ErrorTelmora& error) {
+    puntero(Puntero::defecto);
+    dialogos_.mensaje(error.what(), Icono::critico);
+    return;
+  }
+  if (al_abrir_hoja) al_abrir_hoja(*destino);
 }
 
 void Visor::abre_consola() {
