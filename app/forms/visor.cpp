@@ -69,7 +69,7 @@ constexpr const char* kFiltroSigEscritura =
     "GeoPackage (*.gpkg);;Shapefile (*.shp);;GeoJSON (*.geojson);;DXF (*.dxf);;"
     "FlatGeobuf (*.fgb);;KML (*.kml);;Todos los ficheros (*)";
 constexpr const char* kFiltroSigLectura =
-    "Formatos SIG (*.gpkg *.shp *.geojson *.json *.dxf *.fgb *.kml *.gml *.csv *.tab *.sqlite);;"
+    "Formatos SIG (*.gpkg *.shp *.geojson *.json *.dxf *.fgb *.kml *.gml *.csv *.sqlite);;"
     "Todos los ficheros (*)";
 
 std::string une_lineas(const std::vector<std::string>& lineas) {
@@ -632,7 +632,7 @@ void Visor::importa_de_sig() {
   if (origenes.empty()) return;
   const auto destino = dialogos_.elige_fichero_nuevo(
       "Hoja nueva", "Fichero BIN (*.bin)",
-      ajustes_.fich_entrada.parent_path() / ruta_con_sufijo(origenes.front(), ".bin").filename());
+      ajustes_.fich_entrada.parent_path() / origenes.front().stem().concat(".bin"));
   if (!destino) return;
   OpcionesImportacion opciones;
   opciones.uds = ajustes_.uds;

@@ -35,10 +35,20 @@ void CPL_STDCALL RecogeMensajes::recoge(CPLErr clase, CPLErrorNum, const char* t
 }
 
 std::string RecogeMensajes::fallo(std::size_t desde, const std::string& por_defecto) const {
-  for (std::size_t i = mensajes_.size(); i > desde; --i) {
-    if (mensajes_[i - 1].clase >= CE_Failure) return mensajes_[i - 1].texto;
+  // A failure often comes after its cause ("Unterminated string", then "Failed to read GeoJSON
+  // data"): the last few are given, in order.
+  constexpr std::size_t kMaxFallos = 3;
+  std::vector<std::string> fallos;
+  for (std::size_t i = mensajes_.size(); i > desde && fallos.size() < kMaxFallos; --i) {
+    const Mensaje& m = mensajes_[i - 1];
+    if (m.clase >= CE_Failure && std::find(fallos.begin(), fallos.end(), m.texto) == fallos.end()) {
+      fallos.push_back(m.texto);
+    }
   }
-  return por_defecto;
+  if (fallos.empty()) return por_defecto;
+  std::string texto;
+  for (auto f = fallos.rbegin(); f != fallos.rend(); ++f) texto += (texto.empty() ? "" : "; ") + *f;
+  return texto;
 }
 
 bool RecogeMensajes::hay_fallo(std::size_t desde) const {

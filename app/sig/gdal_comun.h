@@ -29,7 +29,7 @@ class RecogeMensajes {
   RecogeMensajes& operator=(const RecogeMensajes&) = delete;
 
   std::size_t cuantos() const { return mensajes_.size(); }
-  // The last failure reported since message number `desde`, or `por_defecto` when there is
+  // The last failures reported since message number `desde`, or `por_defecto` when there is
   // none.
   std::string fallo(std::size_t desde = 0, const std::string& por_defecto = {}) const;
   bool hay_fallo(std::size_t desde = 0) const;
