@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <utility>
 
 namespace telmora {
@@ -207,11 +208,15 @@ Rango rango_de_texto(const Vertice& insercion, std::size_t caracteres, std::int3
     xmin = std::min(xmin, x), xmax = std::max(xmax, x);
     ymin = std::min(ymin, y), ymax = std::max(ymax, y);
   }
+  // A box beyond what a file coordinate holds (a huge height or a very long text) is cut there.
+  auto entero = [](double valor) {
+    return static_cast<std::int32_t>(std::clamp(valor, double(INT32_MIN), double(INT32_MAX)));
+  };
   Rango rango;
-  rango.xmin = static_cast<std::int32_t>(std::floor(xmin));
-  rango.ymin = static_cast<std::int32_t>(std::floor(ymin));
-  rango.xmax = static_cast<std::int32_t>(std::ceil(xmax));
-  rango.ymax = static_cast<std::int32_t>(std::ceil(ymax));
+  rango.xmin = entero(std::floor(xmin));
+  rango.ymin = entero(std::floor(ymin));
+  rango.xmax = entero(std::ceil(xmax));
+  rango.ymax = entero(std::ceil(ymax));
   rango.zmin = rango.zmax = insercion.z;
   rango.septimo = altura;
   rango.octavo = justificacion;

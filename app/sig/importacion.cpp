@@ -276,12 +276,15 @@ ResultadoImportacion importa_sig(const std::vector<std::filesystem::path>& orige
   resultado.destino = destino;
   Conversion conversion(opciones, resultado);
   std::vector<std::string> encontradas;
+  bool con_campo_codigo = false, con_campo_texto = false;
   for (const auto& origen : origenes) {
     LectorSig lector(origen);
     for (const std::size_t i : capas_elegidas(lector, opciones, resultado)) {
       const CapaLeida& capa = lector.capas()[i];
       encontradas.push_back(capa.nombre);
       const std::vector<int> campos = campos_de(capa, opciones);
+      con_campo_codigo |= campos[kValorCodigo] >= 0;
+      con_campo_texto |= campos[kValorTexto] >= 0;
       conversion.capa(resultado.capas.size(), campos[kValorTexto] >= 0);
       resultado.capas.push_back({ruta_texto(origen), capa.nombre});
       progreso.paso("Importando " + capa.nombre);
@@ -294,6 +297,10 @@ ResultadoImportacion importa_sig(const std::vector<std::filesystem::path>& orige
     if (std::find(encontradas.begin(), encontradas.end(), nombre) == encontradas.end()) {
       throw ErrorEntradaSig("No hay ninguna capa " + nombre + " en lo que se importa");
     }
+  }
+  for (const auto& [campo, hallado] : {std::pair{opciones.campo_codigo, con_campo_codigo},
+                                       {opciones.campo_texto, con_campo_texto}}) {
+    if (campo && !hallado) resultado.avisos.push_back("Ninguna capa tiene el campo " + *campo);
   }
   if (conversion.vacia()) {
     throw ErrorEntradaSig("No hay geometrías que importar: " + std::to_string(resultado.vacias) +

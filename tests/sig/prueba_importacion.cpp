@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <limits>
 #include <tuple>
 
 #include "ejecuta.h"
@@ -233,10 +234,19 @@ TEST(Importacion, PuntosQueSonTextos) {
   EXPECT_EQ(v[2].angulo, 0);
   EXPECT_EQ(v[3].tipo, 'C');
 
-  // Without a text field the points stay points.
-  const auto sin_textos = importa({origen}, carpeta / "puntos.bin");
+  // Without a text field the points stay points; a field named that no layer has is told.
+  OpcionesImportacion otro_campo;
+  otro_campo.campo_texto = "rotulo";
+  const auto sin_textos = importa({origen}, carpeta / "puntos.bin", otro_campo);
   EXPECT_EQ(sin_textos.textos, 0);
   EXPECT_EQ(sin_textos.elementos, 4);
+  EXPECT_EQ(sin_textos.avisos, std::vector<std::string>{"Ninguna capa tiene el campo rotulo"});
+
+  // A box larger than file coordinates hold stops at their limit.
+  opciones.altura_texto = 5e6;
+  importa({origen}, carpeta / "enormes.bin", opciones);
+  EXPECT_EQ(carga(carpeta / "enormes.bin").t[1].rango.xmax,
+            std::numeric_limits<std::int32_t>::max());
 }
 
 TEST(Importacion, FuentesQueNoSeLeenNoDejanSalida) {
