@@ -16,15 +16,8 @@ int ejecuta_exportar(const Argumentos& argumentos, std::ostream& salida, std::os
     throw ErrorUso(error.what());
   }
   const Sesion sesion = abre_hoja_de_linea(argumentos.posicionales()[0], argumentos.bandera("mm"));
-  try {
-    for (const auto& linea : exporta_sig(sesion, opciones).lineas()) salida << linea << "\n";
-  } catch (const ErrorEntradaSig&) {
-    throw;
-  } catch (const ErrorTelmora& error) {
-    errores << error.what() << "\n";
-    return kFalloEscritura;
-  }
-  return kExito;
+  return ejecuta_intercambio([&] { return exporta_sig(sesion, opciones).lineas(); }, salida,
+                             errores);
 }
 
 }  // namespace telmora::cli

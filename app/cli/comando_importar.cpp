@@ -1,6 +1,5 @@
 #include "cli.h"
 #include "sig/importacion.h"
-#include "sig/tipos_sig.h"
 
 namespace telmora::cli {
 
@@ -28,19 +27,8 @@ int ejecuta_importar(const Argumentos& argumentos, std::ostream& salida, std::os
     origenes.push_back(ruta_desde_texto(posicionales[i]));
   }
   const auto destino = ruta_desde_texto(posicionales.back());
-  try {
-    for (const auto& linea : importa_sig(origenes, destino, opciones).lineas()) {
-      salida << linea << "\n";
-    }
-  } catch (const ErrorEntradaSig&) {
-    throw;
-  } catch (const ErrorFicheroInexistente&) {
-    throw;
-  } catch (const ErrorTelmora& error) {
-    errores << error.what() << "\n";
-    return kFalloEscritura;
-  }
-  return kExito;
+  return ejecuta_intercambio([&] { return importa_sig(origenes, destino, opciones).lineas(); },
+                             salida, errores);
 }
 
 }  // namespace telmora::cli
