@@ -18,7 +18,7 @@ constexpr int kVeces = 3;
 constexpr double kLimite = 1.5;
 
 std::string entre_comillas(const std::filesystem::path& ruta) {
-  return "'" + ruta.string() + "'";
+  return "\"" + ruta.string() + "\"";
 }
 
 // ogr2ogr copying a GeoPackage; false when it fails.

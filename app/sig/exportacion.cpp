@@ -21,31 +21,45 @@ std::vector<std::string> ResultadoExportacion::lineas() const {
 ResultadoExportacion exporta_sig(const Sesion& sesion, const OpcionesExportacion& opciones,
                                  Progreso& progreso) {
   const Hoja& hoja = sesion.hoja;
-  const auto& capas = capas_de_entidades();
   std::array<std::vector<std::int32_t>, kNumCapasEntidades> numeros;
   for (std::int32_t numero = 1; numero <= hoja.num_entidades(); ++numero) {
     const Entidad& e = hoja.entidad(numero);
     if (e.activa()) numeros[capa_de_entidad(hoja, e)].push_back(numero);
   }
+  std::vector<DefinicionCapa> capas = capas_de_entidades();
   std::int64_t total = 0;
   for (const auto& lista : numeros) total += static_cast<std::int64_t>(lista.size());
+  for (const CapaDeValores& adicional : opciones.capas_adicionales) {
+    capas.push_back(adicional.definicion);
+    total += static_cast<std::int64_t>(adicional.rasgos.size());
+  }
 
   EscritorSig escritor(opciones.destino, opciones.formato, opciones.epsg, capas);
   ResultadoExportacion resultado;
   ContadorPorcentaje contador(progreso, total);
   std::int64_t hechos = 0;
-  RasgoSig rasgo;
-  for (std::size_t capa = 0; capa < kNumCapasEntidades; ++capa) {
+  // One layer of `cuantos` features, the k-th made by rasgo_k(k).
+  auto escribe_capa = [&](std::size_t capa, std::size_t cuantos, const auto& rasgo_k) {
     progreso.paso("Exportando " + capas[capa].nombre);
     escritor.empieza_capa(capa);
-    for (const std::int32_t numero : numeros[capa]) {
-      rasgo_de_entidad(sesion, numero, rasgo);
-      escritor.escribe(rasgo);
+    for (std::size_t k = 0; k < cuantos; ++k) {
+      escritor.escribe(rasgo_k(k));
       contador.avanza(++hechos);
     }
     escritor.termina_capa();
-    resultado.capas.push_back(
-        {capas[capa].nombre, static_cast<std::int64_t>(numeros[capa].size())});
+    resultado.capas.push_back({capas[capa].nombre, static_cast<std::int64_t>(cuantos)});
+  };
+  RasgoSig rasgo;
+  for (std::size_t capa = 0; capa < kNumCapasEntidades; ++capa) {
+    escribe_capa(capa, numeros[capa].size(), [&](std::size_t k) -> const RasgoSig& {
+      rasgo_de_entidad(sesion, numeros[capa][k], rasgo);
+      return rasgo;
+    });
+  }
+  for (std::size_t capa = 0; capa < opciones.capas_adicionales.size(); ++capa) {
+    const auto& rasgos = opciones.capas_adicionales[capa].rasgos;
+    escribe_capa(kNumCapasEntidades + capa, rasgos.size(),
+                 [&](std::size_t k) -> const RasgoSig& { return rasgos[k]; });
   }
   resultado.ficheros = escritor.confirma();
   resultado.formato = escritor.formato();

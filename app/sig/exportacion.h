@@ -10,13 +10,23 @@
 
 #include "progreso.h"
 #include "sesion.h"
+#include "tipos_sig.h"
 
 namespace telmora {
+
+// A layer made elsewhere (the results of a check: faces, error points) handed over whole as
+// plain values, in metres.
+struct CapaDeValores {
+  DefinicionCapa definicion;
+  std::vector<RasgoSig> rasgos;
+};
 
 struct OpcionesExportacion {
   std::filesystem::path destino;
   std::string formato;  // GDAL driver name; empty: chosen by the destination's extension
   int epsg = 0;         // coordinate system given to the layers; 0: none (sheets carry none)
+  // Written after the entities' layers, in the same file or files.
+  std::vector<CapaDeValores> capas_adicionales;
 };
 
 struct ResultadoExportacion {

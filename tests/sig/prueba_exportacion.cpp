@@ -119,6 +119,37 @@ TEST(Exportacion, GeoPackageConSusCapasCamposYEstilos) {
   EXPECT_EQ(texto.estilo, "LABEL(t:\"CALLE \\\"MAYOR\\\"\",a:45,s:2.5g,c:#FF0000,p:2)");
 }
 
+TEST(Exportacion, CapasDadasComoValoresTrasLasDeLasEntidades) {
+  Exportable e;
+  CapaDeValores caras{{"caras",
+                       TipoGeometria::poligono,
+                       {{"error", TipoCampo::entero}, {"centroide", TipoCampo::texto}}},
+                      {}};
+  RasgoSig cara;
+  for (const PuntoSig p : {PuntoSig{0, 0, 1}, {10, 0, 1}, {10, 10, 1}, {0, 0, 1}})
+    cara.puntos.push_back(p);
+  cara.cierra_parte(ClaseParte::anillo);
+  for (const PuntoSig p : {PuntoSig{2, 2, 1}, {3, 2, 1}, {3, 3, 1}, {2, 2, 1}})
+    cara.puntos.push_back(p);
+  cara.cierra_parte(ClaseParte::anillo);
+  cara.valores = {std::int64_t{2}, std::monostate{}};
+  cara.estilo = "BRUSH(fc:#FF0000)";
+  caras.rasgos.push_back(cara);
+  OpcionesExportacion opciones{e.hoja.carpeta / "con_caras.gpkg", "", 0, {caras}};
+  const auto resultado = exporta_sig(e.sesion, opciones);
+  ASSERT_EQ(resultado.capas.size(), 5u);
+  EXPECT_EQ(resultado.capas.back().nombre, "caras");
+  EXPECT_EQ(resultado.capas.back().rasgos, 1);
+
+  const auto capas = prueba::lee_con_gdal(e.hoja.carpeta / "con_caras.gpkg");
+  ASSERT_EQ(capas.size(), 5u);
+  ASSERT_EQ(capas.at("caras").rasgos.size(), 1u);
+  const auto& leida = capas.at("caras").rasgos[0];
+  EXPECT_EQ(leida.geometria, "POLYGON Z ((0 0 1,10 0 1,10 10 1,0 0 1),(2 2 1,3 2 1,3 3 1,2 2 1))");
+  EXPECT_EQ(leida.campos, (std::map<std::string, std::string>{{"error", "2"},
+                                                              {"OGR_STYLE", "BRUSH(fc:#FF0000)"}}));
+}
+
 TEST(Exportacion, FormatosDeUnaCapaPorFichero) {
   Exportable e;
   const auto geojson = e.exporta("salida.geojson");
