@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "progreso.h"
@@ -22,6 +23,10 @@ struct CapaDeValores {
 };
 
 struct OpcionesExportacion {
+  OpcionesExportacion() = default;
+  OpcionesExportacion(std::filesystem::path destino_, std::string formato_ = {}, int epsg_ = 0)
+      : destino(std::move(destino_)), formato(std::move(formato_)), epsg(epsg_) {}
+
   std::filesystem::path destino;
   std::string formato;  // GDAL driver name; empty: chosen by the destination's extension
   int epsg = 0;         // coordinate system given to the layers; 0: none (sheets carry none)

@@ -135,7 +135,8 @@ TEST(Exportacion, CapasDadasComoValoresTrasLasDeLasEntidades) {
   cara.valores = {std::int64_t{2}, std::monostate{}};
   cara.estilo = "BRUSH(fc:#FF0000)";
   caras.rasgos.push_back(cara);
-  OpcionesExportacion opciones{e.hoja.carpeta / "con_caras.gpkg", "", 0, {caras}};
+  OpcionesExportacion opciones(e.hoja.carpeta / "con_caras.gpkg");
+  opciones.capas_adicionales.push_back(caras);
   const auto resultado = exporta_sig(e.sesion, opciones);
   ASSERT_EQ(resultado.capas.size(), 5u);
   EXPECT_EQ(resultado.capas.back().nombre, "caras");
