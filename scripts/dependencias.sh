@@ -8,6 +8,7 @@ paquetes=(
   qt6-base-dev libgl-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix googletest wine64
+  libgdal-dev gdal-bin
 )
 
 faltan=()

@@ -72,6 +72,28 @@ const std::vector<Comando>& comandos() {
        "  --mm               la hoja está en milímetros (centímetros si no se indica)\n",
        {{"tolerancia"}, {"solo-entidades", "virtuales", "aplicar", "grabar", "mm"}},
        ejecuta_duplicados},
+      {"exportar",
+       "escribe la hoja en un formato SIG (GeoPackage, Shapefile, GeoJSON, DXF ...)",
+       "uso: telmora-cli exportar HOJA.bin SALIDA [--formato NOMBRE] [--srs EPSG:N] [--mm]\n"
+       "\n"
+       "Escribe las entidades activas de la hoja, en el orden del fichero y en metros con su\n"
+       "cota, en cuatro capas: lineas (elementos abiertos), recintos (elementos cerrados de\n"
+       "más de dos vértices, como polígonos), puntos (elementos de un vértice) y textos (en su\n"
+       "punto de inserción). Cada rasgo lleva los campos entidad (su número desde 1), codigo,\n"
+       "descripcion y color (#RRGGBB) según Vekt.tab y Vekt.pal, atributos (sus registros\n"
+       "como texto, IdTabla:NRegistro:Resto separados por ';') y, los textos, texto, altura\n"
+       "(m), angulo (grados) y justificacion; y un estilo OGR (color y grosor de la pluma,\n"
+       "relleno de los recintos, texto, ángulo y tamaño de las etiquetas), en el propio\n"
+       "formato si guarda estilos (DXF, KML) o en el campo OGR_STYLE.\n"
+       "Un formato de una sola capa por fichero (GeoJSON, FlatGeobuf, Shapefile .shp, DXF)\n"
+       "recibe un fichero por capa: SALIDA_lineas.ext, SALIDA_recintos.ext ... La salida queda\n"
+       "completa o no se escribe. Escribe en la salida el formato, las capas y los ficheros.\n"
+       "  --formato NOMBRE  formato vectorial de GDAL (GPKG, GeoJSON, \"ESRI Shapefile\", DXF,\n"
+       "                    FlatGeobuf ...); sin él, el de la extensión de SALIDA\n"
+       "  --srs EPSG:N      sistema de coordenadas de las capas (la hoja no lleva ninguno)\n"
+       "  --mm              la hoja está en milímetros (centímetros si no se indica)\n",
+       {{"formato", "srs"}, {"mm"}},
+       ejecuta_exportar},
       {"extraer",
        "escribe en HOJA_f.bin lo que cae dentro de una ventana",
        "uso: telmora-cli extraer HOJA.bin --ventana XMIN,YMIN,XMAX,YMAX [--solapados] [--mm]\n"
@@ -100,6 +122,34 @@ const std::vector<Comando>& comandos() {
        "  --nombre F      nombre de la hoja (hoja.bin si no se indica)\n",
        {{"entidades", "semilla", "nombre"}, {}},
        ejecuta_generar},
+      {"importar",
+       "escribe una hoja nueva con lo que contiene una fuente SIG",
+       "uso: telmora-cli importar ORIGEN... SALIDA.bin [--capa NOMBRE]... [--campo-codigo CAMPO]\n"
+       "                          [--codigo CODIGO] [--campo-texto CAMPO] [--altura-texto M] "
+       "[--mm]\n"
+       "\n"
+       "Lee todas las capas con geometrías de cada ORIGEN que GDAL abre (o solo las nombradas\n"
+       "con --capa) y escribe SALIDA.bin: cada línea es un elemento abierto; cada anillo de un\n"
+       "polígono, un elemento cerrado; las geometrías múltiples se separan; cada punto es un\n"
+       "elemento de un vértice o, si su capa tiene el campo de texto, un texto. Coordenadas en\n"
+       "metros por las unidades del fichero, redondeadas; cota de la geometría o 0. Las de más\n"
+       "de 32767 vértices se parten; las vacías y las que no pueden ser entidades se cuentan y\n"
+       "se saltan. Si todos los rasgos traen el campo entidad (como los de exportar), las\n"
+       "entidades se escriben en su orden. SALIDA.bin se escribe entero o no se escribe, y en\n"
+       "la salida queda un resumen de lo leído y lo saltado.\n"
+       "  --capa NOMBRE         capa que se importa (se puede repetir)\n"
+       "  --campo-codigo CAMPO  campo del código (se corta a 7 caracteres); sin él, --codigo o,\n"
+       "                        si no se da, el campo codigo\n"
+       "  --codigo CODIGO       código de todos los rasgos o, con --campo-codigo, de los que\n"
+       "                        no tienen valor en ese campo\n"
+       "  --campo-texto CAMPO   campo del texto de los puntos que son textos (texto si no se\n"
+       "                        indica); la altura, el ángulo y la justificación salen de los\n"
+       "                        campos altura (m), angulo (grados) y justificacion si existen\n"
+       "  --altura-texto M      altura de los textos en metros (la del campo altura o 2 si no\n"
+       "                        se indica)\n"
+       "  --mm                  la hoja nueva está en milímetros (centímetros si no se indica)\n",
+       {{"capa", "campo-codigo", "codigo", "campo-texto", "altura-texto"}, {"mm"}},
+       ejecuta_importar},
       {"info",
        "informe de la hoja: unidades, recuentos, rango y códigos que faltan en Vekt.tab",
        "uso: telmora-cli info HOJA.bin [--mm]\n"

@@ -1,6 +1,7 @@
 // telmora-cli: the program's tools without a window, for batch work and scripts.
 #pragma once
 
+#include <functional>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -34,11 +35,18 @@ int ejecuta_cli(const std::vector<std::string>& argumentos, std::ostream& salida
 // folder.
 Sesion abre_hoja_de_linea(const std::string& ruta_bin, bool milimetros);
 
+// Runs an export or import to or from a GIS format and prints its lines. A source or request
+// that cannot be used goes on to ejecuta_cli as bad input; any other failure is a failed write.
+int ejecuta_intercambio(const std::function<std::vector<std::string>()>& intercambio,
+                        std::ostream& salida, std::ostream& errores);
+
 // The commands.
 int ejecuta_comprimir(const Argumentos& argumentos, std::ostream& salida, std::ostream& errores);
 int ejecuta_duplicados(const Argumentos& argumentos, std::ostream& salida, std::ostream& errores);
+int ejecuta_exportar(const Argumentos& argumentos, std::ostream& salida, std::ostream& errores);
 int ejecuta_extraer(const Argumentos& argumentos, std::ostream& salida, std::ostream& errores);
 int ejecuta_generar(const Argumentos& argumentos, std::ostream& salida, std::ostream& errores);
+int ejecuta_importar(const Argumentos& argumentos, std::ostream& salida, std::ostream& errores);
 int ejecuta_info(const Argumentos& argumentos, std::ostream& salida, std::ostream& errores);
 int ejecuta_lista(const Argumentos& argumentos, std::ostream& salida, std::ostream& errores);
 int ejecuta_pdobles(const Argumentos& argumentos, std::ostream& salida, std::ostream& errores);

@@ -2,7 +2,9 @@
 
 #include <QApplication>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QMessageBox>
+#include <QRegularExpression>
 
 namespace telmora {
 
@@ -63,6 +65,31 @@ std::optional<std::filesystem::path> DialogosQt::elige_fichero(
   const QString elegido = QFileDialog::getOpenFileName(
       padre_, a_qstring(titulo), QString::fromStdU16String(carpeta.u16string()), a_qstring(filtro));
   if (elegido.isEmpty()) return std::nullopt;
+  return std::filesystem::path(elegido.toStdU16String());
+}
+
+std::vector<std::filesystem::path> DialogosQt::elige_ficheros(
+    const std::string& titulo, const std::string& filtro, const std::filesystem::path& carpeta) {
+  const QStringList elegidos = QFileDialog::getOpenFileNames(
+      padre_, a_qstring(titulo), QString::fromStdU16String(carpeta.u16string()), a_qstring(filtro));
+  std::vector<std::filesystem::path> rutas;
+  for (const QString& elegido : elegidos) rutas.emplace_back(elegido.toStdU16String());
+  return rutas;
+}
+
+std::optional<std::filesystem::path> DialogosQt::elige_fichero_nuevo(
+    const std::string& titulo, const std::string& filtro, const std::filesystem::path& propuesto) {
+  QString filtro_elegido;
+  QString elegido = QFileDialog::getSaveFileName(padre_, a_qstring(titulo),
+                                                 QString::fromStdU16String(propuesto.u16string()),
+                                                 a_qstring(filtro), &filtro_elegido);
+  if (elegido.isEmpty()) return std::nullopt;
+  // "GeoPackage (*.gpkg)": a name without an extension takes ".gpkg".
+  const QRegularExpression extension(R"(\(\*(\.[^ ;)*]+))");
+  const auto encontrada = extension.match(filtro_elegido);
+  if (QFileInfo(elegido).suffix().isEmpty() && encontrada.hasMatch()) {
+    elegido += encontrada.captured(1);
+  }
   return std::filesystem::path(elegido.toStdU16String());
 }
 

@@ -16,6 +16,12 @@ class DialogosQt : public Dialogos {
   std::optional<std::filesystem::path> elige_fichero(const std::string& titulo,
                                                      const std::string& filtro,
                                                      const std::filesystem::path& carpeta) override;
+  std::vector<std::filesystem::path> elige_ficheros(const std::string& titulo,
+                                                    const std::string& filtro,
+                                                    const std::filesystem::path& carpeta) override;
+  std::optional<std::filesystem::path> elige_fichero_nuevo(
+      const std::string& titulo, const std::string& filtro,
+      const std::filesystem::path& propuesto) override;
 
  private:
   QWidget* padre_;

@@ -180,7 +180,10 @@ void Form1::Command7_Click() {
     return;
   }
   ajustes.tolerancia_tentativo = tolerancia;
+  abre_visor(ajustes);
+}
 
+void Form1::abre_visor(const Ajustes& ajustes) {
   auto visor = std::make_unique<Visor>(ajustes, dialogos_);
   if (!visor->carga()) return;
   visor->al_abrir = [this] {
@@ -188,6 +191,13 @@ void Form1::Command7_Click() {
     QTimer::singleShot(0, this, [this] { cierra_visor(); });
   };
   visor->al_salir = [] { QTimer::singleShot(0, qApp, &QApplication::quit); };
+  // A new sheet opens with the same tables, unit and tolerance, once the viewer that asked has
+  // finished its work.
+  visor->al_abrir_hoja = [this](const std::filesystem::path& bin) {
+    Ajustes nuevos = visor_->ajustes();
+    nuevos.fich_entrada = bin;
+    QTimer::singleShot(0, this, [this, nuevos] { abre_visor(nuevos); });
+  };
   visor_ = std::move(visor);
   visor_->showMaximized();
   hide();

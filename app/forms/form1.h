@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <memory>
 
+#include "ajustes.h"
 #include "dialogos.h"
 
 class QComboBox;
@@ -40,6 +41,8 @@ class Form1 : public QWidget {
   void File1_Click(const QString& nombre);
   void Command1_Click();
   void cierra_visor();
+  // Opens a viewer on a sheet in place of the one open, if any.
+  void abre_visor(const Ajustes& ajustes);
 
   Dialogos& dialogos_;
   std::filesystem::path dir_datos_;

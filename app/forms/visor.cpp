@@ -28,6 +28,8 @@
 #include "ordenes.h"
 #include "p_dobles.h"
 #include "rango_cotas.h"
+#include "sig/exportacion.h"
+#include "sig/importacion.h"
 #include "texto.h"
 #include "visor/cotas_vertices.h"
 
@@ -61,6 +63,21 @@ class BarraProgreso : public Progreso {
  private:
   QProgressBar* barra_;
 };
+
+// The GIS formats offered by the file dialogs (GDAL reads and writes more; "Todos" lets them
+// through).
+constexpr const char* kFiltroSigEscritura =
+    "GeoPackage (*.gpkg);;Shapefile (*.shp);;GeoJSON (*.geojson);;DXF (*.dxf);;"
+    "FlatGeobuf (*.fgb);;KML (*.kml);;Todos los ficheros (*)";
+constexpr const char* kFiltroSigLectura =
+    "Formatos SIG (*.gpkg *.shp *.geojson *.json *.dxf *.fgb *.kml *.gml *.csv *.sqlite);;"
+    "Todos los ficheros (*)";
+
+std::string une_lineas(const std::vector<std::string>& lineas) {
+  std::string texto;
+  for (const auto& linea : lineas) texto += (texto.empty() ? "" : "\n") + linea;
+  return texto;
+}
 
 // Toolbar pictures: a standard icon where the style has one, else a drawn sign.
 QIcon icono(const QString& signo) {
@@ -317,7 +334,10 @@ void Visor::construye_menus() {
       {"mnuArchivo",
        "&Archivo",
        {},
-       {{"mnuAbrir", "&Abrir", [this] { abrir(); }}, {"mnuSalir", "&Salir", [this] { salir(); }}}},
+       {{"mnuAbrir", "&Abrir", [this] { abrir(); }},
+        {"mnuSalir", "&Salir", [this] { salir(); }},
+        {"mnuExportarSig", "&Exportar a formato SIG…", [this] { exporta_a_sig(); }},
+        {"mnuImportarSig", "&Importar de formato SIG…", [this] { importa_de_sig(); }}}},
       {"mnuRegenera", "&Regenera", [&c] { c.redibuja(); }},
       {"mnuZoom",
        "&Zoom",
@@ -597,16 +617,60 @@ void Visor::puntos_dobles() {
         resultado = Proceso_pdobles(*sesion_, formulario.tolerancias(), barra);
       }
       puntero(Puntero::defecto);
-      std::string resumen;
-      for (const std::string& linea : resultado.lineas())
-        resumen += (resumen.empty() ? "" : "\n") + linea;
-      dialogos_.mensaje(resumen, Icono::informacion);
+      dialogos_.mensaje(une_lineas(resultado.lineas()), Icono::informacion);
     } catch (const ErrorTelmora& error) {
       puntero(Puntero::defecto);
       dialogos_.mensaje(error.what(), Icono::critico);
     }
   }
   control_->redibuja();
+void Visor::exporta_a_sig() {
+  const auto destino =
+      dialogos_.elige_fichero_nuevo("Exportar a formato SIG", kFiltroSigEscritura,
+                                    ruta_con_sufijo(ajustes_.fich_entrada, ".gpkg"));
+  if (!destino) return;
+  puntero(Puntero::reloj);
+  try {
+    ResultadoExportacion resultado;
+    {
+      BarraProgreso barra(progreso_);
+      resultado = exporta_sig(*sesion_, {*destino, "", 0}, barra);
+    }
+    puntero(Puntero::defecto);
+    linea_estado("Escrito " + ruta_texto(*destino));
+    dialogos_.mensaje(une_lineas(resultado.lineas()), Icono::informacion, "Exportar a formato SIG");
+  } catch (const ErrorTelmora& error) {
+    puntero(Puntero::defecto);
+    dialogos_.mensaje(error.what(), Icono::critico);
+  }
+}
+
+void Visor::importa_de_sig() {
+  const auto origenes = dialogos_.elige_ficheros("Importar de formato SIG", kFiltroSigLectura,
+                                                 ajustes_.fich_entrada.parent_path());
+  if (origenes.empty()) return;
+  const auto destino = dialogos_.elige_fichero_nuevo(
+      "Hoja nueva", "Fichero BIN (*.bin)",
+      ajustes_.fich_entrada.parent_path() / origenes.front().stem().concat(".bin"));
+  if (!destino) return;
+  OpcionesImportacion opciones;
+  opciones.uds = ajustes_.uds;
+  puntero(Puntero::reloj);
+  try {
+    ResultadoImportacion resultado;
+    {
+      BarraProgreso barra(progreso_);
+      resultado = importa_sig(origenes, *destino, opciones, barra);
+    }
+    puntero(Puntero::defecto);
+    dialogos_.mensaje(une_lineas(resultado.lineas()), Icono::informacion,
+                      "Importar de formato SIG");
+  } catch (const ErrorTelmora& error) {
+    puntero(Puntero::defecto);
+    dialogos_.mensaje(error.what(), Icono::critico);
+    return;
+  }
+  if (al_abrir_hoja) al_abrir_hoja(*destino);
 }
 
 void Visor::abre_consola() {

@@ -36,6 +36,10 @@ class Visor : public QMainWindow, public PantallaVisor {
   // Run when the user asks for another file (back to the start form) or to end the program.
   std::function<void()> al_abrir;
   std::function<void()> al_salir;
+  // Run when a sheet made by the viewer (an import) is to be opened in its place.
+  std::function<void(const std::filesystem::path&)> al_abrir_hoja;
+
+  const Ajustes& ajustes() const { return ajustes_; }
 
   ControlVisor& control() { return *control_; }
   AreaDibujo& area() { return *area_; }
@@ -86,6 +90,9 @@ class Visor : public QMainWindow, public PantallaVisor {
   void borra_ventana();
   // The double-point form; on "Procesar" the process runs on the sheet and its summary is shown.
   void puntos_dobles();
+  // The sheet written to a GIS format, and GIS sources read into a new sheet that then opens.
+  void exporta_a_sig();
+  void importa_de_sig();
   // A toolbar button or menu entry that switches codes as a console command does.
   void visibilidad(void (*entrada)(Consola&, AccionesVisor&));
 

@@ -119,6 +119,57 @@ void FicheroNuevo::confirma() {
   }
 }
 
+CarpetaNueva::CarpetaNueva(const std::filesystem::path& destino)
+    : destino_(destino),
+      temporal_(
+          ruta_temporal((destino.empty() ? std::filesystem::path(".") : destino) / ".nuevo")) {
+  std::error_code error;
+  if (!std::filesystem::create_directory(temporal_, error) || error) {
+    throw ErrorTelmora(
+        "No se puede escribir en " + ruta_texto(destino_) + ": " +
+        (error ? error.message() : std::string("ya existe ") + ruta_texto(temporal_)));
+  }
+}
+
+CarpetaNueva::~CarpetaNueva() {
+  std::error_code ignorado;
+  std::filesystem::remove_all(temporal_, ignorado);
+}
+
+void CarpetaNueva::vacia() {
+  std::error_code ignorado;
+  for (const auto& entrada : std::filesystem::directory_iterator(temporal_, ignorado)) {
+    std::filesystem::remove_all(entrada.path(), ignorado);
+  }
+}
+
+std::vector<std::filesystem::path> CarpetaNueva::confirma() {
+  if (confirmada_) throw ErrorTelmora("La carpeta " + ruta_texto(temporal_) + " ya se confirmó");
+  std::vector<std::filesystem::path> nombres;
+  std::error_code error_lista;
+  for (const auto& entrada : std::filesystem::directory_iterator(temporal_, error_lista)) {
+    nombres.push_back(entrada.path().filename());
+  }
+  if (error_lista) {
+    throw ErrorTelmora("No se puede leer " + ruta_texto(temporal_) + ": " + error_lista.message());
+  }
+  std::sort(nombres.begin(), nombres.end());
+  std::vector<std::filesystem::path> movidos;
+  for (const auto& nombre : nombres) {
+    std::error_code error;
+    std::filesystem::rename(temporal_ / nombre, destino_ / nombre, error);
+    if (error) {
+      std::error_code ignorado;
+      for (const auto& movido : movidos) std::filesystem::remove_all(movido, ignorado);
+      throw ErrorTelmora("No se puede escribir " + ruta_texto(destino_ / nombre) + ": " +
+                         error.message());
+    }
+    movidos.push_back(destino_ / nombre);
+  }
+  confirmada_ = true;
+  return movidos;
+}
+
 void escribe_fichero_atomico(const std::filesystem::path& ruta, std::string_view contenido) {
   FicheroNuevo fichero(ruta);
   fichero.escribe(contenido);

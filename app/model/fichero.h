@@ -66,6 +66,32 @@ class FicheroNuevo {
   std::FILE* fichero_ = nullptr;
 };
 
+// New files written into a temporary folder made inside their destination folder, and moved
+// into the destination by confirma() only when all of them are complete; dropped without
+// confirming, the temporary folder goes with everything in it. For writers that make several
+// files at once (a format with companion files, one file per layer).
+class CarpetaNueva {
+ public:
+  explicit CarpetaNueva(const std::filesystem::path& destino);
+  ~CarpetaNueva();
+  CarpetaNueva(const CarpetaNueva&) = delete;
+  CarpetaNueva& operator=(const CarpetaNueva&) = delete;
+
+  // The temporary folder, where the files are to be written under their final names.
+  const std::filesystem::path& ruta() const { return temporal_; }
+  // Removes everything written so far.
+  void vacia();
+  // Moves every entry of the temporary folder into the destination, replacing files of the same
+  // name, and returns their final paths in name order. When a move fails, the entries already
+  // moved are removed again and ErrorTelmora names the one that failed.
+  std::vector<std::filesystem::path> confirma();
+
+ private:
+  std::filesystem::path destino_;
+  std::filesystem::path temporal_;
+  bool confirmada_ = false;
+};
+
 // Writes the bytes to a temporary file beside the target and renames it over the target only
 // when everything was written and flushed: the target is complete or left as it was.
 void escribe_fichero_atomico(const std::filesystem::path& ruta, std::string_view contenido);

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
+#include <utility>
 
 namespace telmora {
 
@@ -159,6 +161,67 @@ void calcula_rango_entidad(Rango& rango, std::span<const Vertice> vertices) {
     rango.ymax = std::max(rango.ymax, v.y);
     rango.zmax = std::max(rango.zmax, v.z);
   }
+}
+
+Rango rango_de_elemento_nuevo(std::span<const Vertice> vertices) {
+  Rango rango;
+  calcula_rango_entidad(rango, vertices);
+  rango.septimo = kAlturaTextoNuevo;
+  rango.octavo = kJustificacionTextoNuevo;
+  rango.noveno = kAnguloTextoNuevo;
+  return rango;
+}
+
+Rango rango_de_texto(const Vertice& insercion, std::size_t caracteres, std::int32_t altura,
+                     std::int32_t justificacion, std::int32_t angulo) {
+  const double alto = altura;
+  const double ancho = 0.6 * alto * static_cast<double>(caracteres);
+  double dx = 0, dy = 0;  // offset of the box's bottom-left corner from the insertion point
+  switch (justificacion) {
+    case 1:
+    case 2:
+      dy = -alto;
+      break;
+    case 3:
+    case 8:
+      dx = -ancho / 2, dy = -alto;
+      break;
+    case 4:
+    case 5:
+      dx = -ancho, dy = -alto;
+      break;
+    case 6:
+      dx = -ancho;
+      break;
+    case 7:
+      dx = -ancho / 2;
+      break;
+    default:
+      break;
+  }
+  const double a = angulo / 100.0 * kPi / 180.0;
+  double xmin = 1e18, ymin = 1e18, xmax = -1e18, ymax = -1e18;
+  for (const auto& [ex, ey] : {std::pair{dx, dy}, std::pair{dx + ancho, dy},
+                               std::pair{dx + ancho, dy + alto}, std::pair{dx, dy + alto}}) {
+    const double x = insercion.x + ex * std::cos(a) - ey * std::sin(a);
+    const double y = insercion.y + ex * std::sin(a) + ey * std::cos(a);
+    xmin = std::min(xmin, x), xmax = std::max(xmax, x);
+    ymin = std::min(ymin, y), ymax = std::max(ymax, y);
+  }
+  // A box beyond what a file coordinate holds (a huge height or a very long text) is cut there.
+  auto entero = [](double valor) {
+    return static_cast<std::int32_t>(std::clamp(valor, double(INT32_MIN), double(INT32_MAX)));
+  };
+  Rango rango;
+  rango.xmin = entero(std::floor(xmin));
+  rango.ymin = entero(std::floor(ymin));
+  rango.xmax = entero(std::ceil(xmax));
+  rango.ymax = entero(std::ceil(ymax));
+  rango.zmin = rango.zmax = insercion.z;
+  rango.septimo = altura;
+  rango.octavo = justificacion;
+  rango.noveno = angulo;
+  return rango;
 }
 
 double interpola_cota(double z_inicio, double x_inicio, double y_inicio, double z_fin, double x_fin,

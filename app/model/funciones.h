@@ -67,6 +67,18 @@ bool punto_interior_poligono(double& x, double& y, std::span<const Vertice> vert
 // and maxima at 0).
 void calcula_rango_entidad(Rango& rango, std::span<const Vertice> vertices);
 
+// Range block of an element the system builds anew: the range of its vertices, and 20, 6 and
+// 1957 in the last three values (which no reader interprets), as every rebuilding writer
+// writes them.
+Rango rango_de_elemento_nuevo(std::span<const Vertice> vertices);
+
+// Range block of a text: its box (about 0.6 of the height per character wide, anchored on the
+// insertion point by its justification and turned by its angle in hundredths of a degree) and
+// the insertion point's elevation, with the height, justification and angle in the last three
+// values.
+Rango rango_de_texto(const Vertice& insercion, std::size_t caracteres, std::int32_t altura,
+                     std::int32_t justificacion, std::int32_t angulo);
+
 // Elevation at a point of a segment, in proportion to its plane distance from the start.
 double interpola_cota(double z_inicio, double x_inicio, double y_inicio, double z_fin, double x_fin,
                       double y_fin, double x, double y);

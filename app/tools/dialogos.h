@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace telmora {
 
@@ -23,6 +24,22 @@ class Dialogos {
   virtual std::optional<std::filesystem::path> elige_fichero(
       const std::string& titulo, const std::string& filtro,
       const std::filesystem::path& carpeta) = 0;
+  // Several existing files (empty when the user cancels); by default, the one file chosen.
+  virtual std::vector<std::filesystem::path> elige_ficheros(const std::string& titulo,
+                                                            const std::string& filtro,
+                                                            const std::filesystem::path& carpeta) {
+    auto elegido = elige_fichero(titulo, filtro, carpeta);
+    if (!elegido) return {};
+    return {*elegido};
+  }
+  // The name of a file to write, starting from `propuesto`; nothing when the user cancels. A
+  // name given without an extension takes the first one of the filter chosen. By default
+  // nothing can be chosen.
+  virtual std::optional<std::filesystem::path> elige_fichero_nuevo(
+      const std::string& /*titulo*/, const std::string& /*filtro*/,
+      const std::filesystem::path& /*propuesto*/) {
+    return std::nullopt;
+  }
 };
 
 }  // namespace telmora

@@ -5,6 +5,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMenu>
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QRadioButton>
@@ -376,4 +377,41 @@ TEST(Visor, PuntosDoblesDesdeElMenu) {
             "Errores Duplicados : 0\nErrores Lazos : 0\nErrores semiLazos : 0");
   EXPECT_FALSE(visor->control().sesion().hoja.entidad(4).activa());
   EXPECT_GT(a.hoja.carpeta.lee("hoja.bin").size(), b.contenido().size());
+TEST(Visor, ExportarEImportarFormatosSigDesdeElArchivo) {
+  Arranque a;
+  Visor* visor = a.abre_visor();
+  ASSERT_NE(visor, nullptr);
+  const auto archivo = visor->findChild<QMenu*>("mnuArchivo")->actions();
+  ASSERT_GE(archivo.size(), 2);
+  EXPECT_EQ(archivo[archivo.size() - 2]->objectName(), "mnuExportarSig");
+  EXPECT_EQ(archivo[archivo.size() - 2]->text(), "&Exportar a formato SIG…");
+  EXPECT_EQ(archivo.back()->objectName(), "mnuImportarSig");
+  EXPECT_EQ(archivo.back()->text(), "&Importar de formato SIG…");
+
+  // Cancelling the file dialog does nothing.
+  const auto gpkg = a.hoja.carpeta / "hoja.gpkg";
+  dispara(visor, "mnuExportarSig");
+  EXPECT_EQ(a.dialogos.mostrados.back().tipo, prueba::DialogoMostrado::Tipo::fichero);
+  EXPECT_FALSE(std::filesystem::exists(gpkg));
+
+  a.dialogos.ficheros.push_back(gpkg);
+  dispara(visor, "mnuExportarSig");
+  ASSERT_TRUE(std::filesystem::exists(gpkg));
+  EXPECT_EQ(a.dialogos.mostrados.back().icono, Icono::informacion);
+  EXPECT_NE(a.dialogos.textos().back().find("Capa textos: 1 entidades"), std::string::npos);
+
+  // The imported sheet opens in a new viewer with the same tables and unit.
+  const auto vuelta = a.hoja.carpeta / "vuelta.bin";
+  a.dialogos.ficheros = {gpkg, vuelta};
+  dispara(visor, "mnuImportarSig");
+  ASSERT_TRUE(std::filesystem::exists(vuelta));
+  EXPECT_NE(a.dialogos.textos().back().find("Escrito " + vuelta.string() + ": 3 entidades"),
+            std::string::npos);
+  QTest::qWait(20);
+  Visor* nuevo = a.form.visor();
+  ASSERT_NE(nuevo, nullptr);
+  EXPECT_EQ(nuevo->ajustes().fich_entrada, vuelta);
+  EXPECT_EQ(nuevo->ajustes().fich_vekttab, a.hoja.ajustes.fich_vekttab);
+  EXPECT_EQ(nuevo->control().sesion().hoja.num_entidades(), 3);
+  EXPECT_TRUE(nuevo->isVisible());
 }

@@ -270,57 +270,8 @@ class GeneradorHoja {
     cabecera.codigo = codigo_desde_texto(codigo);
     cabecera.num_puntos = static_cast<std::int16_t>(trozos + 1);
     const Vertice insercion = vertice_en(p.x, p.y);
-    Rango rango = extension_texto(insercion, bytes.size(), altura, justificacion, angulo);
+    const Rango rango = rango_de_texto(insercion, bytes.size(), altura, justificacion, angulo);
     emite(cabecera, rango, std::vector<Vertice>{insercion}, relleno, {});
-  }
-
-  // Range of a text's box: about 0.6 of the height per character, anchored by its
-  // justification and turned by its angle.
-  static Rango extension_texto(const Vertice& p, std::size_t caracteres, int altura,
-                               int justificacion, int angulo) {
-    const double ancho = 0.6 * altura * static_cast<double>(caracteres);
-    double dx = 0, dy = 0;  // offset of the box's bottom-left corner from the insertion point
-    switch (justificacion) {
-      case 1:
-      case 2:
-        dy = -altura;
-        break;
-      case 3:
-      case 8:
-        dx = -ancho / 2, dy = -altura;
-        break;
-      case 4:
-      case 5:
-        dx = -ancho, dy = -altura;
-        break;
-      case 6:
-        dx = -ancho;
-        break;
-      case 7:
-        dx = -ancho / 2;
-        break;
-      default:
-        break;
-    }
-    const double a = angulo / 100.0 * kPi / 180.0;
-    double xmin = 1e18, ymin = 1e18, xmax = -1e18, ymax = -1e18;
-    for (const auto& [ex, ey] : {std::pair{dx, dy}, std::pair{dx + ancho, dy},
-                                 std::pair{dx + ancho, dy + altura}, std::pair{dx, dy + altura}}) {
-      const double x = p.x + ex * std::cos(a) - ey * std::sin(a);
-      const double y = p.y + ex * std::sin(a) + ey * std::cos(a);
-      xmin = std::min(xmin, x), xmax = std::max(xmax, x);
-      ymin = std::min(ymin, y), ymax = std::max(ymax, y);
-    }
-    Rango rango;
-    rango.xmin = static_cast<std::int32_t>(std::floor(xmin));
-    rango.ymin = static_cast<std::int32_t>(std::floor(ymin));
-    rango.xmax = static_cast<std::int32_t>(std::ceil(xmax));
-    rango.ymax = static_cast<std::int32_t>(std::ceil(ymax));
-    rango.zmin = rango.zmax = p.z;
-    rango.septimo = altura;
-    rango.octavo = justificacion;
-    rango.noveno = angulo;
-    return rango;
   }
 
   void emite(const Cabecera& cabecera, const Rango& rango, std::span<const Vertice> vertices,
