@@ -624,6 +624,8 @@ void Visor::puntos_dobles() {
     }
   }
   control_->redibuja();
+}
+
 void Visor::exporta_a_sig() {
   const auto destino =
       dialogos_.elige_fichero_nuevo("Exportar a formato SIG", kFiltroSigEscritura,

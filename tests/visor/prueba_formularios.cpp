@@ -377,6 +377,8 @@ TEST(Visor, PuntosDoblesDesdeElMenu) {
             "Errores Duplicados : 0\nErrores Lazos : 0\nErrores semiLazos : 0");
   EXPECT_FALSE(visor->control().sesion().hoja.entidad(4).activa());
   EXPECT_GT(a.hoja.carpeta.lee("hoja.bin").size(), b.contenido().size());
+}
+
 TEST(Visor, ExportarEImportarFormatosSigDesdeElArchivo) {
   Arranque a;
   Visor* visor = a.abre_visor();
