@@ -10,14 +10,8 @@ using prueba::V;
 
 namespace {
 
-// A sheet in memory with every entity drawn.
 Hoja dibujada(const ConstructorBin& b) {
-  static const TablaVekt tabla = interpreta_vekt_tab(prueba::tabla_basica(), "Vekt.tab");
-  const std::string& bytes = b.contenido();
-  Hoja hoja = cargo_bin_bytes(Lista<char>(bytes.begin(), bytes.end()), tabla);
-  for (Entidad& e : hoja.c) e.pintado = 1;
-  for (Entidad& e : hoja.t) e.pintado = 1;
-  return hoja;
+  return prueba::hoja_dibujada(b);
 }
 
 std::vector<std::int32_t> estrella(const GrafoTopologico& g, std::int32_t n) {

@@ -133,6 +133,17 @@ class GeneradorRed {
   int textos_ = 0;
 };
 
+// A sheet in memory, every entity drawn.
+inline telmora::Hoja hoja_dibujada(const ConstructorBin& b) {
+  static const telmora::TablaVekt tabla = telmora::interpreta_vekt_tab(tabla_basica(), "t");
+  const std::string& bytes = b.contenido();
+  telmora::Hoja hoja =
+      telmora::cargo_bin_bytes(telmora::Lista<char>(bytes.begin(), bytes.end()), tabla);
+  for (telmora::Entidad& e : hoja.c) e.pintado = 1;
+  for (telmora::Entidad& e : hoja.t) e.pintado = 1;
+  return hoja;
+}
+
 inline telmora::Hoja red_aleatoria(std::uint64_t semilla, OpcionesRed opciones = {}) {
   return GeneradorRed(semilla, opciones).genera();
 }

@@ -3,7 +3,10 @@
 // indexed topology against it, table by table; the topology benchmark times it.
 #pragma once
 
+#include <algorithm>
+
 #include "topologia/grafo.h"
+#include "topologia/poligonos.h"
 
 namespace prueba {
 
@@ -76,5 +79,175 @@ inline void recalcula_literal(telmora::GrafoTopologico& grafo) {
   grafo.tramos.resize(static_cast<std::size_t>(conservados));
   grafo.construye_estrellas();
 }
+
+// The polygon walk step by step as its rules read, every lookup a scan of the arc table. With
+// `guarda` it passes over ways out already walked and ends a step after closing a polygon as
+// open, as the program does; without it, it is the unguarded walk, which is stopped after a
+// bound of steps and reports in `anomalo` whether it ever re-walked an arc, closed a polygon as
+// open (after which it goes on with the step and may close the next polygon at once on its
+// first arc), stored arc 0 or had to be stopped.
+class RecorridoLiteral {
+ public:
+  RecorridoLiteral(const telmora::Hoja& hoja, telmora::GrafoTopologico& grafo, bool guarda)
+      : hoja_(hoja), g_(grafo), guarda_(guarda) {}
+
+  bool anomalo = false;
+
+  telmora::TablaPoligonos ejecuta() {
+    t_.poligonos.push_back({});
+    if (g_.num_tramos() > 0) inicio_ = g_.tramo(1).N1;
+    const long limite = 8L * g_.num_tramos() + 16;
+    long pasos = 0;
+    seguir_ = true;
+    do {
+      while (seguir_ && ++pasos < limite) GeneraPol();
+      if (pasos >= limite) {
+        anomalo = true;
+        break;
+      }
+      buscoTramoAProcesar();
+      seguir_ = procesar_ > 0;
+    } while (seguir_);
+    if (t_.poligonos.back().num_tramos == 0) t_.poligonos.pop_back();
+    return std::move(t_);
+  }
+
+ private:
+  telmora::Tramo& tramo(std::int32_t a) { return g_.tramo(a); }
+
+  void GeneraPol() {
+    seguir_ = false;
+    if (procesar_ < 1 || procesar_ > g_.num_tramos()) return;
+    if (tramo(procesar_).P1 != 0 && tramo(procesar_).P2 != 0) return;
+    seguir_ = true;
+    actual_ = procesar_;
+    inv_actual_ = inv_procesar_;
+    desde_ = inv_actual_ ? tramo(actual_).N2 : tramo(actual_).N1;
+    en_ = inv_actual_ ? tramo(actual_).N1 : tramo(actual_).N2;
+    bool abierto = false;
+    if (g_.nodo(en_).valencia < 2) {
+      abierto = true;
+    } else {
+      lejano_ = en_;
+      abierto = versitramosiguientevalido(lejano_) || !busca_tramo_siguiente();
+    }
+    if (abierto) {
+      CierroPoligono(inv_actual_, false);
+      buscoTramoAProcesar();
+      if (guarda_) return;
+    }
+    if (lejano_ == 0) lejano_ = en_;
+    const bool ocupado = versitramosiguientevalido(lejano_);
+    if (lejano_ == inicio_ || ocupado) {
+      actual_ = procesar_;
+      inv_actual_ = inv_procesar_;
+      CierroPoligono(inv_actual_, lejano_ == inicio_);
+      buscoTramoAProcesar();
+      if (procesar_ == 0) seguir_ = false;
+    }
+  }
+
+  bool libre(std::int32_t a, bool inv) { return (inv ? tramo(a).P2 : tramo(a).P1) == 0; }
+
+  bool versitramosiguientevalido(std::int32_t nodo) {
+    for (std::int32_t a = 1; a <= g_.num_tramos(); ++a) {
+      if (a == actual_) continue;
+      if ((tramo(a).N1 == nodo && tramo(a).P1 == 0) || (tramo(a).N2 == nodo && tramo(a).P2 == 0))
+        return false;
+    }
+    return true;
+  }
+
+  bool busca_tramo_siguiente() {
+    struct Candidato {
+      std::int32_t a;
+      bool inv;
+      double angulo;
+    };
+    std::vector<Candidato> candidatos;
+    for (std::int32_t a = 1; a <= g_.num_tramos(); ++a) {
+      if (a == actual_ || (tramo(a).N1 != en_ && tramo(a).N2 != en_)) continue;
+      const bool inv = tramo(a).N1 != en_;
+      candidatos.push_back(
+          {a, inv, telmora::calcula_angulo(hoja_, tramo(actual_), inv_actual_, tramo(a), inv)});
+    }
+    // The rule: at valence 2 the first; else the largest angle, the last of equal ones.
+    auto preferido = [&](const std::vector<Candidato>& lista) -> const Candidato* {
+      if (lista.empty()) return nullptr;
+      if (g_.nodo(en_).valencia == 2) return &lista.front();
+      const Candidato* mejor = nullptr;
+      double angulo = 0;
+      for (const Candidato& c : lista) {
+        if (c.angulo >= angulo) mejor = &c, angulo = c.angulo;
+      }
+      return mejor;
+    };
+    const Candidato* elegido = nullptr;
+    std::vector<telmora::ArcoPasado> pasados;
+    while (!candidatos.empty()) {
+      elegido = preferido(candidatos);
+      if (!guarda_ || libre(elegido->a, elegido->inv)) break;
+      pasados.push_back({elegido->a, elegido->inv, en_, t_.num_poligonos()});
+      candidatos.erase(candidatos.begin() + (elegido - candidatos.data()));
+      elegido = nullptr;
+    }
+    std::sort(pasados.begin(), pasados.end(),
+              [](const auto& x, const auto& y) { return x.tramo < y.tramo; });
+    t_.pasados.insert(t_.pasados.end(), pasados.begin(), pasados.end());
+    if (elegido == nullptr) {
+      if (!guarda_) anomalo = true;
+      return false;
+    }
+    if (!libre(elegido->a, elegido->inv)) anomalo = true;
+    almacenoTramo(actual_, inv_actual_);
+    procesar_ = elegido->a;
+    inv_procesar_ = elegido->inv;
+    lejano_ = elegido->inv ? tramo(elegido->a).N1 : tramo(elegido->a).N2;
+    return true;
+  }
+
+  void almacenoTramo(std::int32_t a, bool inv) {
+    if (a == 0) {
+      anomalo = true;
+      return;
+    }
+    telmora::Poligono& p = t_.poligonos.back();
+    t_.arcos.push_back({a, inv});
+    ++p.num_tramos;
+    (inv ? tramo(a).P2 : tramo(a).P1) = t_.num_poligonos();
+    (inv ? tramo(a).posicion_P2 : tramo(a).posicion_P1) = p.num_tramos;
+  }
+
+  void CierroPoligono(bool inv, bool cerrado) {
+    if (!guarda_ && !cerrado) anomalo = true;
+    t_.poligonos.back().cerrado = cerrado;
+    almacenoTramo(actual_, inv);
+    t_.poligonos.push_back({static_cast<std::uint32_t>(t_.arcos.size()), 0, false, 0});
+    actual_ = 0;
+    procesar_ = 1;
+  }
+
+  void buscoTramoAProcesar() {
+    procesar_ = 0;
+    for (std::int32_t a = 1; a <= g_.num_tramos(); ++a) {
+      if (tramo(a).P1 != 0 && tramo(a).P2 != 0) continue;
+      procesar_ = a;
+      inv_actual_ = inv_procesar_ = tramo(a).P1 != 0;
+      desde_ = inv_procesar_ ? tramo(a).N2 : tramo(a).N1;
+      en_ = inv_procesar_ ? tramo(a).N1 : tramo(a).N2;
+      inicio_ = desde_;
+      return;
+    }
+    lejano_ = 0;
+  }
+
+  const telmora::Hoja& hoja_;
+  telmora::GrafoTopologico& g_;
+  bool guarda_;
+  telmora::TablaPoligonos t_;
+  bool seguir_ = true;
+  std::int32_t actual_ = 0, procesar_ = 1, inicio_ = 0, desde_ = 0, en_ = 0, lejano_ = 0;
+  bool inv_actual_ = false, inv_procesar_ = false;
+};
 
 }  // namespace prueba
