@@ -5,7 +5,9 @@
 
 #include <algorithm>
 
+#include "funciones.h"
 #include "topologia/grafo.h"
+#include "topologia/islas.h"
 #include "topologia/poligonos.h"
 
 namespace prueba {
@@ -249,5 +251,95 @@ class RecorridoLiteral {
   std::int32_t actual_ = 0, procesar_ = 1, inicio_ = 0, desde_ = 0, en_ = 0, lejano_ = 0;
   bool inv_actual_ = false, inv_procesar_ = false;
 };
+
+// Islands: every face against every envelope.
+inline void islas_literal(const telmora::TablaPoligonos& t, telmora::IslasTopologia& islas) {
+  using namespace telmora;
+  islas.islas.clear();
+  for (std::int32_t i = 1; i <= t.num_cerrados(); ++i) {
+    if (t.resumen_de(i).sentido) continue;
+    for (std::int32_t j = 1; j <= t.num_cerrados(); ++j) {
+      if (!t.resumen_de(j).sentido) continue;
+      const Rango& a = t.recinto(i).rango;
+      const Rango& b = t.recinto(j).rango;
+      if (!(b.xmax < a.xmax && b.ymax < a.ymax && b.xmin > a.xmin && b.ymin > a.ymin)) continue;
+      const Vertice& v = t.vertices_de(j).front();
+      if (punto_en_poligono(v.x, v.y, t.vertices_de(i))) islas.islas.push_back({i, j, 0, {}});
+    }
+  }
+}
+
+// Components: for each arc of the envelope, every closed polygon whose arc list holds it; pairs
+// looked up in the component table.
+inline void componentes_literal(const telmora::TablaPoligonos& t, telmora::IslasTopologia& islas) {
+  using namespace telmora;
+  islas.componentes.clear();
+  for (Isla& i : islas.islas) i.componentes.clear(), i.num_componentes = 0;
+  for (std::size_t k = 0; k < islas.islas.size(); ++k) {
+    const std::int32_t e = islas.islas[k].Pol_Interno;
+    for (const ArcoDePoligono& a : t.arcos_de(t.poligono_de(e))) {
+      for (std::int32_t p = 1; p <= t.num_cerrados(); ++p) {
+        if (p == e) continue;
+        bool tiene = false;
+        for (const ArcoDePoligono& b : t.arcos_de(t.poligono_de(p)))
+          tiene = tiene || b.tramo == a.tramo;
+        if (!tiene) continue;
+        bool visto = false;
+        std::int32_t cuenta = 0;
+        for (const ComponenteIsla& c : islas.componentes) {
+          visto = visto || (c.Envolvente == e && c.componente == p);
+          cuenta += c.Envolvente == e;
+        }
+        if (visto) continue;
+        islas.componentes.push_back({e, p});
+        for (Isla& i : islas.islas) {
+          if (i.Pol_Interno != e) continue;
+          i.componentes.push_back(p);
+          i.num_componentes = cuenta + 1;
+        }
+      }
+    }
+  }
+}
+
+// Centroids: every face against every text.
+inline void centroides_literal(const telmora::IslasTopologia& islas, telmora::TablaPoligonos& t,
+                               telmora::GrafoTopologico& g) {
+  using namespace telmora;
+  for (ResumenPoligono& r : t.resumen) {
+    if (r.sentido) continue;
+    const bool conserva =
+        EsEnvolventeDeIsla(islas, r.NumPol) && !EsComponenteDeIsla(islas, r.NumPol);
+    for (std::size_t q = 0; q < g.textos.size(); ++q) {
+      TextoTopologia& texto = g.textos[q];
+      if (!punto_en_rango(texto.x, texto.y, t.recinto(r.NumPol).rango) ||
+          !punto_en_poligono(texto.x, texto.y, t.vertices_de(r.NumPol)))
+        continue;
+      if (r.Puntero_Sup == 0)
+        r.Puntero_Sup = std::int32_t(q + 1);
+      else if (!conserva)
+        r.Puntero_Sup = kVariosPoligonos;
+      if (texto.centroide == 0)
+        texto.centroide = r.NumPol;
+      else if (!conserva)
+        texto.centroide = kVariosPoligonos;
+    }
+  }
+}
+
+// The face under a point: the summary scanned in order.
+inline std::int32_t localiza_literal(const telmora::TablaPoligonos& t, std::int32_t x,
+                                     std::int32_t y) {
+  using namespace telmora;
+  std::int32_t encontrado = 0;
+  for (const ResumenPoligono& r : t.resumen) {
+    if (!punto_en_rango(x, y, t.recinto(r.NumPol).rango) ||
+        !punto_en_poligono(x, y, t.vertices_de(r.NumPol)))
+      continue;
+    if (!r.sentido) return r.NumPol;
+    encontrado = 0;
+  }
+  return encontrado;
+}
 
 }  // namespace prueba
