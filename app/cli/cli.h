@@ -42,5 +42,6 @@ int ejecuta_generar(const Argumentos& argumentos, std::ostream& salida, std::ost
 int ejecuta_info(const Argumentos& argumentos, std::ostream& salida, std::ostream& errores);
 int ejecuta_lista(const Argumentos& argumentos, std::ostream& salida, std::ostream& errores);
 int ejecuta_render(const Argumentos& argumentos, std::ostream& salida, std::ostream& errores);
+int ejecuta_topologia(const Argumentos& argumentos, std::ostream& salida, std::ostream& errores);
 
 }  // namespace telmora::cli

@@ -9,12 +9,13 @@
 #include <memory>
 
 #include "ajustes.h"
-#include "visor/consola.h"
-#include "visor/control_visor.h"
 #include "edicion/duplicados.h"
 #include "edicion/extraccion.h"
 #include "info_elem.h"
 #include "sesion.h"
+#include "topo.h"
+#include "visor/consola.h"
+#include "visor/control_visor.h"
 
 class QLabel;
 class QLineEdit;
@@ -84,6 +85,8 @@ class Visor : public QMainWindow, public PantallaVisor {
   void ver_duplicados();
   void procesa_duplicados(const OpcionesDuplicados& opciones);
   void borra_ventana();
+  // A topology entry: its switches set, then the topology window opened, which runs it.
+  void topologia(EntradaTopologia entrada);
   // A toolbar button or menu entry that switches codes as a console command does.
   void visibilidad(void (*entrada)(Consola&, AccionesVisor&));
 
@@ -99,6 +102,7 @@ class Visor : public QMainWindow, public PantallaVisor {
   QLabel* hora_ = nullptr;
   QProgressBar* progreso_ = nullptr;
   QPointer<InfoElem> info_;
+  QPointer<Topo> topo_;
   TablaSegmentos segmentos_;  // matched segments of the last duplicate search
   bool ajustada_ = false;
   bool cerrando_ = false;
