@@ -11,6 +11,10 @@
 
 namespace telmora {
 
+// Changes whenever the same options start giving other bytes, so that sheets kept from an
+// earlier generator are not taken for the current one.
+inline constexpr int kVersionMuestra = 2;
+
 struct OpcionesMuestra {
   std::int64_t entidades = 20000;
   std::uint64_t semilla = 1;

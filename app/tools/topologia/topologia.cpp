@@ -66,14 +66,15 @@ std::int32_t cuenta_textos(const GrafoTopologico& g, std::int32_t estado) {
   return n;
 }
 
-// Writes one listing; a failure is kept to be reported, and the run goes on.
-void lista(const ResultadoTopologia& r, const char* nombre, const std::vector<std::string>& lineas,
-           std::vector<std::string>& fallos) {
+// Writes one listing, made only when there is a folder for it; a failure is kept to be
+// reported, and the run goes on.
+template <typename Lineas>
+void lista(ResultadoTopologia& r, const char* nombre, Lineas&& lineas) {
   if (r.opciones.carpeta_listados.empty()) return;
   try {
-    escribe_lineas(r.opciones.carpeta_listados / nombre, lineas);
+    escribe_lineas(r.opciones.carpeta_listados / nombre, lineas());
   } catch (const ErrorTelmora& error) {
-    fallos.push_back(error.what());
+    r.fallos_listados.push_back(error.what());
   }
 }
 
@@ -130,8 +131,8 @@ ResultadoTopologia ejecuta_topologia(const Sesion& sesion, const OpcionesTopolog
   dibujarecintos(hoja, r.grafo, sesion.ajustes.uds, r.poligonos);
   calculaAdyacencia(r.grafo, r.poligonos);
   r.localizador = LocalizadorPoligonos(r.poligonos);
-  lista(r, kListadoNodos, con(listado_nodos_tramos(r.grafo), imprimepol(r.poligonos)),
-        r.fallos_listados);
+  lista(r, kListadoNodos,
+        [&] { return con(listado_nodos_tramos(r.grafo), imprimepol(r.poligonos)); });
 
   std::optional<PintorTopologia> pintor;
   if (lienzo != nullptr) pintor.emplace(*lienzo, opciones.semilla_colores);
@@ -142,8 +143,8 @@ ResultadoTopologia ejecuta_topologia(const Sesion& sesion, const OpcionesTopolog
     lienzo->superficie.borra(color_fondo(sesion.tabla, sesion.paleta));
     pintor->dibujarecintos(r.poligonos, al_azar);
   }
-  lista(r, kListadoPoli1, imprimepolVekt(r.poligonos, false), r.fallos_listados);
-  lista(r, kListadoPoli2, imprimepolVekt(r.poligonos, true), r.fallos_listados);
+  lista(r, kListadoPoli1, [&] { return imprimepolVekt(r.poligonos, false); });
+  lista(r, kListadoPoli2, [&] { return imprimepolVekt(r.poligonos, true); });
 
   // The command chosen in the menu.
   if (opciones.islas) {
@@ -169,10 +170,10 @@ ResultadoTopologia ejecuta_topologia(const Sesion& sesion, const OpcionesTopolog
   // graph and polygons just built, and give their own result lines.
 
   if (opciones.errores_centroides) {
-    lista(r, kListadoAdyacencia, imprimeAdyacencia(hoja, r.grafo, r.poligonos), r.fallos_listados);
+    lista(r, kListadoAdyacencia, [&] { return imprimeAdyacencia(hoja, r.grafo, r.poligonos); });
   }
-  lista(r, kListadoIslas, imprimeIslas(r.islas), r.fallos_listados);
-  lista(r, kListadoComponentes, imprimeComponentesIslas(r.islas), r.fallos_listados);
+  lista(r, kListadoIslas, [&] { return imprimeIslas(r.islas); });
+  lista(r, kListadoComponentes, [&] { return imprimeComponentesIslas(r.islas); });
   r.lineas_resultado = lineas_de_topologia(r);
   r.opciones.pares = nullptr;
   return r;
