@@ -3,28 +3,12 @@
 #include "carpeta_temporal.h"
 #include "constructor_bin.h"
 #include "ejecuta.h"
+#include "red_aleatoria.h"
 
 using prueba::ConstructorBin;
 using prueba::ejecuta;
 
 namespace {
-
-// Faces A and B; an island ring in A with its own text; two texts in B; one outside; a dangling
-// street.
-std::string hoja_con_islas() {
-  ConstructorBin b;
-  b.c("100", {{0, 0, 0}, {10000, 0, 0}})
-      .c("100", {{10000, 0, 0}, {10000, 10000, 0}})
-      .c("100", {{10000, 10000, 0}, {0, 10000, 0}, {0, 0, 0}})
-      .c("100", {{10000, 0, 0}, {20000, 0, 0}, {20000, 10000, 0}, {10000, 10000, 0}})
-      .c("100", {{2000, 2000, 0}, {6000, 2000, 0}, {6000, 6000, 0}})
-      .c("100", {{6000, 6000, 0}, {2000, 6000, 0}, {2000, 2000, 0}})
-      .c("100", {{10000, 10000, 0}, {15000, 15000, 0}});
-  b.t("TXT", {8000, 8000, 0}, "A").t("TXT", {4000, 4000, 0}, "ISLA");
-  b.t("TXT", {15000, 5000, 0}, "B1").t("TXT", {16000, 6000, 0}, "B2");
-  b.t("TXT", {30000, 30000, 0}, "FUERA");
-  return b.contenido();
-}
 
 struct Hoja {
   prueba::CarpetaTemporal carpeta;
@@ -32,7 +16,7 @@ struct Hoja {
   Hoja() {
     carpeta.escribe("Vekt.tab", prueba::tabla_basica());
     carpeta.escribe("Vekt.pal", prueba::paleta_basica());
-    bin = carpeta.escribe("hoja.bin", hoja_con_islas()).string();
+    bin = carpeta.escribe("hoja.bin", prueba::dos_caras_con_isla(1000).contenido()).string();
   }
 };
 

@@ -50,22 +50,9 @@ Paleta paleta_indices() {
   return p;
 }
 
-// Faces A (left, with an island and its own text) and B (right, two texts), a text outside, and
-// a dangling street off the top of the divider.
+// The two faces with an island, in metres of ten units.
 Sesion sesion_de_prueba() {
-  ConstructorBin b;
-  b.c("100", {{0, 0, 0}, {10000, 0, 0}})
-      .c("100", {{10000, 0, 0}, {10000, 10000, 0}})
-      .c("100", {{10000, 10000, 0}, {0, 10000, 0}, {0, 0, 0}})
-      .c("100", {{10000, 0, 0}, {20000, 0, 0}, {20000, 10000, 0}, {10000, 10000, 0}})
-      .c("100", {{2000, 2000, 0}, {6000, 2000, 0}, {6000, 6000, 0}})
-      .c("100", {{6000, 6000, 0}, {2000, 6000, 0}, {2000, 2000, 0}})
-      .c("100", {{10000, 10000, 0}, {15000, 15000, 0}});
-  b.t("TXT", {8000, 8000, 0}, "CARA A")
-      .t("TXT", {4000, 4000, 0}, "ISLA")
-      .t("TXT", {15000, 5000, 0}, "B1")
-      .t("TXT", {16000, 6000, 0}, "B2")
-      .t("TXT", {30000, 30000, 0}, "FUERA");
+  const ConstructorBin b = prueba::dos_caras_con_isla(1000);
   Sesion s;
   s.hoja = prueba::hoja_dibujada(b);
   s.paleta = paleta_indices();

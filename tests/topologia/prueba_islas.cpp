@@ -50,28 +50,10 @@ std::int32_t recinto_en(const Analisis& a, std::int32_t x, std::int32_t y, bool 
   return ultimo;
 }
 
-// Faces A (left) and B (right) side by side; in A a ring (an island) with its own text; A's
-// text; two texts in B; one text outside everything.
-ConstructorBin dos_caras_con_isla() {
-  ConstructorBin b;
-  b.c("100", {{0, 0, 0}, {1000, 0, 0}})
-      .c("100", {{1000, 0, 0}, {1000, 1000, 0}})
-      .c("100", {{1000, 1000, 0}, {0, 1000, 0}, {0, 0, 0}})
-      .c("100", {{1000, 0, 0}, {2000, 0, 0}, {2000, 1000, 0}, {1000, 1000, 0}})
-      .c("100", {{200, 200, 0}, {600, 200, 0}, {600, 600, 0}})
-      .c("100", {{600, 600, 0}, {200, 600, 0}, {200, 200, 0}});
-  b.t("TXT", {800, 800, 0}, "CARA A")
-      .t("TXT", {400, 400, 0}, "ISLA")
-      .t("TXT", {1500, 500, 0}, "B1")
-      .t("TXT", {1600, 600, 0}, "B2")
-      .t("TXT", {3000, 3000, 0}, "FUERA");
-  return b;
-}
-
 }  // namespace
 
 TEST(Islas, LaCaraQueEnvuelveUnaIslaConservaSuCentroide) {
-  const Hoja hoja = prueba::hoja_dibujada(dos_caras_con_isla());
+  const Hoja hoja = prueba::hoja_dibujada(prueba::dos_caras_con_isla(100));
   const Analisis a = analiza(hoja);
   const std::int32_t cara_a = recinto_en(a, 800, 800, false),
                      cara_b = recinto_en(a, 1500, 500, false);

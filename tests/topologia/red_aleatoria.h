@@ -144,6 +144,27 @@ inline telmora::Hoja hoja_dibujada(const ConstructorBin& b) {
   return hoja;
 }
 
+// Faces A (left, with a ring inside: an island with its own text) and B (right, with two
+// texts) side by side, a text outside everything and a dangling street off the top of the
+// divider; faces of 10 × `escala` file units.
+inline ConstructorBin dos_caras_con_isla(int escala) {
+  auto p = [escala](int x, int y) { return V{x * escala, y * escala, 0}; };
+  ConstructorBin b;
+  b.c("100", {p(0, 0), p(10, 0)})
+      .c("100", {p(10, 0), p(10, 10)})
+      .c("100", {p(10, 10), p(0, 10), p(0, 0)})
+      .c("100", {p(10, 0), p(20, 0), p(20, 10), p(10, 10)})
+      .c("100", {p(2, 2), p(6, 2), p(6, 6)})
+      .c("100", {p(6, 6), p(2, 6), p(2, 2)})
+      .c("100", {p(10, 10), p(15, 15)});
+  b.t("TXT", p(8, 8), "CARA A")
+      .t("TXT", p(4, 4), "ISLA")
+      .t("TXT", p(15, 5), "B1")
+      .t("TXT", p(16, 6), "B2")
+      .t("TXT", p(30, 30), "FUERA");
+  return b;
+}
+
 inline telmora::Hoja red_aleatoria(std::uint64_t semilla, OpcionesRed opciones = {}) {
   return GeneradorRed(semilla, opciones).genera();
 }

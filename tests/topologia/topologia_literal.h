@@ -39,12 +39,7 @@ inline telmora::GrafoTopologico grafo_literal(const telmora::Hoja& hoja) {
     t.N2 = nodo_de(v.back());
     grafo.tramos.push_back(t);
   }
-  for (std::size_t j = 0; j < hoja.t.size(); ++j) {
-    const Entidad& e = hoja.t[j];
-    if (e.pintado == 0 || !e.activa()) continue;
-    const Vertice& p = hoja.vertices_de(e)[0];
-    grafo.textos.push_back({static_cast<std::int32_t>(j + 1), e.cabecera.codigo, p.x, p.y, p.z, 0});
-  }
+  grafo.textos = textos_dibujados(hoja);
   grafo.construye_estrellas();
   return grafo;
 }

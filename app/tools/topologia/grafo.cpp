@@ -89,14 +89,20 @@ GrafoTopologico CargoNodosTramos(const Hoja& hoja) {
     tramo.N2 = grafo.nodo_de_extremo(v.back());
     grafo.tramos.push_back(tramo);
   }
+  grafo.textos = textos_dibujados(hoja);
+  grafo.construye_estrellas();
+  return grafo;
+}
+
+std::vector<TextoTopologia> textos_dibujados(const Hoja& hoja) {
+  std::vector<TextoTopologia> textos;
   for (std::size_t j = 0; j < hoja.t.size(); ++j) {
     const Entidad& e = hoja.t[j];
     if (e.pintado == 0 || !e.activa()) continue;
     const Vertice& p = hoja.vertices_de(e)[0];
-    grafo.textos.push_back({static_cast<std::int32_t>(j + 1), e.cabecera.codigo, p.x, p.y, p.z, 0});
+    textos.push_back({static_cast<std::int32_t>(j + 1), e.cabecera.codigo, p.x, p.y, p.z, 0});
   }
-  grafo.construye_estrellas();
-  return grafo;
+  return textos;
 }
 
 void CuentaNodosV1(GrafoTopologico& grafo) {

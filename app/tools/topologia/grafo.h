@@ -106,6 +106,9 @@ class GrafoTopologico {
 // an arc; nodes are numbered in the order their positions are first met.
 GrafoTopologico CargoNodosTramos(const Hoja& hoja);
 
+// The text list: every text the renderer drew and still active, in the order of the T array.
+std::vector<TextoTopologia> textos_dibujados(const Hoja& hoja);
+
 // The number of nodes of valence 1 (the dangling ends).
 void CuentaNodosV1(GrafoTopologico& grafo);
 
