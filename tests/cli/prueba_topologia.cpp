@@ -45,7 +45,7 @@ TEST(CliTopologia, LineasDeLaVentanaYDeCadaOrden) {
   ASSERT_EQ(r.estado, 0) << r.errores;
   EXPECT_EQ(r.salida, kLineas +
                           "Recintos sin centroide :0\nRecintos con varios centroides :1\n"
-                          "Textos NoPol :1\nTextos +Pol :1\n");
+                          "Textos NoPol :1\nTextos +Pol :0\n");
   EXPECT_TRUE(std::filesystem::exists(listados / "Adyacencia.txt"));
   EXPECT_EQ(prueba::lee_bytes(png).substr(1, 3), "PNG");
 }

@@ -297,7 +297,7 @@ inline void componentes_literal(const telmora::TablaPoligonos& t, telmora::Islas
   }
 }
 
-// Centroids: every face against every text.
+// Centroids: every face against every text; the island flags looked up in the island table.
 inline void centroides_literal(const telmora::IslasTopologia& islas, telmora::TablaPoligonos& t,
                                telmora::GrafoTopologico& g) {
   using namespace telmora;
@@ -314,7 +314,10 @@ inline void centroides_literal(const telmora::IslasTopologia& islas, telmora::Ta
         r.Puntero_Sup = std::int32_t(q + 1);
       else if (!conserva)
         r.Puntero_Sup = kVariosPoligonos;
-      if (texto.centroide == 0)
+      const bool tomado_por_envolvente = texto.centroide > 0 &&
+                                         EsEnvolventeDeIsla(islas, texto.centroide) &&
+                                         !EsComponenteDeIsla(islas, texto.centroide);
+      if (texto.centroide == 0 || (!conserva && tomado_por_envolvente))
         texto.centroide = r.NumPol;
       else if (!conserva)
         texto.centroide = kVariosPoligonos;

@@ -137,7 +137,10 @@ void ChequeoCentroidesPoligonos(const IslasTopologia& islas, TablaPoligonos& tab
       } else if (!conserva) {
         cara.Puntero_Sup = kVariosPoligonos;
       }
-      if (texto.centroide == 0) {
+      // A text that a face holding an island took first belongs to the island's face.
+      if (texto.centroide == 0 ||
+          (!conserva && texto.centroide > 0 && envuelve[std::size_t(texto.centroide)] &&
+           !componente[std::size_t(texto.centroide)])) {
         texto.centroide = cara.NumPol;
       } else if (!conserva) {
         texto.centroide = kVariosPoligonos;

@@ -49,7 +49,7 @@ bool EsComponenteDeIsla(const IslasTopologia& islas, std::int32_t num);
 // Gives each face the text inside it (Puntero_Sup) and each text its face (centroide), or
 // kVariosPoligonos for a face with several texts or a text in several faces. A face that holds
 // an island, and is not part of one, keeps its first text when the island's texts fall inside
-// its ring too.
+// its ring too, and such a text goes to the island's face whichever face is checked first.
 void ChequeoCentroidesPoligonos(const IslasTopologia& islas, TablaPoligonos& tabla,
                                 GrafoTopologico& grafo);
 
