@@ -214,7 +214,9 @@ class GeneradorHoja {
         objetivo_(opciones.entidades),
         semilla_(opciones.semilla),
         azar_(mezcla(opciones.semilla)) {
-    const double bloques = std::max(1.0, static_cast<double>(objetivo_) / 8.7);
+    // About nine entities a block, and some room left so that the street grid is rarely cut
+    // short; loose trees fill up to the exact count.
+    const double bloques = std::max(1.0, static_cast<double>(objetivo_) / 10.5);
     nodos_ = std::max(2, static_cast<int>(std::sqrt(bloques)) + 1);
   }
 
@@ -418,6 +420,11 @@ class GeneradorHoja {
       emite_c(codigo_de_calle(j), calle(nodo(i, j), nodo(i + 1, j), i, j, 3),
               atributos_de_calle(i, j));
     }
+    // The blocks below this row are closed now: their contents follow their last street, so
+    // that a sheet cut short by its entity count leaves no text in a block left open.
+    if (j > 0) {
+      for (int i = 0; i + 1 < nodos_; ++i) contenido_de_manzana(i, j - 1);
+    }
     if (j + 1 == nodos_) return;
     for (int i = 0; i < nodos_; ++i) {
       auto vertices = calle(nodo(i, j), nodo(i, j + 1), i, j, 5);
@@ -431,7 +438,6 @@ class GeneradorHoja {
       }
       emite_c(codigo_de_calle(i), vertices, atributos_de_calle(i, j + 1000));
     }
-    for (int i = 0; i + 1 < nodos_; ++i) contenido_de_manzana(i, j);
   }
 
   enum class Falta {
