@@ -13,7 +13,7 @@ namespace telmora {
 
 // Changes whenever the same options start giving other bytes, so that sheets kept from an
 // earlier generator are not taken for the current one.
-inline constexpr int kVersionMuestra = 2;
+inline constexpr int kVersionMuestra = 3;
 
 struct OpcionesMuestra {
   std::int64_t entidades = 20000;
