@@ -4,8 +4,8 @@
 #include <cstdio>
 #include <map>
 
-#include "edicion/duplicados.h"
 #include "duplicados_literal.h"
+#include "edicion/duplicados.h"
 #include "medicion.h"
 
 namespace {

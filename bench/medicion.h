@@ -29,9 +29,9 @@ double mediana(int veces, Funcion funcion) {
 // A generated sheet of that many entities in a folder under the system's temporary folder,
 // written once and reused by later runs.
 inline std::filesystem::path hoja_generada(long long entidades, unsigned long long semilla = 1) {
-  const auto carpeta =
-      std::filesystem::temp_directory_path() /
-      ("telmora-bench-" + std::to_string(entidades) + "-" + std::to_string(semilla));
+  const auto carpeta = std::filesystem::temp_directory_path() /
+                       ("telmora-bench-v" + std::to_string(telmora::kVersionMuestra) + "-" +
+                        std::to_string(entidades) + "-" + std::to_string(semilla));
   const auto bin = carpeta / "hoja.bin";
   if (!std::filesystem::exists(bin)) {
     std::printf("generando %lld entidades en %s\n", entidades, carpeta.string().c_str());

@@ -203,6 +203,32 @@ const std::vector<Comando>& comandos() {
        "                 carpeta de tablas). Ejemplo: --orden OFF=* --orden ON=1539\n",
        {{"tamano", "ventana", "escala", "orden"}, {"mm"}},
        ejecuta_render},
+      {"topologia",
+       "nudos, tramos y polígonos de las líneas; islas, centroides y arcos colgantes",
+       "uso: telmora-cli topologia HOJA.bin [--orden todo|envolventes|caras|islas|centroides|\n"
+       "                                    colgantes] [--listados CARPETA] [--png SALIDA.png]\n"
+       "                                    [--tamano ANCHOxALTO] [--mm]\n"
+       "\n"
+       "Dibuja la hoja entera a ANCHOxALTO píxeles (1920x1080 si no se indica), como la abre el\n"
+       "visor, y con las líneas abiertas dibujadas forma los nudos y los tramos, quita los\n"
+       "arcos colgantes y recorre los polígonos (caras en sentido contrario a las agujas del\n"
+       "reloj, envolventes en el de las agujas). Escribe en la salida las líneas de la ventana\n"
+       "de topología (\"Nodos encontrados :N\" ...) y, según la orden:\n"
+       "  todo          todos los polígonos (si no se indica)\n"
+       "  envolventes   solo las envolventes\n"
+       "  caras         solo las caras\n"
+       "  islas         además \"Islas encontradas :N\"\n"
+       "  centroides    comprueba un texto por cara; además \"Recintos sin centroide :N\",\n"
+       "                \"Recintos con varios centroides :N\", \"Textos NoPol :N\" y\n"
+       "                \"Textos +Pol :N\"\n"
+       "  colgantes     marca con \"*\" los extremos colgantes\n"
+       "Los listados (Nodos.txt, Poli1.txt, Poli2.txt, Islas.txt, CompIslas.txt y, con\n"
+       "centroides, Adyacencia.txt) se escriben enteros en CARPETA (la de la hoja si no se\n"
+       "indica).\n"
+       "  --png F   escribe la imagen que muestra el visor tras la orden\n"
+       "  --mm      la hoja está en milímetros (centímetros si no se indica)\n",
+       {{"orden", "listados", "png", "tamano"}, {"mm"}},
+       ejecuta_topologia},
   };
   return lista;
 }

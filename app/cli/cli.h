@@ -51,5 +51,6 @@ int ejecuta_info(const Argumentos& argumentos, std::ostream& salida, std::ostrea
 int ejecuta_lista(const Argumentos& argumentos, std::ostream& salida, std::ostream& errores);
 int ejecuta_pdobles(const Argumentos& argumentos, std::ostream& salida, std::ostream& errores);
 int ejecuta_render(const Argumentos& argumentos, std::ostream& salida, std::ostream& errores);
+int ejecuta_topologia(const Argumentos& argumentos, std::ostream& salida, std::ostream& errores);
 
 }  // namespace telmora::cli

@@ -1,50 +1,16 @@
-#include <QGuiApplication>
-#include <QImageWriter>
-#include <QSaveFile>
-#include <memory>
-
 #include "cli.h"
 #include "fichero.h"
+#include "imagen_cli.h"
 #include "ordenes_render.h"
 #include "pintor.h"
 #include "superficie_imagen.h"
 
 namespace telmora::cli {
 
-namespace {
-
-// Qt's drawing of text needs an application object; without a display the offscreen platform
-// serves.
-void asegura_aplicacion() {
-  if (QCoreApplication::instance() != nullptr) return;
-  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-  static int argc = 1;
-  static char nombre[] = "telmora-cli";
-  static char* argv[] = {nombre, nullptr};
-  static auto aplicacion = std::make_unique<QGuiApplication>(argc, argv);
-}
-
-void guarda_png(const QImage& imagen, const std::string& ruta) {
-  QSaveFile fichero(QString::fromStdString(ruta));
-  if (!fichero.open(QIODevice::WriteOnly) || !imagen.save(&fichero, "PNG") || !fichero.commit()) {
-    throw ErrorTelmora("No se puede escribir " + ruta + ": " + fichero.errorString().toStdString());
-  }
-}
-
-}  // namespace
-
 int ejecuta_render(const Argumentos& argumentos, std::ostream& /*salida*/, std::ostream& errores) {
   argumentos.exige_posicionales(2, "telmora-cli render HOJA.bin SALIDA.png [opciones]");
-  int ancho = 1920, alto = 1080;
-  if (argumentos.tiene("tamano")) {
-    const auto tamano = numeros_de_opcion(argumentos.valor("tamano"), 'x', 2, "--tamano");
-    if (tamano[0] < 1 || tamano[1] < 1 || tamano[0] > 20000 || tamano[1] > 20000 ||
-        tamano[0] != static_cast<int>(tamano[0]) || tamano[1] != static_cast<int>(tamano[1])) {
-      throw ErrorUso("--tamano debe ser ANCHOxALTO en píxeles, de 1 a 20000");
-    }
-    ancho = static_cast<int>(tamano[0]);
-    alto = static_cast<int>(tamano[1]);
-  }
+  int ancho = 0, alto = 0;
+  tamano_de_opcion(argumentos, ancho, alto);
   std::vector<double> ventana;
   if (argumentos.tiene("ventana")) {
     ventana = numeros_de_opcion(argumentos.valor("ventana"), ',', 4, "--ventana");

@@ -322,6 +322,7 @@ void Visor::construye_menus() {
     return [&c, modo, centroides, titulo] { c.modo_elementos(modo, centroides, titulo); };
   };
   auto conmuta = [](bool& valor) { return [&valor] { valor = !valor; }; };
+  auto topo = [this](EntradaTopologia entrada) { return [this, entrada] { topologia(entrada); }; };
   const Entrada no_construida{"", "", {}, {}, false};
   auto pendiente = [&](const char* nombre, const char* titulo) {
     Entrada e = no_construida;
@@ -432,14 +433,23 @@ void Visor::construye_menus() {
       {"mnuTopologia",
        "&Topologia",
        {},
-       {pendiente("mnuTopologiaTodo", "&Ver Todo"),
-        pendiente("mnuTopologiaNoEnvolvente", "&Ver No Ennvolventes"),
-        pendiente("mnuTopologiaEnvolventes", "&Ver Envolventes"),
-        pendiente("mnuTopologiaIslas", "&Ver Islas"),
-        pendiente("mnuTopologiaErrCentroides", "&Ver Errores Centroides"),
-        {"mnuTopologiaVisualizar", "&Visualizar Topología", {}, {}, false, false},
-        pendiente("mnuTopologiaArcosColgantes", "&Visualizar Arcos Colgantes"),
-        pendiente("mnuTopologiaResaltarPoligono", "&Resaltar Polígono")}},
+       {{"mnuTopologiaTodo", "&Ver Todo", topo(EntradaTopologia::todo)},
+        {"mnuTopologiaNoEnvolvente", "&Ver No Ennvolventes",
+         topo(EntradaTopologia::no_envolventes)},
+        {"mnuTopologiaEnvolventes", "&Ver Envolventes", topo(EntradaTopologia::envolventes)},
+        {"mnuTopologiaIslas", "&Ver Islas", topo(EntradaTopologia::islas)},
+        {"mnuTopologiaErrCentroides", "&Ver Errores Centroides",
+         topo(EntradaTopologia::errores_centroides)},
+        {"mnuTopologiaVisualizar",
+         "&Visualizar Topología",
+         [&c] { c.visualiza_topologia(); },
+         {},
+         true,
+         false},
+        {"mnuTopologiaArcosColgantes", "&Visualizar Arcos Colgantes",
+         topo(EntradaTopologia::arcos_colgantes)},
+        {"mnuTopologiaResaltarPoligono", "&Resaltar Polígono",
+         topo(EntradaTopologia::resaltar_poligono)}}},
       {"mnuActivarMdt", "&Activar MDT", [&c] { c.activa_mdt(); }},
       {"mnuControlesVarios",
        "&ControlesVarios",
@@ -542,6 +552,20 @@ void Visor::muestra_bin_info() {
     ventana = new BinInfo(*sesion_, dialogos_, barra, this);
   }
   puntero(Puntero::defecto);
+  ventana->show();
+}
+
+void Visor::topologia(EntradaTopologia entrada) {
+  if (topo_) topo_->close();
+  control_->entrada_topologia(entrada);
+  puntero(Puntero::reloj);
+  Topo* ventana;
+  {
+    BarraProgreso barra(progreso_);
+    ventana = new Topo(*control_, dialogos_, barra, this);
+  }
+  puntero(Puntero::defecto);
+  topo_ = ventana;
   ventana->show();
 }
 

@@ -13,6 +13,7 @@
 #include "edicion/extraccion.h"
 #include "info_elem.h"
 #include "sesion.h"
+#include "topo.h"
 #include "visor/consola.h"
 #include "visor/control_visor.h"
 
@@ -93,6 +94,8 @@ class Visor : public QMainWindow, public PantallaVisor {
   // The sheet written to a GIS format, and GIS sources read into a new sheet that then opens.
   void exporta_a_sig();
   void importa_de_sig();
+  // A topology entry: its switches set, then the topology window opened, which runs it.
+  void topologia(EntradaTopologia entrada);
   // A toolbar button or menu entry that switches codes as a console command does.
   void visibilidad(void (*entrada)(Consola&, AccionesVisor&));
 
@@ -108,6 +111,7 @@ class Visor : public QMainWindow, public PantallaVisor {
   QLabel* hora_ = nullptr;
   QProgressBar* progreso_ = nullptr;
   QPointer<InfoElem> info_;
+  QPointer<Topo> topo_;
   TablaSegmentos segmentos_;  // matched segments of the last duplicate search
   bool ajustada_ = false;
   bool cerrando_ = false;

@@ -57,6 +57,7 @@ struct Rango {
   std::int32_t altura_texto() const { return septimo; }
   std::int32_t justificacion_texto() const { return octavo; }
   std::int32_t angulo_texto() const { return noveno; }
+  friend bool operator==(const Rango&, const Rango&) = default;
 };
 
 // The last three range values that the writers rebuilding an element write (no reader interprets

@@ -2,13 +2,13 @@
 
 #include <cmath>
 
-#include "visor/control_visor.h"
 #include "dialogos_guion.h"
 #include "escritor_mdt.h"
 #include "funciones.h"
 #include "hoja_visor.h"
 #include "modulo_apis.h"
 #include "superficie_imagen.h"
+#include "visor/control_visor.h"
 
 using namespace telmora;
 using prueba::ConstructorBin;
@@ -251,4 +251,57 @@ TEST(ControlVisor, ModeloDelTerrenoBajoElPuntero) {
   v.control.activa_mdt();
   EXPECT_FALSE(v.control.visualiza_mdt);
   EXPECT_EQ(fnUnloadMDT(), -1);  // the model was released
+}
+
+// Two faces side by side, 100 m each, in a view of one pixel a metre.
+TEST(ControlVisor, ResaltaLaCaraBajoElPunteroComoMuchoCadaDosDecimas) {
+  ConstructorBin b;
+  b.c("100", {{0, 0, 0}, {10000, 0, 0}})
+      .c("100", {{10000, 0, 0}, {10000, 10000, 0}})
+      .c("100", {{10000, 10000, 0}, {0, 10000, 0}, {0, 0, 0}})
+      .c("100", {{10000, 0, 0}, {20000, 0, 0}, {20000, 10000, 0}, {10000, 10000, 0}});
+  Visor v(b);
+  ControlVisor& c = v.control;
+  c.vista.xmin = -50, c.vista.xmax = 350, c.vista.ymin = -150, c.vista.ymax = 150;
+  c.vista.factor = 1;
+  c.redibuja();
+  double ahora = 1000;
+  c.reloj = [&] { return ahora; };
+  c.entrada_topologia(EntradaTopologia::resaltar_poligono);
+  c.topologia(Progreso::ninguno());
+  ASSERT_NE(c.ultima_topologia(), nullptr);
+  const auto& r = *c.ultima_topologia();
+  EXPECT_EQ(r.lineas()[4], "Poligonos cerrados:3");
+  const std::int32_t izquierda = r.LocalizaPol(5000, 5000), derecha = r.LocalizaPol(15000, 5000);
+
+  const int refrescos = v.pantalla.refrescos;
+  c.mueve(100, 100);  // (50, 50) m: the first move only starts the clock
+  EXPECT_EQ(c.poligono_resaltado, 0);
+  ahora += 0.1;
+  c.mueve(101, 100);  // too soon
+  EXPECT_EQ(c.poligono_resaltado, 0);
+  ahora += 0.15;
+  c.mueve(102, 100);
+  EXPECT_EQ(c.poligono_resaltado, izquierda);
+  const QImage& imagen = v.pantalla.lienzo.imagen();
+  const Rgb violeta = v.sesion.paleta.color(kColorResaltado);
+  const QColor borde = imagen.pixelColor(50, 50);  // the face's top-left corner
+  EXPECT_EQ((Rgb{borde.red(), borde.green(), borde.blue()}), violeta);
+  const int tras_resaltar = v.pantalla.refrescos;
+  EXPECT_GT(tras_resaltar, refrescos);
+  ahora += 0.5;
+  c.mueve(110, 110);  // the same face: nothing redrawn
+  EXPECT_EQ(v.pantalla.refrescos, tras_resaltar);
+  ahora += 0.5;
+  c.mueve(200, 100);
+  EXPECT_EQ(c.poligono_resaltado, derecha);
+
+  // A click with nothing armed shows the face under it; another entry ends the highlight.
+  c.pulsa(Boton::izquierdo, 100, 100);
+  EXPECT_EQ(c.poligono_resaltado, izquierda);
+  c.entrada_topologia(EntradaTopologia::todo);
+  ahora += 1;
+  c.mueve(200, 100);
+  c.mueve(200, 101);
+  EXPECT_EQ(c.poligono_resaltado, izquierda);
 }

@@ -7,6 +7,7 @@
 #include <QListWidget>
 #include <QMenu>
 #include <QMouseEvent>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
@@ -17,6 +18,7 @@
 #include "form1.h"
 #include "hoja_visor.h"
 #include "info_elem.h"
+#include "topo.h"
 #include "visor.h"
 
 using namespace telmora;
@@ -416,4 +418,27 @@ TEST(Visor, ExportarEImportarFormatosSigDesdeElArchivo) {
   EXPECT_EQ(nuevo->ajustes().fich_vekttab, a.hoja.ajustes.fich_vekttab);
   EXPECT_EQ(nuevo->control().sesion().hoja.num_entidades(), 3);
   EXPECT_TRUE(nuevo->isVisible());
+}
+
+// The topology entries open the window "Topología", which shows the run's lines; the hidden
+// entry redraws the polygons of the last run.
+TEST(Visor, LasEntradasDeTopologiaAbrenLaVentanaConSusLineas) {
+  Arranque a;
+  Visor* visor = a.abre_visor();
+  ASSERT_NE(visor, nullptr);
+  for (const char* nombre : {"mnuTopologiaTodo", "mnuTopologiaIslas", "mnuTopologiaErrCentroides",
+                             "mnuTopologiaArcosColgantes", "mnuTopologiaResaltarPoligono"}) {
+    EXPECT_TRUE(visor->findChild<QAction*>(nombre)->isEnabled()) << nombre;
+  }
+  dispara(visor, "mnuTopologiaArcosColgantes");
+  auto* ventana = visor->findChild<QDialog*>("Topo");
+  ASSERT_NE(ventana, nullptr);
+  EXPECT_EQ(ventana->windowTitle(), "Topología");
+  EXPECT_EQ(ventana->findChild<QLabel*>("Label1")->text(), "Nodos encontrados :2");
+  EXPECT_EQ(ventana->findChild<QLabel*>("Label4")->text(), "Arcos colgantes :2");
+  EXPECT_TRUE(visor->control().opciones_topologia.arcos_colgantes);
+  EXPECT_FALSE(visor->findChild<QProgressBar*>("ProgressBar1")->isVisible());
+  EXPECT_TRUE(std::filesystem::exists(a.hoja.carpeta / "Nodos.txt"));
+  dispara(visor, "mnuTopologiaVisualizar");
+  ventana->close();
 }

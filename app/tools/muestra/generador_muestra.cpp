@@ -214,7 +214,9 @@ class GeneradorHoja {
         objetivo_(opciones.entidades),
         semilla_(opciones.semilla),
         azar_(mezcla(opciones.semilla)) {
-    const double bloques = std::max(1.0, static_cast<double>(objetivo_) / 8.7);
+    // About nine entities a block, and some room left so that the street grid is rarely cut
+    // short; loose trees fill up to the exact count.
+    const double bloques = std::max(1.0, static_cast<double>(objetivo_) / 10.5);
     nodos_ = std::max(2, static_cast<int>(std::sqrt(bloques)) + 1);
   }
 
@@ -228,6 +230,8 @@ class GeneradorHoja {
 
   std::int64_t genera() {
     curvas_de_nivel();
+    // A text outside every block, as a misplaced label would be.
+    emite_texto("2012", {kOrigenX - 5000, kOrigenY - 5000}, "FUERA DE MANZANA", 300, 0, 0);
     for (int j = 0; j < nodos_ && !lleno(); ++j) fila_de_manzanas(j);
     while (!lleno()) punto_suelto();
     vacia();
@@ -367,6 +371,11 @@ class GeneradorHoja {
       emite_c(codigo_de_calle(j), calle(nodo(i, j), nodo(i + 1, j), i, j, 3),
               atributos_de_calle(i, j));
     }
+    // The blocks below this row are closed now: their contents follow their last street, so
+    // that a sheet cut short by its entity count leaves no text in a block left open.
+    if (j > 0) {
+      for (int i = 0; i + 1 < nodos_; ++i) contenido_de_manzana(i, j - 1);
+    }
     if (j + 1 == nodos_) return;
     for (int i = 0; i < nodos_; ++i) {
       auto vertices = calle(nodo(i, j), nodo(i, j + 1), i, j, 5);
@@ -380,7 +389,6 @@ class GeneradorHoja {
       }
       emite_c(codigo_de_calle(i), vertices, atributos_de_calle(i, j + 1000));
     }
-    for (int i = 0; i + 1 < nodos_; ++i) contenido_de_manzana(i, j);
   }
 
   enum class Falta {
@@ -392,22 +400,31 @@ class GeneradorHoja {
     linea_que_se_cruza,
     borrada,
     codigo_desconocido,
+    sin_texto,
+    dos_textos,
   };
 
   // Every 500th block carries one deliberate fault, in turn.
   Falta falta_de_bloque(int i, int j) const {
     const std::int64_t bloque = static_cast<std::int64_t>(j) * nodos_ + i;
-    if (bloque % 500 > 6) return Falta::ninguna;
+    if (bloque % 500 > 8) return Falta::ninguna;
     return static_cast<Falta>(bloque % 500 + 1);
+  }
+
+  // Every 97th block has a plaza: a ring of streets inside it, an island of the network.
+  bool plaza_en(int i, int j) const {
+    return (static_cast<std::int64_t>(j) * nodos_ + i) % 97 == 48;
   }
 
   void contenido_de_manzana(int i, int j) {
     const Cuadrilatero q = manzana(i, j);
     const Falta falta = falta_de_bloque(i, j);
+    const bool plaza = plaza_en(i, j);
     const int filas = azar_.entero(1, 3);
     bool primero = true;
     for (int fila = 0; fila < filas; ++fila) {
       for (int columna = 0; columna < 2; ++columna) {
+        if (plaza && columna == 1) continue;
         if (!primero && azar_.probabilidad(0.2)) continue;
         const double u0 = 0.12 + 0.38 * columna, v0 = 0.12 + 0.76 * fila / filas;
         const double u1 = u0 + 0.38, v1 = 0.12 + 0.76 * (fila + 1) / filas;
@@ -421,8 +438,14 @@ class GeneradorHoja {
                                    ? kNombres[azar_.entero(0, std::size(kNombres) - 1)]
                                    : "MANZANA " + std::to_string(numero);
     const int angulo = azar_.probabilidad(0.5) ? 0 : azar_.entero(0, 35999);
-    emite_texto(falta == Falta::codigo_desconocido ? "2099" : (nombre[0] == 'M' ? "2011" : "2010"),
-                q.en(0.5, 0.5), nombre, azar_.entero(150, 500), azar_.entero(0, 8), angulo);
+    // The block's text is its centroid: one inside each block, but for the faults.
+    if (falta != Falta::sin_texto) {
+      emite_texto(
+          falta == Falta::codigo_desconocido ? "2099" : (nombre[0] == 'M' ? "2011" : "2010"),
+          q.en(0.5, 0.5), nombre, azar_.entero(150, 500), azar_.entero(0, 8), angulo);
+    }
+    if (falta == Falta::dos_textos) emite_texto("2011", q.en(0.3, 0.85), "BIS", 200, 0, 0);
+    if (plaza) plaza_de_manzana(q, numero);
     if (falta == Falta::casi_duplicado) casi_duplicado(i, j);
     if (falta == Falta::linea_que_se_cruza) linea_que_se_cruza(q);
   }
@@ -455,6 +478,19 @@ class GeneradorHoja {
       const Punto p = q.en(0.5, 0.1);
       emite_c("9901", {vertice_en(p.x, p.y)});
     }
+  }
+
+  // Two streets closing a ring in the block's eastern half, and the plaza's name inside it.
+  void plaza_de_manzana(const Cuadrilatero& q, int numero) {
+    std::vector<Vertice> esquinas;
+    for (const auto& [u, v] : {std::pair{0.58, 0.25}, std::pair{0.84, 0.25}, std::pair{0.84, 0.75},
+                               std::pair{0.58, 0.75}}) {
+      const Punto p = q.en(u, v);
+      esquinas.push_back(vertice_en(p.x, p.y));
+    }
+    emite_c("1521", {esquinas[0], esquinas[1], esquinas[2]});
+    emite_c("1521", {esquinas[2], esquinas[3], esquinas[0]});
+    emite_texto("2010", q.en(0.71, 0.5), "PLAZA " + std::to_string(numero), 250, 0, 0);
   }
 
   // A copy of the block's southern street with its middle vertex moved 2 cm.

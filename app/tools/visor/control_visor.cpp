@@ -1,5 +1,6 @@
 #include "visor/control_visor.h"
 
+#include <chrono>
 #include <cmath>
 #include <cstdio>
 
@@ -289,6 +290,67 @@ void ControlVisor::activa_mdt() {
   }
 }
 
+void ControlVisor::entrada_topologia(EntradaTopologia entrada) {
+  selecciona_entrada(opciones_topologia, entrada);
+  if (entrada == EntradaTopologia::resaltar_poligono) poligono_resaltado = 0;
+}
+
+LienzoTopologia ControlVisor::lienzo_topologia() {
+  return {pantalla_.superficie(), vista, sesion_.paleta, sesion_.ajustes.uds,
+          visualizacion.estilo_pluma};
+}
+
+const ResultadoTopologia& ControlVisor::topologia(Progreso& progreso, const ConsultaPares* pares) {
+  OpcionesTopologia opciones = opciones_topologia;
+  opciones.carpeta_listados = sesion_.ajustes.dir_trabajo.empty()
+                                  ? sesion_.ajustes.fich_entrada.parent_path()
+                                  : sesion_.ajustes.dir_trabajo;
+  opciones.pares = pares;
+  const LienzoTopologia lienzo = lienzo_topologia();
+  topologia_.reset();
+  topologia_ = ejecuta_topologia(sesion_, opciones, progreso, &lienzo);
+  inicio_resaltado_ = 0;
+  pantalla_.refresca();
+  return *topologia_;
+}
+
+void ControlVisor::visualiza_topologia() {
+  if (!topologia_) return;
+  PintaPoligonoTopo(*topologia_, lienzo_topologia());
+  pantalla_.refresca();
+}
+
+std::int32_t ControlVisor::resalta_en(double x, double y) {
+  const int uds = sesion_.ajustes.uds;
+  const auto a_unidades = [uds](double metros) {
+    return static_cast<std::int32_t>(
+        std::clamp(std::lround(metros * uds), -2147483647L, 2147483647L));
+  };
+  const std::int32_t cara = topologia_->LocalizaPol(a_unidades(x), a_unidades(y));
+  if (cara != 0 && cara != poligono_resaltado) {
+    redibuja();
+    PreparoPoligonoParaPintarYPinta(*topologia_, lienzo_topologia(), cara);
+    poligono_resaltado = cara;
+    pantalla_.refresca();
+  }
+  return cara;
+}
+
+void ControlVisor::resalta_bajo_puntero(double x, double y) {
+  if (!opciones_topologia.resaltar_poligono || !topologia_) return;
+  const double ahora = reloj ? reloj() : [] {
+    const auto dia = std::chrono::system_clock::now().time_since_epoch() % std::chrono::hours(24);
+    return std::chrono::duration<double>(dia).count();
+  }();
+  if (inicio_resaltado_ == 0) {
+    inicio_resaltado_ = ahora;
+    return;
+  }
+  if (static_cast<float>(ahora - inicio_resaltado_) <= 0.2f) return;
+  resalta_en(x, y);
+  inicio_resaltado_ = ahora;
+}
+
 void ControlVisor::desarma() {
   pantalla_.puntero(Puntero::defecto);
   accion_consola_pendiente = 0;
@@ -347,6 +409,11 @@ void ControlVisor::pulsa(Boton boton, int x, int y) {
       if (coloca_texto) coloca_texto(xtentativo, ytentativo);
       return;
     case AccionRaton::ninguna:
+      // With the highlight on, a click shows the face under it.
+      if (opciones_topologia.resaltar_poligono && topologia_) {
+        poligono_resaltado = 0;
+        resalta_en(vista.Fn_pantalla_utm_x(x), vista.Fn_pantalla_utm_y(y));
+      }
       return;
   }
 }
@@ -361,6 +428,7 @@ void ControlVisor::mueve(int x, int y) {
     pantalla_.texto_distancia(texto_distancia_, true);
   }
   pantalla_.linea_estado(linea_estado(x, y, texto_x, texto_y, texto_distancia_));
+  resalta_bajo_puntero(xm, ym);
 }
 
 std::string ControlVisor::linea_estado(int x, int y, const std::string& xm, const std::string& ym,

@@ -5,12 +5,14 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 
 #include "dialogos.h"
 #include "pintor.h"
 #include "sesion.h"
 #include "superficie.h"
+#include "topologia/topologia.h"
 #include "vista.h"
 #include "visualizacion.h"
 
@@ -114,6 +116,20 @@ class ControlVisor {
   // elevation under the pointer.
   void activa_mdt();
 
+  // Topology: the switches the menu entries set (kept until the viewer closes), the last run,
+  // and the face highlighted under the pointer.
+  OpcionesTopologia opciones_topologia;
+  std::int32_t poligono_resaltado = 0;
+  // Seconds of the day, for the throttle of the highlight; the system clock unless replaced.
+  std::function<double()> reloj;
+  void entrada_topologia(EntradaTopologia entrada);
+  // Runs the topology on what the view shows, draws it, and keeps the result. The listings go
+  // to the working folder.
+  const ResultadoTopologia& topologia(Progreso& progreso, const ConsultaPares* pares = nullptr);
+  const ResultadoTopologia* ultima_topologia() const { return topologia_ ? &*topologia_ : nullptr; }
+  // Redraws the polygons of the last run without building them again.
+  void visualiza_topologia();
+
   // Mouse.
   void pulsa(Boton boton, int x, int y);
   void mueve(int x, int y);
@@ -131,6 +147,12 @@ class ControlVisor {
   std::string linea_estado(int x, int y, const std::string& xm, const std::string& ym,
                            const std::string& distancia) const;
 
+  LienzoTopologia lienzo_topologia();
+  // The face under the pointer, looked up at most every 0.2 s; drawn when it changes.
+  void resalta_bajo_puntero(double x, double y);
+  // The face at a map point (metres) drawn highlighted; its number, or 0.
+  std::int32_t resalta_en(double x, double y);
+
   Sesion& sesion_;
   PantallaVisor& pantalla_;
   Dialogos& dialogos_;
@@ -138,6 +160,8 @@ class ControlVisor {
   std::string titulo_filtro_;
   std::string texto_distancia_;
   bool vista_de_fichero_ = false;  // the view shows the whole sheet as fitted
+  std::optional<ResultadoTopologia> topologia_;
+  double inicio_resaltado_ = 0;  // time of the last lookup of the face under the pointer
 };
 
 }  // namespace telmora

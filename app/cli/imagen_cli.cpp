@@ -1,0 +1,39 @@
+#include "imagen_cli.h"
+
+#include <QGuiApplication>
+#include <QSaveFile>
+#include <memory>
+
+#include "fichero.h"
+
+namespace telmora::cli {
+
+void asegura_aplicacion() {
+  if (QCoreApplication::instance() != nullptr) return;
+  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  static int argc = 1;
+  static char nombre[] = "telmora-cli";
+  static char* argv[] = {nombre, nullptr};
+  static auto aplicacion = std::make_unique<QGuiApplication>(argc, argv);
+}
+
+void tamano_de_opcion(const Argumentos& argumentos, int& ancho, int& alto) {
+  ancho = 1920, alto = 1080;
+  if (!argumentos.tiene("tamano")) return;
+  const auto tamano = numeros_de_opcion(argumentos.valor("tamano"), 'x', 2, "--tamano");
+  if (tamano[0] < 1 || tamano[1] < 1 || tamano[0] > 20000 || tamano[1] > 20000 ||
+      tamano[0] != static_cast<int>(tamano[0]) || tamano[1] != static_cast<int>(tamano[1])) {
+    throw ErrorUso("--tamano debe ser ANCHOxALTO en píxeles, de 1 a 20000");
+  }
+  ancho = static_cast<int>(tamano[0]);
+  alto = static_cast<int>(tamano[1]);
+}
+
+void guarda_png(const QImage& imagen, const std::string& ruta) {
+  QSaveFile fichero(QString::fromStdString(ruta));
+  if (!fichero.open(QIODevice::WriteOnly) || !imagen.save(&fichero, "PNG") || !fichero.commit()) {
+    throw ErrorTelmora("No se puede escribir " + ruta + ": " + fichero.errorString().toStdString());
+  }
+}
+
+}  // namespace telmora::cli

@@ -1,0 +1,21 @@
+// What the commands that draw share: the application object Qt's text drawing needs, the
+// picture size option and the PNG output.
+#pragma once
+
+#include <QImage>
+#include <string>
+
+#include "argumentos.h"
+
+namespace telmora::cli {
+
+// Creates the application object once (the offscreen platform when there is no display).
+void asegura_aplicacion();
+
+// --tamano ANCHOxALTO in pixels, 1 to 20000 each; 1920x1080 when not given.
+void tamano_de_opcion(const Argumentos& argumentos, int& ancho, int& alto);
+
+// Writes the picture whole or not at all; ErrorTelmora naming the path when it cannot.
+void guarda_png(const QImage& imagen, const std::string& ruta);
+
+}  // namespace telmora::cli

@@ -1,0 +1,122 @@
+#include "topologia/dibujo_topologia.h"
+
+#include <chrono>
+
+#include "pintor.h"
+
+namespace telmora {
+
+PintorTopologia::PintorTopologia(const LienzoTopologia& lienzo, std::uint64_t semilla)
+    : lienzo_(lienzo),
+      azar_(semilla != 0 ? semilla
+                         : static_cast<std::uint64_t>(
+                               std::chrono::steady_clock::now().time_since_epoch().count())) {}
+
+int PintorTopologia::color_al_azar() {
+  const double r = std::uniform_real_distribution<double>(0, 1)(azar_);
+  return static_cast<int>(r * kColoresAlAzar + 1);
+}
+
+const std::vector<PuntoPantalla>& PintorTopologia::puntos(const TablaPoligonos& tabla,
+                                                          std::int32_t c) {
+  puntos_.clear();
+  for (const Vertice& v : tabla.vertices_de(c)) {
+    puntos_.push_back(a_pantalla(lienzo_.vista, v, lienzo_.uds));
+  }
+  return puntos_;
+}
+
+void PintorTopologia::rellena(const TablaPoligonos& tabla, std::int32_t c, Rgb color) {
+  lienzo_.superficie.pluma(lienzo_.estilo_pluma, 0, color);
+  lienzo_.superficie.pincel(color);
+  lienzo_.superficie.poligono(puntos(tabla, c));
+}
+
+void PintorTopologia::pintaPoligono(const TablaPoligonos& tabla, std::int32_t c, bool al_azar) {
+  if (al_azar) color_actual = color_al_azar();
+  rellena(tabla, c, lienzo_.paleta.color(color_actual));
+}
+
+void PintorTopologia::resalta(const TablaPoligonos& tabla, std::int32_t c) {
+  lienzo_.superficie.pluma(lienzo_.estilo_pluma, kAnchoResaltado,
+                           lienzo_.paleta.color(kColorResaltado));
+  lienzo_.superficie.polilinea(puntos(tabla, c));
+}
+
+void PintorTopologia::dibujarecintos(const TablaPoligonos& tabla, bool al_azar) {
+  for (std::int32_t c = 1; c <= tabla.num_cerrados(); ++c) pintaPoligono(tabla, c, al_azar);
+}
+
+bool PintorTopologia::se_ve(const ResumenPoligono& r, ClasePoligonos clase) const {
+  return clase == ClasePoligonos::todas || (clase == ClasePoligonos::envolventes && r.sentido) ||
+         (clase == ClasePoligonos::caras && !r.sentido);
+}
+
+void PintorTopologia::pintoordenado(const TablaPoligonos& tabla, ClasePoligonos clase) {
+  for (auto c = tabla.por_superficie.rbegin(); c != tabla.por_superficie.rend(); ++c) {
+    if (se_ve(tabla.resumen_de(*c), clase)) pintaPoligono(tabla, *c, true);
+  }
+}
+
+void PintorTopologia::pintoordenado_pares(const Hoja& hoja, const GrafoTopologico& grafo,
+                                          const TablaPoligonos& tabla, ClasePoligonos clase,
+                                          const ConsultaPares& pares) {
+  const Vista& vista = lienzo_.vista;
+  const int altura = altura_fuente_px(kTamanoMarcas, vista.twips_por_pixel());
+  for (auto c = tabla.por_superficie.rbegin(); c != tabla.por_superficie.rend(); ++c) {
+    const ResumenPoligono& r = tabla.resumen_de(*c);
+    if (!se_ve(r, clase)) continue;
+    if (r.sentido || r.Puntero_Sup <= 0) {
+      const int indice = r.Puntero_Sup < 0 ? kColorVariosCentroides : kColorSinCentroide;
+      rellena(tabla, *c, lienzo_.paleta.color(indice));
+      continue;
+    }
+    // The centroid text names the face's stereo pair.
+    const TextoTopologia& centroide = grafo.textos[std::size_t(r.Puntero_Sup - 1)];
+    std::int32_t operador = 0;
+    const bool bloqueado =
+        pares.BuscaRecinto(hoja.texto(hoja.t[std::size_t(centroide.posicion - 1)]), operador);
+    rellena(tabla, *c, bloqueado ? kColorParBloqueado : kColorParLibre);
+    if (!bloqueado) continue;
+    const PuntoPantalla p = a_pantalla(vista, Vertice{centroide.x, centroide.y, 0}, lienzo_.uds);
+    lienzo_.superficie.texto(p.x, p.y, std::to_string(operador), altura, 0,
+                             {Horizontal::centro, Vertical::centro},
+                             color_legible(kColorParBloqueado));
+  }
+}
+
+void PintorTopologia::PintoIslas(const TablaPoligonos& tabla, const IslasTopologia& islas) {
+  for (const Isla& i : islas.islas) pintaPoligono(tabla, i.Pol_Interno, true);
+}
+
+void PintorTopologia::PintoErroresPoligono(const TablaPoligonos& tabla) {
+  for (const ResumenPoligono& r : tabla.resumen) {
+    if (r.sentido || r.Puntero_Sup > 0) continue;
+    color_actual = r.Puntero_Sup == 0 ? kColorSinCentroide : kColorVariosCentroides;
+    pintaPoligono(tabla, r.NumPol, false);
+  }
+}
+
+void PintorTopologia::PintoErroresCentroides(const GrafoTopologico& grafo) {
+  for (const TextoTopologia& t : grafo.textos) {
+    if (t.centroide < 1) pintaPuntoTexto(t.x, t.y, std::to_string(t.centroide));
+  }
+}
+
+void PintorTopologia::PintoErroresColgantes(const GrafoTopologico& grafo) {
+  for (const Nodo& n : grafo.nodos) {
+    if (n.valenciaReal == 1) pintaPuntoTexto(n.x, n.y, "*");
+  }
+}
+
+void PintorTopologia::pintaPuntoTexto(std::int32_t x, std::int32_t y, const std::string& texto) {
+  const std::string escrito = texto == "0" ? "NoPol" : texto == "-2" ? "+Pol" : texto;
+  const Rgb color = lienzo_.paleta.color(color_al_azar());
+  const Vista& vista = lienzo_.vista;
+  const PuntoPantalla p = a_pantalla(vista, Vertice{x, y, 0}, lienzo_.uds);
+  lienzo_.superficie.texto(p.x, p.y, escrito,
+                           altura_fuente_px(kTamanoMarcas, vista.twips_por_pixel()), 0,
+                           {Horizontal::izquierda, Vertical::arriba}, color);
+}
+
+}  // namespace telmora

@@ -1,0 +1,86 @@
+// Drawing of the topology over the viewer's picture: polygons filled in random colours or by
+// class, faces and texts in error, dangling ends, islands, the highlighted face, and faces by
+// the state of their stereo pair while the pair control draws.
+#pragma once
+
+#include <cstdint>
+#include <random>
+#include <string>
+
+#include "consulta_pares.h"
+#include "hoja.h"
+#include "superficie.h"
+#include "tabla_vekt.h"
+#include "topologia/grafo.h"
+#include "topologia/islas.h"
+#include "topologia/poligonos.h"
+#include "vista.h"
+
+namespace telmora {
+
+// Which closed polygons the drawing by class shows (the display class).
+enum class ClasePoligonos : std::uint8_t { caras = 0, envolventes = 1, todas = 3 };
+
+// Colour indices of the topology drawing.
+inline constexpr int kColorSinCentroide = 10;
+inline constexpr int kColorVariosCentroides = 20;
+inline constexpr int kColorResaltado = 30;
+inline constexpr int kColoresAlAzar = 224;  // random colours are 1 to 224
+inline constexpr int kAnchoResaltado = 6;
+inline constexpr int kTamanoMarcas = 20;  // font size of the marks written on the map
+// Faces of blocked and of free stereo pairs.
+inline constexpr Rgb kColorParBloqueado{220, 40, 40};
+inline constexpr Rgb kColorParLibre{40, 170, 70};
+
+// Where the topology is drawn: the surface, the view, the pen style in force and the palette.
+struct LienzoTopologia {
+  Superficie& superficie;
+  const Vista& vista;
+  const Paleta& paleta;
+  int uds = 100;
+  int estilo_pluma = 0;
+};
+
+class PintorTopologia {
+ public:
+  // `semilla` seeds the random colours once (0: from the clock).
+  PintorTopologia(const LienzoTopologia& lienzo, std::uint64_t semilla);
+
+  // The viewer's colour index: polygons drawn while the centroid check runs take it.
+  int color_actual = 0;
+
+  // Closed polygon c filled in a random colour (or in color_actual when `al_azar` is false);
+  // highlighted: its outline in colour 30, pen width 6.
+  void pintaPoligono(const TablaPoligonos& tabla, std::int32_t c, bool al_azar);
+  void resalta(const TablaPoligonos& tabla, std::int32_t c);
+  // Every closed polygon in order.
+  void dibujarecintos(const TablaPoligonos& tabla, bool al_azar);
+  // The polygons of a class, the largest first so that smaller ones stay visible.
+  void pintoordenado(const TablaPoligonos& tabla, ClasePoligonos clase);
+  // The same, each face coloured by the state of the pair its centroid text names.
+  void pintoordenado_pares(const Hoja& hoja, const GrafoTopologico& grafo,
+                           const TablaPoligonos& tabla, ClasePoligonos clase,
+                           const ConsultaPares& pares);
+  void PintoIslas(const TablaPoligonos& tabla, const IslasTopologia& islas);
+  // Faces without a centroid in colour 10, with several in colour 20.
+  void PintoErroresPoligono(const TablaPoligonos& tabla);
+  // "NoPol" at each text in no face, "+Pol" at each text in several.
+  void PintoErroresCentroides(const GrafoTopologico& grafo);
+  // "*" at each node that had valence 1 before pruning.
+  void PintoErroresColgantes(const GrafoTopologico& grafo);
+  // A short text at a map position (file units) in a random colour; "0" is written "NoPol" and
+  // "-2" "+Pol".
+  void pintaPuntoTexto(std::int32_t x, std::int32_t y, const std::string& texto);
+
+ private:
+  int color_al_azar();
+  void rellena(const TablaPoligonos& tabla, std::int32_t c, Rgb color);
+  const std::vector<PuntoPantalla>& puntos(const TablaPoligonos& tabla, std::int32_t c);
+  bool se_ve(const ResumenPoligono& r, ClasePoligonos clase) const;
+
+  LienzoTopologia lienzo_;
+  std::mt19937_64 azar_;
+  std::vector<PuntoPantalla> puntos_;
+};
+
+}  // namespace telmora

@@ -1,0 +1,193 @@
+#include "topologia/topologia.h"
+
+#include <optional>
+
+#include "fichero.h"
+#include "tabla_vekt.h"
+
+namespace telmora {
+
+void selecciona_entrada(OpcionesTopologia& o, EntradaTopologia entrada) {
+  o.islas = o.errores_centroides = o.arcos_colgantes = false;
+  o.interpola_cotas = o.cotas_a_poligonos = o.cotas_a_tramos = false;
+  o.graba_interpolacion = o.resaltar_poligono = false;
+  switch (entrada) {
+    case EntradaTopologia::todo:
+      o.clase = ClasePoligonos::todas;
+      break;
+    case EntradaTopologia::no_envolventes:
+      o.clase = ClasePoligonos::caras;
+      break;
+    case EntradaTopologia::envolventes:
+      o.clase = ClasePoligonos::envolventes;
+      break;
+    case EntradaTopologia::islas:
+      o.islas = true;
+      break;
+    case EntradaTopologia::errores_centroides:
+      o.errores_centroides = true;
+      break;
+    case EntradaTopologia::arcos_colgantes:
+      o.arcos_colgantes = true;
+      o.clase = ClasePoligonos::todas;
+      break;
+    case EntradaTopologia::resaltar_poligono:
+      o.resaltar_poligono = true;
+      o.clase = ClasePoligonos::caras;
+      break;
+    case EntradaTopologia::cotas_calles:
+    case EntradaTopologia::cotas_calles_graba:
+      o.interpola_cotas = true;
+      o.graba_interpolacion = entrada == EntradaTopologia::cotas_calles_graba;
+      o.clase = ClasePoligonos::todas;
+      break;
+    case EntradaTopologia::cotas_a_recintos:
+      o.cotas_a_poligonos = o.errores_centroides = true;
+      o.clase = ClasePoligonos::todas;
+      break;
+    case EntradaTopologia::cotas_a_tramos:
+      o.cotas_a_tramos = true;
+      o.clase = ClasePoligonos::todas;
+      break;
+  }
+}
+
+namespace {
+
+std::int32_t cuenta_caras(const TablaPoligonos& t, std::int32_t puntero) {
+  std::int32_t n = 0;
+  for (const ResumenPoligono& r : t.resumen) n += !r.sentido && r.Puntero_Sup == puntero;
+  return n;
+}
+
+std::int32_t cuenta_textos(const GrafoTopologico& g, std::int32_t estado) {
+  std::int32_t n = 0;
+  for (const TextoTopologia& t : g.textos) n += t.centroide == estado;
+  return n;
+}
+
+// Writes one listing, made only when there is a folder for it; a failure is kept to be
+// reported, and the run goes on.
+template <typename Lineas>
+void lista(ResultadoTopologia& r, const char* nombre, Lineas&& lineas) {
+  if (r.opciones.carpeta_listados.empty()) return;
+  try {
+    escribe_lineas(r.opciones.carpeta_listados / nombre, lineas());
+  } catch (const ErrorTelmora& error) {
+    r.fallos_listados.push_back(error.what());
+  }
+}
+
+std::vector<std::string> con(std::vector<std::string> a, const std::vector<std::string>& b) {
+  a.insert(a.end(), b.begin(), b.end());
+  return a;
+}
+
+std::vector<std::string> lineas_de_topologia(const ResultadoTopologia& r) {
+  std::vector<std::string> lineas{
+      "Nodos encontrados :" + std::to_string(r.grafo.num_nodos()),
+      "Tramos encontrados :" + std::to_string(r.grafo.num_tramos()),
+      "Poligonos (abiertos/cerrados) encontrados :" + std::to_string(r.poligonos.num_poligonos()),
+      "Arcos colgantes :" + std::to_string(r.grafo.nodos_valencia_1),
+      "Poligonos cerrados:" + std::to_string(r.poligonos.num_cerrados()),
+  };
+  if (!r.poligonos.pasados.empty()) {
+    lineas.push_back("Tramos pasados por alto :" + std::to_string(r.poligonos.pasados.size()));
+  }
+  return lineas;
+}
+
+}  // namespace
+
+std::int32_t ResultadoTopologia::recintos_sin_centroide() const {
+  return cuenta_caras(poligonos, 0);
+}
+std::int32_t ResultadoTopologia::recintos_con_varios() const {
+  return cuenta_caras(poligonos, kVariosPoligonos);
+}
+std::int32_t ResultadoTopologia::textos_sin_recinto() const {
+  return cuenta_textos(grafo, 0);
+}
+std::int32_t ResultadoTopologia::textos_en_varios() const {
+  return cuenta_textos(grafo, kVariosPoligonos);
+}
+
+ResultadoTopologia ejecuta_topologia(const Sesion& sesion, const OpcionesTopologia& opciones,
+                                     Progreso& progreso, const LienzoTopologia* lienzo) {
+  const Hoja& hoja = sesion.hoja;
+  ResultadoTopologia r;
+  r.opciones = opciones;
+  progreso.porcentaje(0, 0, 100);
+
+  r.grafo = CargoNodosTramos(hoja);
+  CuentaNodosV1(r.grafo);
+  RellenamosVReal(r.grafo);
+  if (!opciones.sin_poda()) {
+    AnulaValencia1(r.grafo);
+    ReCalculoTramos(r.grafo);
+  }
+
+  r.poligonos = proceso_recorrido(hoja, r.grafo, progreso);
+  dibujarecintos(hoja, r.grafo, sesion.ajustes.uds, r.poligonos);
+  calculaAdyacencia(r.grafo, r.poligonos);
+  r.localizador = LocalizadorPoligonos(r.poligonos);
+  lista(r, kListadoNodos,
+        [&] { return con(listado_nodos_tramos(r.grafo), imprimepol(r.poligonos)); });
+
+  std::optional<PintorTopologia> pintor;
+  if (lienzo != nullptr) pintor.emplace(*lienzo, opciones.semilla_colores);
+  // While the centroid check runs, polygons take the viewer's colour index, not random ones.
+  const bool al_azar = !opciones.errores_centroides;
+  if (pintor && !opciones.cotas_a_tramos) {
+    lienzo->superficie.modo(ModoDibujo::copia);
+    lienzo->superficie.borra(color_fondo(sesion.tabla, sesion.paleta));
+    pintor->dibujarecintos(r.poligonos, al_azar);
+  }
+  lista(r, kListadoPoli1, [&] { return imprimepolVekt(r.poligonos, false); });
+  lista(r, kListadoPoli2, [&] { return imprimepolVekt(r.poligonos, true); });
+
+  // The command chosen in the menu.
+  if (opciones.islas) {
+    BuscoIslas(r.poligonos, r.islas);
+    if (pintor) pintor->PintoIslas(r.poligonos, r.islas);
+    PoligonosComponentesIslas(r.grafo, r.poligonos, r.islas);
+  } else if (opciones.errores_centroides) {
+    BuscoIslas(r.poligonos, r.islas);
+    PoligonosComponentesIslas(r.grafo, r.poligonos, r.islas);
+    ChequeoCentroidesPoligonos(r.islas, r.poligonos, r.grafo);
+    if (pintor && opciones.pares != nullptr) {
+      pintor->pintoordenado_pares(hoja, r.grafo, r.poligonos, opciones.clase, *opciones.pares);
+    } else if (pintor) {
+      pintor->PintoErroresPoligono(r.poligonos);
+      pintor->PintoErroresCentroides(r.grafo);
+    }
+  } else if (opciones.arcos_colgantes) {
+    if (pintor) pintor->PintoErroresColgantes(r.grafo);
+  } else if (!opciones.resaltar_poligono && pintor) {
+    pintor->pintoordenado(r.poligonos, opciones.clase);
+  }
+  // The elevation commands (street labels, Z from texts, Z from PSCT points) act here, on the
+  // graph and polygons just built, and give their own result lines.
+
+  if (opciones.errores_centroides) {
+    lista(r, kListadoAdyacencia, [&] { return imprimeAdyacencia(hoja, r.grafo, r.poligonos); });
+  }
+  lista(r, kListadoIslas, [&] { return imprimeIslas(r.islas); });
+  lista(r, kListadoComponentes, [&] { return imprimeComponentesIslas(r.islas); });
+  r.lineas_resultado = lineas_de_topologia(r);
+  r.opciones.pares = nullptr;
+  return r;
+}
+
+void PintaPoligonoTopo(const ResultadoTopologia& resultado, const LienzoTopologia& lienzo) {
+  PintorTopologia(lienzo, resultado.opciones.semilla_colores)
+      .dibujarecintos(resultado.poligonos, true);
+}
+
+void PreparoPoligonoParaPintarYPinta(const ResultadoTopologia& resultado,
+                                     const LienzoTopologia& lienzo, std::int32_t c) {
+  if (c < 1 || c > resultado.poligonos.num_cerrados()) return;
+  PintorTopologia(lienzo, 1).resalta(resultado.poligonos, c);
+}
+
+}  // namespace telmora
