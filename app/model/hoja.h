@@ -142,13 +142,24 @@ void busca_en_indice(const Hoja& hoja, std::int32_t ordinal, std::int32_t tipo,
 // file no longer holds an entity there, nothing is written and ErrorTelmora says so.
 void anula_entidad(Hoja& hoja, std::int32_t numero);
 
-// The same for tools that delete many entities: the file stays open between deletions.
+// The same for tools that delete many entities: the file stays open between deletions. It also
+// rewrites an element's range block and vertices in place (same vertex count). Each change is
+// checked and flushed before the index and the in-memory copy take it; the entity's header is
+// read first, and when the file no longer holds that entity there nothing is written.
 class MarcadorBorrados {
  public:
   explicit MarcadorBorrados(Hoja& hoja);
   void anula(std::int32_t numero);
+  void reescribe_vertices(std::int32_t numero, const Rango& rango,
+                          std::span<const Vertice> vertices);
+  // Replaces an entity by the whole entities in `nuevas`: they are appended to the file first,
+  // then the entity is marked deleted; when the mark cannot be written they are taken off again.
+  void sustituye(std::int32_t numero, std::string_view nuevas);
 
  private:
+  Cabecera cabecera_en_fichero(const FilaIndice& fila);
+  void comprueba_escritura();
+
   Hoja& hoja_;
   std::fstream fichero_;
 };
