@@ -35,6 +35,7 @@ int ejecuta_cli(const std::vector<std::string>& argumentos, std::ostream& salida
 Sesion abre_hoja_de_linea(const std::string& ruta_bin, bool milimetros);
 
 // The commands.
+int ejecuta_depurar(const Argumentos& argumentos, std::ostream& salida, std::ostream& errores);
 int ejecuta_comprimir(const Argumentos& argumentos, std::ostream& salida, std::ostream& errores);
 int ejecuta_duplicados(const Argumentos& argumentos, std::ostream& salida, std::ostream& errores);
 int ejecuta_extraer(const Argumentos& argumentos, std::ostream& salida, std::ostream& errores);
