@@ -19,16 +19,17 @@
 
 #include "area_dibujo.h"
 #include "bin_info.h"
+#include "binjunta.h"
 #include "carga.h"
-#include "visor/cotas_vertices.h"
 #include "dialogos_qt.h"
+#include "edicion/localizador.h"
+#include "edicion/reescritura.h"
 #include "fichero.h"
 #include "info_elem.h"
-#include "edicion/localizador.h"
 #include "ordenes.h"
 #include "rango_cotas.h"
-#include "edicion/reescritura.h"
 #include "texto.h"
+#include "visor/cotas_vertices.h"
 
 namespace telmora {
 
@@ -429,7 +430,7 @@ void Visor::construye_menus() {
        "&Utilidades",
        {},
        {pendiente("mnuPuntosDobles", "&PuntosDobles"),
-        pendiente("mnuBinjunta", "&Binjunta"),
+        {"mnuBinjunta", "&Binjunta", [this] { depura_red(); }},
         {"mnuComprimir", "&Comprimir",
          [this] { escribe([this] { return comprimir(sesion_->ajustes.fich_entrada); }); }},
         {"mnuExtraerFichero",
@@ -521,6 +522,22 @@ void Visor::muestra_bin_info() {
     ventana = new BinInfo(*sesion_, dialogos_, barra, this);
   }
   puntero(Puntero::defecto);
+  ventana->show();
+}
+
+void Visor::depura_red() {
+  puntero(Puntero::reloj);
+  Binjunta* ventana;
+  {
+    BarraProgreso barra(progreso_);
+    ventana = new Binjunta(*sesion_, dialogos_, barra, this);
+  }
+  puntero(Puntero::defecto);
+  control_->redibuja();
+  if (!ventana->hecha()) {
+    delete ventana;
+    return;
+  }
   ventana->show();
 }
 

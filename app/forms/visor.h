@@ -9,12 +9,12 @@
 #include <memory>
 
 #include "ajustes.h"
-#include "visor/consola.h"
-#include "visor/control_visor.h"
 #include "edicion/duplicados.h"
 #include "edicion/extraccion.h"
 #include "info_elem.h"
 #include "sesion.h"
+#include "visor/consola.h"
+#include "visor/control_visor.h"
 
 class QLabel;
 class QLineEdit;
@@ -73,6 +73,9 @@ class Visor : public QMainWindow, public PantallaVisor {
   void localiza(double x, double y);
   void muestra_info(std::int32_t numero);
   void muestra_bin_info();
+  // The network cleanup: it changes the sheet's file; the view is redrawn after it (appended
+  // pieces are seen once the sheet is loaded again).
+  void depura_red();
   // The console: opened by Enter; the buttons and entries that switch codes run its commands.
   void abre_consola();
   void orden(const std::string& linea);
