@@ -281,8 +281,10 @@ void busca_en_indice(const Hoja& hoja, std::int32_t ordinal, std::int32_t tipo,
   posicion = hoja.fila(numero).posicion;
 }
 
-MarcadorBorrados::MarcadorBorrados(Hoja& hoja)
-    : hoja_(hoja), fichero_(hoja.ruta, std::ios::binary | std::ios::in | std::ios::out) {
+MarcadorBorrados::MarcadorBorrados(Hoja& hoja) : hoja_(hoja) {
+  // Unbuffered: each change reads or writes only its own bytes, straight to the file.
+  fichero_.rdbuf()->pubsetbuf(nullptr, 0);
+  fichero_.open(hoja.ruta, std::ios::binary | std::ios::in | std::ios::out);
   if (!fichero_) {
     if (!existe_archivo(hoja.ruta)) throw ErrorFicheroInexistente(hoja.ruta);
     throw ErrorTelmora("No se puede abrir para escribir " + ruta_texto(hoja.ruta) + ": " +
@@ -350,13 +352,19 @@ void MarcadorBorrados::reescribe_vertices(std::int32_t numero, const Rango& rang
   f.zmax = rango.zmax;
 }
 
-void MarcadorBorrados::sustituye(std::int32_t numero, std::string_view nuevas) {
-  const std::uintmax_t previa = anade_al_final(hoja_.ruta, nuevas);
-  try {
-    anula(numero);
-  } catch (...) {
-    recorta(hoja_.ruta, previa);
-    throw;
+void MarcadorBorrados::sustituye(std::span<const Sustitucion> sustituciones) {
+  if (sustituciones.empty()) return;
+  std::string nuevas;
+  for (const Sustitucion& s : sustituciones) nuevas += s.nuevas;
+  std::uintmax_t final = anade_al_final(hoja_.ruta, nuevas);
+  for (const Sustitucion& s : sustituciones) {
+    try {
+      anula(s.numero);
+    } catch (...) {
+      recorta(hoja_.ruta, final);
+      throw;
+    }
+    final += s.nuevas.size();
   }
 }
 

@@ -142,6 +142,12 @@ void busca_en_indice(const Hoja& hoja, std::int32_t ordinal, std::int32_t tipo,
 // file no longer holds an entity there, nothing is written and ErrorTelmora says so.
 void anula_entidad(Hoja& hoja, std::int32_t numero);
 
+// An entity of the sheet and the whole entities, as file bytes, that take its place.
+struct Sustitucion {
+  std::int32_t numero = 0;
+  std::string nuevas;
+};
+
 // The same for tools that delete many entities: the file stays open between deletions. It also
 // rewrites an element's range block and vertices in place (same vertex count). Each change is
 // checked and flushed before the index and the in-memory copy take it; the entity's header is
@@ -152,9 +158,11 @@ class MarcadorBorrados {
   void anula(std::int32_t numero);
   void reescribe_vertices(std::int32_t numero, const Rango& rango,
                           std::span<const Vertice> vertices);
-  // Replaces an entity by the whole entities in `nuevas`: they are appended to the file first,
-  // then the entity is marked deleted; when the mark cannot be written they are taken off again.
-  void sustituye(std::int32_t numero, std::string_view nuevas);
+  // Replaces entities by the whole entities given for each: all the new ones are appended to
+  // the file at once, then the old ones are marked deleted in order. When a mark cannot be
+  // written the file is cut back to where the new entities of that one start, so the
+  // replacements before it are done and it and those after it are not.
+  void sustituye(std::span<const Sustitucion> sustituciones);
 
  private:
   Cabecera cabecera_en_fichero(const FilaIndice& fila);

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
+#include <memory>
 
 #if defined(__unix__)
 #include <sys/resource.h>
@@ -264,9 +265,10 @@ class LimiteDeFichero {
 
 }  // namespace
 
-// A write that fails stops the run with the file and the system's reason; the sheet stays a
-// valid entity file: the elements before the failure are replaced by their pieces, the one that
-// failed and those after it are untouched, and no piece is left half written.
+// A write that fails stops the run with the file and the system's reason and leaves the sheet a
+// valid entity file. The pieces are appended before any old line is marked deleted: when the
+// append fails nothing has changed; when a mark fails the file is cut back to the pieces of the
+// lines already deleted, and the other lines stay whole.
 TEST(Binjunta, UnFalloAlEscribirDejaLaHojaValida) {
   ConstructorBin b;
   linea(b, {{1000, 1000}, {1100, 1100}});
@@ -274,29 +276,48 @@ TEST(Binjunta, UnFalloAlEscribirDejaLaHojaValida) {
   linea(b, {{3000, 3000}, {3100, 3100}});
   linea(b, {{3000, 3100}, {3100, 3000}});
   HojaDepuracion h(b, 5);
-  const std::size_t longitud = h.bytes().size();
-  RedBinjunta red(h.sesion.hoja, 5);
-  BuscaNodoProximo(red);
-  BuscaNodoEntidadProxima(red);
-  BuscaInterTramosEntidad(red);
-  ASSERT_EQ(red.cortes.entradas().size(), 4u);
-  try {
-    const LimiteDeFichero limite(longitud + 2 * 2 * 72 + 10);  // room for two elements' pieces
-    aplica_binjunta(h.sesion, red);
-    ADD_FAILURE() << "the run should have failed";
-  } catch (const ErrorTelmora& error) {
-    EXPECT_NE(std::string(error.what()).find(ruta_texto(h.sesion.ajustes.fich_entrada)),
-              std::string::npos);
-    EXPECT_NE(std::string(error.what()).find("large"), std::string::npos) << error.what();
+  const std::string antes = h.bytes();
+  auto busca = [&] {
+    auto red = std::make_unique<RedBinjunta>(h.sesion.hoja, 5);
+    BuscaNodoProximo(*red);
+    BuscaNodoEntidadProxima(*red);
+    BuscaInterTramosEntidad(*red);
+    return red;
+  };
+  auto falla = [&](const char* razon) {
+    try {
+      aplica_binjunta(h.sesion, *busca());
+      ADD_FAILURE() << "the run should have failed";
+    } catch (const ErrorTelmora& error) {
+      EXPECT_NE(std::string(error.what()).find(ruta_texto(h.sesion.ajustes.fich_entrada)),
+                std::string::npos);
+      EXPECT_NE(std::string(error.what()).find(razon), std::string::npos) << error.what();
+    }
+  };
+  {
+    const LimiteDeFichero limite(antes.size() + 100);
+    falla("large");
   }
-  const Hoja hoja = h.recargada();
-  EXPECT_EQ(h.bytes().size(), longitud + 2 * 2 * 72);
-  EXPECT_EQ(lineas_activas(hoja), (std::vector<Linea>{{{3000, 3000}, {3100, 3100}},
-                                                      {{3000, 3100}, {3100, 3000}},
-                                                      {{1000, 1000}, {1050, 1050}},
-                                                      {{1050, 1050}, {1100, 1100}},
-                                                      {{1000, 1100}, {1050, 1050}},
-                                                      {{1050, 1050}, {1100, 1000}}}));
+  EXPECT_EQ(h.bytes(), antes);
+  EXPECT_EQ(h.sesion.hoja.fila(1).activo, 1);
+
+  // The third line's record no longer holds an entity: its mark cannot be written.
+  const auto tercera = h.sesion.hoja.fila(3).posicion;
+  std::string cambiado = antes;
+  cambiado[static_cast<std::size_t>(tercera)] = 'X';
+  h.carpeta.escribe("hoja.bin", cambiado);
+  falla("ha cambiado");
+  std::string despues = h.bytes();
+  despues[static_cast<std::size_t>(tercera)] = 'C';
+  h.carpeta.escribe("hoja.bin", despues);
+  EXPECT_EQ(despues.size(), antes.size() + 2 * 2 * 72);
+  EXPECT_EQ(lineas_activas(h.recargada()), (std::vector<Linea>{{{3000, 3000}, {3100, 3100}},
+                                                               {{3000, 3100}, {3100, 3000}},
+                                                               {{1000, 1000}, {1050, 1050}},
+                                                               {{1050, 1050}, {1100, 1100}},
+                                                               {{1000, 1100}, {1050, 1050}},
+                                                               {{1050, 1050}, {1100, 1000}}}));
+  EXPECT_EQ(h.sesion.hoja.fila(1).activo, 0);
   EXPECT_EQ(h.sesion.hoja.fila(3).activo, 1);
 }
 #endif

@@ -53,36 +53,48 @@ Destinos destinos_de(const RedBinjunta& red) {
   return d;
 }
 
+// Replacements are written in batches of about this many bytes.
+constexpr std::size_t kTamLote = std::size_t{4} << 20;
+
 std::int32_t escribe_cambios(Hoja& hoja, const RedBinjunta& red, const Destinos& d) {
   MarcadorBorrados marcador(hoja);
-  auto numero = [&](std::int32_t e) { return hoja.c[static_cast<std::size_t>(e - 1)].numero; };
+  auto entidad = [&](std::int32_t e) -> const Entidad& {
+    return hoja.c[static_cast<std::size_t>(e - 1)];
+  };
   auto partido = [&](std::int32_t e) { return d.partido[static_cast<std::size_t>(e)] != 0; };
   for (std::int32_t e = 1; e <= red.num_elementos(); ++e) {
     if (!red.movido(e) || red.acortado(e) || red.anulado(e) || partido(e)) continue;
-    const Entidad& entidad = hoja.c[static_cast<std::size_t>(e - 1)];
-    Rango rango = entidad.rango;
+    Rango rango = entidad(e).rango;
     calcula_rango_entidad(rango, red.vertices(e));
-    marcador.reescribe_vertices(numero(e), rango, red.vertices(e));
+    marcador.reescribe_vertices(entidad(e).numero, rango, red.vertices(e));
   }
   for (std::int32_t e = 1; e <= red.num_elementos(); ++e) {
-    if (red.anulado(e)) marcador.anula(numero(e));
+    if (red.anulado(e)) marcador.anula(entidad(e).numero);
   }
+
+  std::vector<Sustitucion> lote;
+  std::size_t bytes = 0;
+  auto sustituye = [&](std::int32_t e, const std::vector<std::vector<Vertice>>& piezas) {
+    lote.push_back({entidad(e).numero, registros_de(hoja, entidad(e), piezas)});
+    bytes += lote.back().nuevas.size();
+    if (bytes < kTamLote) return;
+    marcador.sustituye(lote);
+    lote.clear();
+    bytes = 0;
+  };
   for (std::int32_t e = 1; e <= red.num_elementos(); ++e) {
     if (!red.acortado(e) || red.anulado(e) || partido(e)) continue;
     const auto v = red.vertices(e);
-    const std::vector<std::vector<Vertice>> nuevo{std::vector<Vertice>(v.begin(), v.end())};
-    marcador.sustituye(numero(e),
-                       registros_de(hoja, hoja.c[static_cast<std::size_t>(e - 1)], nuevo));
+    sustituye(e, {std::vector<Vertice>(v.begin(), v.end())});
   }
   std::int32_t partidos = 0;
   const auto& entradas = red.cortes.entradas();
   for (std::size_t k = 0; k < entradas.size(); ++k) {
-    const std::int32_t e = entradas[k].elemento;
-    if (!partido(e)) continue;
-    const Entidad& entidad = hoja.c[static_cast<std::size_t>(e - 1)];
-    marcador.sustituye(numero(e), registros_de(hoja, entidad, d.piezas[k]));
+    if (!partido(entradas[k].elemento)) continue;
+    sustituye(entradas[k].elemento, d.piezas[k]);
     ++partidos;
   }
+  marcador.sustituye(lote);
   return partidos;
 }
 

@@ -287,19 +287,24 @@ void BuscaNodoEntidadProxima(RedBinjunta& red, Progreso& progreso) {
   ContadorPorcentaje avance(progreso, grafo.num_nodos());
   if (tolerancia <= 0) return;
 
-  // Each end of an element moves at most once here, by less than twice the tolerance on each
-  // axis, so boxes widened by that much hold every element as it will be. Points within the
-  // tolerance of a segment lie within its box widened by the tolerance; one unit more covers
-  // the rounding of the projection.
+  // The grid holds the segments of the active elements (a point element as its one point), in
+  // element order. Each end of an element moves at most once here, by less than twice the
+  // tolerance on each axis, so boxes widened by that much hold every segment as it will be.
+  // A point within the tolerance of a segment lies within its box widened by the tolerance; one
+  // unit more covers the rounding of the projection.
   const std::int64_t holgura = 2 * std::int64_t{tolerancia} + 2;
   std::vector<Caja> cajas;
   std::vector<std::int32_t> elementos;
-  for (std::int32_t e = 1; e <= red.num_elementos(); ++e) {
-    if (!red.activo(e)) continue;
-    const Caja& c = red.caja(e);
+  auto anade = [&](std::int32_t e, const Caja& c) {
     cajas.push_back({a_entero(c.xmin - holgura), a_entero(c.ymin - holgura),
                      a_entero(c.xmax + holgura), a_entero(c.ymax + holgura)});
     elementos.push_back(e);
+  };
+  for (std::int32_t e = 1; e <= red.num_elementos(); ++e) {
+    if (!red.activo(e)) continue;
+    const auto v = red.vertices(e);
+    if (v.size() == 1) anade(e, caja_de_segmento(v[0], v[0]));
+    for (std::size_t k = 1; k < v.size(); ++k) anade(e, caja_de_segmento(v[k - 1], v[k]));
   }
   const RejillaCajas rejilla(cajas);
   const double alcance = tolerancia + 1.0;
@@ -312,8 +317,12 @@ void BuscaNodoEntidadProxima(RedBinjunta& red, Progreso& progreso) {
     if (colgante.elemento == 0) continue;
     const Nodo& q = grafo.nodo(n);
     rejilla.candidatas(q.x - alcance, q.y - alcance, q.x + alcance, q.y + alcance, candidatas);
+    // Places ascend with the elements, so each element's segments come together.
+    std::int32_t anterior = 0;
     for (const std::int32_t lugar : candidatas) {
       const std::int32_t e = elementos[static_cast<std::size_t>(lugar)];
+      if (e == anterior) continue;
+      anterior = e;
       if (e == colgante.elemento || !red.activo(e)) continue;
       const Enganche enganche = red.ChequeaCortes(e, n, colgante);
       if (enganche.tipoMov == kSinMovimiento) continue;

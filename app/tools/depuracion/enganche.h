@@ -117,7 +117,7 @@ class RedBinjunta {
 void BuscaNodoProximo(RedBinjunta& red, Progreso& progreso = Progreso::ninguno());
 
 // Every node still of valence 1, in order, against every other active element in C-array
-// order: the first element that offers a move takes the end. A grid on the elements' boxes
+// order: the first element that offers a move takes the end. A grid on the elements' segments
 // narrows the elements tried.
 void BuscaNodoEntidadProxima(RedBinjunta& red, Progreso& progreso = Progreso::ninguno());
 
