@@ -205,18 +205,17 @@ TEST(Binjunta, LineasQueSeCruzanSePartenEnElCruce) {
   EXPECT_EQ(hoja.vertices_de(pieza)[1].z, 20);
   // The loaded sheet no longer holds the split lines; its grid agrees with a full scan.
   EXPECT_EQ(h.sesion.hoja.fila(1).activo, 0);
-  for (const auto& [x0, y0, x1, y1] :
-       {std::array{900, 900, 1200, 1200}, std::array{2050, 1950, 3050, 3050}}) {
+  for (const auto& v : {std::array{900, 900, 1200, 1200}, std::array{2050, 1950, 3050, 3050}}) {
+    auto solapa = [&](std::int32_t n) {
+      const FilaIndice& f = h.sesion.hoja.fila(n);
+      return f.xmax >= v[0] && f.xmin <= v[2] && f.ymax >= v[1] && f.ymin <= v[3];
+    };
     std::vector<std::int32_t> esperadas;
     for (std::int32_t n = 1; n <= h.sesion.hoja.num_entidades(); ++n) {
-      const FilaIndice& f = h.sesion.hoja.fila(n);
-      if (f.xmax >= x0 && f.xmin <= x1 && f.ymax >= y0 && f.ymin <= y1) esperadas.push_back(n);
+      if (solapa(n)) esperadas.push_back(n);
     }
-    auto candidatas = h.sesion.indice_espacial.candidatas(x0, y0, x1, y1);
-    std::erase_if(candidatas, [&](std::int32_t n) {
-      const FilaIndice& f = h.sesion.hoja.fila(n);
-      return !(f.xmax >= x0 && f.xmin <= x1 && f.ymax >= y0 && f.ymin <= y1);
-    });
+    auto candidatas = h.sesion.indice_espacial.candidatas(v[0], v[1], v[2], v[3]);
+    std::erase_if(candidatas, [&](std::int32_t n) { return !solapa(n); });
     EXPECT_EQ(candidatas, esperadas);
   }
 }
