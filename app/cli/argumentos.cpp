@@ -1,5 +1,6 @@
 #include "argumentos.h"
 
+#include "ajustes.h"
 #include "texto.h"
 
 #include <charconv>
@@ -59,6 +60,13 @@ double numero_de_opcion(const std::string& texto, const std::string& opcion) {
     throw ErrorUso("el valor de " + opcion + " no es un número: \"" + texto + "\"");
   }
   return valor;
+}
+
+double tolerancia_de_opcion(const Argumentos& argumentos) {
+  if (!argumentos.tiene("tolerancia")) return kToleranciaDefecto;
+  const double tolerancia = numero_de_opcion(argumentos.valor("tolerancia"), "--tolerancia");
+  if (tolerancia < 0) throw ErrorUso("--tolerancia debe ser un número de metros no negativo");
+  return tolerancia;
 }
 
 long long entero_de_opcion(const std::string& texto, const std::string& opcion) {

@@ -41,6 +41,7 @@ int ejecuta_intercambio(const std::function<std::vector<std::string>()>& interca
                         std::ostream& salida, std::ostream& errores);
 
 // The commands.
+int ejecuta_depurar(const Argumentos& argumentos, std::ostream& salida, std::ostream& errores);
 int ejecuta_comprimir(const Argumentos& argumentos, std::ostream& salida, std::ostream& errores);
 int ejecuta_duplicados(const Argumentos& argumentos, std::ostream& salida, std::ostream& errores);
 int ejecuta_exportar(const Argumentos& argumentos, std::ostream& salida, std::ostream& errores);

@@ -9,11 +9,7 @@ int ejecuta_duplicados(const Argumentos& argumentos, std::ostream& salida, std::
   argumentos.exige_posicionales(1,
                                 "telmora-cli duplicados HOJA.bin [--tolerancia M] "
                                 "[--solo-entidades] [--virtuales] [--aplicar] [--grabar] [--mm]");
-  double tolerancia = kToleranciaDefecto;
-  if (argumentos.tiene("tolerancia")) {
-    tolerancia = numero_de_opcion(argumentos.valor("tolerancia"), "--tolerancia");
-    if (tolerancia < 0) throw ErrorUso("--tolerancia debe ser un número de metros no negativo");
-  }
+  const double tolerancia = tolerancia_de_opcion(argumentos);
   OpcionesDuplicados opciones;
   opciones.SoloEntidades = argumentos.bandera("solo-entidades");
   opciones.ObtengoCasoVirtuales = argumentos.bandera("virtuales");

@@ -19,6 +19,7 @@
 
 #include "area_dibujo.h"
 #include "bin_info.h"
+#include "binjunta.h"
 #include "carga.h"
 #include "dialogos_qt.h"
 #include "edicion/localizador.h"
@@ -460,7 +461,7 @@ void Visor::construye_menus() {
        "&Utilidades",
        {},
        {{"mnuPuntosDobles", "&PuntosDobles", [this] { puntos_dobles(); }},
-        pendiente("mnuBinjunta", "&Binjunta"),
+        {"mnuBinjunta", "&Binjunta", [this] { depura_red(); }},
         {"mnuComprimir", "&Comprimir",
          [this] { escribe([this] { return comprimir(sesion_->ajustes.fich_entrada); }); }},
         {"mnuExtraerFichero",
@@ -566,6 +567,22 @@ void Visor::topologia(EntradaTopologia entrada) {
   }
   puntero(Puntero::defecto);
   topo_ = ventana;
+  ventana->show();
+}
+
+void Visor::depura_red() {
+  puntero(Puntero::reloj);
+  Binjunta* ventana;
+  {
+    BarraProgreso barra(progreso_);
+    ventana = new Binjunta(*sesion_, dialogos_, barra, this);
+  }
+  puntero(Puntero::defecto);
+  control_->redibuja();
+  if (!ventana->hecha()) {
+    delete ventana;
+    return;
+  }
   ventana->show();
 }
 

@@ -78,6 +78,9 @@ class Visor : public QMainWindow, public PantallaVisor {
   void localiza(double x, double y);
   void muestra_info(std::int32_t numero);
   void muestra_bin_info();
+  // The network cleanup: it changes the sheet's file; the view is redrawn after it (appended
+  // pieces are seen once the sheet is loaded again).
+  void depura_red();
   // The console: opened by Enter; the buttons and entries that switch codes run its commands.
   void abre_consola();
   void orden(const std::string& linea);

@@ -35,6 +35,12 @@ inline constexpr std::int32_t kAlturaTextoNuevo = 20;
 inline constexpr std::int32_t kJustificacionTextoNuevo = 6;
 inline constexpr std::int32_t kAnguloTextoNuevo = 1957;
 
+// The last three range values of an element that a writer rebuilds from new vertices (no reader
+// interprets them for elements).
+inline constexpr std::int32_t kSeptimoElementoNuevo = 20;
+inline constexpr std::int32_t kOctavoElementoNuevo = 6;
+inline constexpr std::int32_t kNovenoElementoNuevo = 1957;
+
 struct Cabecera {
   char tipo = kTipoCartografico;            // 'C' or 'T'
   char estado = kEstadoActivo;              // '=' active, anything else deleted

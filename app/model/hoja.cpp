@@ -1,5 +1,6 @@
 #include "hoja.h"
 
+#include <algorithm>
 #include <bit>
 #include <cerrno>
 #include <climits>
@@ -280,8 +281,10 @@ void busca_en_indice(const Hoja& hoja, std::int32_t ordinal, std::int32_t tipo,
   posicion = hoja.fila(numero).posicion;
 }
 
-MarcadorBorrados::MarcadorBorrados(Hoja& hoja)
-    : hoja_(hoja), fichero_(hoja.ruta, std::ios::binary | std::ios::in | std::ios::out) {
+MarcadorBorrados::MarcadorBorrados(Hoja& hoja) : hoja_(hoja) {
+  // Unbuffered: each change reads or writes only its own bytes, straight to the file.
+  fichero_.rdbuf()->pubsetbuf(nullptr, 0);
+  fichero_.open(hoja.ruta, std::ios::binary | std::ios::in | std::ios::out);
   if (!fichero_) {
     if (!existe_archivo(hoja.ruta)) throw ErrorFicheroInexistente(hoja.ruta);
     throw ErrorTelmora("No se puede abrir para escribir " + ruta_texto(hoja.ruta) + ": " +
@@ -289,27 +292,80 @@ MarcadorBorrados::MarcadorBorrados(Hoja& hoja)
   }
 }
 
-void MarcadorBorrados::anula(std::int32_t numero) {
-  if (numero < 1 || numero > hoja_.num_entidades()) return;
-  FilaIndice& f = hoja_.fila(numero);
+Cabecera MarcadorBorrados::cabecera_en_fichero(const FilaIndice& fila) {
   char cabecera[kTamCabecera] = {};
-  fichero_.seekg(f.posicion);
+  fichero_.seekg(fila.posicion);
   fichero_.read(cabecera, kTamCabecera);
   if (!fichero_ || (cabecera[0] != kTipoCartografico && cabecera[0] != kTipoTexto)) {
     fichero_.clear();
     throw ErrorTelmora("El fichero " + ruta_texto(hoja_.ruta) +
                        " ha cambiado desde que se cargó: no hay una entidad en la posición " +
-                       std::to_string(f.posicion));
+                       std::to_string(fila.posicion));
   }
-  fichero_.seekp(f.posicion + 1);
-  fichero_.write(&kMarcaBorrado, 1);
+  return lee_cabecera(cabecera);
+}
+
+void MarcadorBorrados::comprueba_escritura() {
   fichero_.flush();
   if (!fichero_) {
     throw ErrorTelmora("No se puede escribir " + ruta_texto(hoja_.ruta) + ": " +
                        std::strerror(errno));
   }
+}
+
+void MarcadorBorrados::anula(std::int32_t numero) {
+  if (numero < 1 || numero > hoja_.num_entidades()) return;
+  FilaIndice& f = hoja_.fila(numero);
+  cabecera_en_fichero(f);
+  fichero_.seekp(f.posicion + 1);
+  fichero_.write(&kMarcaBorrado, 1);
+  comprueba_escritura();
   f.activo = 0;
   hoja_.entidad(numero).cabecera.estado = kMarcaBorrado;
+}
+
+void MarcadorBorrados::reescribe_vertices(std::int32_t numero, const Rango& rango,
+                                          std::span<const Vertice> vertices) {
+  if (numero < 1 || numero > hoja_.num_entidades()) return;
+  FilaIndice& f = hoja_.fila(numero);
+  Entidad& e = hoja_.entidad(numero);
+  const Cabecera cabecera = cabecera_en_fichero(f);
+  if (e.cabecera.es_texto() || cabecera.es_texto() || vertices.size() != e.num_vertices() ||
+      cabecera.num_puntos != e.cabecera.num_puntos) {
+    throw ErrorTelmora("El fichero " + ruta_texto(hoja_.ruta) +
+                       " ha cambiado desde que se cargó: la entidad de la posición " +
+                       std::to_string(f.posicion) + " no tiene los vértices que se cargaron");
+  }
+  std::string bytes;
+  escribe_rango(bytes, rango);
+  for (const Vertice& v : vertices) escribe_vertice(bytes, v);
+  fichero_.seekp(f.posicion + kTamCabecera);
+  fichero_.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+  comprueba_escritura();
+  e.rango = rango;
+  std::copy(vertices.begin(), vertices.end(), hoja_.vertices_de(e).begin());
+  f.xmin = rango.xmin;
+  f.ymin = rango.ymin;
+  f.xmax = rango.xmax;
+  f.ymax = rango.ymax;
+  f.zmin = rango.zmin;
+  f.zmax = rango.zmax;
+}
+
+void MarcadorBorrados::sustituye(std::span<const Sustitucion> sustituciones) {
+  if (sustituciones.empty()) return;
+  std::string nuevas;
+  for (const Sustitucion& s : sustituciones) nuevas += s.nuevas;
+  std::uintmax_t final = anade_al_final(hoja_.ruta, nuevas);
+  for (const Sustitucion& s : sustituciones) {
+    try {
+      anula(s.numero);
+    } catch (...) {
+      recorta(hoja_.ruta, final);
+      throw;
+    }
+    final += s.nuevas.size();
+  }
 }
 
 void anula_entidad(Hoja& hoja, std::int32_t numero) {

@@ -142,13 +142,32 @@ void busca_en_indice(const Hoja& hoja, std::int32_t ordinal, std::int32_t tipo,
 // file no longer holds an entity there, nothing is written and ErrorTelmora says so.
 void anula_entidad(Hoja& hoja, std::int32_t numero);
 
-// The same for tools that delete many entities: the file stays open between deletions.
+// An entity of the sheet and the whole entities, as file bytes, that take its place.
+struct Sustitucion {
+  std::int32_t numero = 0;
+  std::string nuevas;
+};
+
+// The same for tools that delete many entities: the file stays open between deletions. It also
+// rewrites an element's range block and vertices in place (same vertex count). Each change is
+// checked and flushed before the index and the in-memory copy take it; the entity's header is
+// read first, and when the file no longer holds that entity there nothing is written.
 class MarcadorBorrados {
  public:
   explicit MarcadorBorrados(Hoja& hoja);
   void anula(std::int32_t numero);
+  void reescribe_vertices(std::int32_t numero, const Rango& rango,
+                          std::span<const Vertice> vertices);
+  // Replaces entities by the whole entities given for each: all the new ones are appended to
+  // the file at once, then the old ones are marked deleted in order. When a mark cannot be
+  // written the file is cut back to where the new entities of that one start, so the
+  // replacements before it are done and it and those after it are not.
+  void sustituye(std::span<const Sustitucion> sustituciones);
 
  private:
+  Cabecera cabecera_en_fichero(const FilaIndice& fila);
+  void comprueba_escritura();
+
   Hoja& hoja_;
   std::fstream fichero_;
 };

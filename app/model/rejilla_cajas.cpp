@@ -4,6 +4,8 @@
 #include <cmath>
 #include <limits>
 
+#include "funciones.h"
+
 namespace telmora {
 
 namespace {
@@ -12,6 +14,14 @@ constexpr int kMaxLadoRejilla = 2048;
 constexpr int kMaxCeldasPorCaja = 64;
 
 }  // namespace
+
+Caja caja_de_segmento(const Vertice& a, const Vertice& b) {
+  return {std::min(a.x, b.x), std::min(a.y, b.y), std::max(a.x, b.x), std::max(a.y, b.y)};
+}
+
+bool cajas_solapan(const Caja& a, const Caja& b) {
+  return rango_contenido(a.xmax, a.ymax, a.xmin, a.ymin, b.xmax, b.ymax, b.xmin, b.ymin);
+}
 
 RejillaCajas::RejillaCajas(std::span<const Caja> cajas, int por_celda) {
   if (cajas.empty()) return;

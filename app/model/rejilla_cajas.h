@@ -7,12 +7,20 @@
 #include <span>
 #include <vector>
 
+#include "formato_bin.h"
+
 namespace telmora {
 
 // A box in file units, edges included.
 struct Caja {
   std::int32_t xmin = 0, ymin = 0, xmax = 0, ymax = 0;
 };
+
+// The box of the segment from a to b.
+Caja caja_de_segmento(const Vertice& a, const Vertice& b);
+
+// The two boxes overlap or touch (rango_contenido on their bounds).
+bool cajas_solapan(const Caja& a, const Caja& b);
 
 class RejillaCajas {
  public:

@@ -2,6 +2,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -441,4 +442,28 @@ TEST(Visor, LasEntradasDeTopologiaAbrenLaVentanaConSusLineas) {
   EXPECT_TRUE(std::filesystem::exists(a.hoja.carpeta / "Nodos.txt"));
   dispara(visor, "mnuTopologiaVisualizar");
   ventana->close();
+}
+
+// The network cleanup from the menu: it splits the two crossing lines in the sheet's file and
+// shows its two result lines in its own window; the progress bar is gone when it ends.
+TEST(Visor, BinjuntaDesdeElMenu) {
+  Arranque a;
+  ConstructorBin b;
+  b.c("100", {{1000, 1000, 0}, {101000, 101000, 0}})
+      .c("100", {{1000, 101000, 0}, {101000, 1000, 0}});
+  a.hoja.carpeta.escribe("hoja.bin", b.contenido());
+  Visor* visor = a.abre_visor();
+  ASSERT_NE(visor, nullptr);
+  ASSERT_TRUE(visor->findChild<QAction*>("mnuBinjunta")->isEnabled());
+  dispara(visor, "mnuBinjunta");
+  auto* ventana = visor->findChild<QDialog*>("Binjunta");
+  ASSERT_NE(ventana, nullptr);
+  EXPECT_TRUE(ventana->isVisible());
+  EXPECT_EQ(ventana->windowTitle(), "Proceso de Depuración Arcos Colgantes, Tramificación, etc");
+  EXPECT_EQ(ventana->findChild<QLabel*>("Label1")->text(), "Nodos movidos :0");
+  EXPECT_EQ(ventana->findChild<QLabel*>("Label2")->text(), "Elementos partidos :2");
+  EXPECT_FALSE(visor->findChild<QProgressBar*>("ProgressBar1")->isVisible());
+  EXPECT_EQ(a.hoja.carpeta.lee("hoja.bin").size(), b.contenido().size() + 4 * 72);
+  EXPECT_TRUE(std::filesystem::exists(a.hoja.carpeta / "entidadesP.txt"));
+  EXPECT_TRUE(a.dialogos.mostrados.empty());
 }

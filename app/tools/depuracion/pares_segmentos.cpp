@@ -13,14 +13,6 @@ constexpr int kSegmentosPorCelda = 2;
 
 }  // namespace
 
-Caja caja_de_segmento(const Vertice& a, const Vertice& b) {
-  return {std::min(a.x, b.x), std::min(a.y, b.y), std::max(a.x, b.x), std::max(a.y, b.y)};
-}
-
-bool cajas_solapan(const Caja& a, const Caja& b) {
-  return rango_contenido(a.xmax, a.ymax, a.xmin, a.ymin, b.xmax, b.ymax, b.xmin, b.ymin);
-}
-
 void ParesSegmentos::prepara(std::span<const Vertice> vertices) {
   cajas_.clear();
   for (std::size_t k = 0; k + 1 < vertices.size(); ++k)

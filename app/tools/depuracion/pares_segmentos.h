@@ -14,11 +14,6 @@
 
 namespace telmora {
 
-Caja caja_de_segmento(const Vertice& a, const Vertice& b);
-
-// The two boxes overlap or touch (rango_contenido on their bounds).
-bool cajas_solapan(const Caja& a, const Caja& b);
-
 // Keeps its buffers between elements, so that a run over a whole sheet allocates little.
 class ParesSegmentos {
  public:

@@ -1,0 +1,36 @@
+#include "cli.h"
+#include "depuracion/binjunta.h"
+#include "fichero.h"
+
+namespace telmora::cli {
+
+int ejecuta_depurar(const Argumentos& argumentos, std::ostream& salida, std::ostream& errores) {
+  argumentos.exige_posicionales(
+      1, "telmora-cli depurar HOJA.bin [--tolerancia M] [--listados CARPETA] [--mm]");
+  const double tolerancia = tolerancia_de_opcion(argumentos);
+  OpcionesBinjunta opciones;
+  if (argumentos.tiene("listados")) {
+    opciones.carpeta_listados = ruta_desde_texto(argumentos.valor("listados"));
+    std::error_code error;
+    if (!std::filesystem::is_directory(opciones.carpeta_listados, error)) {
+      throw ErrorUso("--listados no es una carpeta: \"" + argumentos.valor("listados") + "\"");
+    }
+  }
+
+  Sesion sesion = abre_hoja_de_linea(argumentos.posicionales()[0], argumentos.bandera("mm"));
+  sesion.ajustes.tolerancia_tentativo = tolerancia;
+  // The sheet as the viewer shows it when opened: whole, every code on, every element drawn.
+  for (Entidad& e : sesion.hoja.c) e.pintado = 1;
+  for (Entidad& e : sesion.hoja.t) e.pintado = 1;
+  ResultadoBinjunta resultado;
+  try {
+    resultado = ejecuta_binjunta(sesion, opciones);
+  } catch (const ErrorTelmora& error) {
+    errores << error.what() << "\n";
+    return kFalloEscritura;
+  }
+  for (const std::string& linea : resultado.lineas()) salida << linea << "\n";
+  return kExito;
+}
+
+}  // namespace telmora::cli

@@ -1,0 +1,23 @@
+// The network cleanup window: opening it runs the cleanup on the open sheet (snapping of dangling
+// ends, splitting at crossings, written into the sheet's file) and shows its two result lines.
+#pragma once
+
+#include <QDialog>
+
+#include "dialogos.h"
+#include "progreso.h"
+#include "sesion.h"
+
+namespace telmora {
+
+class Binjunta : public QDialog {
+ public:
+  // Runs the cleanup; a failure is told to the user and leaves the window without a result.
+  Binjunta(Sesion& sesion, Dialogos& dialogos, Progreso& progreso, QWidget* padre = nullptr);
+  bool hecha() const { return hecha_; }
+
+ private:
+  bool hecha_ = false;
+};
+
+}  // namespace telmora

@@ -1,0 +1,155 @@
+#include "depuracion/binjunta.h"
+
+#include <string>
+
+#include "fichero.h"
+#include "funciones.h"
+#include "indice_espacial.h"
+
+namespace telmora {
+
+namespace {
+
+// The listings go to the folder asked for, else to the working folder, else beside the sheet.
+std::filesystem::path carpeta_de_listados(const Sesion& sesion, const OpcionesBinjunta& opciones) {
+  if (!opciones.carpeta_listados.empty()) return opciones.carpeta_listados;
+  if (!sesion.ajustes.dir_trabajo.empty()) return sesion.ajustes.dir_trabajo;
+  return sesion.ajustes.fich_entrada.parent_path();
+}
+
+// The records that replace an element: one per piece, with the element's header and attributes,
+// and a range rebuilt from the piece.
+std::string registros_de(const Hoja& hoja, const Entidad& e,
+                         const std::vector<std::vector<Vertice>>& piezas) {
+  std::string bytes;
+  for (const auto& pieza : piezas) {
+    Cabecera cabecera = e.cabecera;
+    cabecera.num_puntos = static_cast<std::int16_t>(pieza.size());
+    Rango rango;
+    calcula_rango_entidad(rango, pieza);
+    rango.septimo = kSeptimoElementoNuevo;
+    rango.octavo = kOctavoElementoNuevo;
+    rango.noveno = kNovenoElementoNuevo;
+    escribe_entidad(bytes, cabecera, rango, pieza, {}, hoja.atributos_de(e));
+  }
+  return bytes;
+}
+
+// What becomes of the elements of a run in the file.
+struct Destinos {
+  std::vector<std::vector<std::vector<Vertice>>> piezas;  // per cut-table entry
+  std::vector<unsigned char> partido;                     // per element (1-based)
+};
+
+Destinos destinos_de(const RedBinjunta& red) {
+  Destinos d;
+  d.partido.assign(static_cast<std::size_t>(red.num_elementos()) + 1, 0);
+  for (const ElementoAPartir& entrada : red.cortes.entradas()) {
+    d.piezas.push_back(red.anulado(entrada.elemento)
+                           ? std::vector<std::vector<Vertice>>{}
+                           : piezas_de(red.vertices(entrada.elemento), entrada.cortes));
+    if (d.piezas.back().size() >= 2) d.partido[static_cast<std::size_t>(entrada.elemento)] = 1;
+  }
+  return d;
+}
+
+// Replacements are written in batches of about this many bytes.
+constexpr std::size_t kTamLote = std::size_t{4} << 20;
+
+std::int32_t escribe_cambios(Hoja& hoja, const RedBinjunta& red, const Destinos& d) {
+  MarcadorBorrados marcador(hoja);
+  auto entidad = [&](std::int32_t e) -> const Entidad& {
+    return hoja.c[static_cast<std::size_t>(e - 1)];
+  };
+  auto partido = [&](std::int32_t e) { return d.partido[static_cast<std::size_t>(e)] != 0; };
+  for (std::int32_t e = 1; e <= red.num_elementos(); ++e) {
+    if (!red.movido(e) || red.acortado(e) || red.anulado(e) || partido(e)) continue;
+    Rango rango = entidad(e).rango;
+    calcula_rango_entidad(rango, red.vertices(e));
+    marcador.reescribe_vertices(entidad(e).numero, rango, red.vertices(e));
+  }
+  for (std::int32_t e = 1; e <= red.num_elementos(); ++e) {
+    if (red.anulado(e)) marcador.anula(entidad(e).numero);
+  }
+
+  std::vector<Sustitucion> lote;
+  std::size_t bytes = 0;
+  auto sustituye = [&](std::int32_t e, const std::vector<std::vector<Vertice>>& piezas) {
+    lote.push_back({entidad(e).numero, registros_de(hoja, entidad(e), piezas)});
+    bytes += lote.back().nuevas.size();
+    if (bytes < kTamLote) return;
+    marcador.sustituye(lote);
+    lote.clear();
+    bytes = 0;
+  };
+  for (std::int32_t e = 1; e <= red.num_elementos(); ++e) {
+    if (!red.acortado(e) || red.anulado(e) || partido(e)) continue;
+    const auto v = red.vertices(e);
+    sustituye(e, {std::vector<Vertice>(v.begin(), v.end())});
+  }
+  std::int32_t partidos = 0;
+  const auto& entradas = red.cortes.entradas();
+  for (std::size_t k = 0; k < entradas.size(); ++k) {
+    if (!partido(entradas[k].elemento)) continue;
+    sustituye(entradas[k].elemento, d.piezas[k]);
+    ++partidos;
+  }
+  marcador.sustituye(lote);
+  return partidos;
+}
+
+}  // namespace
+
+void BuscaInterTramosEntidad(RedBinjunta& red, Progreso& progreso) {
+  const std::vector<ElementoCortable> elementos = red.elementos_cortables();
+  const ParesEntreElementos pares(elementos);
+  ContadorPorcentaje avance(progreso, static_cast<std::int64_t>(elementos.size()));
+  std::vector<ParSegmentos> lista;
+  for (std::size_t i = 0; i < elementos.size(); ++i) {
+    avance.avanza(static_cast<std::int64_t>(i) + 1);
+    pares.pares_de(i, lista);
+    for (const ParSegmentos& p : lista) {
+      corta_en_cruce(elementos[i], p.v, elementos[static_cast<std::size_t>(p.j)], p.w,
+                     red.tolerancia(), red.cortes);
+    }
+  }
+}
+
+std::vector<std::string> ResultadoBinjunta::lineas() const {
+  return {"Nodos movidos :" + std::to_string(nodos_movidos),
+          "Elementos partidos :" + std::to_string(elementos_partidos)};
+}
+
+ResultadoBinjunta ejecuta_binjunta(Sesion& sesion, const OpcionesBinjunta& opciones,
+                                   Progreso& progreso, const BusquedasBinjunta& busquedas) {
+  const auto carpeta = carpeta_de_listados(sesion, opciones);
+  RedBinjunta red(sesion.hoja, tolerancia_binjunta(sesion.ajustes));
+  const std::vector<std::string> nodos = listado_nodos_tramos(red.grafo);
+  progreso.paso("Nodos próximos");
+  busquedas.nodo_a_nodo(red, progreso);
+  progreso.paso("Nodos próximos a elementos");
+  busquedas.nodo_a_elemento(red, progreso);
+  progreso.paso("Cruces entre elementos");
+  busquedas.cruces(red, progreso);
+
+  escribe_lineas(carpeta / kListadoNodos, nodos);
+  escribe_lineas(carpeta / kListadoCortes, imprimeEntidadesPartidas(red.cortes));
+  ResultadoBinjunta resultado;
+  resultado.nodos_movidos = red.nodos_movidos;
+  resultado.elementos_partidos = aplica_binjunta(sesion, red);
+  return resultado;
+}
+
+std::int32_t aplica_binjunta(Sesion& sesion, const RedBinjunta& red) {
+  const Destinos destinos = destinos_de(red);
+  try {
+    const std::int32_t partidos = escribe_cambios(sesion.hoja, red, destinos);
+    sesion.indice_espacial = IndiceEspacial(sesion.hoja);
+    return partidos;
+  } catch (...) {
+    sesion.indice_espacial = IndiceEspacial(sesion.hoja);
+    throw;
+  }
+}
+
+}  // namespace telmora

@@ -1,0 +1,54 @@
+// A sheet on disk opened as a session for the cleanup, every entity drawn, with the tolerance
+// that gives a chosen snapping tolerance T in file units (centimetres).
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "carpeta_temporal.h"
+#include "constructor_bin.h"
+#include "depuracion/binjunta.h"
+#include "sesion.h"
+
+namespace prueba {
+
+struct HojaDepuracion {
+  CarpetaTemporal carpeta;
+  telmora::Sesion sesion;
+
+  HojaDepuracion(const ConstructorBin& hoja, std::int32_t tolerancia) {
+    carpeta.escribe("Vekt.tab", tabla_basica());
+    carpeta.escribe("Vekt.pal", paleta_basica());
+    telmora::Ajustes ajustes =
+        telmora::ajustes_junto_a(carpeta.escribe("hoja.bin", hoja.contenido()));
+    ajustes.tolerancia_tentativo = 2.0 * tolerancia / telmora::kUdsCentimetros;
+    sesion = telmora::abre_sesion(ajustes);
+    for (telmora::Entidad& e : sesion.hoja.c) e.pintado = 1;
+    for (telmora::Entidad& e : sesion.hoja.t) e.pintado = 1;
+  }
+
+  telmora::ResultadoBinjunta ejecuta(const telmora::BusquedasBinjunta& busquedas = {}) {
+    return telmora::ejecuta_binjunta(sesion, {}, telmora::Progreso::ninguno(), busquedas);
+  }
+
+  // The sheet's file as it is now.
+  telmora::Hoja recargada() const {
+    return telmora::cargo_bin(sesion.ajustes.fich_entrada, sesion.tabla);
+  }
+  std::string bytes() const { return lee_bytes(sesion.ajustes.fich_entrada); }
+};
+
+// The plane positions of the active line elements of a sheet, in file order.
+using Linea = std::vector<std::pair<std::int32_t, std::int32_t>>;
+inline std::vector<Linea> lineas_activas(const telmora::Hoja& hoja) {
+  std::vector<Linea> lineas;
+  for (const telmora::Entidad& e : hoja.c) {
+    if (!e.activa()) continue;
+    Linea linea;
+    for (const telmora::Vertice& v : hoja.vertices_de(e)) linea.emplace_back(v.x, v.y);
+    lineas.push_back(linea);
+  }
+  return lineas;
+}
+
+}  // namespace prueba
