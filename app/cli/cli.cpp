@@ -1,5 +1,7 @@
 #include "cli.h"
 
+#include <QGuiApplication>
+#include <memory>
 #include <new>
 
 #include "carpetas.h"
@@ -38,6 +40,18 @@ bool pide_ayuda(const std::vector<std::string>& argumentos) {
 
 const std::vector<Comando>& comandos() {
   static const std::vector<Comando> lista{
+      {"bd",
+       "copia una base de datos Access o SQLite en un fichero SQLite nuevo",
+       "uso: telmora-cli bd importar ORIGEN DESTINO.sqlite\n"
+       "\n"
+       "Copia todas las tablas de ORIGEN, una base de datos Access (.mdb, .accdb) o SQLite, en\n"
+       "un fichero SQLite nuevo: columnas, tipos, nulos y fechas (como texto AAAA-MM-DD\n"
+       "HH:MM:SS). DESTINO se escribe entero o no se escribe, y sustituye al que hubiera.\n"
+       "Escribe en la salida una línea \"TABLA: N filas\" por tabla copiada. Las bases de\n"
+       "datos Access solo se pueden leer en Linux: su copia SQLite, con el nombre de la\n"
+       "original, es la que el programa puede escribir.\n",
+       {{}, {}},
+       ejecuta_bd},
       {"comprimir",
        "copia la hoja sin sus entidades borradas en HOJA_c.bin",
        "uso: telmora-cli comprimir HOJA.bin\n"
@@ -189,6 +203,15 @@ int ejecuta_cli(const std::vector<std::string>& argumentos, std::ostream& salida
     errores << "telmora-cli " << comando->nombre << ": " << error.what() << "\n";
     return kErrorEntrada;
   }
+}
+
+void asegura_aplicacion() {
+  if (QCoreApplication::instance() != nullptr) return;
+  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  static int argc = 1;
+  static char nombre[] = "telmora-cli";
+  static char* argv[] = {nombre, nullptr};
+  static auto aplicacion = std::make_unique<QGuiApplication>(argc, argv);
 }
 
 Sesion abre_hoja_de_linea(const std::string& ruta_bin, bool milimetros) {

@@ -34,7 +34,12 @@ int ejecuta_cli(const std::vector<std::string>& argumentos, std::ostream& salida
 // folder.
 Sesion abre_hoja_de_linea(const std::string& ruta_bin, bool milimetros);
 
+// Qt's drawing of text and its database drivers need an application object: one for the
+// offscreen platform when there is none (so that drawing works whichever command comes first).
+void asegura_aplicacion();
+
 // The commands.
+int ejecuta_bd(const Argumentos& argumentos, std::ostream& salida, std::ostream& errores);
 int ejecuta_comprimir(const Argumentos& argumentos, std::ostream& salida, std::ostream& errores);
 int ejecuta_duplicados(const Argumentos& argumentos, std::ostream& salida, std::ostream& errores);
 int ejecuta_extraer(const Argumentos& argumentos, std::ostream& salida, std::ostream& errores);

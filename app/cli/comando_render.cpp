@@ -13,17 +13,6 @@ namespace telmora::cli {
 
 namespace {
 
-// Qt's drawing of text needs an application object; without a display the offscreen platform
-// serves.
-void asegura_aplicacion() {
-  if (QCoreApplication::instance() != nullptr) return;
-  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-  static int argc = 1;
-  static char nombre[] = "telmora-cli";
-  static char* argv[] = {nombre, nullptr};
-  static auto aplicacion = std::make_unique<QGuiApplication>(argc, argv);
-}
-
 void guarda_png(const QImage& imagen, const std::string& ruta) {
   QSaveFile fichero(QString::fromStdString(ruta));
   if (!fichero.open(QIODevice::WriteOnly) || !imagen.save(&fichero, "PNG") || !fichero.commit()) {
