@@ -5,6 +5,7 @@
 #include <new>
 
 #include "carpetas.h"
+#include "control/busca_bd.h"
 #include "fichero.h"
 
 namespace telmora::cli {
@@ -52,6 +53,21 @@ const std::vector<Comando>& comandos() {
        "original, es la que el programa puede escribir.\n",
        {{}, {}},
        ejecuta_bd},
+      {"catalogo",
+       "temas, objetos, valores y entradas del catálogo, como los muestran sus ventanas",
+       "uso: telmora-cli catalogo temas | tema N | objetos | objeto N | valor N V [--bd RUTA]\n"
+       "\n"
+       "Escribe, uno por línea y como los muestran las ventanas del catálogo:\n"
+       "  temas        los temas que tienen entradas (lista TEMA de \"Modelo de Datos\")\n"
+       "  tema N       las entradas del tema de número N (lista DESCRIPCIÓN)\n"
+       "  objetos      los objetos que tienen entradas (lista OBJETO de \"Modelo de Objeto\")\n"
+       "  objeto N     los valores enumerados del objeto de número N (\"12 - [N] ...\")\n"
+       "  valor N V    las entradas del objeto N con el valor V (el texto del valor antes de su\n"
+       "               primer \"-\": 12, TD1, 00)\n"
+       "El catálogo es Catalogo.mdb de la carpeta actual o, si no está, de la carpeta de datos.\n"
+       "  --bd RUTA    el catálogo que se lee\n",
+       {{"bd"}, {}},
+       ejecuta_catalogo},
       {"comprimir",
        "copia la hoja sin sus entidades borradas en HOJA_c.bin",
        "uso: telmora-cli comprimir HOJA.bin\n"
@@ -86,6 +102,22 @@ const std::vector<Comando>& comandos() {
        "  --mm               la hoja está en milímetros (centímetros si no se indica)\n",
        {{"tolerancia"}, {"solo-entidades", "virtuales", "aplicar", "grabar", "mm"}},
        ejecuta_duplicados},
+      {"errores",
+       "marca en la base de datos de errores de la hoja los errores escritos como textos",
+       "uso: telmora-cli errores HOJA.bin [--bd RUTA] [--mm]\n"
+       "\n"
+       "Marca como encontrado, en la tabla Errores de la base de datos de la hoja (su nombre\n"
+       "con la extensión .mdb, en su carpeta o en la carpeta de datos), cada error cuyo número\n"
+       "está escrito como texto en la hoja (\"1234\" o \"1234_descripción\"): su Estado pasa a\n"
+       "1 la primera vez y crece en 100 cada vez más, y la descripción se añade a\n"
+       "DescripcionEstado. Cada cambio se guarda en el momento. Escribe en la salida los\n"
+       "nombres de las columnas y las filas cambiadas, con sus valores separados por\n"
+       "tabuladores. Una base de datos Access no se puede escribir en Linux: conviértala antes\n"
+       "con \"telmora-cli bd importar\".\n"
+       "  --bd RUTA   la base de datos de errores que se usa\n"
+       "  --mm        la hoja está en milímetros (centímetros si no se indica)\n",
+       {{"bd"}, {"mm"}},
+       ejecuta_errores},
       {"extraer",
        "escribe en HOJA_f.bin lo que cae dentro de una ventana",
        "uso: telmora-cli extraer HOJA.bin --ventana XMIN,YMIN,XMAX,YMAX [--solapados] [--mm]\n"
@@ -133,6 +165,17 @@ const std::vector<Comando>& comandos() {
        "  --mm   la hoja está en milímetros (centímetros si no se indica)\n",
        {{}, {"mm"}},
        ejecuta_lista},
+      {"pares",
+       "cuenta los pares estereoscópicos de la base de datos de control de pares",
+       "uso: telmora-cli pares HOJA.bin [--bd RUTA]\n"
+       "\n"
+       "Lee la tabla Control de BDControl.mdb y escribe las tres líneas de la ventana \"Control\n"
+       "de Pares\": pares totales, bloqueados (estado 1) y libres (estado 0). Lee la copia del\n"
+       "servidor de control (la carpeta del fichero de instalación) si está montada y, si no,\n"
+       "avisa y lee la copia local (carpeta de la hoja o carpeta de datos).\n"
+       "  --bd RUTA   la base de datos que se lee, sin buscar la del servidor\n",
+       {{"bd"}, {}},
+       ejecuta_pares},
       {"render",
        "dibuja la hoja en un PNG, como la ve el visor",
        "uso: telmora-cli render HOJA.bin SALIDA.png [--mm] [--tamano ANCHOxALTO]\n"
@@ -214,14 +257,27 @@ void asegura_aplicacion() {
   static auto aplicacion = std::make_unique<QGuiApplication>(argc, argv);
 }
 
+std::filesystem::path carpeta_de(const std::filesystem::path& ruta) {
+  std::error_code error;
+  const auto absoluta = std::filesystem::absolute(ruta, error);
+  return error ? ruta.parent_path() : absoluta.parent_path();
+}
+
 Sesion abre_hoja_de_linea(const std::string& ruta_bin, bool milimetros) {
   const auto ruta = ruta_desde_texto(ruta_bin);
-  std::error_code error;
-  auto carpeta = std::filesystem::absolute(ruta, error).parent_path();
-  if (error) carpeta = ruta.parent_path();
-  Ajustes ajustes = busca_ficheros(carpeta, ruta_texto(ruta.filename()), dir_datos_fijo());
+  Ajustes ajustes = busca_ficheros(carpeta_de(ruta), ruta_texto(ruta.filename()), dir_datos_fijo());
   ajustes.uds = milimetros ? kUdsMilimetros : kUdsCentimetros;
   return abre_sesion(ajustes);
+}
+
+std::optional<std::filesystem::path> base_datos_de_linea(const Argumentos& argumentos,
+                                                         Ajustes& ajustes,
+                                                         const std::string& nombre,
+                                                         Dialogos& dialogos) {
+  if (!argumentos.tiene("bd")) return busca_base_datos(ajustes, nombre, dialogos);
+  const auto ruta = ruta_desde_texto(argumentos.valor("bd"));
+  if (!existe_archivo(ruta)) throw ErrorFicheroInexistente(ruta);
+  return ruta;
 }
 
 }  // namespace telmora::cli

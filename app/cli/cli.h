@@ -1,11 +1,14 @@
 // telmora-cli: the program's tools without a window, for batch work and scripts.
 #pragma once
 
+#include <filesystem>
+#include <optional>
 #include <ostream>
 #include <string>
 #include <vector>
 
 #include "argumentos.h"
+#include "dialogos.h"
 #include "sesion.h"
 
 namespace telmora::cli {
@@ -34,18 +37,32 @@ int ejecuta_cli(const std::vector<std::string>& argumentos, std::ostream& salida
 // folder.
 Sesion abre_hoja_de_linea(const std::string& ruta_bin, bool milimetros);
 
+// The folder of a file named on the command line (absolute when it can be).
+std::filesystem::path carpeta_de(const std::filesystem::path& ruta);
+
+// The database a command reads: the path given with --bd (which must exist), else `nombre`
+// found as the viewer's menus find it, in the working folder of `ajustes` and then in its data
+// folder. Nothing, after telling the user, when it is in neither.
+std::optional<std::filesystem::path> base_datos_de_linea(const Argumentos& argumentos,
+                                                         Ajustes& ajustes,
+                                                         const std::string& nombre,
+                                                         Dialogos& dialogos);
+
 // Qt's drawing of text and its database drivers need an application object: one for the
 // offscreen platform when there is none (so that drawing works whichever command comes first).
 void asegura_aplicacion();
 
 // The commands.
 int ejecuta_bd(const Argumentos& argumentos, std::ostream& salida, std::ostream& errores);
+int ejecuta_catalogo(const Argumentos& argumentos, std::ostream& salida, std::ostream& errores);
 int ejecuta_comprimir(const Argumentos& argumentos, std::ostream& salida, std::ostream& errores);
 int ejecuta_duplicados(const Argumentos& argumentos, std::ostream& salida, std::ostream& errores);
 int ejecuta_extraer(const Argumentos& argumentos, std::ostream& salida, std::ostream& errores);
+int ejecuta_errores(const Argumentos& argumentos, std::ostream& salida, std::ostream& errores);
 int ejecuta_generar(const Argumentos& argumentos, std::ostream& salida, std::ostream& errores);
 int ejecuta_info(const Argumentos& argumentos, std::ostream& salida, std::ostream& errores);
 int ejecuta_lista(const Argumentos& argumentos, std::ostream& salida, std::ostream& errores);
+int ejecuta_pares(const Argumentos& argumentos, std::ostream& salida, std::ostream& errores);
 int ejecuta_render(const Argumentos& argumentos, std::ostream& salida, std::ostream& errores);
 
 }  // namespace telmora::cli

@@ -255,12 +255,18 @@ std::vector<FilaBd> BaseDatos::consulta(const Sentencia& sentencia,
 }
 
 std::int64_t BaseDatos::ejecuta(const Sentencia& sentencia, const std::vector<Valor>& valores) {
+  const std::string mensaje = "Error al " + std::string(sentencia.para) + " en " + origen();
   if (!conexion_->escribible) {
-    throw ErrorBaseDatos("Error al " + std::string(sentencia.para) + " en " + origen() +
-                         ": la base de datos está abierta solo para leer");
+    throw ErrorEscrituraBd(mensaje + ": la base de datos está abierta solo para leer");
   }
-  return ejecuta_texto(*conexion_, texto_de(sentencia, dialecto()), valores, sentencia.para)
-      .numRowsAffected();
+  try {
+    return ejecuta_texto(*conexion_, texto_de(sentencia, dialecto()), valores, sentencia.para)
+        .numRowsAffected();
+  } catch (const ErrorEscrituraBd&) {
+    throw;
+  } catch (const ErrorBaseDatos& error) {
+    throw ErrorEscrituraBd(error.what());
+  }
 }
 
 }  // namespace telmora

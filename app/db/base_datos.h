@@ -23,6 +23,13 @@ class ErrorBaseDatos : public ErrorTelmora {
   using ErrorTelmora::ErrorTelmora;
 };
 
+// A database that cannot be written: opened for reading only, an Access file on Linux, or a
+// write that the engine refused.
+class ErrorEscrituraBd : public ErrorBaseDatos {
+ public:
+  using ErrorBaseDatos::ErrorBaseDatos;
+};
+
 // The SQL a statement is written in: SQLite's (files of that engine and in-memory copies of
 // Access files, with the Access functions the statements use registered) or Access's own.
 enum class Dialecto { sqlite, access };
@@ -77,6 +84,7 @@ class BaseDatos {
   std::vector<FilaBd> consulta(const Sentencia& sentencia,
                                const std::vector<Valor>& valores = {}) const;
   // A statement that changes rows, committed when it returns; the number of rows changed.
+  // Failures throw ErrorEscrituraBd.
   std::int64_t ejecuta(const Sentencia& sentencia, const std::vector<Valor>& valores = {});
 
   // The engine's connection, for the module's own routines.

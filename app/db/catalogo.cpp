@@ -4,10 +4,11 @@ namespace telmora {
 
 namespace {
 
-// Statements of the two browsers. The SQLite texts run with CStr, CLng, IsNumeric and IsNull
-// registered as Access has them; they join texts with "||" where Access uses "+" (both give
-// null when a part is null), and order rows that tie by their remaining columns or their
-// position in the table, so that every run gives the same order.
+// Statements of the two browsers. The SQLite texts run with CStr, CLng and IsNumeric registered
+// as Access has them; they test "IS NOT NULL" where Access asks IsNull (a keyword in SQLite),
+// join texts with "||" where Access uses "+" (both give null when a part is null), and order
+// rows that tie by their remaining columns or their position in the table, so that every run
+// gives the same order.
 
 constexpr Sentencia kRegistrosPorTema{
     "leer el catálogo por temas",
@@ -53,14 +54,14 @@ constexpr Sentencia kValoresDelObjeto{
     "catalogo.[Descripcion Enumerado Principal], catalogo.IO, CStr([Enumerado Principal]) || "
     "' - [' || CStr(catalogo.IO) || '] ' || [Descripcion Enumerado Principal] AS AtribEnum "
     "FROM catalogo WHERE (((IsNumeric([Enumerado Principal])) = True) AND "
-    "((IsNull([Enumerado Principal])) = False)) GROUP BY catalogo.[Descripcion Enumerado "
+    "(([Enumerado Principal]) IS NOT NULL)) GROUP BY catalogo.[Descripcion Enumerado "
     "Principal], catalogo.IO, catalogo.[Enumerado Principal] HAVING (((catalogo.IO) = ?)) "
     "UNION SELECT [Enumerado Secundario] + 100, catalogo.[Descripcion Enumerado Secundario], "
     "catalogo.IO, CStr([Abreviatura Atributo Gráfico]) || CStr([Enumerado Secundario]) || ' -[' "
     "|| CStr(catalogo.IO) || '] ' || [Descripcion Enumerado Secundario] FROM catalogo INNER "
     "JOIN [Atributo Grafico] ON catalogo.[ID Atributo Grafico] = [Atributo Grafico].[ID "
-    "Atributo Grafico] WHERE (((catalogo.IO) = ?) AND ((IsNull([catalogo].[Enumerado "
-    "Secundario])) = False)) UNION SELECT 100000, catalogo.[Descripcion Enumerado Secundario], "
+    "Atributo Grafico] WHERE (((catalogo.IO) = ?) AND (([catalogo].[Enumerado "
+    "Secundario]) IS NOT NULL)) UNION SELECT 100000, catalogo.[Descripcion Enumerado Secundario], "
     "catalogo.IO, '00 - [' || CStr(catalogo.IO) || '] Sin Enumerado o Nulo' FROM catalogo INNER "
     "JOIN [Atributo Grafico] ON catalogo.[ID Atributo Grafico] = [Atributo Grafico].[ID "
     "Atributo Grafico] WHERE (((catalogo.IO) = ?) AND ((catalogo.[Enumerado Principal]) LIKE "

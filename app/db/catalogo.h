@@ -12,6 +12,8 @@
 
 namespace telmora {
 
+inline constexpr const char* kNombreCatalogo = "Catalogo.mdb";
+
 // A catalogue entry and its group (theme or object), as the loading statements give them.
 struct RegistroCatalogo {
   std::int32_t mslink = 0;

@@ -11,6 +11,8 @@
 
 namespace telmora {
 
+inline constexpr const char* kNombreBdControl = "BDControl.mdb";
+
 struct FilaPar {
   std::optional<std::string> par;  // nothing for a null name, which matches no pair
   bool bloqueado = false;          // its state is a number other than 0

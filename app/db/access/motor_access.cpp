@@ -18,7 +18,7 @@ std::unique_ptr<BaseDatos::Conexion> abre_fichero_access(const std::filesystem::
 #ifdef _WIN32
   return abre_access_odbc(ruta, opciones);
 #else
-  if (opciones.escritura) throw ErrorBaseDatos(mensaje_access_solo_lectura(ruta));
+  if (opciones.escritura) throw ErrorEscrituraBd(mensaje_access_solo_lectura(ruta));
   auto copia = abre_memoria_sqlite(ruta_texto(ruta));
   copia_access_mdb(ruta, *copia);
   return copia;

@@ -47,10 +47,6 @@ void IsNumeric(sqlite3_context* contexto, int, sqlite3_value** argumentos) {
   sqlite3_result_int(contexto, es_numerico(valor_sqlite(argumentos[0])) ? 1 : 0);
 }
 
-void IsNull(sqlite3_context* contexto, int, sqlite3_value** argumentos) {
-  sqlite3_result_int(contexto, sqlite3_value_type(argumentos[0]) == SQLITE_NULL ? 1 : 0);
-}
-
 void registra_funciones_access(BaseDatos::Conexion& conexion) {
   const QVariant manejador = conexion.bd.driver()->handle();
   if (!manejador.isValid() || qstrcmp(manejador.typeName(), "sqlite3*") != 0) {
@@ -60,7 +56,7 @@ void registra_funciones_access(BaseDatos::Conexion& conexion) {
   sqlite3* bd = *static_cast<sqlite3* const*>(manejador.constData());
   using Funcion = void (*)(sqlite3_context*, int, sqlite3_value**);
   const std::pair<const char*, Funcion> funciones[] = {
-      {"CStr", CStr}, {"CLng", CLng}, {"IsNumeric", IsNumeric}, {"IsNull", IsNull}};
+      {"CStr", CStr}, {"CLng", CLng}, {"IsNumeric", IsNumeric}};
   for (const auto& [nombre, funcion] : funciones) {
     if (sqlite3_create_function_v2(bd, nombre, 1, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr,
                                    funcion, nullptr, nullptr, nullptr) != SQLITE_OK) {

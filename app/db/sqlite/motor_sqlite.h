@@ -1,5 +1,5 @@
 // SQLite files and in-memory SQLite databases, with the Access functions that the statements
-// use (CStr, CLng, IsNumeric, IsNull) registered on every connection.
+// use (CStr, CLng, IsNumeric) registered on every connection.
 #pragma once
 
 #include <filesystem>

@@ -10,9 +10,6 @@
 
 namespace telmora {
 
-inline constexpr const char* kNombreBdControl = "BDControl.mdb";
-inline constexpr const char* kNombreCatalogo = "Catalogo.mdb";
-
 // The error database of a sheet: its name with ".mdb" for its extension.
 std::string nombre_bd_errores(const Ajustes& ajustes);
 

@@ -27,33 +27,36 @@ std::vector<std::string> ResultadoControlPares::lineas() const {
           "Pares     Libres : " + std::to_string(libres)};
 }
 
+ResultadoControlPares cuenta_pares(const std::filesystem::path& ruta, const DibujoPares& dibujo) {
+  ResultadoControlPares resultado;
+  resultado.ruta = ruta;
+  const BaseDatos bd = BaseDatos::abre(ruta_texto(ruta));
+  ParesLeidos pares = lee_pares(bd);
+  resultado.totales = static_cast<std::int64_t>(pares.todos.size());
+  resultado.bloqueados = pares.bloqueados;
+  resultado.libres = pares.libres;
+  const TablaPares tabla(std::move(pares.todos));
+  if (dibujo) dibujo(tabla);
+  return resultado;
+}
+
 ResultadoControlPares ControlPares(const std::filesystem::path& local,
                                    const AjustesInstalacion& instalacion, Dialogos& dialogos,
                                    const EstadoVisor& estado, const DibujoPares& dibujo) {
-  ResultadoControlPares resultado;
   estado("Conectando la Base de Datos...");
   // The server's shared folder is mounted by the system: it is reachable when its copy is there.
   const auto remota = instalacion.carpeta_control / kNombreBdControl;
-  resultado.conectada = !instalacion.carpeta_control.empty() && existe_archivo(remota);
-  if (resultado.conectada) {
+  const bool conectada = !instalacion.carpeta_control.empty() && existe_archivo(remota);
+  if (conectada) {
     estado("Conexión Establecida.");
-    resultado.ruta = remota;
   } else {
     estado("Conexion imposible.");
-    resultado.ruta = local;
     dialogos.mensaje("Connexión no posible.\nUtilizo BdD en local", Icono::ninguno);
   }
-  {
-    const BaseDatos bd = BaseDatos::abre(ruta_texto(resultado.ruta));
-    ParesLeidos pares = lee_pares(bd);
-    resultado.totales = static_cast<std::int64_t>(pares.todos.size());
-    resultado.bloqueados = pares.bloqueados;
-    resultado.libres = pares.libres;
-    const TablaPares tabla(std::move(pares.todos));
-    if (dibujo) dibujo(tabla);
-  }
+  ResultadoControlPares resultado = cuenta_pares(conectada ? remota : local, dibujo);
+  resultado.conectada = conectada;
   // Nothing was connected when the server could not be reached, so nothing can be closed.
-  estado(resultado.conectada ? "Conexión Cerrada." : "No ha sido posible cerrar conexión");
+  estado(conectada ? "Conexión Cerrada." : "No ha sido posible cerrar conexión");
   return resultado;
 }
 

@@ -43,11 +43,16 @@ using EstadoVisor = std::function<void(const std::string&)>;
 // The drawing of faces coloured by the state of their pair, given the lookup.
 using DibujoPares = std::function<void(const ConsultaPares&)>;
 
+// Reads the pairs of the database at `ruta` and their counts; while they are loaded, `dibujo`
+// (when given) draws the faces with the pair lookup. A database that cannot be read throws
+// ErrorTelmora naming it.
+ResultadoControlPares cuenta_pares(const std::filesystem::path& ruta,
+                                   const DibujoPares& dibujo = {});
+
 // Opening the pair control. The control server's copy (the installation's folder with
 // BDControl.mdb) is read when it can be reached; otherwise the user is told and the local copy
-// `local` is read. While the pairs are loaded, `dibujo` (when given) draws the faces with the
-// pair lookup. The status panel follows each step. A database that cannot be read throws
-// ErrorTelmora naming it (the form is then not opened).
+// `local` is read. The status panel follows each step. Failures as cuenta_pares (the form is then
+// not opened).
 ResultadoControlPares ControlPares(const std::filesystem::path& local,
                                    const AjustesInstalacion& instalacion, Dialogos& dialogos,
                                    const EstadoVisor& estado, const DibujoPares& dibujo = {});
