@@ -44,6 +44,9 @@ class Argumentos {
 // Numbers typed by the user; ErrorUso naming the option when the text is not one.
 double numero_de_opcion(const std::string& texto, const std::string& opcion);
 long long entero_de_opcion(const std::string& texto, const std::string& opcion);
+// Numbers separated by `separador` ("12,15").
+std::vector<double> numeros_de_lista(const std::string& texto, char separador,
+                                     const std::string& opcion);
 // Exactly `cantidad` numbers separated by `separador` ("1,2,3,4", "800x600").
 std::vector<double> numeros_de_opcion(const std::string& texto, char separador,
                                       std::size_t cantidad, const std::string& opcion);

@@ -180,6 +180,7 @@ const std::vector<Comando>& comandos() {
        "dibuja la hoja en un PNG, como la ve el visor",
        "uso: telmora-cli render HOJA.bin SALIDA.png [--mm] [--tamano ANCHOxALTO]\n"
        "                        [--ventana XMIN,YMIN,XMAX,YMAX] [--escala N] [--orden TEXTO]...\n"
+       "                        [--catalogo N,M]\n"
        "\n"
        "Dibuja la hoja en una imagen PNG de ANCHOxALTO píxeles (1920x1080 si no se indica),\n"
        "con 15 twips por píxel. Sin --ventana se ve la hoja entera, ajustada como al abrirla;\n"
@@ -192,8 +193,11 @@ const std::vector<Comando>& comandos() {
        "                 (15*, * para todos) o un fichero de códigos (.TAB, .M);\n"
        "                 COLOR_FONDO=N, COLOR_NUEVO=N (índices de la paleta, 0 a 255); o\n"
        "                 @FICHERO, un fichero de órdenes (carpeta de la hoja, carpeta de datos,\n"
-       "                 carpeta de tablas). Ejemplo: --orden OFF=* --orden ON=1539\n",
-       {{"tamano", "ventana", "escala", "orden"}, {"mm"}},
+       "                 carpeta de tablas). Ejemplo: --orden OFF=* --orden ON=1539\n"
+       "  --catalogo N,M  solo los códigos de esas entradas del catálogo (los que empiezan por\n"
+       "                 sus números MSLINK), como el botón Aceptar de las ventanas del\n"
+       "                 catálogo; se aplica después de las órdenes\n",
+       {{"tamano", "ventana", "escala", "orden", "catalogo"}, {"mm"}},
        ejecuta_render},
   };
   return lista;

@@ -37,7 +37,7 @@ std::vector<std::string> textos_de(const std::vector<Elemento>& elementos) {
 }
 
 // ListDescrip's entries for an object's value: the first value item of that code.
-std::vector<std::string> elementos_del_valor(ModeloObjeto& modelo, const std::string& objeto,
+std::vector<std::string> elementos_del_valor(CatalogoPorObjetos& modelo, const std::string& objeto,
                                              const std::string& valor) {
   modelo.elige_objetos({indice_de(modelo.objetos(), objeto, "el objeto")});
   for (std::size_t i = 0; i < modelo.valores().size(); ++i) {
@@ -72,7 +72,7 @@ int ejecuta_catalogo(const Argumentos& argumentos, std::ostream& salida, std::os
   const BaseDatos bd = BaseDatos::abre(ruta_texto(*ruta), opciones);
   TablaSeleccion seleccion;
   if (orden == "temas" || orden == "tema") {
-    ModeloDatos modelo(bd, seleccion);
+    CatalogoPorTemas modelo(bd, seleccion);
     if (orden == "temas") {
       escribe(salida, textos_de(modelo.temas()));
     } else {
@@ -81,7 +81,7 @@ int ejecuta_catalogo(const Argumentos& argumentos, std::ostream& salida, std::os
     }
     return kExito;
   }
-  ModeloObjeto modelo(bd, seleccion);
+  CatalogoPorObjetos modelo(bd, seleccion);
   if (orden == "objetos") {
     escribe(salida, textos_de(modelo.objetos()));
   } else if (orden == "objeto") {

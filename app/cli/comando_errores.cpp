@@ -15,7 +15,7 @@ int ejecuta_errores(const Argumentos& argumentos, std::ostream& salida, std::ost
       base_datos_de_linea(argumentos, sesion.ajustes, nombre_bd_errores(sesion.ajustes), dialogos);
   if (!ruta) return kErrorEntrada;
   try {
-    for (const std::string& linea : ControlErrores(sesion.hoja, *ruta).lineas()) {
+    for (const std::string& linea : carga_control_errores(sesion.hoja, *ruta).lineas()) {
       salida << linea << "\n";
     }
   } catch (const ErrorEscrituraBd& error) {

@@ -19,9 +19,10 @@ int ejecuta_pares(const Argumentos& argumentos, std::ostream& salida, std::ostre
   // A database named on the command line is the one read; otherwise the server's copy is
   // preferred, as in the viewer.
   const ResultadoControlPares resultado =
-      argumentos.tiene("bd") ? cuenta_pares(*ruta)
-                             : ControlPares(*ruta, lee_instalacion(ajustes.fichero_instalacion),
-                                            dialogos, [](const std::string&) {});
+      argumentos.tiene("bd")
+          ? cuenta_pares(*ruta)
+          : carga_control_pares(*ruta, lee_instalacion(ajustes.fichero_instalacion), dialogos,
+                                [](const std::string&) {});
   for (const std::string& linea : resultado.lineas()) salida << linea << "\n";
   return kExito;
 }

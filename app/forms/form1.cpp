@@ -172,6 +172,7 @@ void Form1::Command7_Click() {
     return;
   }
   ajustes.uds = option1_->isChecked() ? kUdsCentimetros : kUdsMilimetros;
+  ajustes.fichero_instalacion = fichero_instalacion_;
   double tolerancia = 0;
   if (!lee_real(a_utf8(text3_->text()), tolerancia) || tolerancia < 0) {
     dialogos_.mensaje("La tolerancia \"" + a_utf8(text3_->text()) +
@@ -188,6 +189,9 @@ void Form1::Command7_Click() {
     QTimer::singleShot(0, this, [this] { cierra_visor(); });
   };
   visor->al_salir = [] { QTimer::singleShot(0, qApp, &QApplication::quit); };
+  visor->al_cambiar_carpeta = [this](const std::filesystem::path& carpeta) {
+    Dirlist_Change(QString::fromStdU16String(carpeta.u16string()));
+  };
   visor_ = std::move(visor);
   visor_->showMaximized();
   hide();

@@ -9,12 +9,14 @@
 #include <memory>
 
 #include "ajustes.h"
-#include "visor/consola.h"
-#include "visor/control_visor.h"
+#include "control/navegacion_catalogo.h"
+#include "db/instalacion.h"
 #include "edicion/duplicados.h"
 #include "edicion/extraccion.h"
 #include "info_elem.h"
 #include "sesion.h"
+#include "visor/consola.h"
+#include "visor/control_visor.h"
 
 class QLabel;
 class QLineEdit;
@@ -36,6 +38,8 @@ class Visor : public QMainWindow, public PantallaVisor {
   // Run when the user asks for another file (back to the start form) or to end the program.
   std::function<void()> al_abrir;
   std::function<void()> al_salir;
+  // Run when a database found in the data folder makes it the working folder.
+  std::function<void(const std::filesystem::path&)> al_cambiar_carpeta;
 
   ControlVisor& control() { return *control_; }
   AreaDibujo& area() { return *area_; }
@@ -86,6 +90,13 @@ class Visor : public QMainWindow, public PantallaVisor {
   void borra_ventana();
   // A toolbar button or menu entry that switches codes as a console command does.
   void visibilidad(void (*entrada)(Consola&, AccionesVisor&));
+  // The production databases: each is found before its window opens.
+  std::optional<std::filesystem::path> busca_bd(const std::string& nombre);
+  std::optional<AjustesInstalacion> instalacion();
+  void control_pares();
+  void control_errores();
+  void abre_catalogo(bool por_objeto);
+  void acepta_catalogo();
 
   Ajustes ajustes_;
   Dialogos& dialogos_;
@@ -99,7 +110,8 @@ class Visor : public QMainWindow, public PantallaVisor {
   QLabel* hora_ = nullptr;
   QProgressBar* progreso_ = nullptr;
   QPointer<InfoElem> info_;
-  TablaSegmentos segmentos_;  // matched segments of the last duplicate search
+  TablaSegmentos segmentos_;           // matched segments of the last duplicate search
+  TablaSeleccion seleccion_catalogo_;  // shared by the two catalogue browsers
   bool ajustada_ = false;
   bool cerrando_ = false;
   int cursores_ocupados_ = 0;

@@ -67,8 +67,8 @@ std::optional<std::size_t> TablaErrores::busca(std::int32_t numero) const {
   return encontrada->second;
 }
 
-std::optional<std::size_t> TablaErrores::marca(std::int32_t numero,
-                                               const std::string& descripcion) {
+std::optional<std::size_t> TablaErrores::BuscaError(std::int32_t numero,
+                                                    const std::string& descripcion) {
   const auto fila = busca(numero);
   if (!fila) return std::nullopt;
   Valor& estado = filas_[*fila].valores[kColumnaEstado];
@@ -96,14 +96,14 @@ std::vector<std::string> ResultadoControlErrores::lineas() const {
   return lineas;
 }
 
-ResultadoControlErrores ControlErrores(const Hoja& hoja, const std::filesystem::path& ruta) {
+ResultadoControlErrores carga_control_errores(const Hoja& hoja, const std::filesystem::path& ruta) {
   OpcionesApertura escritura;
   escritura.escritura = true;
   BaseDatos bd = BaseDatos::abre(ruta_texto(ruta), escritura);
   TablaErrores tabla(lee_errores(bd));
   std::set<std::size_t> cambiadas;
   for (const MarcaError& marca : marcas_de_error(hoja)) {
-    const auto fila = tabla.marca(marca.numero, marca.descripcion);
+    const auto fila = tabla.BuscaError(marca.numero, marca.descripcion);
     if (!fila) continue;
     guarda_estado_error(bd, tabla.filas()[*fila]);
     cambiadas.insert(*fila);

@@ -37,7 +37,7 @@ class TablaErrores {
   std::optional<std::size_t> busca(std::int32_t numero) const;
   // BuscaError: the first row with that number found once more (its state 1 when it was null
   // or 0, else 100 more, the description set or appended); the row changed, or nothing.
-  std::optional<std::size_t> marca(std::int32_t numero, const std::string& descripcion);
+  std::optional<std::size_t> BuscaError(std::int32_t numero, const std::string& descripcion);
 
  private:
   std::vector<FilaError> filas_;
@@ -54,9 +54,10 @@ struct ResultadoControlErrores {
   std::vector<std::string> lineas() const;
 };
 
-// Opens the error database for writing, reads its rows and marks the errors of the sheet's
-// texts, saving each change as it is made. A database that cannot be opened, read or written
-// throws ErrorTelmora naming it; changes saved before a failure stay saved.
-ResultadoControlErrores ControlErrores(const Hoja& hoja, const std::filesystem::path& ruta);
+// Opening the error control (the ControlErrores form): opens the error database for writing, reads
+// its rows and marks the errors of the sheet's texts, saving each change as it is made. A database
+// that cannot be opened, read or written throws ErrorTelmora naming it; changes saved before a
+// failure stay saved.
+ResultadoControlErrores carga_control_errores(const Hoja& hoja, const std::filesystem::path& ruta);
 
 }  // namespace telmora

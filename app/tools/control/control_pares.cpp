@@ -40,9 +40,9 @@ ResultadoControlPares cuenta_pares(const std::filesystem::path& ruta, const Dibu
   return resultado;
 }
 
-ResultadoControlPares ControlPares(const std::filesystem::path& local,
-                                   const AjustesInstalacion& instalacion, Dialogos& dialogos,
-                                   const EstadoVisor& estado, const DibujoPares& dibujo) {
+ResultadoControlPares carga_control_pares(const std::filesystem::path& local,
+                                          const AjustesInstalacion& instalacion, Dialogos& dialogos,
+                                          const EstadoVisor& estado, const DibujoPares& dibujo) {
   estado("Conectando la Base de Datos...");
   // The server's shared folder is mounted by the system: it is reachable when its copy is there.
   const auto remota = instalacion.carpeta_control / kNombreBdControl;

@@ -49,12 +49,13 @@ using DibujoPares = std::function<void(const ConsultaPares&)>;
 ResultadoControlPares cuenta_pares(const std::filesystem::path& ruta,
                                    const DibujoPares& dibujo = {});
 
-// Opening the pair control. The control server's copy (the installation's folder with
-// BDControl.mdb) is read when it can be reached; otherwise the user is told and the local copy
-// `local` is read. The status panel follows each step. Failures as cuenta_pares (the form is then
-// not opened).
-ResultadoControlPares ControlPares(const std::filesystem::path& local,
-                                   const AjustesInstalacion& instalacion, Dialogos& dialogos,
-                                   const EstadoVisor& estado, const DibujoPares& dibujo = {});
+// Opening the pair control (the ControlPares form). The control server's copy (the installation's
+// folder with BDControl.mdb) is read when it can be reached; otherwise the user is told and the
+// local copy `local` is read. The status panel follows each step. Failures as cuenta_pares (the
+// form is then not opened).
+ResultadoControlPares carga_control_pares(const std::filesystem::path& local,
+                                          const AjustesInstalacion& instalacion, Dialogos& dialogos,
+                                          const EstadoVisor& estado,
+                                          const DibujoPares& dibujo = {});
 
 }  // namespace telmora

@@ -54,13 +54,13 @@ std::vector<std::int32_t> TablaSeleccion::seleccionados() const {
   return mslinks;
 }
 
-ModeloDatos::ModeloDatos(const BaseDatos& bd, TablaSeleccion& seleccion)
+CatalogoPorTemas::CatalogoPorTemas(const BaseDatos& bd, TablaSeleccion& seleccion)
     : bd_(bd), seleccion_(seleccion) {
   seleccion_.carga(registros_por_tema(bd_));
   temas_ = temas_del_catalogo(bd_);
 }
 
-void ModeloDatos::elige_tema(std::size_t indice, bool doble) {
+void CatalogoPorTemas::elige_tema(std::size_t indice, bool doble) {
   entradas_.clear();
   for (const ElementoCatalogo& entrada : entradas_del_tema(bd_, temas_.at(indice).clave)) {
     const std::int32_t mslink = mslink_de(entrada.clave);
@@ -69,25 +69,25 @@ void ModeloDatos::elige_tema(std::size_t indice, bool doble) {
   }
 }
 
-void ModeloDatos::pulsa_entrada(std::size_t indice) {
+void CatalogoPorTemas::pulsa_entrada(std::size_t indice) {
   const std::int32_t mslink = entradas_.at(indice).mslink;
   seleccion_.selecciona(mslink, !seleccion_.esta_seleccionado(mslink));
   refresca_entradas();
 }
 
-void ModeloDatos::refresca_entradas() {
+void CatalogoPorTemas::refresca_entradas() {
   for (EntradaLista& entrada : entradas_) {
     entrada.seleccionada = seleccion_.esta_seleccionado(entrada.mslink);
   }
 }
 
-ModeloObjeto::ModeloObjeto(const BaseDatos& bd, TablaSeleccion& seleccion)
+CatalogoPorObjetos::CatalogoPorObjetos(const BaseDatos& bd, TablaSeleccion& seleccion)
     : bd_(bd), seleccion_(seleccion) {
   seleccion_.carga(registros_por_objeto(bd_));
   objetos_ = objetos_del_catalogo(bd_);
 }
 
-void ModeloObjeto::elige_objetos(const std::vector<std::size_t>& indices) {
+void CatalogoPorObjetos::elige_objetos(const std::vector<std::size_t>& indices) {
   guarda_elementos();
   elementos_.clear();
   valores_.clear();
@@ -98,7 +98,7 @@ void ModeloObjeto::elige_objetos(const std::vector<std::size_t>& indices) {
   }
 }
 
-void ModeloObjeto::elige_valores(const std::vector<std::size_t>& indices) {
+void CatalogoPorObjetos::elige_valores(const std::vector<std::size_t>& indices) {
   guarda_elementos();
   elementos_.clear();
   for (const std::size_t indice : indices) {
@@ -113,19 +113,19 @@ void ModeloObjeto::elige_valores(const std::vector<std::size_t>& indices) {
   }
 }
 
-void ModeloObjeto::marca_elementos(const std::vector<bool>& seleccion) {
+void CatalogoPorObjetos::marca_elementos(const std::vector<bool>& seleccion) {
   for (std::size_t i = 0; i < elementos_.size() && i < seleccion.size(); ++i) {
     elementos_[i].seleccionada = seleccion[i];
   }
   guarda_elementos();
 }
 
-void ModeloObjeto::invierte_elementos() {
+void CatalogoPorObjetos::invierte_elementos() {
   for (EntradaLista& elemento : elementos_) elemento.seleccionada = !elemento.seleccionada;
   guarda_elementos();
 }
 
-void ModeloObjeto::guarda_elementos() {
+void CatalogoPorObjetos::guarda_elementos() {
   for (const EntradaLista& elemento : elementos_) {
     seleccion_.selecciona(elemento.mslink, elemento.seleccionada);
   }

@@ -1,6 +1,7 @@
-// The two catalogue browsers without their windows: browsing by theme (ModeloDatos) and by
-// object and enumerated value (ModeloObjeto), the selection table they share, and the hand-over
-// of the selection to the console, which then shows only the codes of the chosen entries.
+// The two catalogue browsers without their windows: browsing by theme (the ModeloDatos form) and
+// by object and enumerated value (the ModeloObjeto form), the selection table they share, and
+// the hand-over of the selection to the console, which then shows only the codes of the chosen
+// entries.
 #pragma once
 
 #include <cstddef>
@@ -45,9 +46,9 @@ struct EntradaLista {
 };
 
 // Browsing by theme. Loading rebuilds the selection table from the catalogue.
-class ModeloDatos {
+class CatalogoPorTemas {
  public:
-  ModeloDatos(const BaseDatos& bd, TablaSeleccion& seleccion);
+  CatalogoPorTemas(const BaseDatos& bd, TablaSeleccion& seleccion);
   const std::vector<ElementoCatalogo>& temas() const { return temas_; }    // ListTemas
   const std::vector<EntradaLista>& entradas() const { return entradas_; }  // ListDescrip
   // A click on theme `indice` lists its entries as selected or not; a double-click also
@@ -66,9 +67,9 @@ class ModeloDatos {
 };
 
 // Browsing by object. Loading rebuilds the selection table from the catalogue.
-class ModeloObjeto {
+class CatalogoPorObjetos {
  public:
-  ModeloObjeto(const BaseDatos& bd, TablaSeleccion& seleccion);
+  CatalogoPorObjetos(const BaseDatos& bd, TablaSeleccion& seleccion);
   const std::vector<ElementoCatalogo>& objetos() const { return objetos_; }  // ListTemas
   const std::vector<std::string>& valores() const { return valores_; }       // ListDescrip
   const std::vector<EntradaLista>& elementos() const { return elementos_; }  // Elementos
