@@ -22,8 +22,10 @@ ModeloDatos::ModeloDatos(std::unique_ptr<BaseDatos> bd, TablaSeleccion& seleccio
   std::vector<std::string> temas;
   for (const ElementoCatalogo& tema : catalogo_->temas()) temas.push_back(tema.texto);
   llena_lista(list_temas_, temas);
-  connect(list_temas_, &QListWidget::itemClicked, this, [this] { ListTemas_Click(false); });
-  connect(list_temas_, &QListWidget::itemDoubleClicked, this, [this] { ListTemas_Click(true); });
+  connect(list_temas_, &QListWidget::itemClicked, this,
+          [this](QListWidgetItem* item) { ListTemas_Click(list_temas_->row(item), false); });
+  connect(list_temas_, &QListWidget::itemDoubleClicked, this,
+          [this](QListWidgetItem* item) { ListTemas_Click(list_temas_->row(item), true); });
   connect(list_descrip_, &QListWidget::itemClicked, this,
           [this](QListWidgetItem* item) { ListDescrip_Click(list_descrip_->row(item)); });
   resize(760, 520);
@@ -31,8 +33,7 @@ ModeloDatos::ModeloDatos(std::unique_ptr<BaseDatos> bd, TablaSeleccion& seleccio
 
 ModeloDatos::~ModeloDatos() = default;
 
-void ModeloDatos::ListTemas_Click(bool doble) {
-  const int fila = list_temas_->currentRow();
+void ModeloDatos::ListTemas_Click(int fila, bool doble) {
   if (fila < 0) return;
   catalogo_->elige_tema(static_cast<std::size_t>(fila), doble);
   llena_lista(list_descrip_, catalogo_->entradas());

@@ -21,7 +21,7 @@ class ModeloDatos : public QDialog {
   ~ModeloDatos() override;
 
  private:
-  void ListTemas_Click(bool doble);
+  void ListTemas_Click(int fila, bool doble);
   void ListDescrip_Click(int fila);
 
   std::unique_ptr<BaseDatos> bd_;
