@@ -140,7 +140,10 @@ const std::vector<Comando>& comandos() {
        "\n"
        "Escribe en CARPETA una tabla de códigos Vekt.tab, una paleta Vekt.pal y una hoja de\n"
        "entidades con una red de calles, manzanas con edificios, curvas de nivel, símbolos,\n"
-       "puntos de cota PSCT en los nudos, un texto por manzana y algunas faltas a propósito.\n"
+       "puntos de cota PSCT en los nudos, un texto por manzana y algunas faltas a propósito,\n"
+       "y junto a ella sus bases de datos SQLite: BDControl.mdb (un par por nombre de manzana),\n"
+       "Catalogo.mdb (los códigos de la tabla por tema y objeto) y la de errores de la hoja\n"
+       "(su nombre con .mdb; los números de error están escritos como textos en la hoja).\n"
        "  --entidades N   número exacto de entidades (20000 si no se indica)\n"
        "  --semilla S     la misma semilla da siempre los mismos bytes (1 si no se indica)\n"
        "  --nombre F      nombre de la hoja (hoja.bin si no se indica)\n",
