@@ -39,8 +39,14 @@ std::vector<FilaError> lee_errores(const BaseDatos& bd) {
 }
 
 void guarda_estado_error(BaseDatos& bd, const FilaError& fila) {
-  bd.ejecuta(kGuardaEstado,
-             {fila.valores[kColumnaEstado], fila.valores[kColumnaDescripcionEstado], fila.clave});
+  const auto cambiadas = bd.ejecuta(
+      kGuardaEstado,
+      {fila.valores[kColumnaEstado], fila.valores[kColumnaDescripcionEstado], fila.clave});
+  if (cambiadas == 0) {
+    throw ErrorEscrituraBd("Error al " + std::string(kGuardaEstado.para) + " en " + bd.origen() +
+                           ": el error " + texto_celda(fila.valores[kColumnaNumError]) +
+                           " ya no está en la tabla Errores");
+  }
 }
 
 }  // namespace telmora

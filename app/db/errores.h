@@ -28,7 +28,8 @@ struct FilaError {
 // The rows ordered by NumError (rows of the same number in the table's order).
 std::vector<FilaError> lee_errores(const BaseDatos& bd);
 
-// Writes the row's Estado and DescripcionEstado, committed at once.
+// Writes the row's Estado and DescripcionEstado, committed at once. A row that is no longer
+// there throws ErrorEscrituraBd.
 void guarda_estado_error(BaseDatos& bd, const FilaError& fila);
 
 }  // namespace telmora

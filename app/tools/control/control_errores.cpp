@@ -79,7 +79,8 @@ std::optional<std::size_t> TablaErrores::BuscaError(std::int32_t numero,
     texto = descripcion;
   } else {
     const double nuevo = anterior + 100;
-    estado = nuevo == std::trunc(nuevo) ? Valor(static_cast<std::int64_t>(nuevo)) : Valor(nuevo);
+    const bool entero = nuevo == std::trunc(nuevo) && std::fabs(nuevo) < 9e15;
+    estado = entero ? Valor(static_cast<std::int64_t>(nuevo)) : Valor(nuevo);
     texto = texto_celda(texto) + descripcion;
   }
   return fila;

@@ -1,6 +1,5 @@
 #include "control/control_pares.h"
 
-#include "control/busca_bd.h"
 #include "fichero.h"
 
 namespace telmora {

@@ -1,5 +1,7 @@
 #include "control/navegacion_catalogo.h"
 
+#include <cmath>
+
 #include "texto.h"
 
 namespace telmora {
@@ -19,7 +21,7 @@ std::optional<Valor> objeto_del_valor(const std::string& item) {
     return std::nullopt;
   const auto numero = numero_de(Valor(item.substr(abre + 1, cierra - abre - 1)));
   if (!numero) return std::nullopt;
-  if (*numero == static_cast<double>(static_cast<std::int64_t>(*numero))) {
+  if (*numero == std::trunc(*numero) && std::fabs(*numero) < 9e15) {
     return Valor(static_cast<std::int64_t>(*numero));
   }
   return Valor(*numero);
