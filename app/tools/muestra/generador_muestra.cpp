@@ -571,7 +571,7 @@ class GeneradorHoja {
     emite_c("2402", {vertice_en(x, y)});
   }
 
-  static constexpr std::int64_t kManzanasPorError = 37;
+  static constexpr std::int64_t kManzanasPorError = 101;
 
   FicheroNuevo& salida_;
   std::int64_t objetivo_;
