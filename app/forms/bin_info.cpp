@@ -5,8 +5,8 @@
 
 #include "ajustes.h"
 #include "dialogos_qt.h"
-#include "edicion/informe_bin.h"
 #include "fichero.h"
+#include "edicion/informe_bin.h"
 
 namespace telmora {
 

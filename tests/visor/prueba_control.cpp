@@ -2,13 +2,13 @@
 
 #include <cmath>
 
+#include "visor/control_visor.h"
 #include "dialogos_guion.h"
 #include "escritor_mdt.h"
 #include "funciones.h"
 #include "hoja_visor.h"
 #include "modulo_apis.h"
 #include "superficie_imagen.h"
-#include "visor/control_visor.h"
 
 using namespace telmora;
 using prueba::ConstructorBin;

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "hoja_visor.h"
 #include "muestra/generador_muestra.h"
+#include "hoja_visor.h"
 #include "pintor.h"
 #include "superficie_imagen.h"
 
