@@ -78,8 +78,8 @@ long long entero_de_opcion(const std::string& texto, const std::string& opcion) 
   return valor;
 }
 
-std::vector<double> numeros_de_opcion(const std::string& texto, char separador,
-                                      std::size_t cantidad, const std::string& opcion) {
+std::vector<double> numeros_de_lista(const std::string& texto, char separador,
+                                     const std::string& opcion) {
   std::vector<double> valores;
   std::size_t inicio = 0;
   while (true) {
@@ -88,6 +88,12 @@ std::vector<double> numeros_de_opcion(const std::string& texto, char separador,
     if (fin == std::string::npos) break;
     inicio = fin + 1;
   }
+  return valores;
+}
+
+std::vector<double> numeros_de_opcion(const std::string& texto, char separador,
+                                      std::size_t cantidad, const std::string& opcion) {
+  const std::vector<double> valores = numeros_de_lista(texto, separador, opcion);
   if (valores.size() != cantidad) {
     throw ErrorUso(opcion + " lleva " + std::to_string(cantidad) + " números separados por '" +
                    separador + "'");

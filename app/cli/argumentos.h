@@ -47,6 +47,9 @@ long long entero_de_opcion(const std::string& texto, const std::string& opcion);
 // The tolerance in metres of --tolerancia, or the start form's default when it is not given;
 // ErrorUso when it is not a non-negative number.
 double tolerancia_de_opcion(const Argumentos& argumentos);
+// Numbers separated by `separador` ("12,15").
+std::vector<double> numeros_de_lista(const std::string& texto, char separador,
+                                     const std::string& opcion);
 // Exactly `cantidad` numbers separated by `separador` ("1,2,3,4", "800x600").
 std::vector<double> numeros_de_opcion(const std::string& texto, char separador,
                                       std::size_t cantidad, const std::string& opcion);

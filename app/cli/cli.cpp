@@ -1,8 +1,11 @@
 #include "cli.h"
 
+#include <QGuiApplication>
+#include <memory>
 #include <new>
 
 #include "carpetas.h"
+#include "control/busca_bd.h"
 #include "fichero.h"
 
 namespace telmora::cli {
@@ -38,6 +41,33 @@ bool pide_ayuda(const std::vector<std::string>& argumentos) {
 
 const std::vector<Comando>& comandos() {
   static const std::vector<Comando> lista{
+      {"bd",
+       "copia una base de datos Access o SQLite en un fichero SQLite nuevo",
+       "uso: telmora-cli bd importar ORIGEN DESTINO.sqlite\n"
+       "\n"
+       "Copia todas las tablas de ORIGEN, una base de datos Access (.mdb, .accdb) o SQLite, en\n"
+       "un fichero SQLite nuevo: columnas, tipos, nulos y fechas (como texto AAAA-MM-DD\n"
+       "HH:MM:SS). DESTINO se escribe entero o no se escribe, y sustituye al que hubiera.\n"
+       "Escribe en la salida una línea \"TABLA: N filas\" por tabla copiada. Las bases de\n"
+       "datos Access solo se pueden leer en Linux: su copia SQLite, con el nombre de la\n"
+       "original, es la que el programa puede escribir.\n",
+       {{}, {}},
+       ejecuta_bd},
+      {"catalogo",
+       "temas, objetos, valores y entradas del catálogo, como los muestran sus ventanas",
+       "uso: telmora-cli catalogo temas | tema N | objetos | objeto N | valor N V [--bd RUTA]\n"
+       "\n"
+       "Escribe, uno por línea y como los muestran las ventanas del catálogo:\n"
+       "  temas        los temas que tienen entradas (lista TEMA de \"Modelo de Datos\")\n"
+       "  tema N       las entradas del tema de número N (lista DESCRIPCIÓN)\n"
+       "  objetos      los objetos que tienen entradas (lista OBJETO de \"Modelo de Objeto\")\n"
+       "  objeto N     los valores enumerados del objeto de número N (\"12 - [N] ...\")\n"
+       "  valor N V    las entradas del objeto N con el valor V (el texto del valor antes de su\n"
+       "               primer \"-\": 12, TD1, 00)\n"
+       "El catálogo es Catalogo.mdb de la carpeta actual o, si no está, de la carpeta de datos.\n"
+       "  --bd RUTA    el catálogo que se lee\n",
+       {{"bd"}, {}},
+       ejecuta_catalogo},
       {"comprimir",
        "copia la hoja sin sus entidades borradas en HOJA_c.bin",
        "uso: telmora-cli comprimir HOJA.bin\n"
@@ -90,6 +120,22 @@ const std::vector<Comando>& comandos() {
        "  --mm               la hoja está en milímetros (centímetros si no se indica)\n",
        {{"tolerancia"}, {"solo-entidades", "virtuales", "aplicar", "grabar", "mm"}},
        ejecuta_duplicados},
+      {"errores",
+       "marca en la base de datos de errores de la hoja los errores escritos como textos",
+       "uso: telmora-cli errores HOJA.bin [--bd RUTA] [--mm]\n"
+       "\n"
+       "Marca como encontrado, en la tabla Errores de la base de datos de la hoja (su nombre\n"
+       "con la extensión .mdb, en su carpeta o en la carpeta de datos), cada error cuyo número\n"
+       "está escrito como texto en la hoja (\"1234\" o \"1234_descripción\"): su Estado pasa a\n"
+       "1 la primera vez y crece en 100 cada vez más, y la descripción se añade a\n"
+       "DescripcionEstado. Cada cambio se guarda en el momento. Escribe en la salida los\n"
+       "nombres de las columnas y las filas cambiadas, con sus valores separados por\n"
+       "tabuladores. Una base de datos Access no se puede escribir en Linux: conviértala antes\n"
+       "con \"telmora-cli bd importar\".\n"
+       "  --bd RUTA   la base de datos de errores que se usa\n"
+       "  --mm        la hoja está en milímetros (centímetros si no se indica)\n",
+       {{"bd"}, {"mm"}},
+       ejecuta_errores},
       {"exportar",
        "escribe la hoja en un formato SIG (GeoPackage, Shapefile, GeoJSON, DXF ...)",
        "uso: telmora-cli exportar HOJA.bin SALIDA [--formato NOMBRE] [--srs EPSG:N] [--mm]\n"
@@ -134,7 +180,10 @@ const std::vector<Comando>& comandos() {
        "\n"
        "Escribe en CARPETA una tabla de códigos Vekt.tab, una paleta Vekt.pal y una hoja de\n"
        "entidades con una red de calles, manzanas con edificios, curvas de nivel, símbolos,\n"
-       "puntos de cota PSCT en los nudos, un texto por manzana y algunas faltas a propósito.\n"
+       "puntos de cota PSCT en los nudos, un texto por manzana y algunas faltas a propósito,\n"
+       "y junto a ella sus bases de datos SQLite: BDControl.mdb (un par por nombre de manzana),\n"
+       "Catalogo.mdb (los códigos de la tabla por tema y objeto) y la de errores de la hoja\n"
+       "(su nombre con .mdb; los números de error están escritos como textos en la hoja).\n"
        "  --entidades N   número exacto de entidades (20000 si no se indica)\n"
        "  --semilla S     la misma semilla da siempre los mismos bytes (1 si no se indica)\n"
        "  --nombre F      nombre de la hoja (hoja.bin si no se indica)\n",
@@ -187,6 +236,17 @@ const std::vector<Comando>& comandos() {
        "  --mm   la hoja está en milímetros (centímetros si no se indica)\n",
        {{}, {"mm"}},
        ejecuta_lista},
+      {"pares",
+       "cuenta los pares estereoscópicos de la base de datos de control de pares",
+       "uso: telmora-cli pares HOJA.bin [--bd RUTA]\n"
+       "\n"
+       "Lee la tabla Control de BDControl.mdb y escribe las tres líneas de la ventana \"Control\n"
+       "de Pares\": pares totales, bloqueados (estado 1) y libres (estado 0). Lee la copia del\n"
+       "servidor de control (la carpeta del fichero de instalación) si está montada y, si no,\n"
+       "avisa y lee la copia local (carpeta de la hoja o carpeta de datos).\n"
+       "  --bd RUTA   la base de datos que se lee, sin buscar la del servidor\n",
+       {{"bd"}, {}},
+       ejecuta_pares},
       {"pdobles",
        "quita los puntos dobles y marca lazos, semilazos y segmentos duplicados",
        "uso: telmora-cli pdobles HOJA.bin --tol-xy N --tol-z N\n"
@@ -206,6 +266,7 @@ const std::vector<Comando>& comandos() {
        "dibuja la hoja en un PNG, como la ve el visor",
        "uso: telmora-cli render HOJA.bin SALIDA.png [--mm] [--tamano ANCHOxALTO]\n"
        "                        [--ventana XMIN,YMIN,XMAX,YMAX] [--escala N] [--orden TEXTO]...\n"
+       "                        [--catalogo N,M]\n"
        "\n"
        "Dibuja la hoja en una imagen PNG de ANCHOxALTO píxeles (1920x1080 si no se indica),\n"
        "con 15 twips por píxel. Sin --ventana se ve la hoja entera, ajustada como al abrirla;\n"
@@ -218,8 +279,11 @@ const std::vector<Comando>& comandos() {
        "                 (15*, * para todos) o un fichero de códigos (.TAB, .M);\n"
        "                 COLOR_FONDO=N, COLOR_NUEVO=N (índices de la paleta, 0 a 255); o\n"
        "                 @FICHERO, un fichero de órdenes (carpeta de la hoja, carpeta de datos,\n"
-       "                 carpeta de tablas). Ejemplo: --orden OFF=* --orden ON=1539\n",
-       {{"tamano", "ventana", "escala", "orden"}, {"mm"}},
+       "                 carpeta de tablas). Ejemplo: --orden OFF=* --orden ON=1539\n"
+       "  --catalogo N,M  solo los códigos de esas entradas del catálogo (los que empiezan por\n"
+       "                 sus números MSLINK), como el botón Aceptar de las ventanas del\n"
+       "                 catálogo; se aplica después de las órdenes\n",
+       {{"tamano", "ventana", "escala", "orden", "catalogo"}, {"mm"}},
        ejecuta_render},
       {"topologia",
        "nudos, tramos y polígonos de las líneas; islas, centroides y arcos colgantes",
@@ -300,14 +364,27 @@ int ejecuta_cli(const std::vector<std::string>& argumentos, std::ostream& salida
   }
 }
 
+std::filesystem::path carpeta_de(const std::filesystem::path& ruta) {
+  std::error_code error;
+  const auto absoluta = std::filesystem::absolute(ruta, error);
+  return error ? ruta.parent_path() : absoluta.parent_path();
+}
+
 Sesion abre_hoja_de_linea(const std::string& ruta_bin, bool milimetros) {
   const auto ruta = ruta_desde_texto(ruta_bin);
-  std::error_code error;
-  auto carpeta = std::filesystem::absolute(ruta, error).parent_path();
-  if (error) carpeta = ruta.parent_path();
-  Ajustes ajustes = busca_ficheros(carpeta, ruta_texto(ruta.filename()), dir_datos_fijo());
+  Ajustes ajustes = busca_ficheros(carpeta_de(ruta), ruta_texto(ruta.filename()), dir_datos_fijo());
   ajustes.uds = milimetros ? kUdsMilimetros : kUdsCentimetros;
   return abre_sesion(ajustes);
+}
+
+std::optional<std::filesystem::path> base_datos_de_linea(const Argumentos& argumentos,
+                                                         Ajustes& ajustes,
+                                                         const std::string& nombre,
+                                                         Dialogos& dialogos) {
+  if (!argumentos.tiene("bd")) return busca_base_datos(ajustes, nombre, dialogos);
+  const auto ruta = ruta_desde_texto(argumentos.valor("bd"));
+  if (!existe_archivo(ruta)) throw ErrorFicheroInexistente(ruta);
+  return ruta;
 }
 
 }  // namespace telmora::cli

@@ -2,11 +2,14 @@
 #pragma once
 
 #include <functional>
+#include <filesystem>
+#include <optional>
 #include <ostream>
 #include <string>
 #include <vector>
 
 #include "argumentos.h"
+#include "dialogos.h"
 #include "sesion.h"
 
 namespace telmora::cli {
@@ -42,15 +45,31 @@ int ejecuta_intercambio(const std::function<std::vector<std::string>()>& interca
 
 // The commands.
 int ejecuta_depurar(const Argumentos& argumentos, std::ostream& salida, std::ostream& errores);
+// The folder of a file named on the command line (absolute when it can be).
+std::filesystem::path carpeta_de(const std::filesystem::path& ruta);
+
+// The database a command reads: the path given with --bd (which must exist), else `nombre`
+// found as the viewer's menus find it, in the working folder of `ajustes` and then in its data
+// folder. Nothing, after telling the user, when it is in neither.
+std::optional<std::filesystem::path> base_datos_de_linea(const Argumentos& argumentos,
+                                                         Ajustes& ajustes,
+                                                         const std::string& nombre,
+                                                         Dialogos& dialogos);
+
+// The commands.
+int ejecuta_bd(const Argumentos& argumentos, std::ostream& salida, std::ostream& errores);
+int ejecuta_catalogo(const Argumentos& argumentos, std::ostream& salida, std::ostream& errores);
 int ejecuta_comprimir(const Argumentos& argumentos, std::ostream& salida, std::ostream& errores);
 int ejecuta_duplicados(const Argumentos& argumentos, std::ostream& salida, std::ostream& errores);
 int ejecuta_exportar(const Argumentos& argumentos, std::ostream& salida, std::ostream& errores);
 int ejecuta_extraer(const Argumentos& argumentos, std::ostream& salida, std::ostream& errores);
+int ejecuta_errores(const Argumentos& argumentos, std::ostream& salida, std::ostream& errores);
 int ejecuta_generar(const Argumentos& argumentos, std::ostream& salida, std::ostream& errores);
 int ejecuta_importar(const Argumentos& argumentos, std::ostream& salida, std::ostream& errores);
 int ejecuta_info(const Argumentos& argumentos, std::ostream& salida, std::ostream& errores);
 int ejecuta_lista(const Argumentos& argumentos, std::ostream& salida, std::ostream& errores);
 int ejecuta_pdobles(const Argumentos& argumentos, std::ostream& salida, std::ostream& errores);
+int ejecuta_pares(const Argumentos& argumentos, std::ostream& salida, std::ostream& errores);
 int ejecuta_render(const Argumentos& argumentos, std::ostream& salida, std::ostream& errores);
 int ejecuta_topologia(const Argumentos& argumentos, std::ostream& salida, std::ostream& errores);
 

@@ -1,5 +1,6 @@
 #include "cli.h"
 #include "fichero.h"
+#include "imagen_cli.h"
 #include "muestra/generador_muestra.h"
 
 namespace telmora::cli {
@@ -19,6 +20,7 @@ int ejecuta_generar(const Argumentos& argumentos, std::ostream& salida, std::ost
     opciones.semilla = static_cast<std::uint64_t>(semilla);
   }
   if (argumentos.tiene("nombre")) opciones.nombre = argumentos.valor("nombre");
+  asegura_aplicacion();  // the sample's databases are written through Qt SQL
   try {
     const auto resumen = genera_muestra(ruta_desde_texto(argumentos.posicionales()[0]), opciones);
     salida << ruta_texto(resumen.bin) << ": " << resumen.entidades << " entidades, "

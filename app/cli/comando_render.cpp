@@ -1,4 +1,6 @@
 #include "cli.h"
+#include "control/navegacion_catalogo.h"
+#include "dialogos_terminal.h"
 #include "fichero.h"
 #include "imagen_cli.h"
 #include "ordenes_render.h"
@@ -24,6 +26,16 @@ int ejecuta_render(const Argumentos& argumentos, std::ostream& /*salida*/, std::
     if (escala <= 0) throw ErrorUso("--escala debe ser un número mayor que 0");
   }
 
+  std::vector<std::int32_t> catalogo;
+  if (argumentos.tiene("catalogo")) {
+    for (const double mslink : numeros_de_lista(argumentos.valor("catalogo"), ',', "--catalogo")) {
+      if (mslink != static_cast<std::int32_t>(mslink) || mslink < 0) {
+        throw ErrorUso("--catalogo debe ser una lista de números de entrada (MSLINK): 12,15");
+      }
+      catalogo.push_back(static_cast<std::int32_t>(mslink));
+    }
+  }
+
   Sesion sesion = abre_hoja_de_linea(argumentos.posicionales()[0], argumentos.bandera("mm"));
   asegura_aplicacion();
   Vista vista;
@@ -43,6 +55,11 @@ int ejecuta_render(const Argumentos& argumentos, std::ostream& /*salida*/, std::
   visualizacion.cota_maxima = vista.zmax;
   if (!aplica_ordenes(argumentos.valores("orden"), sesion, visualizacion, errores)) {
     return kErrorEntrada;
+  }
+  if (argumentos.tiene("catalogo")) {
+    DialogosTerminal dialogos(errores);
+    Consola consola(sesion, visualizacion, dialogos);
+    muestra_segun_catalogo(catalogo, consola, sesion.tabla);
   }
 
   SuperficieImagen superficie(ancho, alto);

@@ -9,7 +9,8 @@
 
 namespace telmora::cli {
 
-// Creates the application object once (the offscreen platform when there is no display).
+// Qt's drawing of text and its database drivers need an application object: one for the
+// offscreen platform when there is none, created once.
 void asegura_aplicacion();
 
 // --tamano ANCHOxALTO in pixels, 1 to 20000 each; 1920x1080 when not given.

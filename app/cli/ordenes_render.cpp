@@ -1,35 +1,10 @@
 #include "ordenes_render.h"
 
 #include "argumentos.h"
+#include "dialogos_terminal.h"
 #include "visor/consola.h"
 
 namespace telmora::cli {
-
-namespace {
-
-// Messages of the commands written on the error stream; nothing is asked of anyone.
-class DialogosTerminal : public Dialogos {
- public:
-  explicit DialogosTerminal(std::ostream& errores) : errores_(errores) {}
-
-  bool fallo = false;
-
-  void mensaje(const std::string& texto, Icono icono, const std::string&) override {
-    errores_ << texto << "\n";
-    if (icono == Icono::critico) fallo = true;
-  }
-  bool si_no(const std::string&, const std::string&) override { return false; }
-  bool aceptar_cancelar(const std::string&, const std::string&) override { return false; }
-  std::optional<std::filesystem::path> elige_fichero(const std::string&, const std::string&,
-                                                     const std::filesystem::path&) override {
-    return std::nullopt;
-  }
-
- private:
-  std::ostream& errores_;
-};
-
-}  // namespace
 
 bool aplica_ordenes(const std::vector<std::string>& ordenes, Sesion& sesion,
                     Visualizacion& visualizacion, std::ostream& errores) {

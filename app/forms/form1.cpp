@@ -172,6 +172,7 @@ void Form1::Command7_Click() {
     return;
   }
   ajustes.uds = option1_->isChecked() ? kUdsCentimetros : kUdsMilimetros;
+  ajustes.fichero_instalacion = fichero_instalacion_;
   double tolerancia = 0;
   if (!lee_real(a_utf8(text3_->text()), tolerancia) || tolerancia < 0) {
     dialogos_.mensaje("La tolerancia \"" + a_utf8(text3_->text()) +
@@ -197,6 +198,9 @@ void Form1::abre_visor(const Ajustes& ajustes) {
     Ajustes nuevos = visor_->ajustes();
     nuevos.fich_entrada = bin;
     QTimer::singleShot(0, this, [this, nuevos] { abre_visor(nuevos); });
+  };
+  visor->al_cambiar_carpeta = [this](const std::filesystem::path& carpeta) {
+    Dirlist_Change(QString::fromStdU16String(carpeta.u16string()));
   };
   visor_ = std::move(visor);
   visor_->showMaximized();

@@ -7,6 +7,7 @@
 #include <memory>
 
 #include "ajustes.h"
+#include "carpetas.h"
 #include "dialogos.h"
 
 class QComboBox;
@@ -27,6 +28,11 @@ class Form1 : public QWidget {
   // Shows a folder in the browsers and, when given, selects a file of it.
   void abre_en(const QString& carpeta, const QString& fichero = {});
 
+  // The installation's settings file that the viewer reads (the installed one by default).
+  void pon_fichero_instalacion(std::filesystem::path fichero) {
+    fichero_instalacion_ = std::move(fichero);
+  }
+
   // The viewer opened by the start button, if any.
   Visor* visor() { return visor_.get(); }
 
@@ -46,6 +52,7 @@ class Form1 : public QWidget {
 
   Dialogos& dialogos_;
   std::filesystem::path dir_datos_;
+  std::filesystem::path fichero_instalacion_ = fichero_instalacion();
   QString carpeta_;
   QLineEdit* text1_;
   QLineEdit* text2_;

@@ -21,11 +21,18 @@
 #include "bin_info.h"
 #include "binjunta.h"
 #include "carga.h"
+#include "control/busca_bd.h"
+#include "control_errores.h"
+#include "control_pares.h"
+#include "db/catalogo.h"
+#include "db/pares.h"
 #include "dialogos_qt.h"
 #include "edicion/localizador.h"
 #include "edicion/reescritura.h"
 #include "fichero.h"
 #include "info_elem.h"
+#include "modelo_datos.h"
+#include "modelo_objeto.h"
 #include "ordenes.h"
 #include "p_dobles.h"
 #include "rango_cotas.h"
@@ -394,8 +401,8 @@ void Visor::construye_menus() {
        "&Visualizar Bordes",
        {},
        {{"mnuTodos", "&Todos", [this] { visibilidad(mnuTodos); }},
-        pendiente("mnuSegunCatalogo", "&Según Catálogo Tema"),
-        pendiente("mnuSegunObjeto", "&Según Catálogo Objeto"),
+        {"mnuSegunCatalogo", "&Según Catálogo Tema", [this] { abre_catalogo(false); }},
+        {"mnuSegunObjeto", "&Según Catálogo Objeto", [this] { abre_catalogo(true); }},
         {"mnuSueloUrbano",
          "&Recinto de suelo urbano (Prueba)",
          [this] { visibilidad(mnuSueloUrbano); },
@@ -455,8 +462,8 @@ void Visor::construye_menus() {
       {"mnuControlesVarios",
        "&ControlesVarios",
        {},
-       {pendiente("mnuControlPares", "&ControlPares"),
-        pendiente("mnuControlErrores", "&ControlErrores")}},
+       {{"mnuControlPares", "&ControlPares", [this] { control_pares(); }},
+        {"mnuControlErrores", "&ControlErrores", [this] { control_errores(); }}}},
       {"mnuUtilidades",
        "&Utilidades",
        {},
@@ -729,6 +736,85 @@ void Visor::orden(const std::string& linea) {
 void Visor::visibilidad(void (*entrada)(Consola&, AccionesVisor&)) {
   Consola consola(*sesion_, control_->visualizacion, dialogos_, acciones_.get());
   entrada(consola, *acciones_);
+}
+
+// --- Production databases -------------------------------------------------------------------
+
+std::optional<std::filesystem::path> Visor::busca_bd(const std::string& nombre) {
+  const auto carpeta = sesion_->ajustes.dir_trabajo;
+  auto ruta = busca_base_datos(sesion_->ajustes, nombre, dialogos_);
+  if (sesion_->ajustes.dir_trabajo != carpeta && al_cambiar_carpeta) {
+    al_cambiar_carpeta(sesion_->ajustes.dir_trabajo);
+  }
+  return ruta;
+}
+
+std::optional<AjustesInstalacion> Visor::instalacion() {
+  try {
+    return lee_instalacion(sesion_->ajustes.fichero_instalacion);
+  } catch (const ErrorTelmora& error) {
+    dialogos_.mensaje(error.what(), Icono::critico);
+    return std::nullopt;
+  }
+}
+
+void Visor::control_pares() {
+  const auto local = busca_bd(kNombreBdControl);
+  if (!local) return;
+  const auto ajustes = instalacion();
+  if (!ajustes) return;
+  try {
+    // Faces are not drawn by the state of their pair until the topology drawing exists to take
+    // the pair lookup (DibujoPares).
+    const ResultadoControlPares resultado = carga_control_pares(
+        *local, *ajustes, dialogos_, [this](const std::string& texto) { linea_estado(texto); });
+    (new ControlPares(resultado, this))->show();
+  } catch (const ErrorTelmora& error) {
+    dialogos_.mensaje(error.what(), Icono::critico);
+  }
+}
+
+void Visor::control_errores() {
+  const auto ruta = busca_bd(nombre_bd_errores(sesion_->ajustes));
+  if (!ruta) return;
+  puntero(Puntero::reloj);
+  try {
+    const ResultadoControlErrores resultado = carga_control_errores(sesion_->hoja, *ruta);
+    puntero(Puntero::defecto);
+    (new ControlErrores(resultado, this))->show();
+  } catch (const ErrorTelmora& error) {
+    puntero(Puntero::defecto);
+    dialogos_.mensaje(error.what(), Icono::critico);
+  }
+}
+
+void Visor::abre_catalogo(bool por_objeto) {
+  const auto ruta = busca_bd(kNombreCatalogo);
+  if (!ruta) return;
+  const auto ajustes = instalacion();
+  if (!ajustes) return;
+  try {
+    OpcionesApertura opciones;
+    opciones.contrasena = ajustes->contrasena_catalogo;
+    auto bd = std::make_unique<BaseDatos>(BaseDatos::abre(ruta_texto(*ruta), opciones));
+    QDialog* ventana;
+    if (por_objeto) {
+      ventana = new ModeloObjeto(
+          std::move(bd), seleccion_catalogo_, [this] { acepta_catalogo(); }, this);
+    } else {
+      ventana = new ModeloDatos(
+          std::move(bd), seleccion_catalogo_, [this] { acepta_catalogo(); }, this);
+    }
+    ventana->show();
+  } catch (const ErrorTelmora& error) {
+    dialogos_.mensaje(error.what(), Icono::critico);
+  }
+}
+
+void Visor::acepta_catalogo() {
+  Consola consola(*sesion_, control_->visualizacion, dialogos_, acciones_.get());
+  Aceptar(seleccion_catalogo_, consola, sesion_->tabla);
+  control_->redibuja();
 }
 
 // --- Events ------------------------------------------------------------------------------------

@@ -9,6 +9,8 @@
 #include <memory>
 
 #include "ajustes.h"
+#include "control/navegacion_catalogo.h"
+#include "db/instalacion.h"
 #include "edicion/duplicados.h"
 #include "edicion/extraccion.h"
 #include "info_elem.h"
@@ -41,6 +43,8 @@ class Visor : public QMainWindow, public PantallaVisor {
   std::function<void(const std::filesystem::path&)> al_abrir_hoja;
 
   const Ajustes& ajustes() const { return ajustes_; }
+  // Run when a database found in the data folder makes it the working folder.
+  std::function<void(const std::filesystem::path&)> al_cambiar_carpeta;
 
   ControlVisor& control() { return *control_; }
   AreaDibujo& area() { return *area_; }
@@ -101,6 +105,13 @@ class Visor : public QMainWindow, public PantallaVisor {
   void topologia(EntradaTopologia entrada);
   // A toolbar button or menu entry that switches codes as a console command does.
   void visibilidad(void (*entrada)(Consola&, AccionesVisor&));
+  // The production databases: each is found before its window opens.
+  std::optional<std::filesystem::path> busca_bd(const std::string& nombre);
+  std::optional<AjustesInstalacion> instalacion();
+  void control_pares();
+  void control_errores();
+  void abre_catalogo(bool por_objeto);
+  void acepta_catalogo();
 
   Ajustes ajustes_;
   Dialogos& dialogos_;
@@ -115,7 +126,8 @@ class Visor : public QMainWindow, public PantallaVisor {
   QProgressBar* progreso_ = nullptr;
   QPointer<InfoElem> info_;
   QPointer<Topo> topo_;
-  TablaSegmentos segmentos_;  // matched segments of the last duplicate search
+  TablaSegmentos segmentos_;           // matched segments of the last duplicate search
+  TablaSeleccion seleccion_catalogo_;  // shared by the two catalogue browsers
   bool ajustada_ = false;
   bool cerrando_ = false;
   int cursores_ocupados_ = 0;

@@ -21,6 +21,7 @@ Ajustes busca_ficheros(const std::filesystem::path& dir_trabajo, const std::stri
                        const std::filesystem::path& dir_datos) {
   Ajustes ajustes;
   ajustes.dir_trabajo = dir_trabajo;
+  ajustes.dir_datos = dir_datos;
   ajustes.fich_entrada = busca_en(dir_trabajo, dir_datos, nombre_bin);
   ajustes.fich_vekttab = busca_en(dir_trabajo, dir_datos, "Vekt.tab");
   ajustes.fich_pal = busca_en(dir_trabajo, dir_datos, "Vekt.pal");

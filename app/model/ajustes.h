@@ -5,6 +5,8 @@
 #include <filesystem>
 #include <string>
 
+#include "carpetas.h"
+
 namespace telmora {
 
 inline constexpr int kUdsCentimetros = 100;
@@ -18,6 +20,9 @@ struct Ajustes {
   int uds = kUdsCentimetros;
   double tolerancia_tentativo = kToleranciaDefecto;  // metres
   std::filesystem::path dir_trabajo;                 // the folder the user chose
+  // Where files missing from the working folder are looked for.
+  std::filesystem::path dir_datos = dir_datos_fijo();
+  std::filesystem::path fichero_instalacion = telmora::fichero_instalacion();
 };
 
 // Finds the sheet and its companions as the start form does: each of the input file, Vekt.tab

@@ -14,4 +14,9 @@ inline std::filesystem::path dir_tablas_fijo() {
   return TELMORA_DIR_TABLAS;
 }
 
+// The installation's settings file (the control server's folder, the catalogue's password).
+inline std::filesystem::path fichero_instalacion() {
+  return TELMORA_INSTALACION;
+}
+
 }  // namespace telmora

@@ -18,14 +18,14 @@ std::string razon_del_sistema() {
   throw ErrorTelmora(std::string(accion) + " " + ruta_texto(ruta) + ": " + razon_del_sistema());
 }
 
+}  // namespace
+
 std::filesystem::path ruta_temporal(const std::filesystem::path& ruta) {
   std::random_device azar;
   auto temporal = ruta;
   temporal += ".tmp" + std::to_string(azar() % 1000000);
   return temporal;
 }
-
-}  // namespace
 
 ErrorFicheroInexistente::ErrorFicheroInexistente(const std::filesystem::path& ruta)
     : ErrorTelmora("No existe el fichero :" + ruta_texto(ruta)), ruta_(ruta) {}

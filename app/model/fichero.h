@@ -44,6 +44,9 @@ std::filesystem::path ruta_con_sufijo(const std::filesystem::path& hoja, std::st
 // The whole file in memory.
 Lista<char> lee_fichero(const std::filesystem::path& ruta);
 
+// A name beside `ruta` for a file to be renamed over it when complete.
+std::filesystem::path ruta_temporal(const std::filesystem::path& ruta);
+
 // A new file written under a temporary name in the target's folder and renamed over the target
 // by confirma() only when every byte was written and flushed; dropped without confirming, it
 // leaves the target as it was.

@@ -29,9 +29,11 @@ struct HojaRender {
   }
 
   // The colours of the picture drawn with these orders, with how many pixels each.
-  std::map<QRgb, int> colores(const std::vector<std::string>& ordenes) {
+  std::map<QRgb, int> colores(const std::vector<std::string>& ordenes,
+                              const std::vector<std::string>& mas = {}) {
     std::vector<std::string> argumentos{"render", bin, png, "--tamano", "200x150"};
     for (const auto& orden : ordenes) argumentos.insert(argumentos.end(), {"--orden", orden});
+    argumentos.insert(argumentos.end(), mas.begin(), mas.end());
     const auto r = ejecuta(argumentos);
     EXPECT_EQ(r.estado, 0) << r.errores;
     const QImage imagen(QString::fromStdString(png));
@@ -84,4 +86,17 @@ TEST(RenderOrden, UnaOrdenQueNoSePuedeAplicarNoDejaImagen) {
     EXPECT_NE(r.errores.find(texto), std::string::npos) << r.errores;
     EXPECT_FALSE(std::filesystem::exists(h.png)) << orden;
   }
+}
+
+TEST(RenderOrden, ElCatalogoDejaSoloLosCodigosDeSusEntradas) {
+  HojaRender h;
+  // The entry 20 stands for every code that begins with 20; it is applied after the orders.
+  auto manzanas = h.colores({"OFF=200"}, {"--catalogo", "20"});
+  EXPECT_GT(manzanas[kAzul], 1000);
+  EXPECT_EQ(manzanas.count(kVerde), 0u);
+  auto calles = h.colores({}, {"--catalogo", "7,100"});
+  EXPECT_EQ(calles.count(kAzul), 0u);
+  EXPECT_GT(calles[kVerde], 50);
+  EXPECT_EQ(ejecuta({"render", h.bin, h.png, "--catalogo", "1,x"}).estado, 2);
+  EXPECT_EQ(ejecuta({"render", h.bin, h.png, "--catalogo", "1.5"}).estado, 2);
 }

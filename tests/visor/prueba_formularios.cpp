@@ -15,6 +15,7 @@
 #include <QTimer>
 
 #include "area_dibujo.h"
+#include "arranque.h"
 #include "dialogos_guion.h"
 #include "form1.h"
 #include "hoja_visor.h"
@@ -23,32 +24,18 @@
 #include "visor.h"
 
 using namespace telmora;
+using prueba::Arranque;
 using prueba::ConstructorBin;
+using prueba::dispara;
+using prueba::hoja_sencilla;
 using prueba::HojaVisor;
+using prueba::pulsa;
+using prueba::texto;
 
 namespace {
 
-ConstructorBin hoja_sencilla() {
-  ConstructorBin b;
-  b.c("100", {{0, 0, 0}, {100000, 0, 0}, {100000, 60000, 0}})
-      .c("200", {{20000, 20000, 15000},
-                 {40000, 20000, 15000},
-                 {40000, 40000, 15000},
-                 {20000, 20000, 15000}})
-      .t("TXT", {50000, 30000, 0}, "CALLE", 500, 0, 0);
-  return b;
-}
-
-QString texto(QWidget* w, const char* nombre) {
-  return w->findChild<QLineEdit*>(nombre)->text();
-}
-
 void pon_texto(QWidget* w, const char* nombre, const QString& valor) {
   w->findChild<QLineEdit*>(nombre)->setText(valor);
-}
-
-void pulsa(QWidget* w, const char* nombre) {
-  QTest::mouseClick(w->findChild<QPushButton*>(nombre), Qt::LeftButton);
 }
 
 // A pointer move as the window system delivers it.
@@ -57,33 +44,6 @@ void mueve_raton(QWidget* w, QPoint punto) {
                      Qt::NoModifier);
   QApplication::sendEvent(w, &evento);
 }
-
-void dispara(QWidget* w, const char* nombre) {
-  QAction* accion = w->findChild<QAction*>(nombre);
-  ASSERT_NE(accion, nullptr) << nombre;
-  accion->trigger();
-}
-
-struct Arranque {
-  HojaVisor hoja{hoja_sencilla()};
-  prueba::CarpetaTemporal datos;  // the fixed data folder of this test
-  prueba::DialogosGuion dialogos;
-  Form1 form{dialogos, datos.ruta()};
-
-  Arranque() { form.abre_en(QString::fromStdString(hoja.carpeta.ruta().string())); }
-
-  Visor* abre_visor() {
-    form.abre_en(QString::fromStdString(hoja.carpeta.ruta().string()), "hoja.bin");
-    form.Command7_Click();
-    Visor* visor = form.visor();
-    if (visor == nullptr) return nullptr;
-    visor->showNormal();
-    visor->resize(900, 700);
-    EXPECT_TRUE(QTest::qWaitForWindowExposed(visor));
-    QTest::qWait(20);
-    return visor;
-  }
-};
 
 }  // namespace
 

@@ -9,6 +9,7 @@
 #include "fichero.h"
 #include "formato_bin.h"
 #include "funciones.h"
+#include "muestra/bases_muestra.h"
 #include "texto.h"
 
 namespace telmora {
@@ -70,6 +71,7 @@ constexpr CodigoMuestra kCodigos[] = {
     {"60120", 3, 33, 1, "Error: bucle"},
     {"60121", 3, 33, 1, "Error: semibucle"},
     {"60130", 3, 33, 1, "Error: segmento duplicado"},
+    {"60200", 4, 33, 1, "Número de error de inspección"},
     {"2402", 3, 15, 1, "Árbol aislado (entrada repetida)"},
 };
 
@@ -227,6 +229,10 @@ class GeneradorHoja {
             static_cast<std::int32_t>(kOrigenX) + lado + 2000,
             static_cast<std::int32_t>(kOrigenY) + lado + 2000};
   }
+
+  // The block names and the error numbers written, for the sample's databases.
+  const std::vector<ManzanaMuestra>& manzanas() const { return manzanas_; }
+  const std::vector<ErrorMuestra>& errores() const { return errores_; }
 
   std::int64_t genera() {
     curvas_de_nivel();
@@ -422,6 +428,7 @@ class GeneradorHoja {
     const bool plaza = plaza_en(i, j);
     const int filas = azar_.entero(1, 3);
     bool primero = true;
+    Punto centro_primero{};
     for (int fila = 0; fila < filas; ++fila) {
       for (int columna = 0; columna < 2; ++columna) {
         if (plaza && columna == 1) continue;
@@ -429,8 +436,12 @@ class GeneradorHoja {
         const double u0 = 0.12 + 0.38 * columna, v0 = 0.12 + 0.76 * fila / filas;
         const double u1 = u0 + 0.38, v1 = 0.12 + 0.76 * (fila + 1) / filas;
         edificio(q, u0 + 0.04, v0 + 0.04, u1 - 0.04, v1 - 0.04, primero ? falta : Falta::ninguna);
+        if (primero) centro_primero = q.en((u0 + u1) / 2, (v0 + v1) / 2);
         primero = false;
       }
+    }
+    if ((static_cast<std::int64_t>(j) * nodos_ + i) % kManzanasPorError == 5) {
+      numero_de_error(centro_primero);
     }
     simbolos(q, falta);
     const int numero = j * nodos_ + i + 1;
@@ -438,6 +449,7 @@ class GeneradorHoja {
                                    ? kNombres[azar_.entero(0, std::size(kNombres) - 1)]
                                    : "MANZANA " + std::to_string(numero);
     const int angulo = azar_.probabilidad(0.5) ? 0 : azar_.entero(0, 35999);
+    if (!lleno()) manzanas_.push_back({nombre, area_de_manzana(q)});
     // The block's text is its centroid: one inside each block, but for the faults.
     if (falta != Falta::sin_texto) {
       emite_texto(
@@ -448,6 +460,34 @@ class GeneradorHoja {
     if (plaza) plaza_de_manzana(q, numero);
     if (falta == Falta::casi_duplicado) casi_duplicado(i, j);
     if (falta == Falta::linea_que_se_cruza) linea_que_se_cruza(q);
+  }
+
+  static double area_de_manzana(const Cuadrilatero& q) {
+    const Punto esquinas[] = {q.a, q.b, q.c, q.d};
+    double doble = 0;
+    for (int k = 0; k < 4; ++k) {
+      const Punto& p = esquinas[k];
+      const Punto& s = esquinas[(k + 1) % 4];
+      doble += p.x * s.y - s.x * p.y;
+    }
+    return std::fabs(doble) / 2 / (kUds * kUds);
+  }
+
+  // An inspection's error number written inside a building, as the error control reads it:
+  // in turn alone, with a description after "_", with a decimal point (which names nothing),
+  // and every fifth one written twice.
+  void numero_de_error(Punto centro) {
+    if (lleno()) return;
+    const auto numero = static_cast<std::int32_t>(1001 + errores_.size());
+    const std::string texto = std::to_string(numero);
+    static constexpr const char* kFormas[] = {"", "_revisado", "_corregido", ".5"};
+    const std::size_t forma = errores_.size() % std::size(kFormas);
+    const Vertice v = vertice_en(centro.x, centro.y);
+    errores_.push_back({numero, "1539", v.x / kUds, v.y / kUds, v.z / kUds});
+    emite_texto("60200", centro, texto + kFormas[forma], 150, 0, 0);
+    if (errores_.size() % 5 == 0) {
+      emite_texto("60200", {centro.x, centro.y - 300}, texto + "_repetido", 150, 0, 0);
+    }
   }
 
   void edificio(const Cuadrilatero& q, double u0, double v0, double u1, double v1, Falta falta) {
@@ -518,6 +558,8 @@ class GeneradorHoja {
     emite_c("2402", {vertice_en(x, y)});
   }
 
+  static constexpr std::int64_t kManzanasPorError = 101;
+
   FicheroNuevo& salida_;
   std::int64_t objetivo_;
   std::uint64_t semilla_;
@@ -526,6 +568,8 @@ class GeneradorHoja {
   std::int64_t escritas_ = 0;
   std::int32_t registro_ = 0;
   std::string buffer_;
+  std::vector<ManzanaMuestra> manzanas_;
+  std::vector<ErrorMuestra> errores_;
 };
 
 std::string linea_de_codigo(const CodigoMuestra& c) {
@@ -576,6 +620,11 @@ ResumenMuestra genera_muestra(const std::filesystem::path& carpeta,
   resumen.entidades = generador.genera();
   bin.confirma();
   resumen.bytes = static_cast<std::int64_t>(std::filesystem::file_size(resumen.bin));
+  const BasesMuestra bases =
+      escribe_bases_muestra(resumen.bin, generador.manzanas(), generador.errores());
+  resumen.control = bases.control;
+  resumen.catalogo = bases.catalogo;
+  resumen.errores = bases.errores;
 
   // The terrain model of the same ground, with at most about two million triangles.
   resumen.mdt = ruta_con_sufijo(resumen.bin, ".MDT");

@@ -23,13 +23,15 @@ struct OpcionesMuestra {
 
 struct ResumenMuestra {
   std::filesystem::path bin, tab, pal, mdt;
+  // The pair-control database, the catalogue and the sheet's error database.
+  std::filesystem::path control, catalogo, errores;
   std::int64_t entidades = 0;
   std::int64_t bytes = 0;
 };
 
-// Writes Vekt.tab, Vekt.pal, the entity file and its terrain model (the entity file's name
-// with ".MDT" for its extension) into the folder (created when missing); each file is complete
-// or absent.
+// Writes Vekt.tab, Vekt.pal, the entity file, its terrain model (the entity file's name with
+// ".MDT" for its extension) and its databases (bases_muestra.h) into the folder (created when
+// missing); each file is complete or absent.
 ResumenMuestra genera_muestra(const std::filesystem::path& carpeta,
                               const OpcionesMuestra& opciones);
 

@@ -1,0 +1,99 @@
+// An open database of the production line: the pair-control database, a sheet's error database
+// or the feature catalogue. It is opened by path and its engine chosen from the file's content:
+// an SQLite file, or an Access file (Jet ".mdb", ACE ".accdb"), which is read into an in-memory
+// SQLite copy on Linux and opened through ODBC on Windows. Statements are kept in this module,
+// one text for each dialect, with their values always bound.
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "db/valor.h"
+#include "fichero.h"
+
+namespace telmora {
+
+// A database that cannot be opened, read or written as asked: the message names the file and
+// what is wrong.
+class ErrorBaseDatos : public ErrorTelmora {
+ public:
+  using ErrorTelmora::ErrorTelmora;
+};
+
+// A database that cannot be written: opened for reading only, an Access file on Linux, or a
+// write that the engine refused.
+class ErrorEscrituraBd : public ErrorBaseDatos {
+ public:
+  using ErrorBaseDatos::ErrorBaseDatos;
+};
+
+// The SQL a statement is written in: SQLite's (files of that engine and in-memory copies of
+// Access files, with the Access functions the statements use registered) or Access's own.
+enum class Dialecto { sqlite, access };
+
+// One statement in each dialect, with what it does (for messages: "leer los pares").
+struct Sentencia {
+  const char* para;
+  const char* sqlite;
+  const char* access;
+};
+
+enum class FormatoFichero { sqlite, access, otro };
+
+// The format of a file from its first bytes ("SQLite format 3", "Standard Jet DB",
+// "Standard ACE DB"); `otro` for anything else, a short or an unreadable file.
+FormatoFichero identifica_fichero(const std::filesystem::path& ruta);
+
+struct OpcionesApertura {
+  bool escritura = false;
+  // The password of an Access file that has one (Windows; the Linux reader needs none).
+  std::string contrasena;
+};
+
+// A table that a tool reads, with the columns it uses.
+struct TablaRequerida {
+  std::string nombre;
+  std::vector<std::string> columnas;
+};
+
+class BaseDatos {
+ public:
+  // Opens the database at `origen`, a path. A missing file throws ErrorFicheroInexistente;
+  // anything else that keeps it from opening as asked (not a database, damaged, an Access file
+  // to be written on Linux, a wrong password) throws ErrorBaseDatos.
+  static BaseDatos abre(const std::string& origen, const OpcionesApertura& opciones = {});
+
+  BaseDatos(BaseDatos&&) noexcept;
+  BaseDatos& operator=(BaseDatos&&) noexcept;
+  ~BaseDatos();
+
+  const std::string& origen() const;
+  Dialecto dialecto() const;
+
+  // The names of its tables (the user's, not the engine's own).
+  std::vector<std::string> tablas() const;
+
+  // Throws ErrorBaseDatos naming the file and the first table or column that is missing. Names
+  // are compared without regard to case, as the engines do.
+  void exige(const std::vector<TablaRequerida>& tablas) const;
+
+  // The rows of a query, with `valores` bound to its placeholders in order.
+  std::vector<FilaBd> consulta(const Sentencia& sentencia,
+                               const std::vector<Valor>& valores = {}) const;
+  // A statement that changes rows, committed when it returns; the number of rows changed.
+  // Failures throw ErrorEscrituraBd.
+  std::int64_t ejecuta(const Sentencia& sentencia, const std::vector<Valor>& valores = {});
+
+  // The engine's connection, for the module's own routines.
+  struct Conexion;
+  Conexion& conexion() const { return *conexion_; }
+  explicit BaseDatos(std::unique_ptr<Conexion> conexion);
+
+ private:
+  std::unique_ptr<Conexion> conexion_;
+};
+
+}  // namespace telmora

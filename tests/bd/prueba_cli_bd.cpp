@@ -1,0 +1,143 @@
+#include <gtest/gtest.h>
+
+#include "bases_prueba.h"
+#include "constructor_bin.h"
+#include "db/base_datos.h"
+#include "ejecuta.h"
+
+using prueba::ejecuta;
+using namespace telmora;
+
+namespace {
+
+const std::filesystem::path kAccess = std::filesystem::path(DATOS_PRUEBA) / "access";
+
+std::vector<std::string> lineas(const std::string& texto) {
+  std::vector<std::string> salida;
+  std::size_t inicio = 0;
+  while (inicio < texto.size()) {
+    const auto fin = texto.find('\n', inicio);
+    salida.push_back(texto.substr(inicio, fin - inicio));
+    inicio = fin == std::string::npos ? texto.size() : fin + 1;
+  }
+  return salida;
+}
+
+std::int64_t cuenta(const std::filesystem::path& bd, const char* sql) {
+  const auto filas = BaseDatos::abre(bd.string()).consulta({"contar", sql, sql});
+  return std::get<std::int64_t>(filas.at(0).at(0));
+}
+
+}  // namespace
+
+// The README's run: a sample sheet with its databases, and each command on it.
+TEST(LineaBd, LaMuestraTraeSusBasesDeDatosYLasOrdenesLasLeen) {
+  prueba::CarpetaTemporal carpeta;
+  ASSERT_EQ(ejecuta({"generar", carpeta.ruta().string(), "--entidades", "4000"}).estado, 0);
+  const auto bin = (carpeta / "hoja.bin").string();
+
+  const auto pares = ejecuta({"pares", bin});
+  ASSERT_EQ(pares.estado, 0) << pares.errores;
+  const auto bd = carpeta / "BDControl.mdb";
+  EXPECT_EQ(lineas(pares.salida),
+            (std::vector<std::string>{
+                "Pares    Totales : " + std::to_string(cuenta(bd, "SELECT count(*) FROM Control")),
+                "Pares Bloqueados : " +
+                    std::to_string(cuenta(bd, "SELECT count(*) FROM Control WHERE Estado = 1")),
+                "Pares     Libres : " +
+                    std::to_string(cuenta(bd, "SELECT count(*) FROM Control WHERE Estado = 0"))}));
+  EXPECT_NE(pares.errores.find("Connexión no posible.\nUtilizo BdD en local"), std::string::npos);
+  // Every block name of the sheet names a pair.
+  EXPECT_GT(cuenta(bd, "SELECT count(*) FROM Control WHERE PAR LIKE 'MANZANA %'"), 100);
+
+  // The first run marks the errors written in the sheet; a second one finds them again.
+  const auto errores = ejecuta({"errores", bin});
+  ASSERT_EQ(errores.estado, 0) << errores.errores;
+  const auto primeras = lineas(errores.salida);
+  ASSERT_GT(primeras.size(), 3u);
+  EXPECT_TRUE(primeras[1].starts_with("1001\t"));
+  EXPECT_TRUE(primeras[1].ends_with("\t1\t"));
+  EXPECT_TRUE(primeras[2].ends_with("\t101\tvisto;revisado"));
+  const auto errores_bd = carpeta / "hoja.mdb";
+  EXPECT_EQ(cuenta(errores_bd,
+                   "SELECT count(*) FROM Errores WHERE NumError > 9000 AND "
+                   "Estado IS NULL"),
+            3);
+  const auto segunda = lineas(ejecuta({"errores", bin}).salida);
+  EXPECT_EQ(segunda.size(), primeras.size());
+  EXPECT_TRUE(segunda[2].ends_with("\t201\tvisto;revisadorevisado"));
+
+  const auto temas = ejecuta({"catalogo", "temas", "--bd", (carpeta / "Catalogo.mdb").string()});
+  ASSERT_EQ(temas.estado, 0) << temas.errores;
+  EXPECT_EQ(lineas(temas.salida).front(), "Vías de comunicación");
+  const auto valores =
+      ejecuta({"catalogo", "valor", "10", "TD1", "--bd", (carpeta / "Catalogo.mdb").string()});
+  EXPECT_EQ(valores.salida, "1519 -Camino de tierra (Trazo discontinuo)\n");
+}
+
+TEST(LineaBd, CatalogoDeLaCarpetaActualYSusErrores) {
+  prueba::CarpetaTemporal carpeta;
+  const auto catalogo = prueba::escribe_bd(carpeta, "Catalogo.mdb", prueba::catalogo_completo());
+  const auto actual = std::filesystem::current_path();
+  std::filesystem::current_path(carpeta.ruta());
+  const auto objetos = ejecuta({"catalogo", "objetos"});
+  const auto objeto = ejecuta({"catalogo", "objeto", "8"});
+  const auto tema = ejecuta({"catalogo", "tema", "2"});
+  const auto sin_tema = ejecuta({"catalogo", "tema", "3"});
+  const auto sin_valor = ejecuta({"catalogo", "valor", "7", "XX"});
+  const auto malo = ejecuta({"catalogo", "tema"});
+  std::filesystem::current_path(actual);
+  EXPECT_EQ(objetos.salida, "7 -Calle\n8 -Casa\n");
+  EXPECT_EQ(objeto.salida,
+            "2.5 - [8] Medio\n3 - [8] Casa\n4 - [8] Farola\n00 - [8] Sin Enumerado o Nulo\n");
+  EXPECT_EQ(lineas(tema.salida).size(), 7u);
+  EXPECT_EQ(sin_tema.estado, 2);
+  EXPECT_NE(sin_tema.errores.find("tema 3"), std::string::npos);
+  EXPECT_EQ(sin_valor.estado, 2);
+  EXPECT_EQ(malo.estado, 2);
+
+  // Neither in the current folder nor in the data folder.
+  prueba::CarpetaTemporal vacia;
+  std::filesystem::current_path(vacia.ruta());
+  const auto falta = ejecuta({"catalogo", "temas"});
+  std::filesystem::current_path(actual);
+  EXPECT_EQ(falta.estado, 2);
+  EXPECT_NE(falta.errores.find("No existe el fichero :" + (vacia / "Catalogo.mdb").string()),
+            std::string::npos);
+}
+
+TEST(LineaBd, ImportarYLasBasesAccessQueNoSePuedenEscribir) {
+  prueba::CarpetaTemporal carpeta;
+  const auto copia = carpeta / "fechas.sqlite";
+  const auto importar =
+      ejecuta({"bd", "importar", (kAccess / "DateTestDatabase.mdb").string(), copia.string()});
+  ASSERT_EQ(importar.estado, 0) << importar.errores;
+  EXPECT_EQ(importar.salida, "DateTest: 6 filas\n");
+  EXPECT_EQ(identifica_fichero(copia), FormatoFichero::sqlite);
+
+  EXPECT_EQ(ejecuta({"bd", "importar", (carpeta / "falta.mdb").string(), copia.string()}).estado,
+            2);
+  const auto sin_carpeta = carpeta / "no" / "copia.sqlite";
+  EXPECT_EQ(ejecuta({"bd", "importar", copia.string(), sin_carpeta.string()}).estado, 1);
+  EXPECT_FALSE(std::filesystem::exists(sin_carpeta.parent_path()));
+  EXPECT_EQ(ejecuta({"bd", "exportar", copia.string(), copia.string()}).estado, 2);
+
+  // An Access error database on Linux: refused with the conversion to use, nothing changed.
+  prueba::ConstructorBin b;
+  b.t("TXT", {0, 0, 0}, "1");
+  carpeta.escribe("Vekt.tab", prueba::tabla_basica());
+  carpeta.escribe("Vekt.pal", prueba::paleta_basica());
+  const auto bin = carpeta.escribe("hoja.bin", b.contenido());
+  std::filesystem::copy_file(kAccess / "DateTestDatabase.mdb", carpeta / "hoja.mdb");
+  const auto errores = ejecuta({"errores", bin.string()});
+  EXPECT_EQ(errores.estado, 1);
+  EXPECT_NE(errores.errores.find("telmora-cli bd importar"), std::string::npos);
+  EXPECT_EQ(carpeta.lee("hoja.mdb"), prueba::lee_bytes(kAccess / "DateTestDatabase.mdb"));
+
+  // The imported copy under the sheet's name is then read and written.
+  std::filesystem::remove(carpeta / "hoja.mdb");
+  prueba::escribe_bd(carpeta, "hoja.mdb", {telmora::tabla_errores({prueba::fila_error(1)})});
+  const auto escritos = ejecuta({"errores", bin.string(), "--bd", (carpeta / "hoja.mdb").string()});
+  EXPECT_EQ(escritos.estado, 0) << escritos.errores;
+  EXPECT_EQ(lineas(escritos.salida).size(), 2u);
+}
