@@ -238,14 +238,20 @@ const std::vector<Comando>& comandos() {
        ejecuta_lista},
       {"pares",
        "cuenta los pares estereoscópicos de la base de datos de control de pares",
-       "uso: telmora-cli pares HOJA.bin [--bd RUTA]\n"
+       "uso: telmora-cli pares HOJA.bin [--bd RUTA] [--png SALIDA.png] [--tamano ANCHOxALTO]\n"
+       "                       [--mm]\n"
        "\n"
        "Lee la tabla Control de BDControl.mdb y escribe las tres líneas de la ventana \"Control\n"
        "de Pares\": pares totales, bloqueados (estado 1) y libres (estado 0). Lee la copia del\n"
        "servidor de control (la carpeta del fichero de instalación) si está montada y, si no,\n"
        "avisa y lee la copia local (carpeta de la hoja o carpeta de datos).\n"
-       "  --bd RUTA   la base de datos que se lee, sin buscar la del servidor\n",
-       {{"bd"}, {}},
+       "  --bd RUTA   la base de datos que se lee, sin buscar la del servidor\n"
+       "  --png F     escribe la hoja entera (ANCHOxALTO píxeles, 1920x1080 si no se indica) con\n"
+       "              las caras coloreadas por el estado del par que nombra su centroide: rojo\n"
+       "              bloqueado, con el número de su operador, y verde libre; las caras sin\n"
+       "              centroide en el color 10 de la paleta y las de varios en el 20\n"
+       "  --mm        la hoja está en milímetros (centímetros si no se indica)\n",
+       {{"bd", "png", "tamano"}, {"mm"}},
        ejecuta_pares},
       {"pdobles",
        "quita los puntos dobles y marca lazos, semilazos y segmentos duplicados",

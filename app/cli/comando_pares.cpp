@@ -1,17 +1,39 @@
+#include <optional>
+
 #include "cli.h"
-#include "imagen_cli.h"
 #include "control/control_pares.h"
 #include "db/instalacion.h"
 #include "dialogos_terminal.h"
 #include "fichero.h"
+#include "imagen_cli.h"
+#include "topologia_cli.h"
 
 namespace telmora::cli {
 
 int ejecuta_pares(const Argumentos& argumentos, std::ostream& salida, std::ostream& errores) {
-  argumentos.exige_posicionales(1, "telmora-cli pares HOJA.bin [--bd RUTA]");
+  argumentos.exige_posicionales(1, "telmora-cli pares HOJA.bin [--bd RUTA] [--png SALIDA.png]");
   const auto hoja = ruta_desde_texto(argumentos.posicionales()[0]);
   if (!existe_archivo(hoja)) throw ErrorFicheroInexistente(hoja);
+  int ancho = 0, alto = 0;
+  tamano_de_opcion(argumentos, ancho, alto);
   asegura_aplicacion();
+
+  // With --png the sheet is drawn and its faces coloured by the state of their pair, as the
+  // pair control draws them in the viewer.
+  std::optional<Sesion> sesion;
+  std::optional<SuperficieImagen> superficie;
+  DibujoPares dibujo;
+  if (argumentos.tiene("png")) {
+    sesion.emplace(abre_hoja_de_linea(argumentos.posicionales()[0], argumentos.bandera("mm")));
+    superficie.emplace(ancho, alto);
+    dibujo = [&](const ConsultaPares& pares) {
+      OpcionesTopologia opciones;
+      selecciona_entrada(opciones, EntradaTopologia::errores_centroides);
+      opciones.pares = &pares;
+      topologia_sobre_hoja(*sesion, opciones, *superficie);
+    };
+  }
+
   DialogosTerminal dialogos(errores);
   Ajustes ajustes;
   ajustes.dir_trabajo = carpeta_de(hoja);
@@ -20,11 +42,14 @@ int ejecuta_pares(const Argumentos& argumentos, std::ostream& salida, std::ostre
   // A database named on the command line is the one read; otherwise the server's copy is
   // preferred, as in the viewer.
   const ResultadoControlPares resultado =
-      argumentos.tiene("bd")
-          ? cuenta_pares(*ruta)
-          : carga_control_pares(*ruta, lee_instalacion(ajustes.fichero_instalacion), dialogos,
-                                [](const std::string&) {});
+      argumentos.tiene("bd") ? cuenta_pares(*ruta, dibujo)
+                             : carga_control_pares(
+                                   *ruta, lee_instalacion(ajustes.fichero_instalacion), dialogos,
+                                   [](const std::string&) {}, dibujo);
   for (const std::string& linea : resultado.lineas()) salida << linea << "\n";
+  if (superficie && !guarda_png_de_opcion(argumentos, superficie->imagen(), errores)) {
+    return kFalloEscritura;
+  }
   return kExito;
 }
 

@@ -3,9 +3,7 @@
 #include "cli.h"
 #include "fichero.h"
 #include "imagen_cli.h"
-#include "pintor.h"
-#include "superficie_imagen.h"
-#include "topologia/topologia.h"
+#include "topologia_cli.h"
 
 namespace telmora::cli {
 
@@ -44,24 +42,11 @@ int ejecuta_topologia(const Argumentos& argumentos, std::ostream& salida, std::o
                                   : sesion.ajustes.fich_entrada.parent_path();
   if (opciones.carpeta_listados.empty()) opciones.carpeta_listados = ".";
 
-  // The whole sheet drawn first, as the viewer shows it: topology takes what was drawn.
-  asegura_aplicacion();
-  Vista vista;
-  vista.dimensiona(ancho, alto);
-  vista.ajusta_a_fichero(sesion.hoja.rango, sesion.ajustes.uds);
-  Visualizacion visualizacion;
-  visualizacion.cota_minima = vista.zmin;
-  visualizacion.cota_maxima = vista.zmax;
-  SuperficieImagen superficie(ancho, alto);
-  superficie.borra(color_fondo(sesion.tabla, sesion.paleta));
-  Pintor(sesion).leo_bin_pinto(superficie, vista, visualizacion);
-
   std::error_code error;
   std::filesystem::create_directories(opciones.carpeta_listados, error);
-  const LienzoTopologia lienzo{superficie, vista, sesion.paleta, sesion.ajustes.uds,
-                               visualizacion.estilo_pluma};
-  const ResultadoTopologia r =
-      telmora::ejecuta_topologia(sesion, opciones, Progreso::ninguno(), &lienzo);
+  asegura_aplicacion();
+  SuperficieImagen superficie(ancho, alto);
+  const ResultadoTopologia r = topologia_sobre_hoja(sesion, opciones, superficie);
   for (const std::string& linea : r.lineas()) salida << linea << "\n";
   if (entrada == EntradaTopologia::islas) {
     salida << "Islas encontradas :" << r.islas.islas.size() << "\n";
@@ -76,14 +61,7 @@ int ejecuta_topologia(const Argumentos& argumentos, std::ostream& salida, std::o
     errores << fallo << "\n";
     estado = kFalloEscritura;
   }
-  if (argumentos.tiene("png")) {
-    try {
-      guarda_png(superficie.imagen(), argumentos.valor("png"));
-    } catch (const ErrorTelmora& fallo) {
-      errores << fallo.what() << "\n";
-      estado = kFalloEscritura;
-    }
-  }
+  if (!guarda_png_de_opcion(argumentos, superficie.imagen(), errores)) estado = kFalloEscritura;
   return estado;
 }
 

@@ -36,4 +36,16 @@ void guarda_png(const QImage& imagen, const std::string& ruta) {
   }
 }
 
+bool guarda_png_de_opcion(const Argumentos& argumentos, const QImage& imagen,
+                          std::ostream& errores) {
+  if (!argumentos.tiene("png")) return true;
+  try {
+    guarda_png(imagen, argumentos.valor("png"));
+    return true;
+  } catch (const ErrorTelmora& fallo) {
+    errores << fallo.what() << "\n";
+    return false;
+  }
+}
+
 }  // namespace telmora::cli

@@ -14,7 +14,8 @@ constexpr int kLineas = 6;  // five result lines and the arcs passed over
 
 }  // namespace
 
-Topo::Topo(ControlVisor& control, Dialogos& dialogos, Progreso& progreso, QWidget* padre)
+Topo::Topo(ControlVisor& control, Dialogos& dialogos, Progreso& progreso,
+           const ConsultaPares* pares, QWidget* padre)
     : QDialog(padre) {
   setObjectName("Topo");
   setWindowTitle("Topología");
@@ -29,7 +30,7 @@ Topo::Topo(ControlVisor& control, Dialogos& dialogos, Progreso& progreso, QWidge
   setMinimumWidth(360);
 
   try {
-    const ResultadoTopologia& resultado = control.topologia(progreso);
+    const ResultadoTopologia& resultado = control.topologia(progreso, pares);
     const auto& lineas = resultado.lineas();
     for (int i = 0; i < kLineas && i < static_cast<int>(lineas.size()); ++i) {
       etiquetas[i]->setText(a_qstring(lineas[std::size_t(i)]));

@@ -563,14 +563,14 @@ void Visor::muestra_bin_info() {
   ventana->show();
 }
 
-void Visor::topologia(EntradaTopologia entrada) {
+void Visor::topologia(EntradaTopologia entrada, const ConsultaPares* pares) {
   if (topo_) topo_->close();
   control_->entrada_topologia(entrada);
   puntero(Puntero::reloj);
   Topo* ventana;
   {
     BarraProgreso barra(progreso_);
-    ventana = new Topo(*control_, dialogos_, barra, this);
+    ventana = new Topo(*control_, dialogos_, barra, pares, this);
   }
   puntero(Puntero::defecto);
   topo_ = ventana;
@@ -764,11 +764,18 @@ void Visor::control_pares() {
   const auto ajustes = instalacion();
   if (!ajustes) return;
   try {
-    // Faces are not drawn by the state of their pair until the topology drawing exists to take
-    // the pair lookup (DibujoPares).
+    // While the pairs are loaded, the centroid check draws each face by the state of its pair.
     const ResultadoControlPares resultado = carga_control_pares(
-        *local, *ajustes, dialogos_, [this](const std::string& texto) { linea_estado(texto); });
-    (new ControlPares(resultado, this))->show();
+        *local, *ajustes, dialogos_, [this](const std::string& texto) { linea_estado(texto); },
+        [this](const ConsultaPares& pares) {
+          topologia(EntradaTopologia::errores_centroides, &pares);
+        });
+    auto* ventana = new ControlPares(resultado, this);
+    // The topology window that drew the pairs goes with the pair control.
+    connect(ventana, &QObject::destroyed, this, [dibujo = topo_] {
+      if (dibujo) dibujo->close();
+    });
+    ventana->show();
   } catch (const ErrorTelmora& error) {
     dialogos_.mensaje(error.what(), Icono::critico);
   }

@@ -101,8 +101,9 @@ class Visor : public QMainWindow, public PantallaVisor {
   // The sheet written to a GIS format, and GIS sources read into a new sheet that then opens.
   void exporta_a_sig();
   void importa_de_sig();
-  // A topology entry: its switches set, then the topology window opened, which runs it.
-  void topologia(EntradaTopologia entrada);
+  // A topology entry: its switches set, then the topology window opened, which runs it (with
+  // the pair lookup when the pair control draws).
+  void topologia(EntradaTopologia entrada, const ConsultaPares* pares = nullptr);
   // A toolbar button or menu entry that switches codes as a console command does.
   void visibilidad(void (*entrada)(Consola&, AccionesVisor&));
   // The production databases: each is found before its window opens.

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "carpeta_temporal.h"
+#include "constructor_bin.h"
 #include "db/creacion.h"
 
 namespace prueba {
@@ -61,6 +62,28 @@ inline telmora::TablaNueva pares_prueba() {
                                  {t("A"), n(1), n(9), n(2)},
                                  {t("D"), nulo(), n(4), n(1)},
                                  {t("Z"), n(1), n(11), n(1)}});
+}
+
+// Three faces side by side, 10000 units square, from x = 0: the first names pair "P1" at its
+// centre, the second "P2", the third has no text.
+inline ConstructorBin hoja_de_pares() {
+  ConstructorBin b;
+  for (int x = 0; x < 30000; x += 10000) {
+    b.c("100", {{x, 0, 0}, {x + 10000, 0, 0}}).c("100", {{x, 10000, 0}, {x + 10000, 10000, 0}});
+  }
+  for (int x = 0; x <= 30000; x += 10000) b.c("100", {{x, 0, 0}, {x, 10000, 0}});
+  b.t("TXT", {5000, 5000, 0}, "P1").t("TXT", {15000, 5000, 0}, "P2");
+  return b;
+}
+// "P1" blocked by operator 7, "P2" free.
+inline telmora::TablaNueva pares_de_la_hoja() {
+  return telmora::tabla_control({{t("P1"), n(1), n(7), n(100)}, {t("P2"), n(0), nulo(), n(100)}});
+}
+// A palette whose colour 10 (a face without a centroid) is dark blue-grey: slot 11.
+inline std::string paleta_con_color_10() {
+  std::string paleta = "// negro\r\n";
+  for (int i = 1; i < 10; ++i) paleta += "255 255 255\r\n";
+  return paleta + "10 20 30\r\n";
 }
 
 // An error row with its number, state and state description; the other columns filled in.

@@ -1,9 +1,13 @@
 #include <gtest/gtest.h>
 
+#include <QImage>
+
 #include "bases_prueba.h"
 #include "constructor_bin.h"
 #include "db/base_datos.h"
 #include "ejecuta.h"
+#include "pintor.h"
+#include "topologia/dibujo_topologia.h"
 
 using prueba::ejecuta;
 using namespace telmora;
@@ -28,7 +32,62 @@ std::int64_t cuenta(const std::filesystem::path& bd, const char* sql) {
   return std::get<std::int64_t>(filas.at(0).at(0));
 }
 
+// Where a map point (file units) lies on a picture of the whole sheet, fitted as the command line
+// fits it.
+QPoint punto_en(const QImage& imagen, const Sesion& sesion, std::int32_t x, std::int32_t y) {
+  Vista vista;
+  vista.dimensiona(imagen.width(), imagen.height());
+  vista.ajusta_a_fichero(sesion.hoja.rango, sesion.ajustes.uds);
+  const PuntoPantalla p = a_pantalla(vista, Vertice{x, y, 0}, sesion.ajustes.uds);
+  return {p.x, p.y};
+}
+
+QRgb color_en(const QImage& imagen, const Sesion& sesion, std::int32_t x, std::int32_t y) {
+  return imagen.pixel(punto_en(imagen, sesion, x, y));
+}
+
+int pixeles_de_color(const QImage& imagen, QRect zona, QRgb color) {
+  int n = 0;
+  for (int y = zona.top(); y <= zona.bottom(); ++y) {
+    for (int x = zona.left(); x <= zona.right(); ++x) n += imagen.pixel(x, y) == color;
+  }
+  return n;
+}
+
 }  // namespace
+
+TEST(LineaBd, ParesConPngColoreaLasCarasPorElEstadoDeSuPar) {
+  prueba::CarpetaTemporal carpeta;
+  carpeta.escribe("Vekt.tab", prueba::tabla_basica());
+  carpeta.escribe("Vekt.pal", prueba::paleta_con_color_10());
+  const auto bin = carpeta.escribe("hoja.bin", prueba::hoja_de_pares().contenido()).string();
+  const auto bd = prueba::escribe_bd(carpeta, "pares.sqlite", {prueba::pares_de_la_hoja()});
+  const auto png = (carpeta / "pares.png").string();
+  const auto r = ejecuta({"pares", bin, "--bd", bd.string(), "--png", png, "--tamano", "300x200"});
+  ASSERT_EQ(r.estado, 0) << r.errores;
+  EXPECT_EQ(r.salida, "Pares    Totales : 2\nPares Bloqueados : 1\nPares     Libres : 1\n");
+
+  const QImage imagen(QString::fromStdString(png));
+  ASSERT_EQ(imagen.size(), QSize(300, 200));
+  const Sesion sesion = cli::abre_hoja_de_linea(bin, false);
+  EXPECT_EQ(color_en(imagen, sesion, 2500, 2500), qRgb(220, 40, 40));   // P1, blocked
+  EXPECT_EQ(color_en(imagen, sesion, 12500, 2500), qRgb(40, 170, 70));  // P2, free
+  EXPECT_EQ(color_en(imagen, sesion, 22500, 2500), qRgb(10, 20, 30));   // no centroid
+  // The blocked face carries its operator's number at its centre, the free one nothing.
+  const Rgb legible = color_legible(kColorParBloqueado);
+  const QRgb numero = qRgb(legible.rojo, legible.verde, legible.azul);
+  auto centro = [&](std::int32_t x) {
+    return QRect(punto_en(imagen, sesion, x, 5000) - QPoint(12, 12), QSize(25, 25));
+  };
+  EXPECT_GT(pixeles_de_color(imagen, centro(5000), numero), 0);
+  EXPECT_EQ(pixeles_de_color(imagen, centro(15000), numero), 0);
+
+  // A picture that cannot be written: the counts are printed, the status is a failed write.
+  const auto sin_carpeta =
+      ejecuta({"pares", bin, "--bd", bd.string(), "--png", (carpeta / "no" / "p.png").string()});
+  EXPECT_EQ(sin_carpeta.estado, 1);
+  EXPECT_EQ(sin_carpeta.salida, r.salida);
+}
 
 // The README's run: a sample sheet with its databases, and each command on it.
 TEST(LineaBd, LaMuestraTraeSusBasesDeDatosYLasOrdenesLasLeen) {

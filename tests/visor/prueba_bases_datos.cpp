@@ -11,6 +11,7 @@
 #include "area_dibujo.h"
 #include "arranque.h"
 #include "bases_prueba.h"
+#include "pintor.h"
 
 using namespace telmora;
 using prueba::Arranque;
@@ -82,6 +83,35 @@ TEST(VisorBases, ControlParesMuestraLosRecuentosYAvisaSinServidor) {
   EXPECT_EQ(a.dialogos.textos(),
             std::vector<std::string>{"Connexión no posible.\nUtilizo BdD en local"});
   EXPECT_EQ(visor->findChild<QLabel*>("Estado")->text(), "No ha sido posible cerrar conexión");
+}
+
+TEST(VisorBases, ControlParesColoreaLasCarasYSeCierraConLaTopologia) {
+  Arranque a(prueba::hoja_de_pares());
+  a.hoja.carpeta.escribe("Vekt.pal", prueba::paleta_con_color_10());
+  prueba::escribe_bd(a.hoja.carpeta, "BDControl.mdb", {prueba::pares_de_la_hoja()});
+  Visor* visor = a.abre_visor();
+  ASSERT_NE(visor, nullptr);
+  dispara(visor, "mnuControlPares");
+  auto* pares = visor->findChild<QDialog*>("ControlPares");
+  ASSERT_NE(pares, nullptr);
+  ASSERT_NE(visor->findChild<QDialog*>("Topo"), nullptr);
+  EXPECT_EQ(pares->findChild<QLabel*>("Label2")->text(), "Pares Bloqueados : 1");
+
+  const QImage& imagen = visor->area().superficie().imagen();
+  auto color = [&](std::int32_t x) {
+    const PuntoPantalla p = a_pantalla(visor->control().vista, Vertice{x, 2500, 0},
+                                       visor->control().sesion().ajustes.uds);
+    return imagen.pixel(p.x, p.y);
+  };
+  EXPECT_EQ(color(2500), qRgb(220, 40, 40));   // P1, blocked
+  EXPECT_EQ(color(12500), qRgb(40, 170, 70));  // P2, free
+  EXPECT_EQ(color(22500), qRgb(10, 20, 30));   // no centroid: colour 10
+
+  // Closing the pair control closes the topology window it opened.
+  pares->close();
+  for (int i = 0; i < 3; ++i) QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  EXPECT_EQ(visor->findChild<QDialog*>("ControlPares"), nullptr);
+  EXPECT_EQ(visor->findChild<QDialog*>("Topo"), nullptr);
 }
 
 TEST(VisorBases, CadaBaseSeBuscaEnLaCarpetaDeTrabajoYDespuesEnLaDeDatos) {
