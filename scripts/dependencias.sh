@@ -6,6 +6,7 @@ paquetes=(
   build-essential cmake ninja-build pkg-config
   clang libclang-rt-14-dev
   qt6-base-dev libgl-dev libqt6sql6-sqlite libsqlite3-dev
+  libqt6sql6-psql postgresql
   mdbtools-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix googletest wine64

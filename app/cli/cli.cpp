@@ -42,15 +42,21 @@ bool pide_ayuda(const std::vector<std::string>& argumentos) {
 const std::vector<Comando>& comandos() {
   static const std::vector<Comando> lista{
       {"bd",
-       "copia una base de datos Access o SQLite en un fichero SQLite nuevo",
+       "copia una base de datos Access o SQLite en un fichero SQLite nuevo o en PostgreSQL",
        "uso: telmora-cli bd importar ORIGEN DESTINO.sqlite\n"
+       "     telmora-cli bd importar ORIGEN postgresql://USUARIO@SERVIDOR:PUERTO/BASE\n"
        "\n"
        "Copia todas las tablas de ORIGEN, una base de datos Access (.mdb, .accdb) o SQLite, en\n"
        "un fichero SQLite nuevo: columnas, tipos, nulos y fechas (como texto AAAA-MM-DD\n"
        "HH:MM:SS). DESTINO se escribe entero o no se escribe, y sustituye al que hubiera.\n"
        "Escribe en la salida una línea \"TABLA: N filas\" por tabla copiada. Las bases de\n"
        "datos Access solo se pueden leer en Linux: su copia SQLite, con el nombre de la\n"
-       "original, es la que el programa puede escribir.\n",
+       "original, es la que el programa puede escribir.\n"
+       "Con una conexión a PostgreSQL por DESTINO, ORIGEN es una base de datos de control de\n"
+       "pares: su tabla Control se copia en la tabla nueva control de esa base de datos, con\n"
+       "las columnas en minúsculas, la columna orden_fila con el orden de las filas y un índice\n"
+       "sobre par, entera o nada; si la tabla ya existe no se toca. La contraseña no va en la\n"
+       "conexión: se lee del fichero de contraseñas de PostgreSQL (~/.pgpass o PGPASSFILE).\n",
        {{}, {}},
        ejecuta_bd},
       {"catalogo",
@@ -244,8 +250,11 @@ const std::vector<Comando>& comandos() {
        "Lee la tabla Control de BDControl.mdb y escribe las tres líneas de la ventana \"Control\n"
        "de Pares\": pares totales, bloqueados (estado 1) y libres (estado 0). Lee la copia del\n"
        "servidor de control (la carpeta del fichero de instalación) si está montada y, si no,\n"
-       "avisa y lee la copia local (carpeta de la hoja o carpeta de datos).\n"
-       "  --bd RUTA   la base de datos que se lee, sin buscar la del servidor\n"
+       "avisa y lee la copia local (carpeta de la hoja o carpeta de datos). El servidor puede\n"
+       "ser también una base de datos PostgreSQL (postgresql://usuario@servidor:puerto/base en\n"
+       "el fichero de instalación); los pares y los recuentos se leen en un mismo instante.\n"
+       "  --bd RUTA   la base de datos que se lee, sin buscar la del servidor: un fichero o una\n"
+       "              conexión postgresql://usuario@servidor:puerto/base\n"
        "  --png F     escribe la hoja entera (ANCHOxALTO píxeles, 1920x1080 si no se indica) con\n"
        "              las caras coloreadas por el estado del par que nombra su centroide: rojo\n"
        "              bloqueado, con el número de su operador, y verde libre; las caras sin\n"

@@ -1,8 +1,9 @@
 #include "cli.h"
-#include "imagen_cli.h"
 #include "db/base_datos.h"
 #include "db/importacion.h"
+#include "db/pares.h"
 #include "fichero.h"
+#include "imagen_cli.h"
 
 namespace telmora::cli {
 
@@ -12,14 +13,21 @@ int ejecuta_bd(const Argumentos& argumentos, std::ostream& salida, std::ostream&
     throw ErrorUso(
         "la única operación es \"importar\": telmora-cli bd importar ORIGEN DESTINO.sqlite");
   }
-  argumentos.exige_posicionales(3, "telmora-cli bd importar ORIGEN DESTINO.sqlite");
+  argumentos.exige_posicionales(3, "telmora-cli bd importar ORIGEN DESTINO.sqlite|CONEXION");
   asegura_aplicacion();
   // A source that is missing or cannot be read is bad input; only the copy's own failures are
   // failed writes.
+  if (es_conexion_postgresql(posicionales[1])) {
+    throw ErrorUso("ORIGEN debe ser un fichero Access o SQLite");
+  }
   BaseDatos fuente = BaseDatos::abre(posicionales[1]);
+  const bool a_servidor = es_conexion_postgresql(posicionales[2]);
+  if (a_servidor) fuente.exige({tabla_control_requerida(fuente.dialecto())});
   std::vector<TablaImportada> tablas;
   try {
-    tablas = importa_base_datos(fuente, ruta_desde_texto(posicionales[2]));
+    // Into a server goes the pair-control table; into a file, every table.
+    tablas = a_servidor ? std::vector{importa_control_postgresql(fuente, posicionales[2])}
+                        : importa_base_datos(fuente, ruta_desde_texto(posicionales[2]));
   } catch (const ErrorTelmora& error) {
     errores << error.what() << "\n";
     return kFalloEscritura;

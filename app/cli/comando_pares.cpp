@@ -1,6 +1,7 @@
 #include <optional>
 
 #include "cli.h"
+#include "control/busca_bd.h"
 #include "control/control_pares.h"
 #include "db/instalacion.h"
 #include "dialogos_terminal.h"
@@ -11,12 +12,12 @@
 namespace telmora::cli {
 
 int ejecuta_pares(const Argumentos& argumentos, std::ostream& salida, std::ostream& errores) {
-  argumentos.exige_posicionales(1, "telmora-cli pares HOJA.bin [--bd RUTA] [--png SALIDA.png]");
+  argumentos.exige_posicionales(
+      1, "telmora-cli pares HOJA.bin [--bd RUTA|CONEXION] [--png SALIDA.png]");
   const auto hoja = ruta_desde_texto(argumentos.posicionales()[0]);
   if (!existe_archivo(hoja)) throw ErrorFicheroInexistente(hoja);
   int ancho = 0, alto = 0;
   tamano_de_opcion(argumentos, ancho, alto);
-  asegura_aplicacion();
 
   // With --png the sheet is drawn and its faces coloured by the state of their pair, as the
   // pair control draws them in the viewer.
@@ -24,6 +25,7 @@ int ejecuta_pares(const Argumentos& argumentos, std::ostream& salida, std::ostre
   std::optional<SuperficieImagen> superficie;
   DibujoPares dibujo;
   if (argumentos.tiene("png")) {
+    asegura_aplicacion();
     sesion.emplace(abre_hoja_de_linea(argumentos.posicionales()[0], argumentos.bandera("mm")));
     superficie.emplace(ancho, alto);
     dibujo = [&](const ConsultaPares& pares) {
@@ -34,19 +36,22 @@ int ejecuta_pares(const Argumentos& argumentos, std::ostream& salida, std::ostre
     };
   }
 
-  DialogosTerminal dialogos(errores);
-  Ajustes ajustes;
-  ajustes.dir_trabajo = carpeta_de(hoja);
-  const auto ruta = base_datos_de_linea(argumentos, ajustes, kNombreBdControl, dialogos);
-  if (!ruta) return kErrorEntrada;
-  // A database named on the command line is the one read; otherwise the server's copy is
-  // preferred, as in the viewer.
-  const ResultadoControlPares resultado =
-      argumentos.tiene("bd") ? cuenta_pares(*ruta, dibujo)
-                             : carga_control_pares(
-                                   *ruta, lee_instalacion(ajustes.fichero_instalacion), dialogos,
-                                   [](const std::string&) {}, dibujo);
-  for (const std::string& linea : resultado.lineas()) salida << linea << "\n";
+  // A database named on the command line, a file or a server's connection, is the one read;
+  // otherwise the server's copy is preferred, as in the viewer.
+  std::optional<ResultadoControlPares> resultado;
+  if (argumentos.tiene("bd")) {
+    resultado = cuenta_pares(argumentos.valor("bd"), dibujo);
+  } else {
+    DialogosTerminal dialogos(errores);
+    Ajustes ajustes;
+    ajustes.dir_trabajo = carpeta_de(hoja);
+    const auto local = busca_base_datos(ajustes, kNombreBdControl, dialogos);
+    if (!local) return kErrorEntrada;
+    resultado = carga_control_pares(
+        *local, lee_instalacion(ajustes.fichero_instalacion), dialogos, [](const std::string&) {},
+        dibujo);
+  }
+  for (const std::string& linea : resultado->lineas()) salida << linea << "\n";
   if (superficie && !guarda_png_de_opcion(argumentos, superficie->imagen(), errores)) {
     return kFalloEscritura;
   }

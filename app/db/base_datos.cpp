@@ -12,6 +12,7 @@
 
 #include "db/access/motor_access.h"
 #include "db/conexion.h"
+#include "db/postgresql/motor_postgresql.h"
 #include "db/sqlite/motor_sqlite.h"
 
 namespace telmora {
@@ -39,8 +40,25 @@ const QString* busca_sin_caso(const QStringList& nombres, const std::string& bus
   return nullptr;
 }
 
-QString texto_de(const Sentencia& sentencia, Dialecto dialecto) {
-  return QString::fromUtf8(dialecto == Dialecto::sqlite ? sentencia.sqlite : sentencia.access);
+QString texto_de(const Sentencia& sentencia, const BaseDatos::Conexion& conexion) {
+  switch (conexion.dialecto) {
+    case Dialecto::sqlite:
+      return QString::fromUtf8(sentencia.sqlite);
+    case Dialecto::access:
+      return QString::fromUtf8(sentencia.access);
+    case Dialecto::postgresql:
+      break;
+  }
+  if (sentencia.postgresql == nullptr) {
+    throw ErrorBaseDatos("No se puede " + std::string(sentencia.para) + " en " + conexion.origen +
+                         ": esa base de datos no puede estar en un servidor PostgreSQL");
+  }
+  return QString::fromUtf8(sentencia.postgresql);
+}
+
+// The engine's reason on one line: servers answer in several, with tabs.
+std::string una_linea(const QString& texto) {
+  return a_utf8(texto.simplified());
 }
 
 }  // namespace
@@ -118,7 +136,7 @@ Valor de_qvariant(const QVariant& valor) {
 }
 
 void falla_bd(const std::string& mensaje, const QSqlError& error) {
-  std::string razon = a_utf8(error.text());
+  std::string razon = una_linea(error.text());
   if (razon.empty()) razon = "error desconocido del motor de bases de datos";
   throw ErrorBaseDatos(mensaje + ": " + razon);
 }
@@ -153,9 +171,10 @@ std::vector<FilaBd> filas_de(QSqlQuery& consulta, const BaseDatos::Conexion& con
 QSqlQuery crea_tabla(BaseDatos::Conexion& destino, const QString& tabla,
                      const std::vector<ColumnaNueva>& columnas) {
   auto identificador = [](QString nombre) { return "\"" + nombre.replace("\"", "\"\"") + "\""; };
-  QStringList definiciones, marcas;
+  QStringList definiciones, nombres, marcas;
   for (const ColumnaNueva& columna : columnas) {
     definiciones << identificador(columna.nombre) + " " + columna.tipo;
+    nombres << identificador(columna.nombre);
     marcas << "?";
   }
   const QString nombre = identificador(tabla);
@@ -165,7 +184,8 @@ QSqlQuery crea_tabla(BaseDatos::Conexion& destino, const QString& tabla,
     falla_bd(mensaje, orden.lastError());
   }
   QSqlQuery insercion(destino.bd);
-  if (!insercion.prepare("INSERT INTO " + nombre + " VALUES (" + marcas.join(",") + ")")) {
+  if (!insercion.prepare("INSERT INTO " + nombre + " (" + nombres.join(", ") + ") VALUES (" +
+                         marcas.join(",") + ")")) {
     falla_bd(mensaje, insercion.lastError());
   }
   return insercion;
@@ -191,7 +211,12 @@ FormatoFichero identifica_fichero(const std::filesystem::path& ruta) {
   return FormatoFichero::otro;
 }
 
+bool es_conexion_postgresql(std::string_view origen) {
+  return origen.starts_with("postgresql://") || origen.starts_with("postgres://");
+}
+
 BaseDatos BaseDatos::abre(const std::string& origen, const OpcionesApertura& opciones) {
+  if (es_conexion_postgresql(origen)) return BaseDatos(abre_postgresql(origen, opciones.escritura));
   const auto ruta = ruta_desde_texto(origen);
   if (!existe_archivo(ruta)) throw ErrorFicheroInexistente(ruta);
   switch (identifica_fichero(ruta)) {
@@ -250,8 +275,29 @@ void BaseDatos::exige(const std::vector<TablaRequerida>& tablas) const {
 std::vector<FilaBd> BaseDatos::consulta(const Sentencia& sentencia,
                                         const std::vector<Valor>& valores) const {
   QSqlQuery consulta =
-      ejecuta_texto(*conexion_, texto_de(sentencia, dialecto()), valores, sentencia.para);
+      ejecuta_texto(*conexion_, texto_de(sentencia, *conexion_), valores, sentencia.para);
   return filas_de(consulta, *conexion_, sentencia.para);
+}
+
+void BaseDatos::lee_en_instantanea(const std::function<void()>& lectura) const {
+  QSqlDatabase& bd = conexion_->bd;
+  if (dialecto() == Dialecto::access) return lectura();
+  const std::string mensaje = "Error al leer " + origen();
+  if (!bd.transaction()) falla_bd(mensaje, bd.lastError());
+  try {
+    if (dialecto() == Dialecto::postgresql) {
+      QSqlQuery nivel(bd);
+      if (!nivel.exec("SET TRANSACTION ISOLATION LEVEL REPEATABLE READ, READ ONLY")) {
+        falla_bd(mensaje, nivel.lastError());
+      }
+    }
+    lectura();
+  } catch (...) {
+    bd.rollback();
+    throw;
+  }
+  // Nothing was written: ending the transaction only lets the snapshot go.
+  if (!bd.commit()) falla_bd(mensaje, bd.lastError());
 }
 
 std::int64_t BaseDatos::ejecuta(const Sentencia& sentencia, const std::vector<Valor>& valores) {
@@ -260,7 +306,7 @@ std::int64_t BaseDatos::ejecuta(const Sentencia& sentencia, const std::vector<Va
     throw ErrorEscrituraBd(mensaje + ": la base de datos está abierta solo para leer");
   }
   try {
-    return ejecuta_texto(*conexion_, texto_de(sentencia, dialecto()), valores, sentencia.para)
+    return ejecuta_texto(*conexion_, texto_de(sentencia, *conexion_), valores, sentencia.para)
         .numRowsAffected();
   } catch (const ErrorEscrituraBd&) {
     throw;

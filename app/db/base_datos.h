@@ -1,14 +1,17 @@
 // An open database of the production line: the pair-control database, a sheet's error database
 // or the feature catalogue. It is opened by path and its engine chosen from the file's content:
 // an SQLite file, or an Access file (Jet ".mdb", ACE ".accdb"), which is read into an in-memory
-// SQLite copy on Linux and opened through ODBC on Windows. Statements are kept in this module,
-// one text for each dialect, with their values always bound.
+// SQLite copy on Linux and opened through ODBC on Windows. The pair-control database may also
+// live on a PostgreSQL server, named by a connection text instead of a path. Statements are kept
+// in this module, one text for each dialect, with their values always bound.
 #pragma once
 
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "db/valor.h"
@@ -31,15 +34,21 @@ class ErrorEscrituraBd : public ErrorBaseDatos {
 };
 
 // The SQL a statement is written in: SQLite's (files of that engine and in-memory copies of
-// Access files, with the Access functions the statements use registered) or Access's own.
-enum class Dialecto { sqlite, access };
+// Access files, with the Access functions the statements use registered), Access's own, or
+// PostgreSQL's.
+enum class Dialecto { sqlite, access, postgresql };
 
-// One statement in each dialect, with what it does (for messages: "leer los pares").
+// One statement in each dialect, with what it does (for messages: "leer los pares"). Only the
+// statements of the pair control have a PostgreSQL text; the others cannot run on a server.
 struct Sentencia {
   const char* para;
   const char* sqlite;
   const char* access;
+  const char* postgresql = nullptr;
 };
+
+// True for a connection text of a PostgreSQL server: "postgresql://" or "postgres://" first.
+bool es_conexion_postgresql(std::string_view origen);
 
 enum class FormatoFichero { sqlite, access, otro };
 
@@ -61,9 +70,11 @@ struct TablaRequerida {
 
 class BaseDatos {
  public:
-  // Opens the database at `origen`, a path. A missing file throws ErrorFicheroInexistente;
-  // anything else that keeps it from opening as asked (not a database, damaged, an Access file
-  // to be written on Linux, a wrong password) throws ErrorBaseDatos.
+  // Opens the database at `origen`, a path or a PostgreSQL connection text (see
+  // postgresql/motor_postgresql.h). A missing file throws ErrorFicheroInexistente; anything else
+  // that keeps it from opening as asked (not a database, damaged, an Access file to be written on
+  // Linux, a wrong password, a server that cannot be reached or refuses the login) throws
+  // ErrorBaseDatos with the engine's reason.
   static BaseDatos abre(const std::string& origen, const OpcionesApertura& opciones = {});
 
   BaseDatos(BaseDatos&&) noexcept;
@@ -83,6 +94,11 @@ class BaseDatos {
   // The rows of a query, with `valores` bound to its placeholders in order.
   std::vector<FilaBd> consulta(const Sentencia& sentencia,
                                const std::vector<Valor>& valores = {}) const;
+  // Runs `lectura`, which reads through this database, in one snapshot: every statement sees the
+  // same moment even while others write. On a server, a read-only repeatable-read transaction;
+  // on an SQLite file, one read transaction; through ODBC, as the driver reads.
+  void lee_en_instantanea(const std::function<void()>& lectura) const;
+
   // A statement that changes rows, committed when it returns; the number of rows changed.
   // Failures throw ErrorEscrituraBd.
   std::int64_t ejecuta(const Sentencia& sentencia, const std::vector<Valor>& valores = {});

@@ -45,11 +45,11 @@ std::vector<FilaBd> filas_de(QSqlQuery& consulta, const BaseDatos::Conexion& con
 // A column of a table to create.
 struct ColumnaNueva {
   QString nombre;
-  const char* tipo;  // SQLite's declared type: "INTEGER", "REAL", "TEXT", "BLOB" ...
+  const char* tipo;  // the engine's declared type: "INTEGER", "TEXT" ..., "bigint" ...
 };
 
-// Creates the table in `destino` (an SQLite connection) and returns its row insertion,
-// prepared; inserta() adds one row.
+// Creates the table in `destino` and returns its row insertion (of these columns, in this
+// order), prepared; inserta() adds one row.
 QSqlQuery crea_tabla(BaseDatos::Conexion& destino, const QString& tabla,
                      const std::vector<ColumnaNueva>& columnas);
 void inserta(QSqlQuery& insercion, const FilaBd& fila, const std::string& origen);

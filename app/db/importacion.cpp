@@ -5,13 +5,16 @@
 
 #include "db/base_datos.h"
 #include "db/conexion.h"
+#include "db/pares.h"
 #include "db/sqlite/motor_sqlite.h"
 
 namespace telmora {
 
 namespace {
 
-const char* tipo_sqlite(const QMetaType& tipo) {
+enum class Tipo { entero, real, bytes, fecha, texto };
+
+Tipo tipo_de(const QMetaType& tipo) {
   switch (tipo.id()) {
     case QMetaType::Bool:
     case QMetaType::Int:
@@ -22,33 +25,62 @@ const char* tipo_sqlite(const QMetaType& tipo) {
     case QMetaType::LongLong:
     case QMetaType::UChar:
     case QMetaType::SChar:
-      return "INTEGER";
+      return Tipo::entero;
     case QMetaType::Double:
     case QMetaType::Float:
-      return "REAL";
+      return Tipo::real;
     case QMetaType::QByteArray:
-      return "BLOB";
+      return Tipo::bytes;
     case QMetaType::QDate:
     case QMetaType::QDateTime:
-      return "DATETIME";
+      return Tipo::fecha;
     default:
-      return "TEXT";
+      return Tipo::texto;
   }
+}
+
+const char* tipo_sqlite(const QMetaType& tipo) {
+  constexpr const char* nombres[] = {"INTEGER", "REAL", "BLOB", "DATETIME", "TEXT"};
+  return nombres[static_cast<int>(tipo_de(tipo))];
+}
+
+const char* tipo_postgresql(const QMetaType& tipo) {
+  constexpr const char* nombres[] = {"bigint", "double precision", "bytea", "timestamp", "text"};
+  return nombres[static_cast<int>(tipo_de(tipo))];
+}
+
+// The columns of a table of `origen`, each with its type in the destination's terms.
+std::vector<ColumnaNueva> columnas_de(const BaseDatos& origen, const QString& tabla,
+                                      const char* (*tipo)(const QMetaType&)) {
+  const QSqlRecord registro = origen.conexion().bd.record(tabla);
+  std::vector<ColumnaNueva> columnas;
+  for (int i = 0; i < registro.count(); ++i) {
+    columnas.push_back({registro.fieldName(i), tipo(registro.field(i).metaType())});
+  }
+  return columnas;
+}
+
+// Every row of a table, in its order.
+std::vector<FilaBd> filas_de_tabla(BaseDatos& origen, const QString& tabla) {
+  const std::string para = "leer " + tabla.toStdString();
+  QString texto = "SELECT * FROM [" + tabla + "]";
+  if (origen.dialecto() == Dialecto::sqlite) texto += " ORDER BY rowid";
+  QSqlQuery lectura = ejecuta_texto(origen.conexion(), texto, {}, para);
+  return filas_de(lectura, origen.conexion(), para);
+}
+
+void ejecuta_orden(BaseDatos::Conexion& conexion, const QString& orden,
+                   const std::string& mensaje) {
+  QSqlQuery consulta(conexion.bd);
+  if (!consulta.exec(orden)) falla_bd(mensaje, consulta.lastError());
 }
 
 // Table by table through the engine's own SQL (an Access file opened through ODBC).
 void copia_tablas(BaseDatos& origen, BaseDatos::Conexion& destino) {
   for (const std::string& tabla : origen.tablas()) {
     const QString nombre = QString::fromStdString(tabla);
-    const QSqlRecord registro = origen.conexion().bd.record(nombre);
-    std::vector<ColumnaNueva> columnas;
-    for (int i = 0; i < registro.count(); ++i) {
-      columnas.push_back({registro.fieldName(i), tipo_sqlite(registro.field(i).metaType())});
-    }
-    QSqlQuery insercion = crea_tabla(destino, nombre, columnas);
-    QSqlQuery lectura =
-        ejecuta_texto(origen.conexion(), "SELECT * FROM [" + nombre + "]", {}, "leer " + tabla);
-    for (const FilaBd& fila : filas_de(lectura, origen.conexion(), "leer " + tabla)) {
+    QSqlQuery insercion = crea_tabla(destino, nombre, columnas_de(origen, nombre, tipo_sqlite));
+    for (const FilaBd& fila : filas_de_tabla(origen, nombre)) {
       inserta(insercion, fila, destino.origen);
     }
   }
@@ -85,6 +117,41 @@ std::vector<TablaImportada> importa_base_datos(BaseDatos& fuente,
     tablas.push_back({tabla, std::get<std::int64_t>(filas.at(0).at(0))});
   }
   return tablas;
+}
+
+TablaImportada importa_control_postgresql(BaseDatos& fuente, const std::string& conexion) {
+  fuente.exige({tabla_control_requerida(fuente.dialecto())});
+  QString tabla;
+  for (const std::string& nombre : fuente.tablas()) {
+    if (QString::fromStdString(nombre).compare("Control", Qt::CaseInsensitive) == 0) {
+      tabla = QString::fromStdString(nombre);
+    }
+  }
+  const std::vector<FilaBd> filas = filas_de_tabla(fuente, tabla);
+  std::vector<ColumnaNueva> columnas = columnas_de(fuente, tabla, tipo_postgresql);
+  // Lower-case names, which the statements reach unquoted (the server folds them so).
+  for (ColumnaNueva& columna : columnas) columna.nombre = columna.nombre.toLower();
+
+  OpcionesApertura escritura;
+  escritura.escritura = true;
+  BaseDatos servidor = BaseDatos::abre(conexion, escritura);
+  BaseDatos::Conexion& destino = servidor.conexion();
+  const std::string mensaje = "Error al copiar la tabla Control en " + conexion;
+  if (!destino.bd.transaction()) falla_bd(mensaje, destino.bd.lastError());
+  try {
+    QSqlQuery insercion = crea_tabla(destino, "control", columnas);
+    ejecuta_orden(destino,
+                  QString("ALTER TABLE control ADD COLUMN ") + kColumnaOrdenFila +
+                      " bigint GENERATED ALWAYS AS IDENTITY PRIMARY KEY",
+                  mensaje);
+    for (const FilaBd& fila : filas) inserta(insercion, fila, conexion);
+    ejecuta_orden(destino, "CREATE INDEX control_par ON control (par)", mensaje);
+    if (!destino.bd.commit()) falla_bd(mensaje, destino.bd.lastError());
+  } catch (...) {
+    destino.bd.rollback();
+    throw;
+  }
+  return {"Control", static_cast<std::int64_t>(filas.size())};
 }
 
 }  // namespace telmora

@@ -23,4 +23,12 @@ struct TablaImportada {
 std::vector<TablaImportada> importa_base_datos(BaseDatos& fuente,
                                                const std::filesystem::path& destino);
 
+// Copies the pair-control table "Control" of an open SQLite or Access database into a new table
+// "control" of the PostgreSQL database named by `conexion` (see postgresql/motor_postgresql.h):
+// every column under its name in lower case, the rows in the file's order numbered in a column
+// "orden_fila", and an index on "par". Written in one transaction, whole or not at all; a
+// database that already has the table is left as it was. Returns the table with its row count.
+// A failure throws ErrorBaseDatos.
+TablaImportada importa_control_postgresql(BaseDatos& fuente, const std::string& conexion);
+
 }  // namespace telmora

@@ -18,7 +18,11 @@ AjustesInstalacion lee_instalacion(const std::filesystem::path& fichero) {
                                                                : ": no se puede abrir"));
   }
   const QString carpeta = ini.value("control/carpeta").toString();
-  if (!carpeta.isEmpty()) ajustes.carpeta_control = std::filesystem::path(carpeta.toStdU16String());
+  if (es_conexion_postgresql(carpeta.toStdString())) {
+    ajustes.conexion_control = carpeta.toStdString();
+  } else if (!carpeta.isEmpty()) {
+    ajustes.carpeta_control = std::filesystem::path(carpeta.toStdU16String());
+  }
   ajustes.contrasena_catalogo = ini.value("catalogo/contrasena").toString().toStdString();
   return ajustes;
 }

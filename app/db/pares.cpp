@@ -4,19 +4,24 @@ namespace telmora {
 
 namespace {
 
-// Every statement on the pair-control database.
+// Every statement on the pair-control database. Rows of the same pair keep the table's order:
+// SQLite's row order, or on a server the order the rows were loaded in (kColumnaOrdenFila).
 constexpr Sentencia kTodosLosPares{
     "leer los pares",
     "SELECT Control.PAR, Control.Estado, Control.Operador, Control.Superficie FROM Control "
     "ORDER BY Control.PAR, Control.rowid",
     "SELECT Control.PAR, Control.Estado, Control.Operador,Control.Superficie From Control ORDER BY "
-    "Control.PAR ;"};
+    "Control.PAR ;",
+    "SELECT Control.PAR, Control.Estado, Control.Operador, Control.Superficie FROM Control "
+    "ORDER BY Control.PAR, Control.orden_fila"};
 constexpr Sentencia kParesLibres{"contar los pares libres",
                                  "SELECT Count(*) FROM Control WHERE (((Control.Estado) = 0))",
-                                 "SELECT Count(*) FROM Control WHERE (((Control.Estado) = 0));"};
-constexpr Sentencia kParesBloqueados{
-    "contar los pares bloqueados", "SELECT Count(*) FROM Control WHERE (((Control.Estado) = 1))",
-    "SELECT Count(*) FROM Control WHERE (((Control.Estado) = 1));"};
+                                 "SELECT Count(*) FROM Control WHERE (((Control.Estado) = 0));",
+                                 "SELECT Count(*) FROM Control WHERE (((Control.Estado) = 0))"};
+constexpr Sentencia kParesBloqueados{"contar los pares bloqueados",
+                                     "SELECT Count(*) FROM Control WHERE (((Control.Estado) = 1))",
+                                     "SELECT Count(*) FROM Control WHERE (((Control.Estado) = 1));",
+                                     "SELECT Count(*) FROM Control WHERE (((Control.Estado) = 1))"};
 
 std::int64_t cuenta(const BaseDatos& bd, const Sentencia& sentencia) {
   const auto filas = bd.consulta(sentencia);
@@ -25,10 +30,24 @@ std::int64_t cuenta(const BaseDatos& bd, const Sentencia& sentencia) {
 
 }  // namespace
 
+TablaRequerida tabla_control_requerida(Dialecto dialecto) {
+  TablaRequerida tabla{"Control", {"PAR", "Estado", "Operador", "Superficie"}};
+  if (dialecto == Dialecto::postgresql) tabla.columnas.emplace_back(kColumnaOrdenFila);
+  return tabla;
+}
+
 ParesLeidos lee_pares(const BaseDatos& bd) {
-  bd.exige({{"Control", {"PAR", "Estado", "Operador", "Superficie"}}});
+  bd.exige({tabla_control_requerida(bd.dialecto())});
   ParesLeidos pares;
-  for (const FilaBd& fila : bd.consulta(kTodosLosPares)) {
+  std::vector<FilaBd> filas;
+  // The pairs and both counts belong to one moment, even while operators change pairs.
+  bd.lee_en_instantanea([&] {
+    filas = bd.consulta(kTodosLosPares);
+    pares.libres = cuenta(bd, kParesLibres);
+    pares.bloqueados = cuenta(bd, kParesBloqueados);
+  });
+  pares.todos.reserve(filas.size());
+  for (const FilaBd& fila : filas) {
     FilaPar par;
     par.par = cstr(fila[0]);
     const auto estado = numero_de(fila[1]);
@@ -36,8 +55,6 @@ ParesLeidos lee_pares(const BaseDatos& bd) {
     par.operador = clng(fila[2]).value_or(0);
     pares.todos.push_back(std::move(par));
   }
-  pares.libres = cuenta(bd, kParesLibres);
-  pares.bloqueados = cuenta(bd, kParesBloqueados);
   return pares;
 }
 

@@ -12,6 +12,9 @@
 namespace telmora {
 
 inline constexpr const char* kNombreBdControl = "BDControl.mdb";
+// On a server, the column that keeps the order in which the rows were loaded: the order of the
+// file they came from, and the order among rows of the same pair.
+inline constexpr const char* kColumnaOrdenFila = "orden_fila";
 
 struct FilaPar {
   std::optional<std::string> par;  // nothing for a null name, which matches no pair
@@ -26,8 +29,11 @@ struct ParesLeidos {
   std::int64_t bloqueados = 0;  // state 1 (other states count as neither)
 };
 
-// Reads the pairs and the two counts. A missing table or column, or a failing statement, throws
-// ErrorBaseDatos naming the file.
+// The table "Control" with the columns the pair control reads (and, on a server, the order).
+TablaRequerida tabla_control_requerida(Dialecto dialecto);
+
+// Reads the pairs and the two counts, all in one snapshot of the database. A missing table or
+// column, or a failing statement, throws ErrorBaseDatos naming the database.
 ParesLeidos lee_pares(const BaseDatos& bd);
 
 }  // namespace telmora

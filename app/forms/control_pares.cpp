@@ -15,7 +15,7 @@ ControlPares::ControlPares(const ResultadoControlPares& resultado, QWidget* padr
   setWindowTitle("Control de Pares");
   setAttribute(Qt::WA_DeleteOnClose);
   auto* capa = new QGridLayout(this);
-  auto* text1 = new QLineEdit(a_qstring(ruta_texto(resultado.ruta)), this);
+  auto* text1 = new QLineEdit(a_qstring(resultado.origen), this);
   text1->setObjectName("Text1");
   text1->setReadOnly(true);
   text1->setMinimumWidth(360);

@@ -72,7 +72,7 @@ TEST(ControlPares, RecuentosYBusquedaDeLosParesPrimeroYUltimo) {
   prueba::CarpetaTemporal carpeta;
   const auto ruta = prueba::escribe_bd(carpeta, "BDControl.mdb", {prueba::pares_prueba()});
   std::vector<std::string> dibujados;
-  const auto resultado = cuenta_pares(ruta, [&](const ConsultaPares& pares) {
+  const auto resultado = cuenta_pares(ruta.string(), [&](const ConsultaPares& pares) {
     for (const char* par : {"A", "B", "C", "D", "Z", "X", ""}) {
       std::int32_t operador = -1;
       const bool bloqueado = pares.BuscaRecinto(par, operador);
@@ -118,12 +118,19 @@ TEST(ControlPares, SinServidorAvisaYUsaLaCopiaLocal) {
   AjustesInstalacion instalacion;
   instalacion.carpeta_control = servidor.ruta();  // mounted, but without the database
   auto resultado = carga_control_pares(ruta, instalacion, dialogos, estado);
-  EXPECT_EQ(resultado.ruta, ruta);
+  EXPECT_EQ(resultado.origen, ruta.string());
+  EXPECT_FALSE(resultado.conectada);
   EXPECT_EQ(dialogos.textos(),
             std::vector<std::string>{"Connexión no posible.\nUtilizo BdD en local"});
-  EXPECT_EQ(estados,
-            (std::vector<std::string>{"Conectando la Base de Datos...", "Conexion imposible.",
-                                      "No ha sido posible cerrar conexión"}));
+  // The panel keeps the reason: nothing was connected, so nothing is closed.
+  EXPECT_EQ(estados, (std::vector<std::string>{"Conectando la Base de Datos...",
+                                               "Conexion imposible. No existe el fichero :" +
+                                                   (servidor / "BDControl.mdb").string()}));
+
+  // No server at all.
+  estados.clear();
+  carga_control_pares(ruta, {}, dialogos, estado);
+  EXPECT_EQ(estados.back(), "Conexion imposible.");
 
   // The server's copy, when there, is the one read.
   prueba::escribe_bd(servidor, "BDControl.mdb",
@@ -132,9 +139,10 @@ TEST(ControlPares, SinServidorAvisaYUsaLaCopiaLocal) {
   instalacion = lee_instalacion(servidor / "instalacion.ini");
   estados.clear();
   resultado = carga_control_pares(ruta, instalacion, dialogos, estado);
-  EXPECT_EQ(resultado.ruta, servidor / "BDControl.mdb");
+  EXPECT_EQ(resultado.origen, (servidor / "BDControl.mdb").string());
+  EXPECT_TRUE(resultado.conectada);
   EXPECT_EQ(resultado.totales, 1);
-  EXPECT_EQ(dialogos.mostrados.size(), 1u);
+  EXPECT_EQ(dialogos.mostrados.size(), 2u);
   EXPECT_EQ(estados, (std::vector<std::string>{"Conectando la Base de Datos...",
                                                "Conexión Establecida.", "Conexión Cerrada."}));
 }

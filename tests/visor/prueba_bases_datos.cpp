@@ -11,7 +11,9 @@
 #include "area_dibujo.h"
 #include "arranque.h"
 #include "bases_prueba.h"
+#include "db/importacion.h"
 #include "pintor.h"
+#include "servidor_prueba.h"
 
 using namespace telmora;
 using prueba::Arranque;
@@ -64,6 +66,25 @@ bool pinta(Visor* visor, QRgb color) {
 
 constexpr QRgb kVerde = 0xff00ff00, kAzul = 0xff0000ff;
 
+// The colour of the viewer's picture at a map point (file units).
+QRgb color_en(Visor* visor, std::int32_t x, std::int32_t y) {
+  const PuntoPantalla p =
+      a_pantalla(visor->control().vista, Vertice{x, y, 0}, visor->control().sesion().ajustes.uds);
+  return visor->area().superficie().imagen().pixel(p.x, p.y);
+}
+
+// The faces of hoja_de_pares() by the state of their pair: blocked, free, without a centroid.
+void caras_por_estado(Visor* visor) {
+  EXPECT_EQ(color_en(visor, 2500, 2500), qRgb(220, 40, 40));
+  EXPECT_EQ(color_en(visor, 12500, 2500), qRgb(40, 170, 70));
+  EXPECT_EQ(color_en(visor, 22500, 2500), qRgb(10, 20, 30));
+}
+
+void cierra(QWidget* ventana) {
+  ventana->close();
+  for (int i = 0; i < 3; ++i) QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
 }  // namespace
 
 TEST(VisorBases, ControlParesMuestraLosRecuentosYAvisaSinServidor) {
@@ -82,7 +103,7 @@ TEST(VisorBases, ControlParesMuestraLosRecuentosYAvisaSinServidor) {
   EXPECT_EQ(ventana->findChild<QLabel*>("Label3")->text(), "Pares     Libres : 1");
   EXPECT_EQ(a.dialogos.textos(),
             std::vector<std::string>{"Connexión no posible.\nUtilizo BdD en local"});
-  EXPECT_EQ(visor->findChild<QLabel*>("Estado")->text(), "No ha sido posible cerrar conexión");
+  EXPECT_EQ(visor->findChild<QLabel*>("Estado")->text(), "Conexion imposible.");
 }
 
 TEST(VisorBases, ControlParesColoreaLasCarasYSeCierraConLaTopologia) {
@@ -97,21 +118,54 @@ TEST(VisorBases, ControlParesColoreaLasCarasYSeCierraConLaTopologia) {
   ASSERT_NE(visor->findChild<QDialog*>("Topo"), nullptr);
   EXPECT_EQ(pares->findChild<QLabel*>("Label2")->text(), "Pares Bloqueados : 1");
 
-  const QImage& imagen = visor->area().superficie().imagen();
-  auto color = [&](std::int32_t x) {
-    const PuntoPantalla p = a_pantalla(visor->control().vista, Vertice{x, 2500, 0},
-                                       visor->control().sesion().ajustes.uds);
-    return imagen.pixel(p.x, p.y);
-  };
-  EXPECT_EQ(color(2500), qRgb(220, 40, 40));   // P1, blocked
-  EXPECT_EQ(color(12500), qRgb(40, 170, 70));  // P2, free
-  EXPECT_EQ(color(22500), qRgb(10, 20, 30));   // no centroid: colour 10
+  caras_por_estado(visor);
 
   // Closing the pair control closes the topology window it opened.
-  pares->close();
-  for (int i = 0; i < 3; ++i) QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  cierra(pares);
   EXPECT_EQ(visor->findChild<QDialog*>("ControlPares"), nullptr);
   EXPECT_EQ(visor->findChild<QDialog*>("Topo"), nullptr);
+}
+
+TEST(VisorBases, ControlParesEnUnServidorPostgresql) {
+  Arranque a(prueba::hoja_de_pares());
+  a.hoja.carpeta.escribe("Vekt.pal", prueba::paleta_con_color_10());
+  prueba::escribe_bd(a.hoja.carpeta, "BDControl.mdb", {prueba::pares_prueba()});
+  const std::string inalcanzable = "postgresql://telmora@127.0.0.1:1/telmora";
+  a.datos.escribe("instalacion.ini", "[control]\ncarpeta=" + inalcanzable + "\n");
+  Visor* visor = a.abre_visor();
+  ASSERT_NE(visor, nullptr);
+
+  // A server that cannot be reached: the local copy, and the server's reason in the panel.
+  dispara(visor, "mnuControlPares");
+  auto* pares = visor->findChild<QDialog*>("ControlPares");
+  ASSERT_NE(pares, nullptr);
+  EXPECT_EQ(pares->findChild<QLabel*>("Label1")->text(), "Pares    Totales : 6");
+  EXPECT_EQ(a.dialogos.textos(),
+            std::vector<std::string>{"Connexión no posible.\nUtilizo BdD en local"});
+  const std::string estado = visor->findChild<QLabel*>("Estado")->text().toStdString();
+  EXPECT_TRUE(estado.starts_with("Conexion imposible. No se puede conectar con " + inalcanzable +
+                                 ": connection to server"))
+      << estado;
+  cierra(pares);
+
+  EXIGE_SERVIDOR_PG();
+  prueba::BasePg pg;
+  {
+    const auto fichero =
+        prueba::escribe_bd(a.datos, "servidor.sqlite", {prueba::pares_de_la_hoja()});
+    BaseDatos fuente = BaseDatos::abre(fichero.string());
+    importa_control_postgresql(fuente, pg.conexion());
+  }
+  a.datos.escribe("instalacion.ini", "[control]\ncarpeta=" + pg.conexion() + "\n");
+  dispara(visor, "mnuControlPares");
+  pares = visor->findChild<QDialog*>("ControlPares");
+  ASSERT_NE(pares, nullptr);
+  EXPECT_EQ(prueba::texto(pares, "Text1").toStdString(), pg.conexion());
+  EXPECT_EQ(pares->findChild<QLabel*>("Label1")->text(), "Pares    Totales : 2");
+  EXPECT_EQ(pares->findChild<QLabel*>("Label2")->text(), "Pares Bloqueados : 1");
+  EXPECT_EQ(visor->findChild<QLabel*>("Estado")->text(), "Conexión Cerrada.");
+  EXPECT_EQ(a.dialogos.mostrados.size(), 1u);
+  caras_por_estado(visor);
 }
 
 TEST(VisorBases, CadaBaseSeBuscaEnLaCarpetaDeTrabajoYDespuesEnLaDeDatos) {

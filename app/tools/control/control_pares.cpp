@@ -1,5 +1,7 @@
 #include "control/control_pares.h"
 
+#include <optional>
+
 #include "fichero.h"
 
 namespace telmora {
@@ -26,11 +28,17 @@ std::vector<std::string> ResultadoControlPares::lineas() const {
           "Pares     Libres : " + std::to_string(libres)};
 }
 
-ResultadoControlPares cuenta_pares(const std::filesystem::path& ruta, const DibujoPares& dibujo) {
+namespace {
+
+ParesLeidos lee_origen(const std::string& origen) {
+  const BaseDatos bd = BaseDatos::abre(origen);
+  return lee_pares(bd);
+}
+
+ResultadoControlPares muestra(const std::string& origen, ParesLeidos pares,
+                              const DibujoPares& dibujo) {
   ResultadoControlPares resultado;
-  resultado.ruta = ruta;
-  const BaseDatos bd = BaseDatos::abre(ruta_texto(ruta));
-  ParesLeidos pares = lee_pares(bd);
+  resultado.origen = origen;
   resultado.totales = static_cast<std::int64_t>(pares.todos.size());
   resultado.bloqueados = pares.bloqueados;
   resultado.libres = pares.libres;
@@ -39,24 +47,44 @@ ResultadoControlPares cuenta_pares(const std::filesystem::path& ruta, const Dibu
   return resultado;
 }
 
+// The control server's copy named by the installation; empty when it names none.
+std::string origen_servidor(const AjustesInstalacion& instalacion) {
+  if (!instalacion.conexion_control.empty()) return instalacion.conexion_control;
+  if (instalacion.carpeta_control.empty()) return {};
+  return ruta_texto(instalacion.carpeta_control / kNombreBdControl);
+}
+
+}  // namespace
+
+ResultadoControlPares cuenta_pares(const std::string& origen, const DibujoPares& dibujo) {
+  return muestra(origen, lee_origen(origen), dibujo);
+}
+
 ResultadoControlPares carga_control_pares(const std::filesystem::path& local,
                                           const AjustesInstalacion& instalacion, Dialogos& dialogos,
                                           const EstadoVisor& estado, const DibujoPares& dibujo) {
   estado("Conectando la Base de Datos...");
-  // The server's shared folder is mounted by the system: it is reachable when its copy is there.
-  const auto remota = instalacion.carpeta_control / kNombreBdControl;
-  const bool conectada = !instalacion.carpeta_control.empty() && existe_archivo(remota);
-  if (conectada) {
-    estado("Conexión Establecida.");
-  } else {
-    estado("Conexion imposible.");
-    dialogos.mensaje("Connexión no posible.\nUtilizo BdD en local", Icono::ninguno);
+  const std::string servidor = origen_servidor(instalacion);
+  std::string imposible = "Conexion imposible.";
+  std::optional<ParesLeidos> pares;
+  if (!servidor.empty()) {
+    try {
+      pares = lee_origen(servidor);
+    } catch (const ErrorTelmora& error) {
+      imposible += std::string(" ") + error.what();
+    }
   }
-  ResultadoControlPares resultado = cuenta_pares(conectada ? remota : local, dibujo);
-  resultado.conectada = conectada;
-  // Nothing was connected when the server could not be reached, so nothing can be closed.
-  estado(conectada ? "Conexión Cerrada." : "No ha sido posible cerrar conexión");
-  return resultado;
+  if (pares) {
+    estado("Conexión Establecida.");
+    ResultadoControlPares resultado = muestra(servidor, std::move(*pares), dibujo);
+    resultado.conectada = true;
+    estado("Conexión Cerrada.");
+    return resultado;
+  }
+  // Nothing was connected, so nothing is closed: the panel keeps the reason.
+  estado(imposible);
+  dialogos.mensaje("Connexión no posible.\nUtilizo BdD en local", Icono::ninguno);
+  return cuenta_pares(ruta_texto(local), dibujo);
 }
 
 }  // namespace telmora

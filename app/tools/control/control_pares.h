@@ -30,8 +30,9 @@ class TablaPares : public ConsultaPares {
 };
 
 struct ResultadoControlPares {
-  std::filesystem::path ruta;  // the database read (the form's path box)
-  bool conectada = false;      // read on the control server, not the local copy
+  // The database read (the form's path box): a path, or a server's connection text.
+  std::string origen;
+  bool conectada = false;  // read on the control server, not the local copy
   std::int64_t totales = 0, bloqueados = 0, libres = 0;
 
   // "Pares    Totales : N", "Pares Bloqueados : N", "Pares     Libres : N".
@@ -43,16 +44,17 @@ using EstadoVisor = std::function<void(const std::string&)>;
 // The drawing of faces coloured by the state of their pair, given the lookup.
 using DibujoPares = std::function<void(const ConsultaPares&)>;
 
-// Reads the pairs of the database at `ruta` and their counts; while they are loaded, `dibujo`
-// (when given) draws the faces with the pair lookup. A database that cannot be read throws
-// ErrorTelmora naming it.
-ResultadoControlPares cuenta_pares(const std::filesystem::path& ruta,
-                                   const DibujoPares& dibujo = {});
+// Reads the pairs of the database at `origen` (a path, or a PostgreSQL connection text) and
+// their counts, in one snapshot; then `dibujo` (when given) draws the faces with the pair lookup.
+// A database that cannot be read throws ErrorTelmora naming it.
+ResultadoControlPares cuenta_pares(const std::string& origen, const DibujoPares& dibujo = {});
 
-// Opening the pair control (the ControlPares form). The control server's copy (the installation's
-// folder with BDControl.mdb) is read when it can be reached; otherwise the user is told and the
-// local copy `local` is read. The status panel follows each step. Failures as cuenta_pares (the
-// form is then not opened).
+// Opening the pair control (the ControlPares form). The control server's copy is read when the
+// installation names one and it can be read: BDControl.mdb in the server's mounted folder, or the
+// table of its PostgreSQL database. Otherwise (no server, a folder without the file, a server that
+// cannot be reached, refuses the login or lacks the table) the status panel shows "Conexion
+// imposible." with the reason, the user is told, and the local copy `local` is read. Failures
+// of the local copy as cuenta_pares (the form is then not opened).
 ResultadoControlPares carga_control_pares(const std::filesystem::path& local,
                                           const AjustesInstalacion& instalacion, Dialogos& dialogos,
                                           const EstadoVisor& estado,
