@@ -253,6 +253,8 @@ const std::vector<Comando>& comandos() {
        "avisa y lee la copia local (carpeta de la hoja o carpeta de datos). El servidor puede\n"
        "ser también una base de datos PostgreSQL (postgresql://usuario@servidor:puerto/base en\n"
        "el fichero de instalación); los pares y los recuentos se leen en un mismo instante.\n"
+       "Los textos del panel de estado del visor (con el motivo cuando no se puede leer el\n"
+       "servidor) van a la salida de errores.\n"
        "  --bd RUTA   la base de datos que se lee, sin buscar la del servidor: un fichero o una\n"
        "              conexión postgresql://usuario@servidor:puerto/base\n"
        "  --png F     escribe la hoja entera (ANCHOxALTO píxeles, 1920x1080 si no se indica) con\n"

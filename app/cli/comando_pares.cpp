@@ -47,9 +47,10 @@ int ejecuta_pares(const Argumentos& argumentos, std::ostream& salida, std::ostre
     ajustes.dir_trabajo = carpeta_de(hoja);
     const auto local = busca_base_datos(ajustes, kNombreBdControl, dialogos);
     if (!local) return kErrorEntrada;
+    // The viewer's status panel goes to the error stream: the server's reason when it is not read.
     resultado = carga_control_pares(
-        *local, lee_instalacion(ajustes.fichero_instalacion), dialogos, [](const std::string&) {},
-        dibujo);
+        *local, lee_instalacion(ajustes.fichero_instalacion), dialogos,
+        [&errores](const std::string& texto) { errores << texto << "\n"; }, dibujo);
   }
   for (const std::string& linea : resultado->lineas()) salida << linea << "\n";
   if (superficie && !guarda_png_de_opcion(argumentos, superficie->imagen(), errores)) {
