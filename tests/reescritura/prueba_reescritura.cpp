@@ -1,14 +1,18 @@
 #include <gtest/gtest.h>
 
+#include <array>
 #include <csignal>
+#include <map>
+#include <random>
+#include <set>
 #ifndef _WIN32
 #include <sys/resource.h>
 #endif
 
 #include "edicion/duplicados.h"
+#include "edicion/reescritura.h"
 #include "hoja_de_prueba.h"
 #include "pintor.h"
-#include "edicion/reescritura.h"
 #include "superficie_imagen.h"
 
 using namespace telmora;
@@ -40,6 +44,20 @@ std::vector<Vertice> vs(const std::vector<V>& v) {
   std::vector<Vertice> salida;
   for (const V& p : v) salida.push_back({p.x, p.y, p.z});
   return salida;
+}
+
+// The segments held by the active elements of a file, each with its lower end first.
+using Segmentos = std::set<std::array<std::int32_t, 4>>;
+Segmentos segmentos_activos(const std::filesystem::path& ruta) {
+  Segmentos segmentos;
+  for (const auto& linea : activas(ruta)) {
+    for (std::size_t k = 0; k + 1 < linea.size(); ++k) {
+      std::array<std::int32_t, 4> s{linea[k].x, linea[k].y, linea[k + 1].x, linea[k + 1].y};
+      if (std::pair(s[2], s[3]) < std::pair(s[0], s[1])) s = {s[2], s[3], s[0], s[1]};
+      segmentos.insert(s);
+    }
+  }
+  return segmentos;
 }
 
 // While it lives, no file of the process can grow beyond the limit (the write fails midway).
@@ -155,6 +173,91 @@ TEST(Reescritura, ReglasDe5099Y5108ParaElegirElElementoCortado) {
     EXPECT_EQ(recargada.atributos_de(recargada.entidad(4)).size(), caso.corta_la_primera ? 1u : 0u);
     EXPECT_EQ(recargada.entidad(4).rango.ymax, 2000);
   }
+}
+
+TEST(Reescritura, UnSegmentoCompartidoNoSeQuitaDeSusDosElementos) {
+  // The middle line is matched by both others: by its first segment with the first line and by
+  // its third with the second line. Whatever the codes choose, every segment stays held.
+  const std::vector<V> primera{{50000, 0, 0}, {51000, 0, 0}, {51000, 3000, 0}};
+  const std::vector<V> segunda{{49000, 2000, 0}, {52000, 2000, 0}, {52000, 2500, 0}};
+  const std::vector<V> tercera{{51000, 0, 0}, {50000, 0, 0}, {49000, 2000, 0}, {52000, 2000, 0}};
+  const char* codigos[] = {"100", "5099", "5108"};
+  for (const char* c1 : codigos) {
+    for (const char* c2 : codigos) {
+      for (const char* c3 : codigos) {
+        ConstructorBin b;
+        b.c(c1, primera).c(c2, segunda).c(c3, tercera);
+        HojaDePrueba hoja(b.contenido());
+        const Segmentos antes = segmentos_activos(hoja.bin);
+        Sesion sesion = hoja.abre();
+        EXPECT_GT(marca_borrados(sesion, Duplicados(sesion, {})), 0);
+        EXPECT_EQ(segmentos_activos(hoja.bin), antes) << c1 << " " << c2 << " " << c3;
+        // Each shared segment is held once now: 2 + 2 + 3 segments less the two repeats.
+        std::size_t tramos = 0;
+        for (const auto& linea : activas(hoja.bin)) tramos += linea.size() - 1;
+        EXPECT_EQ(tramos, 5u) << c1 << " " << c2 << " " << c3;
+      }
+    }
+  }
+  // The case that lost a segment: the first line is cut by the code rule of its pair, the
+  // middle one only where the second line keeps the segment.
+  ConstructorBin b;
+  b.c("100", primera).c("5099", segunda).c("100", tercera);
+  HojaDePrueba hoja(b.contenido());
+  Sesion sesion = hoja.abre();
+  marca_borrados(sesion, Duplicados(sesion, {}));
+  EXPECT_EQ(activas(hoja.bin), (Lineas{vs(segunda), vs({primera[1], primera[2]}),
+                                       vs({tercera[0], tercera[1], tercera[2]})}));
+}
+
+TEST(Reescritura, ProcesarDuplicadosConservaLosSegmentosDeHojasAleatorias) {
+  // Lines along a 10 m lattice, far beyond the tolerance, many made of the segments of earlier
+  // ones (whole copies, reversed, shortened or lengthened), all at positive coordinates (where
+  // the range block holds the true bounds). Two lines with the same bounds are always copies,
+  // so every whole repeat found is a true one.
+  int piezas = 0;
+  for (std::uint64_t semilla = 1; semilla <= 60; ++semilla) {
+    std::mt19937_64 azar(semilla);
+    auto entero = [&](int a, int b) { return std::uniform_int_distribution<int>(a, b)(azar); };
+    const char* codigos[] = {"100", "200", "5099", "5108"};
+    std::vector<std::vector<V>> lineas;
+    std::map<std::array<std::int32_t, 4>, std::set<std::array<std::int32_t, 4>>> por_limites;
+    ConstructorBin b;
+    for (int intentos = 0; lineas.size() < 25 && intentos < 400; ++intentos) {
+      std::vector<V> v;
+      if (!lineas.empty() && entero(0, 2) > 0) {
+        v = lineas[static_cast<std::size_t>(entero(0, int(lineas.size()) - 1))];
+        if (entero(0, 1)) std::reverse(v.begin(), v.end());
+        if (v.size() > 2 && entero(0, 1))
+          v.erase(v.begin(), v.begin() + entero(1, int(v.size()) - 2));
+      } else {
+        v = {{100000 + 1000 * entero(0, 5), 100000 + 1000 * entero(0, 5), 0}};
+      }
+      for (int extra = entero(v.size() > 1 ? 0 : 1, 2); extra > 0; --extra)
+        v.push_back({v.back().x + 1000 * entero(-1, 1), v.back().y + 1000 * entero(-1, 1), 0});
+      std::array<std::int32_t, 4> limites{v[0].x, v[0].y, v[0].x, v[0].y};
+      std::set<std::array<std::int32_t, 4>> propios;
+      for (std::size_t k = 0; k < v.size(); ++k) {
+        limites = {std::min(limites[0], v[k].x), std::min(limites[1], v[k].y),
+                   std::max(limites[2], v[k].x), std::max(limites[3], v[k].y)};
+        if (k == 0) continue;
+        std::array<std::int32_t, 4> s{v[k - 1].x, v[k - 1].y, v[k].x, v[k].y};
+        if (std::pair(s[2], s[3]) < std::pair(s[0], s[1])) s = {s[2], s[3], s[0], s[1]};
+        propios.insert(s);
+      }
+      const auto previa = por_limites.find(limites);
+      if (previa != por_limites.end() && previa->second != propios) continue;
+      por_limites[limites] = propios;
+      lineas.push_back(v);
+      b.c(codigos[entero(0, 3)], v);
+    }
+    HojaDePrueba hoja(b.contenido());
+    const Segmentos antes = segmentos_activos(hoja.bin);
+    Sesion sesion = hoja.abre();
+    piezas += marca_borrados(sesion, Duplicados(sesion, {}));
+    ASSERT_EQ(segmentos_activos(hoja.bin), antes) << "semilla " << semilla;
+  }
+  EXPECT_GT(piezas, 100);
 }
 
 TEST(Reescritura, UnElementoNoSeCortaDosVecesNiSeQuedaAMedias) {
