@@ -1,6 +1,6 @@
 #include "cli.h"
-#include "fichero.h"
 #include "edicion/reescritura.h"
+#include "fichero.h"
 
 namespace telmora::cli {
 

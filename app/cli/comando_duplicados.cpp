@@ -1,7 +1,7 @@
 #include "cli.h"
 #include "edicion/duplicados.h"
-#include "fichero.h"
 #include "edicion/reescritura.h"
+#include "fichero.h"
 
 namespace telmora::cli {
 

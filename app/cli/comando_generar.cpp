@@ -5,7 +5,8 @@
 namespace telmora::cli {
 
 int ejecuta_generar(const Argumentos& argumentos, std::ostream& salida, std::ostream& errores) {
-  argumentos.exige_posicionales(1, "telmora-cli generar CARPETA [--entidades N] [--semilla S]");
+  argumentos.exige_posicionales(
+      1, "telmora-cli generar CARPETA [--entidades N] [--semilla S] [--recintos]");
   OpcionesMuestra opciones;
   if (argumentos.tiene("entidades")) {
     opciones.entidades = entero_de_opcion(argumentos.valor("entidades"), "--entidades");
@@ -19,6 +20,7 @@ int ejecuta_generar(const Argumentos& argumentos, std::ostream& salida, std::ost
     opciones.semilla = static_cast<std::uint64_t>(semilla);
   }
   if (argumentos.tiene("nombre")) opciones.nombre = argumentos.valor("nombre");
+  opciones.recintos = argumentos.bandera("recintos");
   try {
     const auto resumen = genera_muestra(ruta_desde_texto(argumentos.posicionales()[0]), opciones);
     salida << ruta_texto(resumen.bin) << ": " << resumen.entidades << " entidades, "

@@ -1,7 +1,7 @@
 #include "ajustes.h"
 #include "cli.h"
-#include "fichero.h"
 #include "edicion/informe_bin.h"
+#include "fichero.h"
 
 namespace telmora::cli {
 

@@ -213,8 +213,10 @@ class GeneradorHoja {
       : salida_(salida),
         objetivo_(opciones.entidades),
         semilla_(opciones.semilla),
+        recintos_(opciones.recintos),
         azar_(mezcla(opciones.semilla)) {
-    const double bloques = std::max(1.0, static_cast<double>(objetivo_) / 8.7);
+    const double por_bloque = recintos_ ? 9.7 : 8.7;  // entities a block brings, on average
+    const double bloques = std::max(1.0, static_cast<double>(objetivo_) / por_bloque);
     nodos_ = std::max(2, static_cast<int>(std::sqrt(bloques)) + 1);
   }
 
@@ -450,9 +452,24 @@ class GeneradorHoja {
     return static_cast<Falta>(bloque % 500 + 1);
   }
 
+  // The block's outline along its streets, anticlockwise from its south-west node: the southern
+  // and eastern streets as they run, the northern and western ones backwards.
+  void recinto(int i, int j) {
+    std::vector<Vertice> vertices = calle(nodo(i, j), nodo(i + 1, j), i, j, 3);
+    auto sigue = [&vertices](std::vector<Vertice> tramo, bool al_reves) {
+      if (al_reves) std::reverse(tramo.begin(), tramo.end());
+      vertices.insert(vertices.end(), tramo.begin() + 1, tramo.end());
+    };
+    sigue(calle(nodo(i + 1, j), nodo(i + 1, j + 1), i + 1, j, 5), false);
+    sigue(calle(nodo(i, j + 1), nodo(i + 1, j + 1), i, j + 1, 3), true);
+    sigue(calle(nodo(i, j), nodo(i, j + 1), i, j, 5), true);
+    emite_c("1615", vertices, {atributo(1, ++registro_, "RECINT")});
+  }
+
   void contenido_de_manzana(int i, int j) {
     const Cuadrilatero q = manzana(i, j);
     const Falta falta = falta_de_bloque(i, j);
+    if (recintos_) recinto(i, j);
     const int filas = azar_.entero(1, 3);
     bool primero = true;
     for (int fila = 0; fila < filas; ++fila) {
@@ -534,6 +551,7 @@ class GeneradorHoja {
   FicheroNuevo& salida_;
   std::int64_t objetivo_;
   std::uint64_t semilla_;
+  bool recintos_;
   Azar azar_;
   int nodos_ = 2;
   std::int64_t escritas_ = 0;
