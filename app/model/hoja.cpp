@@ -292,13 +292,20 @@ MarcadorBorrados::MarcadorBorrados(Hoja& hoja)
 void MarcadorBorrados::anula(std::int32_t numero) {
   if (numero < 1 || numero > hoja_.num_entidades()) return;
   FilaIndice& f = hoja_.fila(numero);
+  Entidad& e = hoja_.entidad(numero);
+  // The header on disk must still be the one loaded, state byte aside: a sheet changed since
+  // it was loaded may hold another entity there, whose bytes must not be touched.
+  std::string cargada;
+  escribe_cabecera(cargada, e.cabecera);
   char cabecera[kTamCabecera] = {};
   fichero_.seekg(f.posicion);
   fichero_.read(cabecera, kTamCabecera);
-  if (!fichero_ || (cabecera[0] != kTipoCartografico && cabecera[0] != kTipoTexto)) {
+  cabecera[1] = cargada[1];
+  if (!fichero_ || cargada != std::string_view(cabecera, kTamCabecera)) {
     fichero_.clear();
     throw ErrorTelmora("El fichero " + ruta_texto(hoja_.ruta) +
-                       " ha cambiado desde que se cargó: no hay una entidad en la posición " +
+                       " ha cambiado desde que se cargó: no está la misma entidad en la "
+                       "posición " +
                        std::to_string(f.posicion));
   }
   fichero_.seekp(f.posicion + 1);
@@ -309,7 +316,7 @@ void MarcadorBorrados::anula(std::int32_t numero) {
                        std::strerror(errno));
   }
   f.activo = 0;
-  hoja_.entidad(numero).cabecera.estado = kMarcaBorrado;
+  e.cabecera.estado = kMarcaBorrado;
 }
 
 void anula_entidad(Hoja& hoja, std::int32_t numero) {

@@ -8,6 +8,12 @@
 #ifndef _WIN32
 #include <sys/resource.h>
 #endif
+#if defined(__linux__)
+#include <sys/syscall.h>
+#include <unistd.h>
+
+#include <cerrno>
+#endif
 
 #include "edicion/duplicados.h"
 #include "edicion/reescritura.h"
@@ -78,7 +84,25 @@ class LimiteDeTamano {
 };
 #endif
 
+#if defined(__linux__)
+// A file that cannot be cut back, as on a share that went away: while set, cutting this path
+// fails.
+std::string ruta_que_no_se_recorta;
+#endif
+
 }  // namespace
+
+#if defined(__linux__)
+// Every cut of a file's length in this program goes through here (the system's own call takes
+// it otherwise).
+extern "C" int truncate(const char* ruta, off_t longitud) noexcept {
+  if (!ruta_que_no_se_recorta.empty() && ruta_que_no_se_recorta == ruta) {
+    errno = EIO;
+    return -1;
+  }
+  return static_cast<int>(syscall(SYS_truncate, ruta, longitud));
+}
+#endif
 
 TEST(Reescritura, CodigosYNombresDeSalida) {
   std::string codigo = "  12  ";
@@ -282,6 +306,53 @@ TEST(Reescritura, UnElementoNoSeCortaDosVecesNiSeQuedaAMedias) {
   EXPECT_EQ(activas(hoja.bin).back(), vs({{50000, 0, 0}, {49000, 2000, 0}}));
   EXPECT_EQ(activas(hoja.bin).size(), 3u);
 }
+
+#if defined(__linux__)
+TEST(Reescritura, UnAnadidoQueNoSePuedeDeshacerSeDiceConSuRuta) {
+  ConstructorBin b;
+  b.c("100", {{0, 0, 0}, {1000, 0, 0}, {1000, 1000, 0}, {0, 2000, 0}});
+  b.c("100", {{3000, 0, 0}, {1000, 0, 0}, {1000, 1000, 0}, {3000, 2000, 0}});
+  HojaDePrueba hoja(b.contenido());
+  Sesion sesion = hoja.abre();
+  const TablaSegmentos tabla = Duplicados(sesion, {});
+  ruta_que_no_se_recorta = hoja.bin.string();
+  auto mensaje = [](auto&& accion) {
+    try {
+      accion();
+    } catch (const ErrorTelmora& error) {
+      return std::string(error.what());
+    }
+    return std::string("sin error");
+  };
+
+  // A new text written halfway: the write fails, and so does taking its first bytes off.
+  {
+    LimiteDeTamano limite(b.contenido().size() + 30);
+    const std::string dicho = mensaje([&] { NuevaEntidadTexto(sesion.ajustes, 1, 1); });
+    EXPECT_NE(dicho.find("No se puede escribir " + hoja.bin.string()), std::string::npos) << dicho;
+    EXPECT_NE(
+        dicho.find("No se puede deshacer lo añadido al final de " + hoja.bin.string() +
+                   ": sobran 30 bytes desde la posición " + std::to_string(b.contenido().size())),
+        std::string::npos)
+        << dicho;
+  }
+  ruta_que_no_se_recorta.clear();
+  std::filesystem::resize_file(hoja.bin, b.contenido().size());
+
+  // The pieces of a cut line are appended, then its deletion fails (the sheet changed since it
+  // was loaded) and the pieces cannot be taken off.
+  std::string cambiada = b.contenido();
+  cambiada[3] = 'X';
+  hoja.carpeta.escribe("hoja.bin", cambiada);
+  ruta_que_no_se_recorta = hoja.bin.string();
+  const std::string dicho = mensaje([&] { marca_borrados(sesion, tabla); });
+  ruta_que_no_se_recorta.clear();
+  EXPECT_NE(dicho.find("ha cambiado desde que se cargó"), std::string::npos) << dicho;
+  EXPECT_NE(dicho.find("No se puede deshacer lo añadido al final de " + hoja.bin.string()),
+            std::string::npos)
+      << dicho;
+}
+#endif
 
 TEST(Reescritura, GrabaNuevoBinSinBorradasNiCopiasYConLoAnadido) {
   const std::vector<V> linea{{100, 100, 1}, {900, 900, 2}};

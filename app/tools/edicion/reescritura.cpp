@@ -82,7 +82,8 @@ Piezas piezas_de(const Hoja& hoja, const Entidad& e, std::vector<std::int32_t> s
 }
 
 // Cuts an element at its matched segments: its pieces go to the end of the file, then it is
-// deleted. When the deletion fails the pieces are taken off again.
+// deleted. When the deletion fails the pieces are taken off again (or the failure to take them
+// off is reported too).
 std::int32_t corta_elemento(Hoja& hoja, MarcadorBorrados& marcador, std::int32_t numero,
                             const std::vector<std::int32_t>& segmentos) {
   const Piezas piezas = piezas_de(hoja, hoja.entidad(numero), segmentos);
@@ -93,9 +94,8 @@ std::int32_t corta_elemento(Hoja& hoja, MarcadorBorrados& marcador, std::int32_t
   const std::uintmax_t previa = anade_al_final(hoja.ruta, piezas.bytes);
   try {
     marcador.anula(numero);
-  } catch (...) {
-    recorta(hoja.ruta, previa);
-    throw;
+  } catch (const ErrorTelmora& error) {
+    deshaz_anadido(hoja.ruta, previa, error.what());
   }
   return piezas.cuantas;
 }
