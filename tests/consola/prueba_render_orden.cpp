@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <QImage>
+#include <cstdlib>
 #include <map>
 
 #include "../cli/ejecuta.h"
@@ -85,3 +86,17 @@ TEST(RenderOrden, UnaOrdenQueNoSePuedeAplicarNoDejaImagen) {
     EXPECT_FALSE(std::filesystem::exists(h.png)) << orden;
   }
 }
+
+#if defined(__linux__) && defined(TELMORA_CLI)
+TEST(RenderOrden, SinSesionDeEscritorioNadaSaleEnLaSalidaDeErrores) {
+  // The program itself, as a script on a machine without a desktop session runs it.
+  HojaRender h;
+  const std::string errores = (h.carpeta / "errores.txt").string();
+  const std::string orden = "env -u XDG_RUNTIME_DIR -u DISPLAY -u QT_QPA_PLATFORM '" +
+                            std::string(TELMORA_CLI) + "' render '" + h.bin + "' '" + h.png +
+                            "' --tamano 200x150 2> '" + errores + "'";
+  EXPECT_EQ(std::system(orden.c_str()), 0);
+  EXPECT_TRUE(std::filesystem::exists(h.png));
+  EXPECT_EQ(prueba::lee_bytes(errores), "");
+}
+#endif
