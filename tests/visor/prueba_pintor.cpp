@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "muestra/generador_muestra.h"
 #include "hoja_visor.h"
+#include "muestra/generador_muestra.h"
 #include "pintor.h"
 #include "superficie_imagen.h"
 
@@ -152,6 +152,28 @@ TEST(Pintor, TextosLegiblesOUnaMarcaYPuntos) {
   EXPECT_EQ(altura_fuente_px(3 * 2.54, 15), 10);
   EXPECT_EQ(tamano_texto(500, 100, 1000, 15), 8 * 2.54);  // 7.5 rounds to even
   EXPECT_EQ(PoneJustificacion(9), PoneJustificacion(0));
+}
+
+TEST(Pintor, AUnaEscalaExtremaLaLineaLejanaSigueRecta) {
+  // A 10 cm window around (50, 50): two thousand million pixels a metre, so the ends of the
+  // line lie a hundred thousand million pixels away.
+  ConstructorBin b;
+  b.c("200", {v(0, 0), v(100, 0), v(50, 100), v(0, 0)});  // a filled triangle around the view
+  b.c("100", {v(0, 25), v(100, 75)});                     // slope 1/2 through the centre
+  HojaVisor hoja(b);
+  Dibujo dibujo(hoja);
+  dibujo.vista.xmin = 50 - 5e-8, dibujo.vista.xmax = 50 + 5e-8;
+  dibujo.vista.ymin = 50 - 5e-8, dibujo.vista.ymax = 50 + 5e-8;
+  dibujo.vista.calculo_escala();
+  ASSERT_GT(dibujo.vista.factor, 1e9);
+  const QImage imagen = dibujo.pinta();
+  for (const int dx : {-90, -40, 0, 40, 90}) {
+    EXPECT_TRUE(tiene_color(imagen, kVerde, QRect(100 + dx - 1, 100 - dx / 2 - 1, 3, 3))) << dx;
+  }
+  EXPECT_FALSE(tiene_color(imagen, kVerde, QRect(185, 10, 10, 10)));  // where a bent line went
+  // The triangle's edges pass 25 m away: all of the view is inside it.
+  EXPECT_EQ(imagen.pixelColor(20, 180), kAzul);
+  EXPECT_EQ(imagen.pixelColor(180, 20), kAzul);
 }
 
 TEST(Pintor, LaRejillaDibujaLoMismoQueElRecorridoCompleto) {

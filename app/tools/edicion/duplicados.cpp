@@ -306,7 +306,7 @@ void leo_bin_pinto_duplicados(const Sesion& sesion, const TablaSegmentos& tabla,
     segmentos[s.posicion2].push_back(s.segmento2);
   }
 
-  std::vector<PuntoPantalla> puntos;
+  Trazador trazador;
   for (std::int32_t numero = 1; numero <= hoja.num_entidades(); ++numero) {
     const FilaIndice& f = hoja.fila(numero);
     const Entidad& e = hoja.entidad(numero);
@@ -325,19 +325,19 @@ void leo_bin_pinto_duplicados(const Sesion& sesion, const TablaSegmentos& tabla,
                            uds);
       continue;
     }
-    puntos.clear();
-    for (const Vertice& v : vertices) puntos.push_back(a_pantalla(vista, v, uds));
-    if (puntos.size() < 2) {
-      superficie.circulo(puntos[0].x, puntos[0].y, kRadioPuntual);
+    if (vertices.size() < 2) {
+      const PuntoPantalla p = a_pantalla(vista, vertices[0], uds);
+      superficie.circulo(p.x, p.y, kRadioPuntual);
     } else {
-      superficie.polilinea(puntos);
+      trazador.polilinea(superficie, vista, vertices, uds);
     }
     const auto emparejados = segmentos.find(f.posicion);
     if (f.activo < kSegmentosIdenticos || emparejados == segmentos.end()) continue;
     superficie.pluma(0, kAnchoSegmentoCoincidente, color);
     for (const std::int32_t k : emparejados->second) {
-      if (k < 1 || static_cast<std::size_t>(k) >= puntos.size()) continue;
-      superficie.polilinea(std::span<const PuntoPantalla>(puntos).subspan(k - 1, 2));
+      if (k < 1 || static_cast<std::size_t>(k) >= vertices.size()) continue;
+      trazador.polilinea(superficie, vista, vertices.subspan(static_cast<std::size_t>(k) - 1, 2),
+                         uds);
     }
   }
 }

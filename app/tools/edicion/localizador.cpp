@@ -136,14 +136,9 @@ class Localizador {
 
   // The whole element drawn over itself.
   void resalta_entidad(std::span<const Vertice> vertices) {
-    puntos_.clear();
-    for (const Vertice& v : vertices) {
-      const Punto p = en_metros(v);
-      puntos_.push_back(a_pantalla(vista_, p.x, p.y));
-    }
     superficie_.modo(ModoDibujo::inversion);
     superficie_.pluma(0, kAnchoLineaResalte, kColorInversion);
-    superficie_.polilinea(puntos_);
+    trazador_.polilinea(superficie_, vista_, vertices, uds_);
   }
 
   const Sesion& sesion_;
@@ -153,7 +148,7 @@ class Localizador {
   Dialogos& dialogos_;
   const Tentativo& t_;
   const int uds_;
-  std::vector<PuntoPantalla> puntos_;
+  Trazador trazador_;
 };
 
 }  // namespace
