@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QFileDialog>
+#include <QLibraryInfo>
 #include <QMessageBox>
 
 namespace telmora {
@@ -35,6 +36,16 @@ int pregunta(QWidget* padre, QMessageBox::Icon icono, const std::string& texto,
 }
 
 }  // namespace
+
+std::unique_ptr<QTranslator> instala_traducciones_qt() {
+  auto traductor = std::make_unique<QTranslator>();
+  if (!traductor->load(QLocale(QLocale::Spanish, QLocale::Spain), "qtbase", "_",
+                       QLibraryInfo::path(QLibraryInfo::TranslationsPath)) ||
+      !QCoreApplication::installTranslator(traductor.get())) {
+    return nullptr;
+  }
+  return traductor;
+}
 
 QString a_qstring(const std::string& utf8) {
   return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));

@@ -9,12 +9,12 @@
 #include <memory>
 
 #include "ajustes.h"
-#include "visor/consola.h"
-#include "visor/control_visor.h"
 #include "edicion/duplicados.h"
 #include "edicion/extraccion.h"
 #include "info_elem.h"
 #include "sesion.h"
+#include "visor/consola.h"
+#include "visor/control_visor.h"
 
 class QLabel;
 class QLineEdit;
@@ -56,6 +56,7 @@ class Visor : public QMainWindow, public PantallaVisor {
 
  protected:
   void keyPressEvent(QKeyEvent* evento) override;
+  bool eventFilter(QObject* objeto, QEvent* evento) override;
   void closeEvent(QCloseEvent* evento) override;
 
  private:
@@ -71,6 +72,10 @@ class Visor : public QMainWindow, public PantallaVisor {
   // The element-information click: the entities around the point are offered, and the one
   // accepted is listed.
   void localiza(double x, double y);
+  // The first corner of a zoom window is set and the second awaited.
+  bool eligiendo_zoom() const;
+  // One of the viewer's own windows was closed: the view is redrawn once control is back.
+  void ventana_propia_cerrada();
   void muestra_info(std::int32_t numero);
   void muestra_bin_info();
   // The console: opened by Enter; the buttons and entries that switch codes run its commands.
