@@ -157,10 +157,14 @@ void ControlVisor::invierte_marcas_medida() {
   superficie.modo(ModoDibujo::inversion);
   superficie.pluma(0, kAnchoPuntoMedida, kColorInversion);
   superficie.punto(origen_medida.x, origen_medida.y);
-  superficie.pluma(0, kAnchoCirculoMedida, kColorInversion);
-  superficie.circulo(
-      origen_medida.x, origen_medida.y,
-      static_cast<int>(std::lround(sesion_.ajustes.tolerancia_tentativo * vista.factor)));
+  // The tolerance circle only where it clears the dot: inverted twice, the pixels they shared
+  // would vanish from both.
+  const auto radio =
+      static_cast<int>(std::lround(sesion_.ajustes.tolerancia_tentativo * vista.factor));
+  if (radio > (kAnchoPuntoMedida + kAnchoCirculoMedida) / 2) {
+    superficie.pluma(0, kAnchoCirculoMedida, kColorInversion);
+    superficie.circulo(origen_medida.x, origen_medida.y, radio);
+  }
   superficie.pluma(0, 1, kColorInversion);
   superficie.modo(ModoDibujo::copia);
   pantalla_.refresca();
