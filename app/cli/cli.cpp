@@ -177,6 +177,7 @@ const std::vector<Comando>& comandos() {
       {"generar",
        "escribe una hoja de muestra (Vekt.tab, Vekt.pal y la hoja) en una carpeta",
        "uso: telmora-cli generar CARPETA [--entidades N] [--semilla S] [--nombre HOJA.bin]\n"
+       "                             [--recintos]\n"
        "\n"
        "Escribe en CARPETA una tabla de códigos Vekt.tab, una paleta Vekt.pal y una hoja de\n"
        "entidades con una red de calles, manzanas con edificios, curvas de nivel, símbolos,\n"
@@ -186,8 +187,11 @@ const std::vector<Comando>& comandos() {
        "(su nombre con .mdb; los números de error están escritos como textos en la hoja).\n"
        "  --entidades N   número exacto de entidades (20000 si no se indica)\n"
        "  --semilla S     la misma semilla da siempre los mismos bytes (1 si no se indica)\n"
-       "  --nombre F      nombre de la hoja (hoja.bin si no se indica)\n",
-       {{"entidades", "semilla", "nombre"}, {}},
+       "  --nombre F      nombre de la hoja (hoja.bin si no se indica)\n"
+       "  --recintos      cada manzana lleva también su recinto (1615) por los ejes de sus\n"
+       "                  cuatro calles, de modo que cada tramo de calle lo comparten la calle\n"
+       "                  y las manzanas de sus dos lados, en sentidos opuestos\n",
+       {{"entidades", "semilla", "nombre"}, {"recintos"}},
        ejecuta_generar},
       {"importar",
        "escribe una hoja nueva con lo que contiene una fuente SIG",

@@ -8,9 +8,24 @@
 
 namespace telmora::cli {
 
+namespace {
+
+QtMessageHandler manejador_previo = nullptr;
+
+// Without a desktop session Qt warns that it has no runtime folder and takes a temporary one,
+// which the command line never uses: that warning is not the user's business.
+void sin_aviso_de_carpeta_de_ejecucion(QtMsgType tipo, const QMessageLogContext& contexto,
+                                       const QString& mensaje) {
+  if (tipo == QtWarningMsg && mensaje.startsWith("QStandardPaths: XDG_RUNTIME_DIR not set")) return;
+  if (manejador_previo != nullptr) manejador_previo(tipo, contexto, mensaje);
+}
+
+}  // namespace
+
 void asegura_aplicacion() {
   if (QCoreApplication::instance() != nullptr) return;
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  manejador_previo = qInstallMessageHandler(sin_aviso_de_carpeta_de_ejecucion);
   static int argc = 1;
   static char nombre[] = "telmora-cli";
   static char* argv[] = {nombre, nullptr};

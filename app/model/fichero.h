@@ -110,8 +110,11 @@ void escribe_en_posicion(const std::filesystem::path& ruta, std::int64_t posicio
 // cut back to its previous length and the failure is thrown. Returns the previous length.
 std::uintmax_t anade_al_final(const std::filesystem::path& ruta, std::string_view bytes);
 
-// Cuts a file back to a length (used to undo an append); failures are ignored.
-void recorta(const std::filesystem::path& ruta, std::uintmax_t longitud);
+// Undoes an append that went wrong (`motivo` says how): cuts the file back to its length before
+// it and throws ErrorTelmora with `motivo`, and, when the file cannot be cut back, with that
+// failure too, naming the path and where the unwanted bytes start.
+[[noreturn]] void deshaz_anadido(const std::filesystem::path& ruta, std::uintmax_t longitud,
+                                 const std::string& motivo);
 
 // Reads bytes at a position of an existing file; fewer bytes come back at its end.
 std::string lee_en_posicion(const std::filesystem::path& ruta, std::int64_t posicion,
