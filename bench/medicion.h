@@ -53,10 +53,10 @@ Tiempos medianas(int veces, Funcion funcion) {
 // written once and reused by later runs; `recintos` as the generator's option of that name.
 inline std::filesystem::path hoja_generada(long long entidades, unsigned long long semilla = 1,
                                            bool recintos = false) {
-  const auto carpeta = std::filesystem::temp_directory_path() /
-                       ("telmora-bench-v" + std::to_string(telmora::kVersionMuestra) + "-" +
-                        std::to_string(entidades) + "-" + std::to_string(semilla) +
-                        (recintos ? "-recintos" : ""));
+  const auto carpeta =
+      std::filesystem::temp_directory_path() /
+      ("telmora-bench-v" + std::to_string(telmora::kVersionMuestra) + "-" +
+       std::to_string(entidades) + "-" + std::to_string(semilla) + (recintos ? "-recintos" : ""));
   const auto bin = carpeta / "hoja.bin";
   if (!std::filesystem::exists(bin)) {
     std::printf("generando %lld entidades en %s\n", entidades, carpeta.string().c_str());
