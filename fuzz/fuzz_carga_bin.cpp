@@ -3,8 +3,8 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "hoja.h"
 #include "edicion/informe_bin.h"
+#include "hoja.h"
 #include "tabla_vekt.h"
 
 namespace {
