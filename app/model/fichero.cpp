@@ -177,12 +177,12 @@ void escribe_fichero_atomico(const std::filesystem::path& ruta, std::string_view
 }
 
 void escribe_lineas(const std::filesystem::path& ruta, const std::vector<std::string>& lineas) {
-  std::string contenido;
+  FicheroNuevo fichero(ruta);
   for (const auto& linea : lineas) {
-    contenido += linea;
-    contenido += '\n';
+    fichero.escribe(linea);
+    fichero.escribe("\n");
   }
-  escribe_fichero_atomico(ruta, contenido);
+  fichero.confirma();
 }
 
 void escribe_en_posicion(const std::filesystem::path& ruta, std::int64_t posicion,
