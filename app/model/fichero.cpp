@@ -177,11 +177,18 @@ void escribe_fichero_atomico(const std::filesystem::path& ruta, std::string_view
 }
 
 void escribe_lineas(const std::filesystem::path& ruta, const std::vector<std::string>& lineas) {
+  escribe_listado(ruta, [&](const SalidaLineas& salida) {
+    for (const auto& linea : lineas) salida(linea);
+  });
+}
+
+void escribe_listado(const std::filesystem::path& ruta,
+                     const std::function<void(const SalidaLineas&)>& genera) {
   FicheroNuevo fichero(ruta);
-  for (const auto& linea : lineas) {
+  genera([&](std::string_view linea) {
     fichero.escribe(linea);
     fichero.escribe("\n");
-  }
+  });
   fichero.confirma();
 }
 
