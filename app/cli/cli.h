@@ -1,8 +1,8 @@
 // telmora-cli: the program's tools without a window, for batch work and scripts.
 #pragma once
 
-#include <functional>
 #include <filesystem>
+#include <functional>
 #include <optional>
 #include <ostream>
 #include <string>

@@ -7,7 +7,7 @@
 #include "dialogos_terminal.h"
 #include "fichero.h"
 #include "imagen_cli.h"
-#include "topologia_cli.h"
+#include "topologia_hoja.h"
 
 namespace telmora::cli {
 
@@ -32,7 +32,7 @@ int ejecuta_pares(const Argumentos& argumentos, std::ostream& salida, std::ostre
       OpcionesTopologia opciones;
       selecciona_entrada(opciones, EntradaTopologia::errores_centroides);
       opciones.pares = &pares;
-      topologia_sobre_hoja(*sesion, opciones, *superficie);
+      topologia_de_hoja_entera(*sesion, opciones, *superficie);
     };
   }
 

@@ -3,7 +3,7 @@
 #include "cli.h"
 #include "fichero.h"
 #include "imagen_cli.h"
-#include "topologia_cli.h"
+#include "topologia_hoja.h"
 
 namespace telmora::cli {
 
@@ -44,18 +44,9 @@ int ejecuta_topologia(const Argumentos& argumentos, std::ostream& salida, std::o
 
   std::error_code error;
   std::filesystem::create_directories(opciones.carpeta_listados, error);
-  asegura_aplicacion();
   SuperficieImagen superficie(ancho, alto);
-  const ResultadoTopologia r = topologia_sobre_hoja(sesion, opciones, superficie);
-  for (const std::string& linea : r.lineas()) salida << linea << "\n";
-  if (entrada == EntradaTopologia::islas) {
-    salida << "Islas encontradas :" << r.islas.islas.size() << "\n";
-  } else if (entrada == EntradaTopologia::errores_centroides) {
-    salida << "Recintos sin centroide :" << r.recintos_sin_centroide() << "\n"
-           << "Recintos con varios centroides :" << r.recintos_con_varios() << "\n"
-           << "Textos NoPol :" << r.textos_sin_recinto() << "\n"
-           << "Textos +Pol :" << r.textos_en_varios() << "\n";
-  }
+  const ResultadoTopologia r = topologia_de_hoja_entera(sesion, opciones, superficie);
+  for (const std::string& linea : lineas_de_entrada(r, entrada)) salida << linea << "\n";
   int estado = kExito;
   for (const std::string& fallo : r.fallos_listados) {
     errores << fallo << "\n";

@@ -292,14 +292,20 @@ MarcadorBorrados::MarcadorBorrados(Hoja& hoja) : hoja_(hoja) {
   }
 }
 
-Cabecera MarcadorBorrados::cabecera_en_fichero(const FilaIndice& fila) {
+Cabecera MarcadorBorrados::cabecera_en_fichero(const FilaIndice& fila, const Entidad& e) {
+  // The header on disk must still be the one loaded, state byte aside: a sheet changed since it
+  // was loaded may hold another entity there, whose bytes must not be touched.
+  std::string cargada;
+  escribe_cabecera(cargada, e.cabecera);
   char cabecera[kTamCabecera] = {};
   fichero_.seekg(fila.posicion);
   fichero_.read(cabecera, kTamCabecera);
-  if (!fichero_ || (cabecera[0] != kTipoCartografico && cabecera[0] != kTipoTexto)) {
+  cabecera[1] = cargada[1];
+  if (!fichero_ || cargada != std::string_view(cabecera, kTamCabecera)) {
     fichero_.clear();
     throw ErrorTelmora("El fichero " + ruta_texto(hoja_.ruta) +
-                       " ha cambiado desde que se cargó: no hay una entidad en la posición " +
+                       " ha cambiado desde que se cargó: no está la misma entidad en la "
+                       "posición " +
                        std::to_string(fila.posicion));
   }
   return lee_cabecera(cabecera);
@@ -316,12 +322,13 @@ void MarcadorBorrados::comprueba_escritura() {
 void MarcadorBorrados::anula(std::int32_t numero) {
   if (numero < 1 || numero > hoja_.num_entidades()) return;
   FilaIndice& f = hoja_.fila(numero);
-  cabecera_en_fichero(f);
+  Entidad& e = hoja_.entidad(numero);
+  cabecera_en_fichero(f, e);
   fichero_.seekp(f.posicion + 1);
   fichero_.write(&kMarcaBorrado, 1);
   comprueba_escritura();
   f.activo = 0;
-  hoja_.entidad(numero).cabecera.estado = kMarcaBorrado;
+  e.cabecera.estado = kMarcaBorrado;
 }
 
 void MarcadorBorrados::reescribe_vertices(std::int32_t numero, const Rango& rango,
@@ -329,7 +336,7 @@ void MarcadorBorrados::reescribe_vertices(std::int32_t numero, const Rango& rang
   if (numero < 1 || numero > hoja_.num_entidades()) return;
   FilaIndice& f = hoja_.fila(numero);
   Entidad& e = hoja_.entidad(numero);
-  const Cabecera cabecera = cabecera_en_fichero(f);
+  const Cabecera cabecera = cabecera_en_fichero(f, e);
   if (e.cabecera.es_texto() || cabecera.es_texto() || vertices.size() != e.num_vertices() ||
       cabecera.num_puntos != e.cabecera.num_puntos) {
     throw ErrorTelmora("El fichero " + ruta_texto(hoja_.ruta) +
@@ -360,9 +367,8 @@ void MarcadorBorrados::sustituye(std::span<const Sustitucion> sustituciones) {
   for (const Sustitucion& s : sustituciones) {
     try {
       anula(s.numero);
-    } catch (...) {
-      recorta(hoja_.ruta, final);
-      throw;
+    } catch (const ErrorTelmora& error) {
+      deshaz_anadido(hoja_.ruta, final, error.what());
     }
     final += s.nuevas.size();
   }

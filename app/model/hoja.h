@@ -165,7 +165,7 @@ class MarcadorBorrados {
   void sustituye(std::span<const Sustitucion> sustituciones);
 
  private:
-  Cabecera cabecera_en_fichero(const FilaIndice& fila);
+  Cabecera cabecera_en_fichero(const FilaIndice& fila, const Entidad& e);
   void comprueba_escritura();
 
   Hoja& hoja_;

@@ -13,12 +13,16 @@ namespace telmora {
 
 // Changes whenever the same options start giving other bytes, so that sheets kept from an
 // earlier generator are not taken for the current one.
-inline constexpr int kVersionMuestra = 3;
+inline constexpr int kVersionMuestra = 4;
 
 struct OpcionesMuestra {
   std::int64_t entidades = 20000;
   std::uint64_t semilla = 1;
   std::string nombre = "hoja.bin";
+  // Each block also gets its outline (code "1615") drawn along the axes of its four streets, so
+  // that every street segment is shared by the street and by the blocks on both of its sides,
+  // one in each direction, as sheets whose urban areas were captured on the street network are.
+  bool recintos = false;
 };
 
 struct ResumenMuestra {
