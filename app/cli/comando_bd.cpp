@@ -22,7 +22,7 @@ int ejecuta_bd(const Argumentos& argumentos, std::ostream& salida, std::ostream&
   }
   BaseDatos fuente = BaseDatos::abre(posicionales[1]);
   const bool a_servidor = es_conexion_postgresql(posicionales[2]);
-  if (a_servidor) fuente.exige({tabla_control_requerida(fuente.dialecto())});
+  if (a_servidor) fuente.exige({tabla_control_requerida()});
   std::vector<TablaImportada> tablas;
   try {
     // Into a server goes the pair-control table; into a file, every table.

@@ -61,6 +61,12 @@ std::string una_linea(const QString& texto) {
   return a_utf8(texto.simplified());
 }
 
+QStringList nombres_de(const QSqlRecord& registro) {
+  QStringList nombres;
+  for (int i = 0; i < registro.count(); ++i) nombres << registro.fieldName(i);
+  return nombres;
+}
+
 }  // namespace
 
 void asegura_nucleo_qt() {
@@ -260,9 +266,7 @@ void BaseDatos::exige(const std::vector<TablaRequerida>& tablas) const {
       throw ErrorBaseDatos("La base de datos " + origen() + " no tiene la tabla \"" + tabla.nombre +
                            "\"");
     }
-    const QSqlRecord registro = conexion_->bd.record(*nombre);
-    QStringList columnas;
-    for (int i = 0; i < registro.count(); ++i) columnas << registro.fieldName(i);
+    const QStringList columnas = nombres_de(conexion_->bd.record(*nombre));
     for (const std::string& columna : tabla.columnas) {
       if (busca_sin_caso(columnas, columna) == nullptr) {
         throw ErrorBaseDatos("La tabla \"" + tabla.nombre + "\" de " + origen() +
@@ -270,6 +274,14 @@ void BaseDatos::exige(const std::vector<TablaRequerida>& tablas) const {
       }
     }
   }
+}
+
+bool BaseDatos::tiene_columna(const std::string& tabla, const std::string& columna) const {
+  const QStringList existentes = conexion_->bd.tables();
+  const QString* nombre = busca_sin_caso(existentes, tabla);
+  if (nombre == nullptr) return false;
+  const QStringList columnas = nombres_de(conexion_->bd.record(*nombre));
+  return busca_sin_caso(columnas, columna) != nullptr;
 }
 
 std::vector<FilaBd> BaseDatos::consulta(const Sentencia& sentencia,

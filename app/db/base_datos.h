@@ -90,6 +90,8 @@ class BaseDatos {
   // Throws ErrorBaseDatos naming the file and the first table or column that is missing. Names
   // are compared without regard to case, as the engines do.
   void exige(const std::vector<TablaRequerida>& tablas) const;
+  // Whether `tabla` exists and has `columna` (names compared as exige() does).
+  bool tiene_columna(const std::string& tabla, const std::string& columna) const;
 
   // The rows of a query, with `valores` bound to its placeholders in order.
   std::vector<FilaBd> consulta(const Sentencia& sentencia,

@@ -120,7 +120,7 @@ std::vector<TablaImportada> importa_base_datos(BaseDatos& fuente,
 }
 
 TablaImportada importa_control_postgresql(BaseDatos& fuente, const std::string& conexion) {
-  fuente.exige({tabla_control_requerida(fuente.dialecto())});
+  fuente.exige({tabla_control_requerida()});
   QString tabla;
   for (const std::string& nombre : fuente.tablas()) {
     if (QString::fromStdString(nombre).compare("Control", Qt::CaseInsensitive) == 0) {

@@ -5,7 +5,8 @@ namespace telmora {
 namespace {
 
 // Every statement on the pair-control database. Rows of the same pair keep the table's order:
-// SQLite's row order, or on a server the order the rows were loaded in (kColumnaOrdenFila).
+// SQLite's row order, or on a server the order the rows were loaded in (kColumnaOrdenFila) when
+// the table has that column.
 constexpr Sentencia kTodosLosPares{
     "leer los pares",
     "SELECT Control.PAR, Control.Estado, Control.Operador, Control.Superficie FROM Control "
@@ -14,6 +15,11 @@ constexpr Sentencia kTodosLosPares{
     "Control.PAR ;",
     "SELECT Control.PAR, Control.Estado, Control.Operador, Control.Superficie FROM Control "
     "ORDER BY Control.PAR, Control.orden_fila"};
+// A server's table made without kColumnaOrdenFila: ordered by name only, as Access orders it.
+constexpr Sentencia kTodosLosParesSinOrden{
+    kTodosLosPares.para, kTodosLosPares.sqlite, kTodosLosPares.access,
+    "SELECT Control.PAR, Control.Estado, Control.Operador, Control.Superficie FROM Control "
+    "ORDER BY Control.PAR"};
 constexpr Sentencia kParesLibres{"contar los pares libres",
                                  "SELECT Count(*) FROM Control WHERE (((Control.Estado) = 0))",
                                  "SELECT Count(*) FROM Control WHERE (((Control.Estado) = 0));",
@@ -30,19 +36,19 @@ std::int64_t cuenta(const BaseDatos& bd, const Sentencia& sentencia) {
 
 }  // namespace
 
-TablaRequerida tabla_control_requerida(Dialecto dialecto) {
-  TablaRequerida tabla{"Control", {"PAR", "Estado", "Operador", "Superficie"}};
-  if (dialecto == Dialecto::postgresql) tabla.columnas.emplace_back(kColumnaOrdenFila);
-  return tabla;
+TablaRequerida tabla_control_requerida() {
+  return {"Control", {"PAR", "Estado", "Operador", "Superficie"}};
 }
 
 ParesLeidos lee_pares(const BaseDatos& bd) {
-  bd.exige({tabla_control_requerida(bd.dialecto())});
+  bd.exige({tabla_control_requerida()});
+  const bool con_orden =
+      bd.dialecto() != Dialecto::postgresql || bd.tiene_columna("Control", kColumnaOrdenFila);
   ParesLeidos pares;
   std::vector<FilaBd> filas;
   // The pairs and both counts belong to one moment, even while operators change pairs.
   bd.lee_en_instantanea([&] {
-    filas = bd.consulta(kTodosLosPares);
+    filas = bd.consulta(con_orden ? kTodosLosPares : kTodosLosParesSinOrden);
     pares.libres = cuenta(bd, kParesLibres);
     pares.bloqueados = cuenta(bd, kParesBloqueados);
   });

@@ -29,8 +29,8 @@ struct ParesLeidos {
   std::int64_t bloqueados = 0;  // state 1 (other states count as neither)
 };
 
-// The table "Control" with the columns the pair control reads (and, on a server, the order).
-TablaRequerida tabla_control_requerida(Dialecto dialecto);
+// The table "Control" with the columns the pair control reads.
+TablaRequerida tabla_control_requerida();
 
 // Reads the pairs and the two counts, all in one snapshot of the database. A missing table or
 // column, or a failing statement, throws ErrorBaseDatos naming the database.

@@ -141,6 +141,15 @@ TEST(ServidorPg, RecuentosYBusquedasComoConElFichero) {
     ASSERT_EQ(del_servidor.lineas, de_fichero.lineas) << vuelta;
     ASSERT_EQ(del_servidor.busquedas, de_fichero.busquedas) << vuelta;
   }
+
+  // A table made on the server by hand, with only the four columns, is read as well.
+  pg.ejecuta("DROP TABLE control");
+  pg.ejecuta("CREATE TABLE Control (PAR text, Estado integer, Operador integer, Superficie real)");
+  pg.ejecuta("INSERT INTO Control VALUES ('Z', 1, 11, 1), ('B', 1, 7, 10), ('C', 0, 3, 1)");
+  const Leido a_mano = lee(pg.conexion());
+  EXPECT_EQ(a_mano.busquedas, (std::vector<std::string>{"A", "B:7", "C", "D", "Z:11", "X", ""}));
+  EXPECT_EQ(a_mano.lineas, (std::vector<std::string>{"Pares    Totales : 3", "Pares Bloqueados : 2",
+                                                     "Pares     Libres : 1"}));
 }
 
 TEST(ServidorPg, ElDibujoDeLosParesEsElDelFichero) {
