@@ -138,7 +138,8 @@ const std::vector<Comando>& comandos() {
        ejecuta_errores},
       {"exportar",
        "escribe la hoja en un formato SIG (GeoPackage, Shapefile, GeoJSON, DXF ...)",
-       "uso: telmora-cli exportar HOJA.bin SALIDA [--formato NOMBRE] [--srs EPSG:N] [--mm]\n"
+       "uso: telmora-cli exportar HOJA.bin SALIDA [--formato NOMBRE] [--srs EPSG:N] [--topologia]\n"
+       "                          [--mm]\n"
        "\n"
        "Escribe las entidades activas de la hoja, en el orden del fichero y en metros con su\n"
        "cota, en cuatro capas: lineas (elementos abiertos), recintos (elementos cerrados de\n"
@@ -155,8 +156,19 @@ const std::vector<Comando>& comandos() {
        "  --formato NOMBRE  formato vectorial de GDAL (GPKG, GeoJSON, \"ESRI Shapefile\", DXF,\n"
        "                    FlatGeobuf ...); sin él, el de la extensión de SALIDA\n"
        "  --srs EPSG:N      sistema de coordenadas de las capas (la hoja no lleva ninguno)\n"
+       "  --topologia       comprueba antes los centroides como topologia --orden centroides\n"
+       "                    (sin listados), escribe sus líneas y añade dos capas:\n"
+       "                    recintos_topologia, un polígono por cara (con las islas que\n"
+       "                    contiene como huecos) con los campos recinto (su número en los\n"
+       "                    listados), superficie (m², la del anillo exterior), error\n"
+       "                    (ninguno, sin centroide o varios centroides), centroide y\n"
+       "                    entidad_centroide (el texto de su centroide y su número); y\n"
+       "                    errores_topologia, un punto por marca del visor: NoPol (texto\n"
+       "                    fuera de toda cara), +Pol (texto en varias) y * (extremo\n"
+       "                    colgante), con los campos marca, error, entidad y texto (del\n"
+       "                    texto) y nodo (del extremo)\n"
        "  --mm              la hoja está en milímetros (centímetros si no se indica)\n",
-       {{"formato", "srs"}, {"mm"}},
+       {{"formato", "srs"}, {"topologia", "mm"}},
        ejecuta_exportar},
       {"extraer",
        "escribe en HOJA_f.bin lo que cae dentro de una ventana",

@@ -3,9 +3,7 @@
 #include "cli.h"
 #include "fichero.h"
 #include "imagen_cli.h"
-#include "pintor.h"
-#include "superficie_imagen.h"
-#include "topologia/topologia.h"
+#include "topologia_hoja.h"
 
 namespace telmora::cli {
 
@@ -44,33 +42,11 @@ int ejecuta_topologia(const Argumentos& argumentos, std::ostream& salida, std::o
                                   : sesion.ajustes.fich_entrada.parent_path();
   if (opciones.carpeta_listados.empty()) opciones.carpeta_listados = ".";
 
-  // The whole sheet drawn first, as the viewer shows it: topology takes what was drawn.
-  asegura_aplicacion();
-  Vista vista;
-  vista.dimensiona(ancho, alto);
-  vista.ajusta_a_fichero(sesion.hoja.rango, sesion.ajustes.uds);
-  Visualizacion visualizacion;
-  visualizacion.cota_minima = vista.zmin;
-  visualizacion.cota_maxima = vista.zmax;
-  SuperficieImagen superficie(ancho, alto);
-  superficie.borra(color_fondo(sesion.tabla, sesion.paleta));
-  Pintor(sesion).leo_bin_pinto(superficie, vista, visualizacion);
-
   std::error_code error;
   std::filesystem::create_directories(opciones.carpeta_listados, error);
-  const LienzoTopologia lienzo{superficie, vista, sesion.paleta, sesion.ajustes.uds,
-                               visualizacion.estilo_pluma};
-  const ResultadoTopologia r =
-      telmora::ejecuta_topologia(sesion, opciones, Progreso::ninguno(), &lienzo);
-  for (const std::string& linea : r.lineas()) salida << linea << "\n";
-  if (entrada == EntradaTopologia::islas) {
-    salida << "Islas encontradas :" << r.islas.islas.size() << "\n";
-  } else if (entrada == EntradaTopologia::errores_centroides) {
-    salida << "Recintos sin centroide :" << r.recintos_sin_centroide() << "\n"
-           << "Recintos con varios centroides :" << r.recintos_con_varios() << "\n"
-           << "Textos NoPol :" << r.textos_sin_recinto() << "\n"
-           << "Textos +Pol :" << r.textos_en_varios() << "\n";
-  }
+  SuperficieImagen superficie(ancho, alto);
+  const ResultadoTopologia r = topologia_de_hoja_entera(sesion, opciones, superficie);
+  for (const std::string& linea : lineas_de_entrada(r, entrada)) salida << linea << "\n";
   int estado = kExito;
   for (const std::string& fallo : r.fallos_listados) {
     errores << fallo << "\n";

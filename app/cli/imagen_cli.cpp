@@ -33,7 +33,7 @@ void asegura_aplicacion() {
 }
 
 void tamano_de_opcion(const Argumentos& argumentos, int& ancho, int& alto) {
-  ancho = 1920, alto = 1080;
+  ancho = kAnchoImagen, alto = kAltoImagen;
   if (!argumentos.tiene("tamano")) return;
   const auto tamano = numeros_de_opcion(argumentos.valor("tamano"), 'x', 2, "--tamano");
   if (tamano[0] < 1 || tamano[1] < 1 || tamano[0] > 20000 || tamano[1] > 20000 ||

@@ -177,12 +177,19 @@ void escribe_fichero_atomico(const std::filesystem::path& ruta, std::string_view
 }
 
 void escribe_lineas(const std::filesystem::path& ruta, const std::vector<std::string>& lineas) {
-  std::string contenido;
-  for (const auto& linea : lineas) {
-    contenido += linea;
-    contenido += '\n';
-  }
-  escribe_fichero_atomico(ruta, contenido);
+  escribe_listado(ruta, [&](const SalidaLineas& salida) {
+    for (const auto& linea : lineas) salida(linea);
+  });
+}
+
+void escribe_listado(const std::filesystem::path& ruta,
+                     const std::function<void(const SalidaLineas&)>& genera) {
+  FicheroNuevo fichero(ruta);
+  genera([&](std::string_view linea) {
+    fichero.escribe(linea);
+    fichero.escribe("\n");
+  });
+  fichero.confirma();
 }
 
 std::uintmax_t anade_al_final(const std::filesystem::path& ruta, std::string_view bytes) {

@@ -5,12 +5,14 @@
 #include <cstdint>
 #include <cstdio>
 #include <filesystem>
+#include <functional>
 #include <stdexcept>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "memoria.h"
+#include "texto.h"
 
 namespace telmora {
 
@@ -101,6 +103,10 @@ void escribe_fichero_atomico(const std::filesystem::path& ruta, std::string_view
 
 // Text lines written as UTF-8 with LF line ends, complete or absent.
 void escribe_lineas(const std::filesystem::path& ruta, const std::vector<std::string>& lineas);
+// The same for a listing made as it is written: `genera` hands each line to the SalidaLineas it
+// gets, so that a long listing is never held whole in memory.
+void escribe_listado(const std::filesystem::path& ruta,
+                     const std::function<void(const SalidaLineas&)>& genera);
 
 // Appends bytes to the end of an existing file, all or nothing: when a write fails the file is
 // cut back to its previous length and the failure is thrown. Returns the previous length.

@@ -3,6 +3,7 @@
 // std::string outside those fields is UTF-8.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <string_view>
 #include <type_traits>
@@ -72,5 +73,9 @@ class LineaListado {
 
   std::string linea_;
 };
+
+// Where a listing goes as it is made, one line at a time and in order: a file being written
+// (escribe_listado), or a list in memory.
+using SalidaLineas = std::function<void(std::string_view)>;
 
 }  // namespace telmora
