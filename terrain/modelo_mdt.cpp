@@ -276,7 +276,8 @@ std::optional<double> ModeloMdt::cota_en_triangulo(std::int32_t i, std::int32_t 
   // and it is truncated toward zero.
   const double plano =
       va.z * doble_area(p, b, c) + vb.z * doble_area(a, p, c) + vc.z * doble_area(a, b, p);
-  return std::trunc(plano / area + 0.1);
+  const double cota = std::trunc(plano / area + 0.1);
+  return cota == 0 ? 0.0 : cota;  // a value truncated up to zero from below is 0, never -0
 }
 
 // Crossings of the ray from (x, y) toward growing X. A point whose crossing is within one

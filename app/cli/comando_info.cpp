@@ -13,7 +13,7 @@ int ejecuta_info(const Argumentos& argumentos, std::ostream& salida, std::ostrea
                   ruta_texto(sesion.ajustes.fich_entrada.filename()), sesion.ajustes.uds);
   for (const auto& linea : lineas) salida << linea << "\n";
   try {
-    escribe_lineas(ruta_con_sufijo(sesion.ajustes.fich_entrada, kSufijoInforme), lineas);
+    if (const auto ruta = ruta_informe(sesion.ajustes.fich_entrada)) escribe_lineas(*ruta, lineas);
   } catch (const ErrorTelmora& error) {
     errores << error.what() << "\n";
     return kFalloEscritura;

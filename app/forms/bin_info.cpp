@@ -30,7 +30,7 @@ BinInfo::BinInfo(const Sesion& sesion, Dialogos& dialogos, Progreso& progreso, Q
                   ruta_texto(ajustes.fich_entrada.filename()), ajustes.uds, progreso);
   for (const std::string& linea : lineas) list1->addItem(a_qstring(linea));
   try {
-    escribe_lineas(ruta_con_sufijo(ajustes.fich_entrada, kSufijoInforme), lineas);
+    if (const auto ruta = ruta_informe(ajustes.fich_entrada)) escribe_lineas(*ruta, lineas);
   } catch (const ErrorTelmora& error) {
     dialogos.mensaje(error.what(), Icono::critico);
   }

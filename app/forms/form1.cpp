@@ -174,10 +174,13 @@ void Form1::Command7_Click() {
   }
   ajustes.uds = option1_->isChecked() ? kUdsCentimetros : kUdsMilimetros;
   ajustes.fichero_instalacion = fichero_instalacion_;
+  const std::string texto_tolerancia = a_utf8(text3_->text());
   double tolerancia = 0;
-  if (!lee_real(a_utf8(text3_->text()), tolerancia) || tolerancia < 0) {
-    dialogos_.mensaje("La tolerancia \"" + a_utf8(text3_->text()) +
-                          "\" no es un número: escriba la tolerancia en metros, como 0.5",
+  const bool numero = lee_real(texto_tolerancia, tolerancia);
+  if (!numero || tolerancia < 0) {
+    dialogos_.mensaje("La tolerancia \"" + texto_tolerancia + "\" " +
+                          (numero ? "tiene que ser cero o mayor" : "no es un número") +
+                          ": escriba la tolerancia en metros, como 0.5",
                       Icono::critico);
     return;
   }

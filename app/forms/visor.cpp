@@ -635,11 +635,14 @@ void Visor::ver_duplicados() {
   puntero(Puntero::reloj);
   {
     BarraProgreso barra(progreso_);
+    if (duplicados_solo_vistos_) olvida_marcas_duplicados(sesion_->hoja);
     segmentos_ = Duplicados(*sesion_, {}, barra);
+    duplicados_solo_vistos_ = true;
   }
   control_->redibuja();
   puntero(Puntero::reloj_flecha);
-  leo_bin_pinto_duplicados(*sesion_, segmentos_, superficie(), control_->vista);
+  leo_bin_pinto_duplicados(*sesion_, segmentos_, superficie(), control_->vista,
+                           control_->visualizacion);
   refresca();
   puntero(Puntero::defecto);
 }
@@ -649,6 +652,10 @@ void Visor::procesa_duplicados(const OpcionesDuplicados& opciones) {
   try {
     {
       BarraProgreso barra(progreso_);
+      // The pairs that were only shown are searched again, with this entry's options, and
+      // processed.
+      if (duplicados_solo_vistos_) olvida_marcas_duplicados(sesion_->hoja);
+      duplicados_solo_vistos_ = false;
       segmentos_ = Duplicados(*sesion_, opciones, barra);
     }
     puntero(Puntero::reloj_flecha);

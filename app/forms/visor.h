@@ -132,8 +132,9 @@ class Visor : public QMainWindow, public PantallaVisor {
   QProgressBar* progreso_ = nullptr;
   QPointer<InfoElem> info_;
   QPointer<Topo> topo_;
-  TablaSegmentos segmentos_;           // matched segments of the last duplicate search
-  TablaSeleccion seleccion_catalogo_;  // shared by the two catalogue browsers
+  TablaSegmentos segmentos_;             // matched segments of the last duplicate search
+  bool duplicados_solo_vistos_ = false;  // the last search's marks were drawn, not applied
+  TablaSeleccion seleccion_catalogo_;    // shared by the two catalogue browsers
   bool ajustada_ = false;
   bool cerrando_ = false;
   int cursores_ocupados_ = 0;

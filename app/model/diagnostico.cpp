@@ -12,6 +12,14 @@ bool es_inicio_activo(std::string_view fichero, std::size_t p) {
          fichero[p + 1] == kEstadoActivo;
 }
 
+// A new line with the label, the first of the lines right after it and the others below it.
+void anade_tras_etiqueta(std::string& texto, std::string_view etiqueta,
+                         const std::vector<std::string>& lineas) {
+  texto += "\n";
+  texto += etiqueta;
+  for (std::size_t k = 0; k < lineas.size(); ++k) texto += (k == 0 ? "" : "\n") + lineas[k];
+}
+
 // Listing of a text entity that is known to lie whole inside the file.
 std::string lista_texto(std::string_view fichero, std::int64_t inicio) {
   const char* p = fichero.data() + inicio;
@@ -33,14 +41,16 @@ std::string lista_texto(std::string_view fichero, std::int64_t inicio) {
   }
   texto += "\nCoordenadas: " + std::to_string(punto.x) + " " + std::to_string(punto.y) + " " +
            std::to_string(punto.z);
-  texto += "\nTexto: " + cp1252_a_utf8(limpia_texto(
-                             std::string_view(trozos, static_cast<std::size_t>(12 * num_trozos))));
-  texto += "\nAtributos:";
+  anade_tras_etiqueta(texto, "Texto: ",
+                      trozos_limpios(std::string_view(
+                          trozos, static_cast<std::size_t>(kTamTrozoTexto * num_trozos))));
+  std::vector<std::string> lineas_atributos;
   for (int i = 0; i < cabecera.num_atributos; ++i) {
     const Atributo a = lee_atributo(atributos + kTamAtributo * i);
-    texto += "\n" + std::to_string(a.id_tabla) + " " + std::to_string(a.n_registro) + " " +
-             cp1252_a_utf8(limpia_texto(a.resto_bruto()));
+    lineas_atributos.push_back(std::to_string(a.id_tabla) + " " + std::to_string(a.n_registro) +
+                               " " + cp1252_a_utf8(limpia_texto(a.resto_bruto())));
   }
+  anade_tras_etiqueta(texto, "Atributos: ", lineas_atributos);
   return texto;
 }
 

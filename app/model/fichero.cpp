@@ -192,19 +192,6 @@ void escribe_listado(const std::filesystem::path& ruta,
   fichero.confirma();
 }
 
-void escribe_en_posicion(const std::filesystem::path& ruta, std::int64_t posicion,
-                         std::string_view bytes) {
-  std::fstream fichero(ruta, std::ios::binary | std::ios::in | std::ios::out);
-  if (!fichero) {
-    if (!existe_archivo(ruta)) throw ErrorFicheroInexistente(ruta);
-    falla("No se puede abrir para escribir", ruta);
-  }
-  fichero.seekp(posicion);
-  fichero.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-  fichero.flush();
-  if (!fichero) falla("No se puede escribir", ruta);
-}
-
 std::uintmax_t anade_al_final(const std::filesystem::path& ruta, std::string_view bytes) {
   std::error_code error;
   const std::uintmax_t previa = std::filesystem::file_size(ruta, error);

@@ -108,10 +108,6 @@ void escribe_lineas(const std::filesystem::path& ruta, const std::vector<std::st
 void escribe_listado(const std::filesystem::path& ruta,
                      const std::function<void(const SalidaLineas&)>& genera);
 
-// Overwrites bytes at a position of an existing file, checked and flushed.
-void escribe_en_posicion(const std::filesystem::path& ruta, std::int64_t posicion,
-                         std::string_view bytes);
-
 // Appends bytes to the end of an existing file, all or nothing: when a write fails the file is
 // cut back to its previous length and the failure is thrown. Returns the previous length.
 std::uintmax_t anade_al_final(const std::filesystem::path& ruta, std::string_view bytes);

@@ -100,6 +100,14 @@ std::string trozo_de_texto(std::string_view texto) {
   return trozo;
 }
 
+std::vector<std::string> trozos_limpios(std::string_view bytes_texto) {
+  std::vector<std::string> trozos;
+  for (std::size_t inicio = 0; inicio < bytes_texto.size(); inicio += kTamTrozoTexto) {
+    trozos.push_back(cp1252_a_utf8(limpia_texto(bytes_texto.substr(inicio, kTamTrozoTexto))));
+  }
+  return trozos;
+}
+
 std::array<char, 7> codigo_desde_texto(std::string_view codigo_cp1252) {
   const std::string relleno = rellena_nulos(codigo_cp1252);
   std::array<char, 7> codigo{};

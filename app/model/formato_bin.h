@@ -10,6 +10,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace telmora {
 
@@ -124,6 +125,10 @@ void escribe_entidad(std::string& salida, const Cabecera& cabecera, const Rango&
 
 // The single 12-character piece of a text the viewer creates, padded with spaces.
 std::string trozo_de_texto(std::string_view texto);
+
+// The pieces of a text entity's bytes, 12 bytes each, every one cleaned on its own (limpia_texto)
+// and in UTF-8: a NUL that ends one piece does not hide the pieces after it.
+std::vector<std::string> trozos_limpios(std::string_view bytes_texto);
 
 // Code field from a code text: trimmed and NUL padded to 7 characters (longer codes are cut).
 std::array<char, 7> codigo_desde_texto(std::string_view codigo_cp1252);

@@ -59,7 +59,7 @@ class TablaVekt {
   ResultadoBusqueda busca(std::string_view codigo_limpio) const;
   // The same for a raw 7-byte code field of an entity file (Windows-1252, NUL or space padded).
   ResultadoBusqueda busca_codigo_bin(std::string_view codigo_bruto) const;
-  // Field 2 (type) and colour of a row already found; row 0 gives the unknown-code colour.
+  // The colour of a row already found; row 0 gives the colour of unknown codes.
   int color_de_fila(std::int32_t posicion_tab) const;
 
   // Must be called after the rows change so that lookups see them.

@@ -6,6 +6,7 @@
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
+#include <limits>
 
 namespace telmora {
 
@@ -207,6 +208,17 @@ bool lee_real(std::string_view texto, double& valor) {
   std::string normal(texto.substr(inicio, texto.find_last_not_of(' ') - inicio + 1));
   std::replace(normal.begin(), normal.end(), ',', '.');
   return lee_todo(std::string_view(normal), valor) && std::isfinite(valor);
+}
+
+bool lee_entero_redondeado(std::string_view texto, int& valor) {
+  double numero = 0;
+  if (!lee_real(texto, numero)) return false;
+  const double redondo = std::nearbyint(numero);
+  if (redondo < std::numeric_limits<int>::min() || redondo > std::numeric_limits<int>::max()) {
+    return false;
+  }
+  valor = static_cast<int>(redondo);
+  return true;
 }
 
 }  // namespace telmora

@@ -43,6 +43,11 @@ bool lee_entero(std::string_view texto, long long& valor);
 // the decimal separator as well as ".".
 bool lee_real(std::string_view texto, double& valor);
 
+// An integer typed by a user: any number lee_real reads, rounded to the nearest integer (halves
+// to even), so "3.0" is 3 and "2.5" is 2. False when it is not a number or the integer does not
+// fit.
+bool lee_entero_redondeado(std::string_view texto, int& valor);
+
 // One line of a listing in list spacing: the items follow each other directly; a number is written
 // in its shortest decimal form with a leading blank (or "-" when negative) and one trailing blank;
 // a Boolean as the number -1 (true) or 0; a text unchanged.

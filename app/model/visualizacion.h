@@ -27,6 +27,12 @@ struct Visualizacion {
   int estilo_pluma = 0;                     // line style of every pen (0 solid)
   // DA of the console: spacing in metres of the elevation labels along arcs (20 when 0).
   double distancia_cotas = 0;
+
+  // Closed elements only, each with its interior point marked.
+  bool modo_centroides() const { return abierto_cerrado == ModoElementos::cerrados && centroides; }
+  // Closed elements are drawn filled with the fill switch on, and in centroid mode whatever it
+  // says.
+  bool rellena_cerrados() const { return relleno || modo_centroides(); }
 };
 
 }  // namespace telmora

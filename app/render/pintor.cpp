@@ -180,6 +180,23 @@ int altura_fuente_px(double tamano, double twips_por_pixel) {
   return std::max(kAlturaMinimaPx, static_cast<int>(std::min(pixeles, 100000.0)));
 }
 
+void dibuja_elemento(Superficie& superficie, Trazador& trazador, const Vista& vista,
+                     std::span<const Vertice> vertices, int uds, bool rellena, Rgb color) {
+  const ClaseElemento clase = clase_elemento(vertices);
+  if (clase == ClaseElemento::puntual) {
+    const double tamano =
+        tamano_texto(kAlturaMarcaPuntual, uds, vista.escala, vista.twips_por_pixel());
+    if (tamano <= kTamanoMinimoLegible) return;
+    const PuntoPantalla p = a_pantalla(vista, vertices[0], uds);
+    superficie.texto(p.x, p.y, "x", altura_fuente_px(tamano, vista.twips_por_pixel()), 0,
+                     {Horizontal::centro, Vertical::centro}, color);
+  } else if (rellena && clase == ClaseElemento::cerrado && vertices.size() > 2) {
+    trazador.poligono(superficie, vista, vertices, uds);
+  } else {
+    trazador.polilinea(superficie, vista, vertices, uds);
+  }
+}
+
 EntidadNueva texto_de_centroide(const Cabecera& origen, double x, double y) {
   EntidadNueva texto;
   texto.cabecera.tipo = kTipoTexto;
@@ -212,7 +229,6 @@ struct Pintor::Ventana {
     const double metros = double(z) / uds;
     return visualizacion.cota_minima <= metros && metros <= visualizacion.cota_maxima;
   }
-  PuntoPantalla a_pantalla(const Vertice& v) const { return telmora::a_pantalla(vista, v, uds); }
 };
 
 std::int32_t Pintor::fila_visible(const Entidad& e, const Visualizacion& visualizacion) const {
@@ -289,25 +305,8 @@ void Pintor::pinta_cartografica(Superficie& superficie, const Entidad& e, const 
   superficie.pluma(vis.estilo_pluma, 0, color);
   superficie.pincel(color);
   resultado.dibujadas.push_back(e.numero);
-
-  if (clase == ClaseElemento::puntual) {
-    const double tamano =
-        tamano_texto(kAlturaMarcaPuntual, v.uds, v.vista.escala, v.vista.twips_por_pixel());
-    if (tamano <= kTamanoMinimoLegible) return;
-    const PuntoPantalla p = v.a_pantalla(vertices[0]);
-    superficie.texto(p.x, p.y, "x", altura_fuente_px(tamano, v.vista.twips_por_pixel()), 0,
-                     {Horizontal::centro, Vertical::centro}, color);
-    return;
-  }
-
-  const bool poligono = clase == ClaseElemento::cerrado && vertices.size() > 2;
-  const bool modo_centroides = vis.abierto_cerrado == ModoElementos::cerrados && vis.centroides;
-  if (poligono && (vis.relleno || modo_centroides)) {
-    trazador_.poligono(superficie, v.vista, vertices, v.uds);
-  } else {
-    trazador_.polilinea(superficie, v.vista, vertices, v.uds);
-  }
-  if (!poligono || !modo_centroides) return;
+  dibuja_elemento(superficie, trazador_, v.vista, vertices, v.uds, vis.rellena_cerrados(), color);
+  if (clase != ClaseElemento::cerrado || vertices.size() <= 2 || !vis.modo_centroides()) return;
 
   double x = (double(e.rango.xmin) + e.rango.xmax) / 2,
          y = (double(e.rango.ymin) + e.rango.ymax) / 2;
@@ -322,13 +321,13 @@ void Pintor::pinta_cartografica(Superficie& superficie, const Entidad& e, const 
 void Pintor::pinta_texto(Superficie& superficie, const Entidad& e, const Ventana& v,
                          ResultadoDibujo& resultado) {
   if (!e.activa() || !v.solapa(e.rango)) return;
-  const std::int32_t fila = fila_visible(e, v.visualizacion);
-  if (fila < 0) return;
+  if (fila_visible(e, v.visualizacion) < 0) return;
   const Vertice& insercion = sesion_.hoja.vertices_de(e)[0];
   if (!v.visualizacion.todas_las_cotas && !v.cota_admitida(insercion.z)) return;
   double x = 0, y = 0;
   v.vista.transforma_coordenadas(double(insercion.x) / v.uds, double(insercion.y) / v.uds, x, y);
-  const Rgb color = sesion_.paleta.color(sesion_.tabla.color_de_fila(fila));
+  // A text keeps its own code's colour even when an attribute's code made it visible.
+  const Rgb color = sesion_.paleta.color(sesion_.tabla.color_de_fila(e.posicion_tab));
   // A text too small to read is drawn as a mark: its characters are not needed.
   const bool legible = tamano_texto(e.rango.altura_texto(), v.uds, v.vista.escala,
                                     v.vista.twips_por_pixel()) > kTamanoMinimoLegible;

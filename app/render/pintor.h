@@ -74,6 +74,13 @@ Alineacion PoneJustificacion(int justificacion);
 double tamano_texto(double altura_unidades, int uds, double escala, double twips_por_pixel);
 int altura_fuente_px(double tamano, double twips_por_pixel);
 
+// A cartographic element drawn in the surface's pen and brush as the view shows any element: a
+// point element as the letter "x" in `color` (nothing when it is too small to read at the
+// view's scale), a closed element of more than two vertices as a polygon when `rellena`, and
+// every other element as a line through its vertices.
+void dibuja_elemento(Superficie& superficie, Trazador& trazador, const Vista& vista,
+                     std::span<const Vertice> vertices, int uds, bool rellena, Rgb color);
+
 // The text entity that records an interior point found in centroid mode.
 EntidadNueva texto_de_centroide(const Cabecera& origen, double x, double y);
 

@@ -76,6 +76,25 @@ TEST(Info, ElInformeSaleLineaALineaYSeGuardaJuntoALaHoja) {
   EXPECT_EQ(hoja.carpeta.lee("hoja.txt"), esperado);
 }
 
+TEST(Info, UnaHojaDeNombreDeMenosDeCuatroCaracteresNoTieneFicheroDeInforme) {
+  HojaDePrueba hoja(hoja_con_codigos_que_faltan());
+  const std::string bytes = hoja.carpeta.lee("hoja.bin");
+  // "ñ.b" is three characters in four bytes.
+  for (const std::string nombre : {"a.b", "\xC3\xB1.b", "ab"}) {
+    const auto antes = std::distance(std::filesystem::directory_iterator(hoja.carpeta.ruta()),
+                                     std::filesystem::directory_iterator{});
+    const auto r = ejecuta({"info", hoja.carpeta.escribe(nombre, bytes).string()});
+    ASSERT_EQ(r.estado, 0) << r.errores;
+    EXPECT_NE(r.salida.find("Fich :" + nombre + "\n"), std::string::npos);
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(hoja.carpeta.ruta()),
+                            std::filesystem::directory_iterator{}),
+              antes + 1)
+        << nombre;
+  }
+  ASSERT_EQ(ejecuta({"info", hoja.carpeta.escribe("a.bb", bytes).string()}).estado, 0);
+  EXPECT_TRUE(std::filesystem::exists(hoja.carpeta / "a.bb.txt"));
+}
+
 TEST(Info, CodigosDeAtributoDeMasDeSieteCifrasYPaletaConValoresMayoresDe255) {
   // Record numbers of eight characters stand for the codes of their first seven.
   ConstructorBin b;

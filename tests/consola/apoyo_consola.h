@@ -7,6 +7,7 @@
 #include "carpeta_temporal.h"
 #include "dialogos_guion.h"
 #include "tabla_vekt.h"
+#include "texto.h"
 #include "visor/consola.h"
 
 namespace prueba {
@@ -37,15 +38,13 @@ inline std::vector<std::string> visibles(const telmora::TablaVekt& tabla) {
 
 class VisorGrabado : public telmora::AccionesVisor {
  public:
-  telmora::Vista vista_;
   std::vector<std::string> llamadas;
   int pendiente = -1;
 
-  const telmora::Vista& vista() const override { return vista_; }
   void regenera() override { llamadas.push_back("regenera"); }
   void centrar() override { llamadas.push_back("centrar"); }
-  void pulsa_izquierdo(int x, int y) override {
-    llamadas.push_back("pulsa " + std::to_string(x) + " " + std::to_string(y));
+  void pulsa_izquierdo(double x, double y) override {
+    llamadas.push_back("pulsa " + telmora::numero_a_texto(x) + " " + telmora::numero_a_texto(y));
   }
   void info_elemento() override { llamadas.push_back("info_elemento"); }
   void nuevo_texto() override { llamadas.push_back("nuevo_texto"); }

@@ -84,8 +84,8 @@ TEST(Consola, FicherosDeCodigosYDeOrdenes) {
 TEST(Consola, ColoresYDistanciaConArgumentosMalosSeExplican) {
   EntornoConsola e(kCodigos);  // a table without a settings line
   for (const std::string mala :
-       {"COLOR_FONDO=azul", "COLOR_FONDO=256", "COLOR_FONDO=-1", "COLOR_NUEVO=1.5",
-        "COLOR_NUEVO=999999999999", "DA=lejos", "DA=-1", "DA=nan", "DA="}) {
+       {"COLOR_FONDO=azul", "COLOR_FONDO=256", "COLOR_FONDO=-1", "COLOR_FONDO=255.5",
+        "COLOR_NUEVO=-0.6", "COLOR_NUEVO=999999999999", "DA=lejos", "DA=nan", "DA="}) {
     e.dialogos.mostrados.clear();
     e.teclea(mala);
     ASSERT_EQ(e.dialogos.mostrados.size(), 1u) << mala;
@@ -104,6 +104,22 @@ TEST(Consola, ColoresYDistanciaConArgumentosMalosSeExplican) {
   e.teclea("DA=2,5");
   EXPECT_EQ(e.visualizacion.distancia_cotas, 2.5);
   EXPECT_TRUE(e.dialogos.mostrados.empty());
+
+  // Integers are taken as typed numbers are converted to integers: rounded, halves to even.
+  for (const auto& [orden, indice] :
+       std::vector<std::pair<std::string, int>>{{"COLOR_FONDO=3.0", 3},
+                                                {"COLOR_FONDO= 2,5 ", 2},
+                                                {"COLOR_FONDO=254.6", 255},
+                                                {"COLOR_FONDO=-0.4", 0}}) {
+    e.teclea(orden);
+    EXPECT_EQ(e.sesion.tabla.ajuste_fondo, indice) << orden;
+  }
+  e.teclea("COLOR_NUEVO=7.0");
+  EXPECT_EQ(e.sesion.tabla.color_de_fila(0), 7);
+  // DA takes any number.
+  e.teclea("DA=-3");
+  EXPECT_EQ(e.visualizacion.distancia_cotas, -3);
+  EXPECT_TRUE(e.dialogos.mostrados.empty());
 }
 
 TEST(Consola, Zoomp) {
@@ -119,10 +135,9 @@ TEST(Consola, Zoomp) {
   EXPECT_TRUE(e.visor.llamadas.empty());
 
   e.dialogos.mostrados.clear();
-  e.visor.vista_.xmin = 1000, e.visor.vista_.ymax = 4000, e.visor.vista_.factor = 0.5;
-  e.teclea("zoomp = 1500 , 3000");
+  e.teclea("zoomp = 1500.25 , 3000");
   EXPECT_TRUE(e.dialogos.mostrados.empty());
-  EXPECT_EQ(e.visor.llamadas, (Codigos{"centrar", "pulsa 250 500"}));
+  EXPECT_EQ(e.visor.llamadas, (Codigos{"centrar", "pulsa 1500.25 3000"}));
 }
 
 TEST(Consola, CadaFormaPoneElInterruptorDeSeleccion) {

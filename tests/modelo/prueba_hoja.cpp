@@ -172,9 +172,22 @@ TEST(CargaHoja, ElDiagnosticoDeUnTextoPrevioListaSusDatos) {
   const Corrupcion c = corrupcion_de(b.contenido());
   EXPECT_NE(c.detalle.find("Cabecera: T= TXT 2 1"), std::string::npos);
   EXPECT_NE(c.detalle.find("Coordenadas: 11 22 33"), std::string::npos);
-  EXPECT_NE(c.detalle.find("Texto: HOLA"), std::string::npos);
-  EXPECT_NE(c.detalle.find("2 100 RR"), std::string::npos);
-  EXPECT_NE(c.detalle.find("Posicion Válida siguiente : "), std::string::npos);
+  EXPECT_NE(c.detalle.find("\nTexto: HOLA\nAtributos: 2 100 RR\nPosicion Válida siguiente : "),
+            std::string::npos)
+      << c.detalle;
+
+  // Each piece is cleaned on its own, as the element listing shows them: the NULs that end
+  // the first piece do not hide the second.
+  ConstructorBin dos;
+  const std::string texto = std::string("AB\0\0\0\0\0\0\0\0\0\0", 12) + "CD";
+  dos.t("TXT", {1, 2, 3}, texto, 200, 1, 0, {{2, 100, "RR"}, {2, 7, ""}}).bytes("??");
+  EXPECT_NE(corrupcion_de(dos.contenido())
+                .detalle.find("\nTexto: AB\nCD\nAtributos: 2 100 RR\n2 7 \nPosicion Válida"),
+            std::string::npos);
+  ConstructorBin sin_atributos;
+  sin_atributos.t("TXT", {1, 2, 3}, "HOLA").bytes("??");
+  EXPECT_NE(corrupcion_de(sin_atributos.contenido()).detalle.find("\nAtributos: \nPosicion"),
+            std::string::npos);
 }
 
 TEST(Resincronizacion, SoloUnCoTSeguidoDeIgualEsUnInicioValido) {

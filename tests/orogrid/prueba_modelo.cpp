@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cmath>
 #include <limits>
 
 #include "constructor_mdt.h"
@@ -92,6 +93,13 @@ TEST(CotaMdt, SumaUnaDecimaYTruncaHaciaCero) {
   EXPECT_EQ(cota(*lee(rampa(13, 8)), 1, 1), 13);
   EXPECT_EQ(cota(*lee(rampa(13, -2)), 1, 1), 12);
   EXPECT_EQ(cota(*lee(rampa(-3, -53)), 1, 1), -3);
+  // Plane values from -1.05 to -0.15 truncate to zero, which is +0: -0 would be shown as "-0".
+  for (const auto& [z0, z100] : {std::pair{-1, -6}, std::pair{0, -50}, std::pair{0, -25}}) {
+    const auto z = cota(*lee(rampa(z0, z100)), 1, 1);
+    ASSERT_TRUE(z.has_value());
+    EXPECT_EQ(*z, 0);
+    EXPECT_FALSE(std::signbit(*z)) << z0 << " " << z100;
+  }
 }
 
 TEST(CotaMdt, UnVerticeDaSuCotaSinInterpolar) {

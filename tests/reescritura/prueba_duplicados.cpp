@@ -7,6 +7,7 @@
 #include "edicion/duplicados.h"
 #include "hoja_de_prueba.h"
 #include "muestra/generador_muestra.h"
+#include "pintor.h"
 #include "superficie_imagen.h"
 
 using namespace telmora;
@@ -136,6 +137,16 @@ TEST(Duplicados, SegmentosCompartidosYMarcasPrevias) {
   // Comparing whole elements only, Y2 keeps its 1 and Y1 is its whole twin.
   EXPECT_EQ(marcas_tras(b.contenido(), {true, false}),
             (std::vector<std::int32_t>{1, 1, 1, 1, 1, 0, 1, 1, 1, 1}));
+
+  // A search after the marks are forgotten finds the same pairs; a deleted element stays out.
+  anula_entidad(sesion.hoja, 6);
+  olvida_marcas_duplicados(sesion.hoja);
+  EXPECT_EQ(marcas(sesion.hoja), (std::vector<std::int32_t>{1, 1, 1, 1, 1, 0, 1, 1, 1, 1}));
+  EXPECT_EQ(Duplicados(sesion, {true, false}), TablaSegmentos{});
+  EXPECT_EQ(marcas(sesion.hoja), (std::vector<std::int32_t>{1, 1, 1, 1, 1, 0, 1, 1, 1, 1}));
+  olvida_marcas_duplicados(sesion.hoja);
+  EXPECT_EQ(Duplicados(sesion, {}), tabla);
+  EXPECT_EQ(marcas(sesion.hoja), (std::vector<std::int32_t>{3, 3, 4, 4, 3, 0, 3, 3, 3, 3}));
 }
 
 TEST(Duplicados, IgualALaBusquedaLiteral) {
@@ -173,7 +184,7 @@ TEST(Duplicados, DibujaLosMarcadosYSusSegmentosCoincidentesGruesos) {
   vista.xmin = -10, vista.ymin = -10, vista.xmax = 210, vista.ymax = 210, vista.factor = 1;
   SuperficieImagen superficie(220, 220);
   superficie.borra({0, 0, 0});
-  leo_bin_pinto_duplicados(sesion, tabla, superficie, vista);
+  leo_bin_pinto_duplicados(sesion, tabla, superficie, vista, Visualizacion{});
   const QImage& imagen = superficie.imagen();
   const Rgb color = sesion.paleta.color(sesion.tabla.color_de_fila(1));
   ASSERT_NE(color, (Rgb{0, 0, 0}));
@@ -187,4 +198,38 @@ TEST(Duplicados, DibujaLosMarcadosYSusSegmentosCoincidentesGruesos) {
   EXPECT_TRUE(pintado(60, 210));
   EXPECT_FALSE(pintado(60, 208));
   EXPECT_EQ(imagen.pixelColor(180, 40), QColor(0, 0, 0));
+}
+
+TEST(Duplicados, LosMarcadosSeDibujanComoCualquierElemento) {
+  // Twice a closed block and twice a point; the view at 1:1000, where a point's "x" is legible.
+  ConstructorBin b;
+  for (int copia = 0; copia < 2; ++copia) {
+    b.c("100", {{2000, 2000, 0}, {8000, 2000, 0}, {8000, 8000, 0}, {2000, 2000, 0}});
+    b.c("100", {{10000, 10000, 0}});
+  }
+  Sesion sesion = HojaDePrueba(b.contenido()).abre();
+  const TablaSegmentos tabla = Duplicados(sesion, {});
+  ASSERT_EQ(sesion.hoja.fila(1).activo, kDuplicadoExacto);
+  ASSERT_EQ(sesion.hoja.fila(2).activo, kDuplicadoExacto);
+
+  Vista vista;
+  vista.dimensiona(400, 400, 15);
+  vista.xmin = 0, vista.ymin = 0, vista.xmax = 200, vista.ymax = 200;
+  vista.calculo_escala();
+  vista.escala_actual = 1000;
+  vista.DesplazaCentro(60, 60);
+  vista.CentraZoom();
+  // Each marked element lies over its unmarked copy: the marks look as the sheet's drawing.
+  for (const bool relleno : {true, false}) {
+    Visualizacion visualizacion;
+    visualizacion.relleno = relleno;
+    SuperficieImagen marcados(400, 400), hoja(400, 400);
+    marcados.borra({0, 0, 0});
+    hoja.borra({0, 0, 0});
+    leo_bin_pinto_duplicados(sesion, tabla, marcados, vista, visualizacion);
+    Pintor(sesion).leo_bin_pinto(hoja, vista, visualizacion);
+    EXPECT_EQ(marcados.imagen(), hoja.imagen()) << relleno;
+    const PuntoPantalla dentro = a_pantalla(vista, 60, 40);
+    EXPECT_EQ(marcados.imagen().pixelColor(dentro.x, dentro.y) != QColor(0, 0, 0), relleno);
+  }
 }

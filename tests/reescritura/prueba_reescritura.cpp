@@ -87,10 +87,7 @@ extern "C" int truncate(const char* ruta, off_t longitud) noexcept {
 }
 #endif
 
-TEST(Reescritura, CodigosYNombresDeSalida) {
-  std::string codigo = "  12  ";
-  completa_codigo(codigo);
-  EXPECT_EQ(codigo, std::string("12\0\0\0\0\0", 7));
+TEST(Reescritura, NombresDeSalida) {
   EXPECT_EQ(ruta_con_sufijo("/d/H.2.BIN", "_c.bin"), std::filesystem::path("/d/H.2_c.bin"));
   EXPECT_EQ(ruta_con_sufijo("/d/hoja", "_f.bin"), std::filesystem::path("/d/hoja_f.bin"));
 }

@@ -8,6 +8,7 @@
 #include "hoja_visor.h"
 #include "modulo_apis.h"
 #include "superficie_imagen.h"
+#include "visor/consola.h"
 #include "visor/control_visor.h"
 
 using namespace telmora;
@@ -239,6 +240,60 @@ TEST(ControlVisor, MedirMarcaElOrigenYMideDesdeLaUltimaPulsacion) {
   EXPECT_FALSE(c.medir);
   EXPECT_EQ(c.mouse_accion, AccionRaton::ninguna);
   EXPECT_EQ(v.pantalla.ultimo_puntero, Puntero::defecto);
+}
+
+TEST(ControlVisor, ElBotonDistanciaNoMuestraLaCajaDeLaDistancia) {
+  Visor v(cuadricula());
+  ControlVisor& c = v.control;
+  c.conmuta_medir(false);  // the Distancia button
+  EXPECT_EQ(c.mouse_accion, AccionRaton::medir);
+  c.pulsa(Boton::izquierdo, 200, 150);
+  c.mueve(230, 190);
+  EXPECT_EQ(v.pantalla.distancia, formato_es(50 / c.vista.factor, 3));  // its text follows
+  EXPECT_FALSE(v.pantalla.distancia_visible);
+  EXPECT_NE(v.pantalla.estado.find("Distancia : "), std::string::npos);
+
+  // Shown by the menu entry, it stays shown while the button switches measuring off and on.
+  c.conmuta_medir(false);
+  c.conmuta_medir(true);
+  c.conmuta_medir(true);
+  c.conmuta_medir(false);
+  c.pulsa(Boton::izquierdo, 200, 150);
+  c.mueve(200, 170);
+  EXPECT_TRUE(v.pantalla.distancia_visible);
+  c.pulsa(Boton::derecho, 5, 5);
+  c.conmuta_medir(false);
+  c.pulsa(Boton::izquierdo, 200, 150);
+  c.mueve(200, 160);
+  EXPECT_FALSE(v.pantalla.distancia_visible);
+}
+
+TEST(ControlVisor, OrdenesDeLaConsola) {
+  Visor v(cuadricula());
+  ControlVisor& c = v.control;
+  AccionesControlVisor acciones(c);
+  auto teclea = [&](const std::string& linea) {
+    Consola(v.sesion, c.visualizacion, v.dialogos, &acciones).ejecuta(linea);
+  };
+  // ZOOMP centres on the point itself, not on the pixel under it (a pixel is 2.5 m here).
+  const double escala = c.vista.escala;
+  teclea("ZOOMP=123.456,234.567");
+  EXPECT_NEAR((c.vista.xmin + c.vista.xmax) / 2, 123.456, 1e-6);
+  EXPECT_NEAR((c.vista.ymin + c.vista.ymax) / 2, 234.567, 1e-6);
+  EXPECT_NEAR(c.vista.escala, escala, 1e-6);
+  EXPECT_EQ(c.mouse_accion, AccionRaton::ninguna);
+
+  // A new background is used by the next drawing, and erasing the measuring marks gives it back.
+  teclea("COLOR_FONDO=6");
+  c.redibuja();
+  const QImage dibujo = v.pantalla.lienzo.imagen().copy();
+  const Rgb fondo = v.sesion.paleta.color(6);
+  EXPECT_EQ(dibujo.pixelColor(395, 5), QColor(fondo.rojo, fondo.verde, fondo.azul));
+  c.conmuta_medir(true);
+  c.pulsa(Boton::izquierdo, 390, 10);
+  EXPECT_NE(v.pantalla.lienzo.imagen(), dibujo);
+  c.pulsa(Boton::derecho, 390, 10);
+  EXPECT_EQ(v.pantalla.lienzo.imagen(), dibujo);
 }
 
 TEST(ControlVisor, LineaDeEstadoYLecturas) {

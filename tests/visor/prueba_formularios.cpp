@@ -67,7 +67,14 @@ TEST(Form1, MensajesDelBotonDeInicio) {
   pon_texto(&a.form, "Text1", "hoja.bin");
   pon_texto(&a.form, "Text3", "medio");
   pulsa(&a.form, "Command7");
-  EXPECT_NE(a.dialogos.textos().back().find("tolerancia"), std::string::npos);
+  EXPECT_EQ(a.dialogos.textos().back(),
+            "La tolerancia \"medio\" no es un número: escriba la tolerancia en metros, como 0.5");
+  pon_texto(&a.form, "Text3", "-0,5");
+  pulsa(&a.form, "Command7");
+  EXPECT_EQ(a.dialogos.textos().back(),
+            "La tolerancia \"-0,5\" tiene que ser cero o mayor: escriba la tolerancia en metros, "
+            "como 0.5");
+  EXPECT_EQ(a.dialogos.mostrados.back().icono, Icono::critico);
   EXPECT_EQ(a.form.visor(), nullptr);
 }
 
@@ -398,6 +405,9 @@ TEST(Visor, ComprimirExtraerYDuplicadosDesdeElMenu) {
   Arranque a;
   ConstructorBin b = hoja_sencilla();
   b.c("100", {{0, 0, 0}, {100000, 0, 0}, {100000, 60000, 0}});  // a copy of the first line
+  // Two lines sharing their north-south leg: the first is cut when the pair is processed.
+  b.c("100", {{0, 80000, 0}, {50000, 80000, 0}, {50000, 90000, 0}});
+  b.c("100", {{50000, 90000, 0}, {50000, 80000, 0}, {90000, 80000, 0}});
   a.hoja.carpeta.escribe("hoja.bin", b.contenido());
   Visor* visor = a.abre_visor();
   ASSERT_NE(visor, nullptr);
@@ -405,11 +415,20 @@ TEST(Visor, ComprimirExtraerYDuplicadosDesdeElMenu) {
   EXPECT_TRUE(std::filesystem::exists(a.hoja.carpeta / "hoja_c.bin"));
   dispara(visor, "mnuExtraerFicheroDentro");
   EXPECT_TRUE(std::filesystem::exists(a.hoja.carpeta / "hoja_f.bin"));
+  // Shown twice, and then processed: the pairs shown are the pairs processed.
   dispara(visor, "mnuDuplicados");
-  EXPECT_EQ(visor->control().sesion().hoja.fila(1).activo, 0);  // marked, not yet deleted
-  EXPECT_EQ(a.hoja.carpeta.lee("hoja.bin")[1], '=');
+  dispara(visor, "mnuDuplicados");
+  const Hoja& hoja = visor->control().sesion().hoja;
+  EXPECT_EQ(hoja.fila(1).activo, 0);  // marked, not yet deleted
+  EXPECT_EQ(hoja.fila(5).activo, 3);
+  EXPECT_EQ(hoja.fila(6).activo, 3);
+  EXPECT_EQ(a.hoja.carpeta.lee("hoja.bin"), b.contenido());
   dispara(visor, "mnuBorrarDuplicados");
-  EXPECT_EQ(a.hoja.carpeta.lee("hoja.bin")[1], '\0');  // the earlier copy is deleted
+  const std::string bytes = a.hoja.carpeta.lee("hoja.bin");
+  EXPECT_EQ(bytes[1], '\0');                   // the earlier copy is deleted
+  EXPECT_EQ(bytes[b.inicios()[4] + 1], '\0');  // the line cut, its western leg appended
+  EXPECT_EQ(bytes[b.inicios()[5] + 1], '=');
+  EXPECT_GT(bytes.size(), b.contenido().size());
   EXPECT_TRUE(a.dialogos.textos().empty());
 }
 

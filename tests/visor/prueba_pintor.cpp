@@ -237,14 +237,16 @@ TEST(Pintor, ModosDeTextosYNoTextosYFiltrosDeLosTextos) {
   EXPECT_TRUE(tiene_color(imagen, kBlanco, texto_alto));
   dibujo.visualizacion.todas_las_cotas = true;
 
-  // Texts switched off show, with the selection display, through a table-2 attribute's code.
+  // Texts switched off show, with the selection display, through a table-2 attribute's code,
+  // still in their own code's colour.
   dibujo.sesion.tabla.fila(dibujo.sesion.tabla.busca("TXT").posicion_tab).visible = false;
   imagen = dibujo.pinta();
   EXPECT_FALSE(tiene_color(imagen, kBlanco, texto_alto));
   EXPECT_FALSE(tiene_color(imagen, kVerde, texto_alto));
   dibujo.visualizacion.seleccion = true;
   imagen = dibujo.pinta();
-  EXPECT_TRUE(tiene_color(imagen, kVerde, texto_alto));
+  EXPECT_TRUE(tiene_color(imagen, kBlanco, texto_alto));
+  EXPECT_FALSE(tiene_color(imagen, kVerde, texto_alto));
   EXPECT_FALSE(tiene_color(imagen, kBlanco, texto_bajo));
 }
 

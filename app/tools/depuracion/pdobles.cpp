@@ -31,11 +31,9 @@ std::int32_t a_entero(double valor) {
 }
 
 std::optional<std::int32_t> tolerancia_de(std::string_view texto) {
-  double valor = 0;
-  if (!lee_real(texto, valor)) return std::nullopt;
-  const double redondo = std::nearbyint(valor);
-  if (redondo < 0 || redondo > std::numeric_limits<std::int32_t>::max()) return std::nullopt;
-  return static_cast<std::int32_t>(redondo);
+  int valor = 0;
+  if (!lee_entero_redondeado(texto, valor) || valor < 0) return std::nullopt;
+  return valor;
 }
 
 std::int32_t exige_tolerancia(std::string_view texto, std::string_view nombre) {

@@ -22,7 +22,6 @@ constexpr std::string_view kCodigosExcluidos[] = {"5007", "5008", "5009", "5010"
 constexpr int kCodigosVirtuales[] = {5020, 5632, 5633, 5634, 5635, 5636, 5637, 5638, 5639};
 constexpr std::int32_t kNinguna = std::numeric_limits<std::int32_t>::max();
 constexpr int kAnchoSegmentoCoincidente = 5;
-constexpr int kRadioPuntual = 3;
 
 using CajaSegmento = std::int32_t[4];
 
@@ -248,6 +247,12 @@ TablaSegmentos Duplicados(Sesion& sesion, const OpcionesDuplicados& opciones, Pr
   return tabla;
 }
 
+void olvida_marcas_duplicados(Hoja& hoja) {
+  for (std::int32_t numero = 1; numero <= hoja.num_entidades(); ++numero) {
+    if (hoja.entidad(numero).activa()) hoja.fila(numero).activo = kSinDuplicado;
+  }
+}
+
 void ProcesoElementos(const Hoja& hoja, std::int32_t NumElemento1, std::int32_t NumElemento2,
                       double tolerancia, int& igualdad, TablaSegmentos& tabla) {
   const auto primero = hoja.vertices_de(hoja.entidad(NumElemento1));
@@ -297,7 +302,8 @@ void ProcesoElementos(const Hoja& hoja, std::int32_t NumElemento1, std::int32_t 
 }
 
 void leo_bin_pinto_duplicados(const Sesion& sesion, const TablaSegmentos& tabla,
-                              Superficie& superficie, const Vista& vista) {
+                              Superficie& superficie, const Vista& vista,
+                              const Visualizacion& visualizacion) {
   const Hoja& hoja = sesion.hoja;
   const int uds = sesion.ajustes.uds;
   std::unordered_map<std::int32_t, std::vector<std::int32_t>> segmentos;
@@ -318,6 +324,7 @@ void leo_bin_pinto_duplicados(const Sesion& sesion, const TablaSegmentos& tabla,
     const Rgb color = sesion.paleta.color(sesion.tabla.color_de_fila(e.posicion_tab));
     const auto vertices = hoja.vertices_de(e);
     superficie.pluma(0, 1, color);
+    superficie.pincel(color);
     if (e.cabecera.es_texto()) {
       const PuntoPantalla p = a_pantalla(vista, vertices[0], uds);
       Pintor::PintoUnTexto(superficie, p.x, p.y, hoja.texto(e), e.rango.angulo_texto(),
@@ -325,12 +332,8 @@ void leo_bin_pinto_duplicados(const Sesion& sesion, const TablaSegmentos& tabla,
                            uds);
       continue;
     }
-    if (vertices.size() < 2) {
-      const PuntoPantalla p = a_pantalla(vista, vertices[0], uds);
-      superficie.circulo(p.x, p.y, kRadioPuntual);
-    } else {
-      trazador.polilinea(superficie, vista, vertices, uds);
-    }
+    dibuja_elemento(superficie, trazador, vista, vertices, uds, visualizacion.rellena_cerrados(),
+                    color);
     const auto emparejados = segmentos.find(f.posicion);
     if (f.activo < kSegmentosIdenticos || emparejados == segmentos.end()) continue;
     superficie.pluma(0, kAnchoSegmentoCoincidente, color);

@@ -12,6 +12,7 @@
 #include "sesion.h"
 #include "superficie.h"
 #include "vista.h"
+#include "visualizacion.h"
 
 namespace telmora {
 
@@ -60,6 +61,11 @@ double tolerancia_en_unidades(const Ajustes& ajustes);
 TablaSegmentos Duplicados(Sesion& sesion, const OpcionesDuplicados& opciones,
                           Progreso& progreso = Progreso::ninguno());
 
+// Forgets the marks of the last search: every element still active in the sheet is marked 1
+// again. A search whose marks were only drawn is forgotten so that the next search, to draw or to
+// process, finds the same pairs again rather than skipping the elements they marked.
+void olvida_marcas_duplicados(Hoja& hoja);
+
 // Compares the segments of two elements and appends every pair whose boxes coincide within the
 // tolerance (file units) to the table, by segment of the first element and then of the second.
 // `igualdad` is left as the status of the last matching pair (0 identical, 2 near), or as it
@@ -67,10 +73,12 @@ TablaSegmentos Duplicados(Sesion& sesion, const OpcionesDuplicados& opciones,
 void ProcesoElementos(const Hoja& hoja, std::int32_t NumElemento1, std::int32_t NumElemento2,
                       double tolerancia, int& igualdad, TablaSegmentos& tabla);
 
-// Draws over the view every element of the sheet that the last search marked (pen width 1, in
-// its code's colour) and, for elements that share segments, their matched segments with pen
-// width 5.
+// Draws over the view every element of the sheet that the last search marked, in its code's
+// colour, as the drawing draws any element (pen width 1; point elements as their "x", closed
+// elements filled as the display switches say) and, for elements that share segments, their
+// matched segments with pen width 5.
 void leo_bin_pinto_duplicados(const Sesion& sesion, const TablaSegmentos& tabla,
-                              Superficie& superficie, const Vista& vista);
+                              Superficie& superficie, const Vista& vista,
+                              const Visualizacion& visualizacion);
 
 }  // namespace telmora

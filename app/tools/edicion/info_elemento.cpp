@@ -56,10 +56,9 @@ void lista_texto(std::vector<std::string>& lineas, const EntidadEnFichero& e, in
   const Vertice& p = e.vertices[0];
   lineas.push_back(" 1  " + numero_a_texto(double(p.x) / uds) + "  " +
                    numero_a_texto(double(p.y) / uds) + "  " + numero_a_texto(double(p.z) / uds));
-  const std::string_view trozos = e.bytes_texto;
-  for (std::size_t k = 0; k * kTamTrozoTexto < trozos.size(); ++k) {
-    lineas.push_back(" Texto " + std::to_string(k + 1) + "  " +
-                     campo_limpio(trozos.substr(k * kTamTrozoTexto, kTamTrozoTexto)));
+  const std::vector<std::string> trozos = trozos_limpios(e.bytes_texto);
+  for (std::size_t k = 0; k < trozos.size(); ++k) {
+    lineas.push_back(" Texto " + std::to_string(k + 1) + "  " + trozos[k]);
   }
   lineas.push_back(kSeparador);
 }
@@ -99,7 +98,6 @@ void lista_tabla(std::vector<std::string>& lineas, const Sesion& sesion, std::in
   lineas.push_back("     Param.26: " + fila.campo(26));
 }
 
-// Labels stand out from the background: white on a dark one, black on a light one.
 }  // namespace
 
 std::string formatea_salida(std::int32_t num_entero, int uds) {

@@ -1,5 +1,6 @@
 #include "edicion/informe_bin.h"
 
+#include <algorithm>
 #include <unordered_set>
 
 #include "fichero.h"
@@ -114,6 +115,17 @@ std::vector<std::string> informe_bin(const Hoja& hoja, const TablaVekt& tabla,
   lineas.push_back(kSeparador);
   lineas.push_back(" ... próximamente más");
   return lineas;
+}
+
+std::optional<std::filesystem::path> ruta_informe(const std::filesystem::path& hoja) {
+  constexpr std::size_t kCaracteresMinimos = 4;
+  const std::string nombre = ruta_texto(hoja.filename());
+  // Characters, not bytes: the continuation bytes of UTF-8 are not counted.
+  const auto caracteres = std::count_if(nombre.begin(), nombre.end(), [](char c) {
+    return (static_cast<unsigned char>(c) & 0xC0) != 0x80;
+  });
+  if (static_cast<std::size_t>(caracteres) < kCaracteresMinimos) return std::nullopt;
+  return ruta_con_sufijo(hoja, ".txt");
 }
 
 }  // namespace telmora

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -22,7 +23,9 @@ std::vector<std::string> informe_bin(const Hoja& hoja, const TablaVekt& tabla,
                                      const std::string& carpeta, const std::string& nombre, int uds,
                                      Progreso& progreso = Progreso::ninguno());
 
-// The report is saved beside the sheet as ruta_con_sufijo(sheet, kSufijoInforme).
-inline constexpr const char* kSufijoInforme = ".txt";
+// Where the report is saved: beside the sheet, its name without the extension followed by
+// ".txt" (ruta_con_sufijo). A sheet whose name has fewer than four characters gets no report
+// file.
+std::optional<std::filesystem::path> ruta_informe(const std::filesystem::path& hoja);
 
 }  // namespace telmora

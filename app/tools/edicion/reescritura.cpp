@@ -220,10 +220,6 @@ class PlanDeCortes {
 
 }  // namespace
 
-void completa_codigo(std::string& texto) {
-  texto = rellena_nulos(texto);
-}
-
 SalidaBin::SalidaBin(std::filesystem::path destino) : fichero_(std::move(destino)) {}
 
 void SalidaBin::entidad(const Cabecera& cabecera, const Rango& rango,

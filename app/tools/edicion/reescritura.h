@@ -17,9 +17,6 @@
 
 namespace telmora {
 
-// The code trimmed of spaces and padded with NUL characters to 7 (longer codes stay as they are).
-void completa_codigo(std::string& texto);
-
 // A new entity file written entity by entity, with every code normalised. Nothing replaces the
 // target until confirma() (see FicheroNuevo).
 class SalidaBin {

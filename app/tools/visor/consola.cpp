@@ -6,7 +6,6 @@
 #include <unordered_set>
 
 #include "fichero.h"
-#include "pintor.h"
 #include "texto.h"
 
 namespace telmora {
@@ -300,7 +299,8 @@ void Consola::ProcesaArroba(std::string_view arroba) {
 std::optional<int> Consola::indice_de_paleta(std::string_view argumento, const char* orden,
                                              const char* que) {
   int indice = 0;
-  if (lee_entero(recorta(argumento), indice) && indice >= 0 && indice <= kIndiceColorMaximo) {
+  if (lee_entero_redondeado(recorta(argumento), indice) && indice >= 0 &&
+      indice <= kIndiceColorMaximo) {
     return indice;
   }
   dialogos_.mensaje(
@@ -325,11 +325,9 @@ void Consola::color_nuevo(std::string_view argumento) {
 
 void Consola::distancia_cotas(std::string_view argumento) {
   double distancia = 0;
-  if (!lee_real(argumento, distancia) || distancia < 0) {
-    dialogos_.mensaje(
-        mensaje_argumento("DA", "la distancia es un número de metros mayor o igual que 0",
-                          argumento),
-        Icono::critico);
+  if (!lee_real(argumento, distancia)) {
+    dialogos_.mensaje(mensaje_argumento("DA", "la distancia es un número de metros", argumento),
+                      Icono::critico);
     return;
   }
   visualizacion_.distancia_cotas = distancia;
@@ -354,8 +352,7 @@ void Consola::zoomp(std::string_view argumento) {
     return;
   }
   visor_->centrar();
-  const PuntoPantalla p = a_pantalla(visor_->vista(), x, y);
-  visor_->pulsa_izquierdo(p.x, p.y);
+  visor_->pulsa_izquierdo(x, y);
 }
 
 bool Consola::con_visor(const std::string& palabra) {

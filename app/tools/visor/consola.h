@@ -17,7 +17,6 @@
 #include "dialogos.h"
 #include "sesion.h"
 #include "visor/control_visor.h"
-#include "vista.h"
 #include "visualizacion.h"
 
 namespace telmora {
@@ -67,14 +66,13 @@ struct CarpetasConsola {
 class AccionesVisor {
  public:
   virtual ~AccionesVisor() = default;
-  // The view in force, to convert a map point to the drawing area.
-  virtual const Vista& vista() const = 0;
   // Redraw (mnuRegenera).
   virtual void regenera() = 0;
   // mnuCentrar: current scale := scale denominator; action 4 armed.
   virtual void centrar() = 0;
-  // A press of button 1 on the drawing area at (x, y), as if the user had clicked there.
-  virtual void pulsa_izquierdo(int x, int y) = 0;
+  // A press of button 1 on the drawing area exactly at the map point (x, y) in metres, as if
+  // the user had clicked there.
+  virtual void pulsa_izquierdo(double x, double y) = 0;
   // mnuInfoElemento: action 2 armed.
   virtual void info_elemento() = 0;
   // Cross-hair pointer; action 5 armed (place a new text at the next click).
@@ -98,10 +96,9 @@ class AccionesControlVisor : public AccionesVisor {
 
   std::function<void()> al_bininfo, al_borrar_ventana, al_salir;
 
-  const Vista& vista() const override { return control_.vista; }
   void regenera() override { control_.redibuja(); }
   void centrar() override { control_.centrar(); }
-  void pulsa_izquierdo(int x, int y) override { control_.pulsa(Boton::izquierdo, x, y); }
+  void pulsa_izquierdo(double x, double y) override { control_.pulsa_en_mapa(x, y); }
   void info_elemento() override { control_.arma(AccionRaton::info_elemento); }
   void nuevo_texto() override { control_.arma(AccionRaton::nuevo_texto); }
   void accion_consola_pendiente(int valor) override { control_.accion_consola_pendiente = valor; }

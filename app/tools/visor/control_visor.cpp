@@ -149,7 +149,8 @@ void ControlVisor::conmuta_medir(bool toca_distancia) {
   arma(AccionRaton::medir);
   if (toca_distancia) {
     texto_distancia_ = "0";
-    pantalla_.texto_distancia(texto_distancia_, true);
+    distancia_visible_ = true;
+    pantalla_.texto_distancia(texto_distancia_, distancia_visible_);
   }
 }
 
@@ -179,7 +180,8 @@ void ControlVisor::cancela() {
   mouse_accion = AccionRaton::ninguna;
   medir = false;
   medir1 = false;
-  pantalla_.texto_distancia(texto_distancia_, false);
+  distancia_visible_ = false;
+  pantalla_.texto_distancia(texto_distancia_, distancia_visible_);
 }
 
 void ControlVisor::tecla(Tecla tecla) {
@@ -405,12 +407,7 @@ void ControlVisor::pulsa(Boton boton, int x, int y) {
       invierte_marcas_medida();
       return;
     case AccionRaton::centrar:
-      desarma();
-      vista_de_fichero_ = false;
-      vista.escala_actual = escala_armada;
-      vista.DesplazaCentro(vista.Fn_pantalla_utm_x(x), vista.Fn_pantalla_utm_y(y));
-      vista.CentraZoom();
-      muestra_vista();
+      centra_en(vista.Fn_pantalla_utm_x(x), vista.Fn_pantalla_utm_y(y));
       return;
     case AccionRaton::nuevo_texto:
       xtentativo = vista.Fn_pantalla_utm_x(x);
@@ -428,6 +425,25 @@ void ControlVisor::pulsa(Boton boton, int x, int y) {
   }
 }
 
+void ControlVisor::pulsa_en_mapa(double x, double y) {
+  const PuntoPantalla p = a_pantalla(vista, x, y);
+  if (mouse_accion != AccionRaton::centrar) {
+    pulsa(Boton::izquierdo, p.x, p.y);
+    return;
+  }
+  ultima_pulsacion = p;
+  centra_en(x, y);
+}
+
+void ControlVisor::centra_en(double x, double y) {
+  desarma();
+  vista_de_fichero_ = false;
+  vista.escala_actual = escala_armada;
+  vista.DesplazaCentro(x, y);
+  vista.CentraZoom();
+  muestra_vista();
+}
+
 void ControlVisor::mueve(int x, int y) {
   puntero_ = PuntoPantalla{x, y};
   const double xm = vista.Fn_pantalla_utm_x(x), ym = vista.Fn_pantalla_utm_y(y);
@@ -436,7 +452,7 @@ void ControlVisor::mueve(int x, int y) {
   if (medir && medir1) {
     const double dx = x - ultima_pulsacion.x, dy = y - ultima_pulsacion.y;
     texto_distancia_ = formato_es(std::sqrt(dx * dx + dy * dy) / vista.factor, 3);
-    pantalla_.texto_distancia(texto_distancia_, true);
+    pantalla_.texto_distancia(texto_distancia_, distancia_visible_);
   }
   pantalla_.linea_estado(linea_estado(x, y, texto_x, texto_y, texto_distancia_));
   resalta_bajo_puntero(xm, ym);

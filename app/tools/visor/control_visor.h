@@ -106,6 +106,7 @@ class ControlVisor {
   void zoom_mas();                      // current scale := scale / 1.5; arm action 4
   void zoom_menos();                    // current scale := scale * 1.5; arm action 4
   void escala_tecleada(double escala);  // re-centres at a typed scale
+  // Measuring on or off (mnuDistancia, and the Distancia button, which leaves Text6 alone).
   void conmuta_medir(bool toca_distancia);
   void cancela();  // right button
   void tecla(Tecla tecla);
@@ -140,10 +141,15 @@ class ControlVisor {
   // Mouse.
   void pulsa(Boton boton, int x, int y);
   void mueve(int x, int y);
+  // A press of the left button at a map point (metres), as the console feeds one: an armed
+  // centring takes the point itself, not the pixel under it; any other action gets that pixel.
+  void pulsa_en_mapa(double x, double y);
 
  private:
   // A served click: default pointer, nothing armed, no console action waiting.
   void desarma();
+  // Action 4 served at a map point (metres): the view centred on it at the armed scale.
+  void centra_en(double x, double y);
   // The dot and circle of the measuring origin, drawn inverted: drawn a second time, they are
   // erased.
   void invierte_marcas_medida();
@@ -167,6 +173,9 @@ class ControlVisor {
   Pintor pintor_;
   std::string titulo_filtro_;
   std::string texto_distancia_;
+  // The distance box is shown by the Distancia menu entry and hidden by the right button; the
+  // pointer moves only change its text.
+  bool distancia_visible_ = false;
   bool vista_de_fichero_ = false;         // the view shows the whole sheet as fitted
   std::optional<PuntoPantalla> puntero_;  // where the pointer was last seen
   std::uint64_t redibujos_ = 0;
