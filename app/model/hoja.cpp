@@ -339,9 +339,29 @@ void MarcadorBorrados::reescribe_vertices(std::int32_t numero, const Rango& rang
   std::string bytes;
   escribe_rango(bytes, rango);
   for (const Vertice& v : vertices) escribe_vertice(bytes, v);
-  fichero_.seekp(f.posicion + kTamCabecera);
+  // The stored bytes are kept to be put back should the write stop halfway.
+  const std::int64_t inicio = f.posicion + kTamCabecera;
+  std::string previos(bytes.size(), '\0');
+  fichero_.seekg(inicio);
+  fichero_.read(previos.data(), static_cast<std::streamsize>(previos.size()));
+  if (!fichero_) {
+    fichero_.clear();
+    throw ErrorTelmora("El fichero " + ruta_texto(hoja_.ruta) +
+                       " ha cambiado desde que se cargó: la entidad de la posición " +
+                       std::to_string(f.posicion) + " está cortada");
+  }
+  fichero_.seekp(inicio);
   fichero_.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-  comprueba_escritura();
+  try {
+    comprueba_escritura();
+  } catch (const ErrorTelmora&) {
+    fichero_.clear();
+    fichero_.seekp(inicio);
+    fichero_.write(previos.data(), static_cast<std::streamsize>(previos.size()));
+    fichero_.flush();
+    fichero_.clear();
+    throw;
+  }
   e.rango = rango;
   std::copy(vertices.begin(), vertices.end(), hoja_.vertices_de(e).begin());
   f.xmin = rango.xmin;

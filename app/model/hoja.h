@@ -156,6 +156,8 @@ class MarcadorBorrados {
  public:
   explicit MarcadorBorrados(Hoja& hoja);
   void anula(std::int32_t numero);
+  // The range block and every vertex in one write; when it fails, the bytes read before it are
+  // written back, so the element is never left with part of its vertices changed.
   void reescribe_vertices(std::int32_t numero, const Rango& rango,
                           std::span<const Vertice> vertices);
   // Replaces entities by the whole entities given for each: all the new ones are appended to
