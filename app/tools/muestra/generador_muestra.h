@@ -1,6 +1,7 @@
 // A realistic sample sheet for demonstration, tests and benchmarks: the code table, the palette
 // and an entity file with a street network whose streets close into blocks (one centroid text
-// in each, a few plazas as islands), buildings, contour lines, point symbols, elevation points,
+// in each, a few plazas as islands), buildings, contour lines, point symbols, elevation points
+// (PSCT at every street node, a few on inner vertices of streets and a few away from the nodes),
 // texts and a few deliberate faults (a block without its text, one with two, a text outside
 // every block, a dangling street end, duplicates). The same options always give the same bytes.
 #pragma once
@@ -13,7 +14,7 @@ namespace telmora {
 
 // Changes whenever the same options start giving other bytes, so that sheets kept from an
 // earlier generator are not taken for the current one.
-inline constexpr int kVersionMuestra = 3;
+inline constexpr int kVersionMuestra = 4;
 
 struct OpcionesMuestra {
   std::int64_t entidades = 20000;
