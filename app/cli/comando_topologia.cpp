@@ -2,10 +2,7 @@
 
 #include "cli.h"
 #include "fichero.h"
-#include "imagen_cli.h"
-#include "pintor.h"
-#include "superficie_imagen.h"
-#include "topologia/topologia.h"
+#include "topologia_cli.h"
 
 namespace telmora::cli {
 
@@ -33,35 +30,19 @@ EntradaTopologia entrada_de(const Argumentos& argumentos) {
 int ejecuta_topologia(const Argumentos& argumentos, std::ostream& salida, std::ostream& errores) {
   argumentos.exige_posicionales(1, "telmora-cli topologia HOJA.bin [opciones]");
   const EntradaTopologia entrada = entrada_de(argumentos);
-  int ancho = 0, alto = 0;
-  tamano_de_opcion(argumentos, ancho, alto);
-
-  Sesion sesion = abre_hoja_de_linea(argumentos.posicionales()[0], argumentos.bandera("mm"));
+  HojaDibujada hoja(argumentos);
   OpcionesTopologia opciones;
   selecciona_entrada(opciones, entrada);
   opciones.carpeta_listados = argumentos.tiene("listados")
                                   ? ruta_desde_texto(argumentos.valor("listados"))
-                                  : sesion.ajustes.fich_entrada.parent_path();
+                                  : hoja.sesion.ajustes.fich_entrada.parent_path();
   if (opciones.carpeta_listados.empty()) opciones.carpeta_listados = ".";
-
-  // The whole sheet drawn first, as the viewer shows it: topology takes what was drawn.
-  asegura_aplicacion();
-  Vista vista;
-  vista.dimensiona(ancho, alto);
-  vista.ajusta_a_fichero(sesion.hoja.rango, sesion.ajustes.uds);
-  Visualizacion visualizacion;
-  visualizacion.cota_minima = vista.zmin;
-  visualizacion.cota_maxima = vista.zmax;
-  SuperficieImagen superficie(ancho, alto);
-  superficie.borra(color_fondo(sesion.tabla, sesion.paleta));
-  Pintor(sesion).leo_bin_pinto(superficie, vista, visualizacion);
-
   std::error_code error;
   std::filesystem::create_directories(opciones.carpeta_listados, error);
-  const LienzoTopologia lienzo{superficie, vista, sesion.paleta, sesion.ajustes.uds,
-                               visualizacion.estilo_pluma};
+
+  const LienzoTopologia lienzo = hoja.lienzo();
   const ResultadoTopologia r =
-      telmora::ejecuta_topologia(sesion, opciones, Progreso::ninguno(), &lienzo);
+      telmora::ejecuta_topologia(hoja.sesion, opciones, Progreso::ninguno(), &lienzo);
   for (const std::string& linea : r.lineas()) salida << linea << "\n";
   if (entrada == EntradaTopologia::islas) {
     salida << "Islas encontradas :" << r.islas.islas.size() << "\n";
@@ -71,20 +52,7 @@ int ejecuta_topologia(const Argumentos& argumentos, std::ostream& salida, std::o
            << "Textos NoPol :" << r.textos_sin_recinto() << "\n"
            << "Textos +Pol :" << r.textos_en_varios() << "\n";
   }
-  int estado = kExito;
-  for (const std::string& fallo : r.fallos_listados) {
-    errores << fallo << "\n";
-    estado = kFalloEscritura;
-  }
-  if (argumentos.tiene("png")) {
-    try {
-      guarda_png(superficie.imagen(), argumentos.valor("png"));
-    } catch (const ErrorTelmora& fallo) {
-      errores << fallo.what() << "\n";
-      estado = kFalloEscritura;
-    }
-  }
-  return estado;
+  return termina_topologia(r, argumentos, hoja, errores);
 }
 
 }  // namespace telmora::cli
