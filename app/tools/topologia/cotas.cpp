@@ -132,7 +132,7 @@ void InterpolaZTramos(const Hoja& hoja, SubidaCotaTramos& subida) {
     v.front().z = z1;
     v.back().z = z2;
     Rango rango = e.rango;
-    calcula_rango_entidad(rango, v);
+    rango_real(rango, v);
     subida.cambios.anade(t.Offset, rango, v);
   }
 }
@@ -168,7 +168,10 @@ CotaDeRecintos BuscaCotaADar(const Hoja& hoja, const GrafoTopologico& grafo,
     const auto originales = hoja.vertices_de(hoja.c[static_cast<std::size_t>(t.Offset - 1)]);
     v.assign(originales.begin(), originales.end());
     for (Vertice& p : v) p.z = cota;
-    resultado.cambios.anade(t.Offset, rango_de_elemento_nuevo(v), v);
+    Rango rango;
+    rango_real(rango, v);
+    valores_de_reconstruccion(rango);
+    resultado.cambios.anade(t.Offset, rango, v);
   }
   return resultado;
 }

@@ -88,8 +88,8 @@ void interpola(std::span<Vertice> vertices, std::size_t desde, std::size_t hasta
 
 // For each arc with a PSCT point at both ends: its vertices from the first end's z to the last
 // end's, split at every inner vertex that carries a PSCT point off every node whose z is not 0;
-// the range recomputed, the last three range values as loaded. Arcs lacking a point at one end
-// are counted and left out.
+// the range block the one the vertices span, its last three values as loaded. Arcs lacking a point
+// at one end are counted and left out.
 void InterpolaZTramos(const Hoja& hoja, SubidaCotaTramos& subida);
 
 // The three steps in order, on the unpruned graph.
@@ -98,8 +98,8 @@ SubidaCotaTramos ProcesarSubirCotaTramos(const Hoja& hoja, const GrafoTopologico
 // Z from texts: every arc gets, at all its vertices, the larger elevation of the faces on its two
 // sides, where a face's elevation is the z of its centroid text and only a face with exactly
 // one centroid has one; envelopes and open polygons have none. Arcs with no elevation on either
-// side are left out and counted. The range block is rebuilt from the vertices with 20, 6 and 1957
-// in its last three values.
+// side are left out and counted. The range block is the one the vertices span (a negative
+// elevation or one above 1,000,000,000 included), with 20, 6 and 1957 in its last three values.
 struct CotaDeRecintos {
   std::int32_t sin_cota = 0;
   CambiosDeCota cambios;

@@ -51,14 +51,16 @@ void pintocotastramos(const Hoja& hoja, const GrafoTopologico& grafo, int uds, d
       const Vertice& a = v[k - 1];
       const Vertice& b = v[k];
       const double segmento = largo_de(a, b);
+      bool en_b = false;  // a step point fell on vertex b
       for (; siguiente < partes && siguiente * paso <= recorrido + segmento; ++siguiente) {
         const double f = segmento > 0 ? (siguiente * paso - recorrido) / segmento : 0;
         const double z = a.z + f * (double(b.z) - a.z);
         receptor(
             {a.x + f * (double(b.x) - a.x), a.y + f * (double(b.y) - a.y), z, texto_cota(z, uds)});
+        en_b = f == 1;
       }
       recorrido += segmento;
-      if (k + 1 < v.size() && cambia_pendiente(v, k, cuarto)) {
+      if (k + 1 < v.size() && !en_b && cambia_pendiente(v, k, cuarto)) {
         receptor({double(b.x), double(b.y), double(b.z), texto_cota(b.z, uds)});
       }
     }

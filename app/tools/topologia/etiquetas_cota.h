@@ -35,7 +35,8 @@ using ReceptorCotas = std::function<void(const EtiquetaCota&)>;
 // within the segment that holds it (the arc's ends are nodes, labelled by
 // pintocotasextremocalles). An inner vertex gets a label of its own when the line rises to it and
 // falls after it, or falls to it and rises after it, and its z differs from the previous vertex's
-// by more than a quarter of a metre. DA 0 (or less) means kDistanciaCotasDefecto.
+// by more than a quarter of a metre (unless a step point fell on it). DA 0 (or less) means
+// kDistanciaCotasDefecto.
 void pintocotastramos(const Hoja& hoja, const GrafoTopologico& grafo, int uds, double da,
                       const ReceptorCotas& receptor);
 
