@@ -160,6 +160,32 @@ TEST(CotasPSCT, UnFalloDetieneLaEscrituraYDiceCuantosSeModificaron) {
   EXPECT_EQ(h.cotas(h.sesion.hoja, 2), (std::vector<std::int32_t>{0, 0}));
 }
 
+// An element stored with a wrong range gets the range of its vertices, and the spatial index
+// finds it where it lies.
+TEST(CotasPSCT, ElIndiceEspacialSigueAlRangoNuevo) {
+  ConstructorBin b;
+  std::string cuerpo;
+  for (const int valor : {400000, 400000, 0, 400100, 400100, 0, 0, 0, 0}) {
+    cuerpo += prueba::i32le(valor);
+  }
+  for (const int valor : {0, 0, 0, 1000, 0, 0}) cuerpo += prueba::i32le(valor);
+  b.cabecera('C', '=', "100", 0, 2).bytes(cuerpo);
+  b.c("PSCT", {psct_en(0, 0, 10)}).c("PSCT", {psct_en(1000, 0, 20)});
+  for (int i = 0; i < 400; ++i) b.c("200", {{(i % 20) * 25000, (i / 20) * 25000, 0}});
+  HojaEnDisco h(b);
+  auto junto_al_origen = [](const IndiceEspacial& indice) {
+    return indice.candidatas(-100, -100, 2000, 100);
+  };
+  EXPECT_EQ(std::ranges::count(junto_al_origen(h.sesion.indice_espacial), 1), 0);
+  h.dialogos.respuestas = {true};
+  h.corre(EntradaTopologia::cotas_a_tramos);
+  EXPECT_EQ(h.sesion.hoja.fila(1).xmax, 1000);
+  EXPECT_EQ(h.recargada().c[0].rango, (Rango{0, 0, 10, 1000, 0, 20, 0, 0, 0}));
+  const auto candidatas = junto_al_origen(h.sesion.indice_espacial);
+  EXPECT_EQ(std::ranges::count(candidatas, 1), 1);
+  EXPECT_EQ(candidatas, junto_al_origen(IndiceEspacial(h.sesion.hoja)));
+}
+
 // The hashed lookups give what the scans give, table by table, on random networks with points
 // at ends, doubled at some, on inner vertices (some with z 0) and off every line.
 TEST(CotasPSCT, IgualQueLaLecturaLiteralEnRedesAleatorias) {
