@@ -179,18 +179,21 @@ CotaDeRecintos BuscaCotaADar(const Hoja& hoja, const GrafoTopologico& grafo,
 EscrituraCotas aplica_cambios_cota(Sesion& sesion, const CambiosDeCota& cambios,
                                    Progreso& progreso) {
   Hoja& hoja = sesion.hoja;
+  std::vector<VerticesNuevos> nuevos;
+  nuevos.reserve(cambios.elementos.size());
+  bool cajas_movidas = false;
+  for (const ReescrituraElemento& r : cambios.elementos) {
+    const Entidad& e = hoja.c[static_cast<std::size_t>(r.elemento - 1)];
+    nuevos.push_back({e.numero, r.rango, cambios.vertices_de(r)});
+    cajas_movidas = cajas_movidas || !misma_caja(e.rango, r.rango);
+  }
   ContadorPorcentaje avance(progreso, cambios.num_elementos());
   EscrituraCotas escritura;
-  bool cajas_movidas = false;
   try {
-    MarcadorBorrados marcador(hoja);
-    for (const ReescrituraElemento& r : cambios.elementos) {
-      const Entidad& e = hoja.c[static_cast<std::size_t>(r.elemento - 1)];
-      const bool movida = !misma_caja(e.rango, r.rango);
-      marcador.reescribe_vertices(e.numero, r.rango, cambios.vertices_de(r));
-      cajas_movidas = cajas_movidas || movida;
-      avance.avanza(++escritura.escritos);
-    }
+    MarcadorBorrados(hoja).reescribe_vertices(nuevos, [&](std::size_t escritos) {
+      escritura.escritos = static_cast<std::int32_t>(escritos);
+      avance.avanza(escritura.escritos);
+    });
   } catch (const ErrorTelmora& error) {
     escritura.fallo = std::string(error.what()) +
                       "\nElementos ya modificados :" + std::to_string(escritura.escritos);

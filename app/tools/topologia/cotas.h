@@ -107,10 +107,10 @@ struct CotaDeRecintos {
 CotaDeRecintos BuscaCotaADar(const Hoja& hoja, const GrafoTopologico& grafo,
                              const TablaPoligonos& tabla);
 
-// Writes the new vertices into the sheet's file in place, element after element, each with its
-// range block in one checked and flushed write, and into the loaded sheet (vertices, range, index
-// row); the spatial index is rebuilt when an element's box moved. A failure stops the writing:
-// the elements before it are written whole, the one that failed is as it was, and `fallo` gives
+// Writes the new vertices into the sheet's file in place with their range blocks (by runs of
+// nearby elements, each run checked and flushed) and into the loaded sheet (vertices, range,
+// index row); the spatial index is rebuilt when an element's box moved. A failure stops the
+// writing: the elements written before it are whole, the others as they were, and `fallo` gives
 // the path, the system's reason and how many elements had been written.
 struct EscrituraCotas {
   std::int32_t escritos = 0;
