@@ -253,12 +253,7 @@ Hoja cargo_bin_bytes(const Lista<char>& bytes, const TablaVekt& tabla, Progreso&
     auto& destino = es_texto ? hoja.t : hoja.c;
     FilaIndice& f = hoja.indice[static_cast<std::size_t>(numero - 1)];
     f.posicion = static_cast<std::int32_t>(p);
-    f.xmin = e.rango.xmin;
-    f.ymin = e.rango.ymin;
-    f.xmax = e.rango.xmax;
-    f.ymax = e.rango.ymax;
-    f.zmin = e.rango.zmin;
-    f.zmax = e.rango.zmax;
+    f.toma_rango(e.rango);
     f.num_puntos = e.cabecera.num_puntos;
     f.activo = e.activa() ? 1 : 0;
     f.tipo = es_texto ? kIndiceTipoT : kIndiceTipoC;
@@ -423,16 +418,10 @@ void MarcadorBorrados::reescribe_vertices(std::span<const VerticesNuevos> cambio
       }
       for (std::size_t m = i; m < k; ++m) {
         const VerticesNuevos& c = *orden[m];
-        FilaIndice& f = hoja_.fila(c.numero);
         Entidad& e = hoja_.entidad(c.numero);
         e.rango = c.rango;
         std::copy(c.vertices.begin(), c.vertices.end(), hoja_.vertices_de(e).begin());
-        f.xmin = c.rango.xmin;
-        f.ymin = c.rango.ymin;
-        f.xmax = c.rango.xmax;
-        f.ymax = c.rango.ymax;
-        f.zmin = c.rango.zmin;
-        f.zmax = c.rango.zmax;
+        hoja_.fila(c.numero).toma_rango(c.rango);
       }
       hechos += k - i;
       if (escritos) escritos(hechos);

@@ -50,6 +50,16 @@ struct FilaIndice {
   std::int32_t activo = 0;   // 1 active, 0 deleted; duplicate detection also writes its marks here
   std::int32_t tipo = 0;     // 1 C entity, 0 T entity
   std::int32_t ordinal = 0;  // 1-based place in the C array or the T array
+
+  // Takes the box and elevation span of an entity's range block.
+  void toma_rango(const Rango& rango) {
+    xmin = rango.xmin;
+    ymin = rango.ymin;
+    xmax = rango.xmax;
+    ymax = rango.ymax;
+    zmin = rango.zmin;
+    zmax = rango.zmax;
+  }
 };
 
 inline constexpr std::int32_t kIndiceTipoC = 1;
