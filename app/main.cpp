@@ -9,6 +9,7 @@
 int main(int argc, char** argv) {
   QApplication aplicacion(argc, argv);
   QApplication::setApplicationName("Telmora");
+  const auto traducciones = telmora::instala_traducciones_qt();
   telmora::DialogosQt dialogos;
   telmora::Form1 inicio(dialogos, telmora::dir_datos_fijo());
   const QStringList argumentos = QApplication::arguments();

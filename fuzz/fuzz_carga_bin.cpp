@@ -3,8 +3,8 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "hoja.h"
 #include "edicion/informe_bin.h"
+#include "hoja.h"
 #include "tabla_vekt.h"
 
 namespace {
@@ -30,7 +30,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* datos, std::size_t tam
       total += hoja.texto(e).size() + hoja.atributos_de(e).size();
       total += static_cast<std::size_t>(telmora::clase_elemento(hoja.vertices_de(e)));
     }
-    total += telmora::informe_bin(hoja, "/", "h.bin", 100).size();
+    total += telmora::informe_bin(hoja, tabla(), "/", "h.bin", 100).size();
     return total == 0 ? 0 : 0;
   } catch (const telmora::ErrorTelmora&) {
     return 0;

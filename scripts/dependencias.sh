@@ -5,7 +5,7 @@ set -euo pipefail
 paquetes=(
   build-essential cmake ninja-build pkg-config
   clang libclang-rt-14-dev
-  qt6-base-dev libgl-dev libqt6sql6-sqlite libsqlite3-dev
+  qt6-base-dev libgl-dev qt6-translations-l10n libqt6sql6-sqlite libsqlite3-dev
   mdbtools-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix googletest wine64

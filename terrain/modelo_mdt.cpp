@@ -238,6 +238,7 @@ std::optional<Hallazgo> ModeloMdt::busqueda_binaria(std::int32_t x, std::int32_t
 }
 
 std::optional<Hallazgo> ModeloMdt::prueba(std::int32_t i, std::int32_t x, std::int32_t y) const {
+  ++probados_;
   const auto cota = cota_en_triangulo(i, x, y);
   if (!cota) return std::nullopt;
   return Hallazgo{i, *cota};

@@ -59,6 +59,8 @@ class ModeloMdt {
   std::optional<double> cota_en_triangulo(std::int32_t i, std::int32_t x, std::int32_t y) const;
 
   std::span<const Triangulo> triangulos() const { return triangulos_; }
+  // How many triangles the lookups have tested so far: what they cost.
+  std::int64_t triangulos_probados() const { return probados_; }
 
  private:
   std::optional<Hallazgo> busqueda_local(std::int32_t x, std::int32_t y, std::int32_t c) const;
@@ -71,6 +73,7 @@ class ModeloMdt {
   std::vector<Triangulo> triangulos_;
   Contorno contorno_;
   std::int32_t ancho_maximo_ = 0;  // W: no triangle is wider in X
+  mutable std::int64_t probados_ = 0;
 };
 
 }  // namespace orogrid

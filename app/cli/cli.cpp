@@ -165,7 +165,8 @@ const std::vector<Comando>& comandos() {
        ejecuta_errores},
       {"exportar",
        "escribe la hoja en un formato SIG (GeoPackage, Shapefile, GeoJSON, DXF ...)",
-       "uso: telmora-cli exportar HOJA.bin SALIDA [--formato NOMBRE] [--srs EPSG:N] [--mm]\n"
+       "uso: telmora-cli exportar HOJA.bin SALIDA [--formato NOMBRE] [--srs EPSG:N] [--topologia]\n"
+       "                          [--mm]\n"
        "\n"
        "Escribe las entidades activas de la hoja, en el orden del fichero y en metros con su\n"
        "cota, en cuatro capas: lineas (elementos abiertos), recintos (elementos cerrados de\n"
@@ -182,8 +183,19 @@ const std::vector<Comando>& comandos() {
        "  --formato NOMBRE  formato vectorial de GDAL (GPKG, GeoJSON, \"ESRI Shapefile\", DXF,\n"
        "                    FlatGeobuf ...); sin él, el de la extensión de SALIDA\n"
        "  --srs EPSG:N      sistema de coordenadas de las capas (la hoja no lleva ninguno)\n"
+       "  --topologia       comprueba antes los centroides como topologia --orden centroides\n"
+       "                    (sin listados), escribe sus líneas y añade dos capas:\n"
+       "                    recintos_topologia, un polígono por cara (con las islas que\n"
+       "                    contiene como huecos) con los campos recinto (su número en los\n"
+       "                    listados), superficie (m², la del anillo exterior), error\n"
+       "                    (ninguno, sin centroide o varios centroides), centroide y\n"
+       "                    entidad_centroide (el texto de su centroide y su número); y\n"
+       "                    errores_topologia, un punto por marca del visor: NoPol (texto\n"
+       "                    fuera de toda cara), +Pol (texto en varias) y * (extremo\n"
+       "                    colgante), con los campos marca, error, entidad y texto (del\n"
+       "                    texto) y nodo (del extremo)\n"
        "  --mm              la hoja está en milímetros (centímetros si no se indica)\n",
-       {{"formato", "srs"}, {"mm"}},
+       {{"formato", "srs"}, {"topologia", "mm"}},
        ejecuta_exportar},
       {"extraer",
        "escribe en HOJA_f.bin lo que cae dentro de una ventana",
@@ -204,6 +216,7 @@ const std::vector<Comando>& comandos() {
       {"generar",
        "escribe una hoja de muestra (Vekt.tab, Vekt.pal y la hoja) en una carpeta",
        "uso: telmora-cli generar CARPETA [--entidades N] [--semilla S] [--nombre HOJA.bin]\n"
+       "                             [--recintos]\n"
        "\n"
        "Escribe en CARPETA una tabla de códigos Vekt.tab, una paleta Vekt.pal y una hoja de\n"
        "entidades con una red de calles, manzanas con edificios, curvas de nivel, símbolos,\n"
@@ -213,8 +226,11 @@ const std::vector<Comando>& comandos() {
        "(su nombre con .mdb; los números de error están escritos como textos en la hoja).\n"
        "  --entidades N   número exacto de entidades (20000 si no se indica)\n"
        "  --semilla S     la misma semilla da siempre los mismos bytes (1 si no se indica)\n"
-       "  --nombre F      nombre de la hoja (hoja.bin si no se indica)\n",
-       {{"entidades", "semilla", "nombre"}, {}},
+       "  --nombre F      nombre de la hoja (hoja.bin si no se indica)\n"
+       "  --recintos      cada manzana lleva también su recinto (1615) por los ejes de sus\n"
+       "                  cuatro calles, de modo que cada tramo de calle lo comparten la calle\n"
+       "                  y las manzanas de sus dos lados, en sentidos opuestos\n",
+       {{"entidades", "semilla", "nombre"}, {"recintos"}},
        ejecuta_generar},
       {"importar",
        "escribe una hoja nueva con lo que contiene una fuente SIG",

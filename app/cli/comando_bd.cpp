@@ -1,8 +1,8 @@
 #include "cli.h"
-#include "imagen_cli.h"
 #include "db/base_datos.h"
 #include "db/importacion.h"
 #include "fichero.h"
+#include "imagen_cli.h"
 
 namespace telmora::cli {
 

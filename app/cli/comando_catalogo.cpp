@@ -1,8 +1,8 @@
 #include "cli.h"
-#include "imagen_cli.h"
 #include "control/navegacion_catalogo.h"
 #include "db/instalacion.h"
 #include "dialogos_terminal.h"
+#include "imagen_cli.h"
 #include "texto.h"
 
 namespace telmora::cli {

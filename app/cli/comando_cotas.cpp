@@ -2,7 +2,8 @@
 
 #include "cli.h"
 #include "dialogos_terminal.h"
-#include "topologia_cli.h"
+#include "imagen_cli.h"
+#include "topologia_hoja.h"
 
 namespace telmora::cli {
 
@@ -47,13 +48,15 @@ int ejecuta_cotas(const Argumentos& argumentos, std::ostream& salida, std::ostre
   OpcionesTopologia opciones;
   selecciona_entrada(opciones, entrada_de(argumentos));
   opciones.distancia_cotas = distancia_de(argumentos);
-  HojaDibujada hoja(argumentos);
-  const LienzoTopologia lienzo = hoja.lienzo();
+  int ancho = 0, alto = 0;
+  tamano_de_opcion(argumentos, ancho, alto);
+
+  Sesion sesion = abre_hoja_de_linea(argumentos.posicionales()[0], argumentos.bandera("mm"));
+  SuperficieImagen superficie(ancho, alto);
   DialogosAceptados dialogos(errores);
-  const ResultadoTopologia r =
-      ejecuta_y_aplica_topologia(hoja.sesion, opciones, Progreso::ninguno(), &lienzo, dialogos);
+  const ResultadoTopologia r = topologia_de_hoja_entera(sesion, opciones, superficie, &dialogos);
   for (const std::string& linea : r.lineas()) salida << linea << "\n";
-  return termina_topologia(r, argumentos, hoja, errores);
+  return termina_topologia(r, argumentos, superficie, errores);
 }
 
 }  // namespace telmora::cli

@@ -1,9 +1,9 @@
 #include "cli.h"
-#include "imagen_cli.h"
 #include "control/busca_bd.h"
 #include "control/control_errores.h"
 #include "db/base_datos.h"
 #include "dialogos_terminal.h"
+#include "imagen_cli.h"
 
 namespace telmora::cli {
 

@@ -1,12 +1,33 @@
 #include "cli.h"
+#include "imagen_cli.h"
+#include "sig/capas_topologia.h"
 #include "sig/exportacion.h"
 #include "sig/tipos_sig.h"
+#include "topologia_hoja.h"
 
 namespace telmora::cli {
 
+namespace {
+
+// The topology with the centroid check, as `topologia --orden centroides` runs it but without
+// listings; its lines are printed and its faces and error points become two more layers.
+void anade_topologia(Sesion& sesion, OpcionesExportacion& opciones, std::ostream& salida) {
+  OpcionesTopologia topologia;
+  selecciona_entrada(topologia, EntradaTopologia::errores_centroides);
+  SuperficieImagen superficie(kAnchoImagen, kAltoImagen);
+  const ResultadoTopologia r = topologia_de_hoja_entera(sesion, topologia, superficie);
+  for (const auto& linea : lineas_de_entrada(r, EntradaTopologia::errores_centroides)) {
+    salida << linea << "\n";
+  }
+  opciones.capas_adicionales = capas_topologia(sesion, r);
+}
+
+}  // namespace
+
 int ejecuta_exportar(const Argumentos& argumentos, std::ostream& salida, std::ostream& errores) {
-  argumentos.exige_posicionales(
-      2, "telmora-cli exportar HOJA.bin SALIDA [--formato NOMBRE] [--srs EPSG:N] [--mm]");
+  argumentos.exige_posicionales(2,
+                                "telmora-cli exportar HOJA.bin SALIDA [--formato NOMBRE] "
+                                "[--srs EPSG:N] [--topologia] [--mm]");
   OpcionesExportacion opciones;
   opciones.destino = ruta_desde_texto(argumentos.posicionales()[1]);
   if (argumentos.tiene("formato")) opciones.formato = argumentos.valor("formato");
@@ -15,7 +36,8 @@ int ejecuta_exportar(const Argumentos& argumentos, std::ostream& salida, std::os
   } catch (const ErrorEntradaSig& error) {
     throw ErrorUso(error.what());
   }
-  const Sesion sesion = abre_hoja_de_linea(argumentos.posicionales()[0], argumentos.bandera("mm"));
+  Sesion sesion = abre_hoja_de_linea(argumentos.posicionales()[0], argumentos.bandera("mm"));
+  if (argumentos.bandera("topologia")) anade_topologia(sesion, opciones, salida);
   return ejecuta_intercambio([&] { return exporta_sig(sesion, opciones).lineas(); }, salida,
                              errores);
 }

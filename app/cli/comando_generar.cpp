@@ -6,7 +6,8 @@
 namespace telmora::cli {
 
 int ejecuta_generar(const Argumentos& argumentos, std::ostream& salida, std::ostream& errores) {
-  argumentos.exige_posicionales(1, "telmora-cli generar CARPETA [--entidades N] [--semilla S]");
+  argumentos.exige_posicionales(
+      1, "telmora-cli generar CARPETA [--entidades N] [--semilla S] [--recintos]");
   OpcionesMuestra opciones;
   if (argumentos.tiene("entidades")) {
     opciones.entidades = entero_de_opcion(argumentos.valor("entidades"), "--entidades");
@@ -20,6 +21,7 @@ int ejecuta_generar(const Argumentos& argumentos, std::ostream& salida, std::ost
     opciones.semilla = static_cast<std::uint64_t>(semilla);
   }
   if (argumentos.tiene("nombre")) opciones.nombre = argumentos.valor("nombre");
+  opciones.recintos = argumentos.bandera("recintos");
   asegura_aplicacion();  // the sample's databases are written through Qt SQL
   try {
     const auto resumen = genera_muestra(ruta_desde_texto(argumentos.posicionales()[0]), opciones);

@@ -9,7 +9,7 @@ int ejecuta_info(const Argumentos& argumentos, std::ostream& salida, std::ostrea
   argumentos.exige_posicionales(1, "telmora-cli info HOJA.bin [--mm]");
   const Sesion sesion = abre_hoja_de_linea(argumentos.posicionales()[0], argumentos.bandera("mm"));
   const auto lineas =
-      informe_bin(sesion.hoja, texto_directorio(sesion.ajustes.dir_trabajo),
+      informe_bin(sesion.hoja, sesion.tabla, texto_directorio(sesion.ajustes.dir_trabajo),
                   ruta_texto(sesion.ajustes.fich_entrada.filename()), sesion.ajustes.uds);
   for (const auto& linea : lineas) salida << linea << "\n";
   try {

@@ -1,9 +1,9 @@
 #include "cli.h"
-#include "imagen_cli.h"
 #include "control/control_pares.h"
 #include "db/instalacion.h"
 #include "dialogos_terminal.h"
 #include "fichero.h"
+#include "imagen_cli.h"
 
 namespace telmora::cli {
 

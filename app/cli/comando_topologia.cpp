@@ -2,7 +2,8 @@
 
 #include "cli.h"
 #include "fichero.h"
-#include "topologia_cli.h"
+#include "imagen_cli.h"
+#include "topologia_hoja.h"
 
 namespace telmora::cli {
 
@@ -30,29 +31,23 @@ EntradaTopologia entrada_de(const Argumentos& argumentos) {
 int ejecuta_topologia(const Argumentos& argumentos, std::ostream& salida, std::ostream& errores) {
   argumentos.exige_posicionales(1, "telmora-cli topologia HOJA.bin [opciones]");
   const EntradaTopologia entrada = entrada_de(argumentos);
-  HojaDibujada hoja(argumentos);
+  int ancho = 0, alto = 0;
+  tamano_de_opcion(argumentos, ancho, alto);
+
+  Sesion sesion = abre_hoja_de_linea(argumentos.posicionales()[0], argumentos.bandera("mm"));
   OpcionesTopologia opciones;
   selecciona_entrada(opciones, entrada);
   opciones.carpeta_listados = argumentos.tiene("listados")
                                   ? ruta_desde_texto(argumentos.valor("listados"))
-                                  : hoja.sesion.ajustes.fich_entrada.parent_path();
+                                  : sesion.ajustes.fich_entrada.parent_path();
   if (opciones.carpeta_listados.empty()) opciones.carpeta_listados = ".";
+
   std::error_code error;
   std::filesystem::create_directories(opciones.carpeta_listados, error);
-
-  const LienzoTopologia lienzo = hoja.lienzo();
-  const ResultadoTopologia r =
-      telmora::ejecuta_topologia(hoja.sesion, opciones, Progreso::ninguno(), &lienzo);
-  for (const std::string& linea : r.lineas()) salida << linea << "\n";
-  if (entrada == EntradaTopologia::islas) {
-    salida << "Islas encontradas :" << r.islas.islas.size() << "\n";
-  } else if (entrada == EntradaTopologia::errores_centroides) {
-    salida << "Recintos sin centroide :" << r.recintos_sin_centroide() << "\n"
-           << "Recintos con varios centroides :" << r.recintos_con_varios() << "\n"
-           << "Textos NoPol :" << r.textos_sin_recinto() << "\n"
-           << "Textos +Pol :" << r.textos_en_varios() << "\n";
-  }
-  return termina_topologia(r, argumentos, hoja, errores);
+  SuperficieImagen superficie(ancho, alto);
+  const ResultadoTopologia r = topologia_de_hoja_entera(sesion, opciones, superficie);
+  for (const std::string& linea : lineas_de_entrada(r, entrada)) salida << linea << "\n";
+  return termina_topologia(r, argumentos, superficie, errores);
 }
 
 }  // namespace telmora::cli

@@ -8,9 +8,24 @@
 
 namespace telmora::cli {
 
+namespace {
+
+QtMessageHandler manejador_previo = nullptr;
+
+// Without a desktop session Qt warns that it has no runtime folder and takes a temporary one,
+// which the command line never uses: that warning is not the user's business.
+void sin_aviso_de_carpeta_de_ejecucion(QtMsgType tipo, const QMessageLogContext& contexto,
+                                       const QString& mensaje) {
+  if (tipo == QtWarningMsg && mensaje.startsWith("QStandardPaths: XDG_RUNTIME_DIR not set")) return;
+  if (manejador_previo != nullptr) manejador_previo(tipo, contexto, mensaje);
+}
+
+}  // namespace
+
 void asegura_aplicacion() {
   if (QCoreApplication::instance() != nullptr) return;
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  manejador_previo = qInstallMessageHandler(sin_aviso_de_carpeta_de_ejecucion);
   static int argc = 1;
   static char nombre[] = "telmora-cli";
   static char* argv[] = {nombre, nullptr};
@@ -18,7 +33,7 @@ void asegura_aplicacion() {
 }
 
 void tamano_de_opcion(const Argumentos& argumentos, int& ancho, int& alto) {
-  ancho = 1920, alto = 1080;
+  ancho = kAnchoImagen, alto = kAltoImagen;
   if (!argumentos.tiene("tamano")) return;
   const auto tamano = numeros_de_opcion(argumentos.valor("tamano"), 'x', 2, "--tamano");
   if (tamano[0] < 1 || tamano[1] < 1 || tamano[0] > 20000 || tamano[1] > 20000 ||

@@ -13,7 +13,11 @@ namespace telmora::cli {
 // offscreen platform when there is none, created once.
 void asegura_aplicacion();
 
-// --tamano ANCHOxALTO in pixels, 1 to 20000 each; 1920x1080 when not given.
+// The picture's size when none is given.
+inline constexpr int kAnchoImagen = 1920;
+inline constexpr int kAltoImagen = 1080;
+
+// --tamano ANCHOxALTO in pixels, 1 to 20000 each; kAnchoImagen x kAltoImagen when not given.
 void tamano_de_opcion(const Argumentos& argumentos, int& ancho, int& alto);
 
 // Writes the picture whole or not at all; ErrorTelmora naming the path when it cannot.

@@ -10,11 +10,13 @@ AreaDibujo::AreaDibujo(QWidget* padre) : QWidget(padre), superficie_(1, 1) {
   setObjectName("AreaDibujo");
   setMouseTracking(true);
   setAttribute(Qt::WA_OpaquePaintEvent);
-  setFocusPolicy(Qt::NoFocus);
+  // A click on the map gives it the keys (arrows, "+", "-", Enter), whatever box had them.
+  setFocusPolicy(Qt::ClickFocus);
   setMinimumSize(100, 100);
 }
 
 void AreaDibujo::esquina_de_zoom(std::optional<QPoint> esquina) {
+  if (esquina == esquina_) return;
   esquina_ = esquina;
   update();
 }

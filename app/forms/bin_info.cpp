@@ -5,8 +5,8 @@
 
 #include "ajustes.h"
 #include "dialogos_qt.h"
-#include "fichero.h"
 #include "edicion/informe_bin.h"
+#include "fichero.h"
 
 namespace telmora {
 
@@ -26,7 +26,7 @@ BinInfo::BinInfo(const Sesion& sesion, Dialogos& dialogos, Progreso& progreso, Q
 
   const Ajustes& ajustes = sesion.ajustes;
   const auto lineas =
-      informe_bin(sesion.hoja, texto_directorio(ajustes.dir_trabajo),
+      informe_bin(sesion.hoja, sesion.tabla, texto_directorio(ajustes.dir_trabajo),
                   ruta_texto(ajustes.fich_entrada.filename()), ajustes.uds, progreso);
   for (const std::string& linea : lineas) list1->addItem(a_qstring(linea));
   try {

@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QLibraryInfo>
 #include <QMessageBox>
 #include <QRegularExpression>
 
@@ -37,6 +38,16 @@ int pregunta(QWidget* padre, QMessageBox::Icon icono, const std::string& texto,
 }
 
 }  // namespace
+
+std::unique_ptr<QTranslator> instala_traducciones_qt() {
+  auto traductor = std::make_unique<QTranslator>();
+  if (!traductor->load(QLocale(QLocale::Spanish, QLocale::Spain), "qtbase", "_",
+                       QLibraryInfo::path(QLibraryInfo::TranslationsPath)) ||
+      !QCoreApplication::installTranslator(traductor.get())) {
+    return nullptr;
+  }
+  return traductor;
+}
 
 QString a_qstring(const std::string& utf8) {
   return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));

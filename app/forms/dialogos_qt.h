@@ -1,7 +1,9 @@
 // Dialogs shown with message boxes and the file dialog.
 #pragma once
 
+#include <QTranslator>
 #include <QWidget>
+#include <memory>
 
 #include "dialogos.h"
 
@@ -26,6 +28,11 @@ class DialogosQt : public Dialogos {
  private:
   QWidget* padre_;
 };
+
+// Qt's own Spanish texts for its standard dialogs and buttons ("Sí", "No", "Aceptar",
+// "Cancelar" ...), installed in the application; null when the system lacks them. They stay
+// while the translator returned lives.
+std::unique_ptr<QTranslator> instala_traducciones_qt();
 
 QString a_qstring(const std::string& utf8);
 std::string a_utf8(const QString& texto);

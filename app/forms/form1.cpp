@@ -11,6 +11,7 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScreen>
 #include <QTimer>
 
 #include "ajustes.h"
@@ -203,6 +204,11 @@ void Form1::abre_visor(const Ajustes& ajustes) {
     Dirlist_Change(QString::fromStdU16String(carpeta.u16string()));
   };
   visor_ = std::move(visor);
+  // Sized to the screen first: where no window manager honours the maximized state, the viewer
+  // still fills the screen instead of shrinking to its controls' size.
+  if (const QScreen* pantalla = visor_->screen()) {
+    visor_->setGeometry(pantalla->availableGeometry());
+  }
   visor_->showMaximized();
   hide();
 }

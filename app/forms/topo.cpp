@@ -10,7 +10,7 @@ namespace telmora {
 
 namespace {
 
-constexpr std::size_t kLineas = 5;  // the form's result lines; a command may give more
+constexpr std::size_t kLineas = 6;  // five result lines and the arcs passed over, or more
 
 }  // namespace
 

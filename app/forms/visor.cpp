@@ -39,6 +39,7 @@
 #include "sig/exportacion.h"
 #include "sig/importacion.h"
 #include "texto.h"
+#include "vigia_ventanas.h"
 #include "visor/cotas_vertices.h"
 
 namespace telmora {
@@ -110,6 +111,7 @@ Visor::Visor(Ajustes ajustes, Dialogos& dialogos, QWidget* padre)
   setAttribute(Qt::WA_DeleteOnClose, false);
   construye_controles();
   construye_barra();
+  new VigiaVentanas(this, [this] { ventana_propia_cerrada(); });
 }
 
 Visor::~Visor() {
@@ -205,12 +207,9 @@ void Visor::construye_controles() {
   politica.setRetainSizeWhenHidden(true);
   text_[6]->setSizePolicy(politica);
   text_[6]->hide();
-  connect(text_[5], &QLineEdit::returnPressed, this, [this] {
-    double escala = 0;
-    if (control_ && lee_real(a_utf8(text_[5]->text().remove('.')), escala))
-      control_->escala_tecleada(escala);
-    setFocus();
-  });
+  // Enter in the scale box applies the scale typed, and nothing else (it does not reach the
+  // viewer, where it would open the console).
+  text_[5]->installEventFilter(this);
   fila->addStretch();
 
   area_ = new AreaDibujo(central);
@@ -221,12 +220,13 @@ void Visor::construye_controles() {
                     : boton == Qt::MiddleButton ? Boton::central
                                                 : Boton::izquierdo;
     control_->pulsa(b, punto.x(), punto.y());
-    const bool eligiendo =
-        control_->mouse_accion == AccionRaton::zoom_ventana && control_->pulsaciones_zoom == 1;
-    area_->esquina_de_zoom(eligiendo ? std::optional<QPoint>(punto) : std::nullopt);
+    area_->esquina_de_zoom(eligiendo_zoom() ? std::optional<QPoint>(punto) : std::nullopt);
   };
   area_->al_mover = [this](QPoint punto) {
-    if (control_) control_->mueve(punto.x(), punto.y());
+    if (!control_) return;
+    // A zoom window abandoned for another action loses its outline.
+    if (!eligiendo_zoom()) area_->esquina_de_zoom(std::nullopt);
+    control_->mueve(punto.x(), punto.y());
   };
   area_->al_redimensionar = [this](QSize tamano) { redimensionada(tamano); };
   area_->al_girar_rueda = [this](QPoint punto, int pasos) {
@@ -520,11 +520,25 @@ void Visor::ver_centroides() {
   control_->visualizacion.abierto_cerrado = ModoElementos::todos;
 }
 
+bool Visor::eligiendo_zoom() const {
+  return control_->mouse_accion == AccionRaton::zoom_ventana && control_->pulsaciones_zoom == 1;
+}
+
+void Visor::ventana_propia_cerrada() {
+  // As when the viewer is activated again: once control is back, the view is drawn anew (unless
+  // it was drawn since), so that it shows what was done in that window.
+  if (!control_) return;
+  const std::uint64_t redibujos = control_->redibujos();
+  QTimer::singleShot(0, this, [this, redibujos] {
+    if (control_ && isVisible() && control_->redibujos() == redibujos) control_->redibuja();
+  });
+}
+
 void Visor::localiza(double x, double y) {
   std::int32_t numero = 0;
   try {
     numero = accion_info_elemento(*sesion_, control_->vista, control_->visualizacion, superficie(),
-                                  dialogos_, x, y);
+                                  dialogos_, x, y, [this] { refresca(); });
   } catch (const ErrorTelmora& error) {
     refresca();
     dialogos_.mensaje(error.what(), Icono::critico);
@@ -532,6 +546,7 @@ void Visor::localiza(double x, double y) {
   }
   refresca();
   if (numero == 0) return;
+  if (info_) info_->close();
   control_->redibuja();
   muestra_info(numero);
 }
@@ -825,6 +840,17 @@ void Visor::redimensionada(QSize tamano) {
     ajustada_ = true;
   }
   control_->redibuja();
+}
+
+bool Visor::eventFilter(QObject* objeto, QEvent* evento) {
+  if (objeto != text_[5] || evento->type() != QEvent::KeyPress) return false;
+  const int tecla = static_cast<QKeyEvent*>(evento)->key();
+  if (tecla != Qt::Key_Return && tecla != Qt::Key_Enter) return false;
+  double escala = 0;
+  if (control_ && lee_real(a_utf8(text_[5]->text().remove('.')), escala))
+    control_->escala_tecleada(escala);
+  area_->setFocus();  // the keys go to the view again
+  return true;
 }
 
 void Visor::keyPressEvent(QKeyEvent* evento) {

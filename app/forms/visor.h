@@ -65,6 +65,7 @@ class Visor : public QMainWindow, public PantallaVisor {
 
  protected:
   void keyPressEvent(QKeyEvent* evento) override;
+  bool eventFilter(QObject* objeto, QEvent* evento) override;
   void closeEvent(QCloseEvent* evento) override;
 
  private:
@@ -80,6 +81,10 @@ class Visor : public QMainWindow, public PantallaVisor {
   // The element-information click: the entities around the point are offered, and the one
   // accepted is listed.
   void localiza(double x, double y);
+  // The first corner of a zoom window is set and the second awaited.
+  bool eligiendo_zoom() const;
+  // One of the viewer's own windows was closed: the view is redrawn once control is back.
+  void ventana_propia_cerrada();
   void muestra_info(std::int32_t numero);
   void muestra_bin_info();
   // The network cleanup: it changes the sheet's file; the view is redrawn after it (appended

@@ -177,12 +177,19 @@ void escribe_fichero_atomico(const std::filesystem::path& ruta, std::string_view
 }
 
 void escribe_lineas(const std::filesystem::path& ruta, const std::vector<std::string>& lineas) {
-  std::string contenido;
-  for (const auto& linea : lineas) {
-    contenido += linea;
-    contenido += '\n';
-  }
-  escribe_fichero_atomico(ruta, contenido);
+  escribe_listado(ruta, [&](const SalidaLineas& salida) {
+    for (const auto& linea : lineas) salida(linea);
+  });
+}
+
+void escribe_listado(const std::filesystem::path& ruta,
+                     const std::function<void(const SalidaLineas&)>& genera) {
+  FicheroNuevo fichero(ruta);
+  genera([&](std::string_view linea) {
+    fichero.escribe(linea);
+    fichero.escribe("\n");
+  });
+  fichero.confirma();
 }
 
 void escribe_en_posicion(const std::filesystem::path& ruta, std::int64_t posicion,
@@ -218,13 +225,21 @@ std::uintmax_t anade_al_final(const std::filesystem::path& ruta, std::string_vie
     razon = razon_del_sistema();
   }
   if (escrito) return previa;
-  recorta(ruta, previa);
-  throw ErrorTelmora("No se puede escribir " + ruta_texto(ruta) + ": " + razon);
+  deshaz_anadido(ruta, previa, "No se puede escribir " + ruta_texto(ruta) + ": " + razon);
 }
 
-void recorta(const std::filesystem::path& ruta, std::uintmax_t longitud) {
-  std::error_code ignorado;
-  std::filesystem::resize_file(ruta, longitud, ignorado);
+void deshaz_anadido(const std::filesystem::path& ruta, std::uintmax_t longitud,
+                    const std::string& motivo) {
+  std::error_code error;
+  std::filesystem::resize_file(ruta, longitud, error);
+  if (!error) throw ErrorTelmora(motivo);
+  std::error_code sin_tamano;
+  const std::uintmax_t tamano = std::filesystem::file_size(ruta, sin_tamano);
+  const std::string sobrante =
+      sin_tamano || tamano <= longitud ? "" : std::to_string(tamano - longitud) + " bytes ";
+  throw ErrorTelmora(motivo + "\nNo se puede deshacer lo añadido al final de " + ruta_texto(ruta) +
+                     ": sobran " + sobrante + "desde la posición " + std::to_string(longitud) +
+                     " (" + error.message() + ")");
 }
 
 std::string lee_en_posicion(const std::filesystem::path& ruta, std::int64_t posicion,

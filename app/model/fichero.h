@@ -5,12 +5,14 @@
 #include <cstdint>
 #include <cstdio>
 #include <filesystem>
+#include <functional>
 #include <stdexcept>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "memoria.h"
+#include "texto.h"
 
 namespace telmora {
 
@@ -101,6 +103,10 @@ void escribe_fichero_atomico(const std::filesystem::path& ruta, std::string_view
 
 // Text lines written as UTF-8 with LF line ends, complete or absent.
 void escribe_lineas(const std::filesystem::path& ruta, const std::vector<std::string>& lineas);
+// The same for a listing made as it is written: `genera` hands each line to the SalidaLineas it
+// gets, so that a long listing is never held whole in memory.
+void escribe_listado(const std::filesystem::path& ruta,
+                     const std::function<void(const SalidaLineas&)>& genera);
 
 // Overwrites bytes at a position of an existing file, checked and flushed.
 void escribe_en_posicion(const std::filesystem::path& ruta, std::int64_t posicion,
@@ -110,8 +116,11 @@ void escribe_en_posicion(const std::filesystem::path& ruta, std::int64_t posicio
 // cut back to its previous length and the failure is thrown. Returns the previous length.
 std::uintmax_t anade_al_final(const std::filesystem::path& ruta, std::string_view bytes);
 
-// Cuts a file back to a length (used to undo an append); failures are ignored.
-void recorta(const std::filesystem::path& ruta, std::uintmax_t longitud);
+// Undoes an append that went wrong (`motivo` says how): cuts the file back to its length before
+// it and throws ErrorTelmora with `motivo`, and, when the file cannot be cut back, with that
+// failure too, naming the path and where the unwanted bytes start.
+[[noreturn]] void deshaz_anadido(const std::filesystem::path& ruta, std::uintmax_t longitud,
+                                 const std::string& motivo);
 
 // Reads bytes at a position of an existing file; fewer bytes come back at its end.
 std::string lee_en_posicion(const std::filesystem::path& ruta, std::int64_t posicion,

@@ -100,6 +100,28 @@ int interseccion_segmentos(Punto a, Punto b, Punto c, Punto d, Punto& cruce) {
   return punto_en_segmento(cruce, a, b) && punto_en_segmento(cruce, c, d) ? kCruce : kSinCruce;
 }
 
+bool recorta_segmento(Punto a, Punto b, const Marco& marco, double& t0, double& t1) {
+  // Each edge bounds t from one side: p t <= q for the half-plane inside it.
+  const double dx = b.x - a.x, dy = b.y - a.y;
+  const double p[4] = {-dx, dx, -dy, dy};
+  const double q[4] = {a.x - marco.xmin, marco.xmax - a.x, a.y - marco.ymin, marco.ymax - a.y};
+  t0 = 0;
+  t1 = 1;
+  for (int i = 0; i < 4; ++i) {
+    if (p[i] == 0) {
+      if (q[i] < 0) return false;  // parallel to the edge and outside it
+      continue;
+    }
+    const double t = q[i] / p[i];
+    if (p[i] < 0) {
+      t0 = std::max(t0, t);
+    } else {
+      t1 = std::min(t1, t);
+    }
+  }
+  return t0 <= t1;
+}
+
 bool rango_contenido(double xmax_a, double ymax_a, double xmin_a, double ymin_a, double xmax_b,
                      double ymax_b, double xmin_b, double ymin_b) {
   return xmax_a >= xmin_b && ymax_a >= ymin_b && xmin_a <= xmax_b && ymin_a <= ymax_b;

@@ -45,6 +45,16 @@ bool extremos_comunes(Punto a, Punto b, Punto c, Punto d, Punto& comun);
 // parallel lines).
 int interseccion_segmentos(Punto a, Punto b, Punto c, Punto d, Punto& cruce);
 
+// A rectangle of the plane, edges included.
+struct Marco {
+  double xmin = 0, ymin = 0, xmax = 0, ymax = 0;
+};
+
+// The part of segment A-B inside the rectangle: the parameters t0 <= t1 in [0, 1] of
+// A + t (B - A) where it enters and leaves (0 and 1 for ends inside). False when the segment
+// misses the rectangle. Exact for ends on the edges: such an end gives 0 or 1.
+bool recorta_segmento(Punto a, Punto b, const Marco& marco, double& t0, double& t1);
+
 // Box A (xmax, ymax, xmin, ymin) overlaps box B, touching edges included.
 bool rango_contenido(double xmax_a, double ymax_a, double xmin_a, double ymin_a, double xmax_b,
                      double ymax_b, double xmin_b, double ymin_b);

@@ -298,16 +298,31 @@ std::string cambiada(const std::filesystem::path& ruta, const std::string& porqu
   return "El fichero " + ruta_texto(ruta) + " ha cambiado desde que se cargó: " + porque;
 }
 
+std::string otra_entidad(const std::filesystem::path& ruta, std::int64_t posicion) {
+  return cambiada(ruta, "no está la misma entidad en la posición " + std::to_string(posicion));
+}
+
+// Whether the header stored in `bytes` is the one loaded for `e`, its state byte aside: a
+// sheet changed since it was loaded may hold another entity there, whose bytes must not be
+// touched.
+bool misma_cabecera(const Entidad& e, std::string_view bytes) {
+  if (bytes.size() < std::size_t(kTamCabecera)) return false;
+  std::string cargada;
+  escribe_cabecera(cargada, e.cabecera);
+  std::string guardada(bytes.substr(0, kTamCabecera));
+  guardada[1] = cargada[1];
+  return cargada == guardada;
+}
+
 }  // namespace
 
-Cabecera MarcadorBorrados::cabecera_en_fichero(const FilaIndice& fila) {
+Cabecera MarcadorBorrados::cabecera_en_fichero(const FilaIndice& fila, const Entidad& e) {
   char cabecera[kTamCabecera] = {};
   fichero_.seekg(fila.posicion);
   fichero_.read(cabecera, kTamCabecera);
-  if (!fichero_ || (cabecera[0] != kTipoCartografico && cabecera[0] != kTipoTexto)) {
+  if (!fichero_ || !misma_cabecera(e, std::string_view(cabecera, kTamCabecera))) {
     fichero_.clear();
-    throw ErrorTelmora(
-        cambiada(hoja_.ruta, "no hay una entidad en la posición " + std::to_string(fila.posicion)));
+    throw ErrorTelmora(otra_entidad(hoja_.ruta, fila.posicion));
   }
   return lee_cabecera(cabecera);
 }
@@ -323,25 +338,22 @@ void MarcadorBorrados::comprueba_escritura() {
 void MarcadorBorrados::anula(std::int32_t numero) {
   if (numero < 1 || numero > hoja_.num_entidades()) return;
   FilaIndice& f = hoja_.fila(numero);
-  cabecera_en_fichero(f);
+  Entidad& e = hoja_.entidad(numero);
+  cabecera_en_fichero(f, e);
   fichero_.seekp(f.posicion + 1);
   fichero_.write(&kMarcaBorrado, 1);
   comprueba_escritura();
   f.activo = 0;
-  hoja_.entidad(numero).cabecera.estado = kMarcaBorrado;
+  e.cabecera.estado = kMarcaBorrado;
 }
 
 std::optional<std::string> MarcadorBorrados::no_reescribible(const VerticesNuevos& cambio,
                                                              std::string_view bytes) const {
   const Entidad& e = hoja_.entidad(cambio.numero);
-  const std::string posicion = std::to_string(hoja_.fila(cambio.numero).posicion);
-  if (bytes.size() < std::size_t(kTamCabecera) ||
-      (bytes[0] != kTipoCartografico && bytes[0] != kTipoTexto)) {
-    return cambiada(hoja_.ruta, "no hay una entidad en la posición " + posicion);
-  }
-  const Cabecera cabecera = lee_cabecera(bytes.data());
-  if (e.cabecera.es_texto() || cabecera.es_texto() || cambio.vertices.size() != e.num_vertices() ||
-      cabecera.num_puntos != e.cabecera.num_puntos) {
+  const std::int64_t en = hoja_.fila(cambio.numero).posicion;
+  if (!misma_cabecera(e, bytes)) return otra_entidad(hoja_.ruta, en);
+  const std::string posicion = std::to_string(en);
+  if (e.cabecera.es_texto() || cambio.vertices.size() != e.num_vertices()) {
     return cambiada(hoja_.ruta, "la entidad de la posición " + posicion +
                                     " no tiene los vértices que se cargaron");
   }
@@ -439,9 +451,8 @@ void MarcadorBorrados::sustituye(std::span<const Sustitucion> sustituciones) {
   for (const Sustitucion& s : sustituciones) {
     try {
       anula(s.numero);
-    } catch (...) {
-      recorta(hoja_.ruta, final);
-      throw;
+    } catch (const ErrorTelmora& error) {
+      deshaz_anadido(hoja_.ruta, final, error.what());
     }
     final += s.nuevas.size();
   }

@@ -196,7 +196,7 @@ class MarcadorBorrados {
   void sustituye(std::span<const Sustitucion> sustituciones);
 
  private:
-  Cabecera cabecera_en_fichero(const FilaIndice& fila);
+  Cabecera cabecera_en_fichero(const FilaIndice& fila, const Entidad& e);
   void comprueba_escritura();
   // Why the element loaded at entity number `numero` cannot be rewritten from these bytes of
   // the file (starting at its position), or nothing when it can.

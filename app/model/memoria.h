@@ -1,6 +1,8 @@
-// Allocation of the large arrays of a loaded sheet. A large block is asked of the system with
-// its pages mapped at once (one call instead of one fault per page), which is what makes
-// opening a big sheet fast; small blocks go through the usual allocator.
+// Allocation of the large arrays of a loaded sheet and of the tools that work on a whole sheet.
+// A large block is asked of the system in huge pages where it has them, with its pages mapped at
+// once (one call instead of one fault per page): memory touched for the first time is costly,
+// and this is what makes opening a big sheet, or searching it whole, fast. Small blocks go
+// through the usual allocator.
 #pragma once
 
 #include <cstddef>

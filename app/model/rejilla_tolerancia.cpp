@@ -21,6 +21,7 @@ MallaTolerancia::MallaTolerancia(double tolerancia) {
   // Beyond 5e9 every two 32-bit values are within the radius anyway.
   if (tolerancia >= 0) radio = static_cast<std::int64_t>(std::min(std::floor(tolerancia), 5e9));
   lado = 4 * radio + 1;
+  inverso = 1.0 / static_cast<double>(lado);
 }
 
 CeldasVecinas::CeldasVecinas(std::int32_t x, std::int32_t y, const MallaTolerancia& malla) {

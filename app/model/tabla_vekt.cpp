@@ -1,5 +1,7 @@
 #include "tabla_vekt.h"
 
+#include <algorithm>
+
 #include "fichero.h"
 #include "texto.h"
 
@@ -156,11 +158,12 @@ Paleta interpreta_pal(std::string_view contenido, std::string_view nombre_ficher
     std::array<std::int16_t, 3> rgb{};
     for (std::size_t k = 0; k < 3; ++k) {
       const int valor = entero_de_linea(valores[k], nombre_fichero, ranura);
-      if (valor < 0 || valor > 255) {
+      if (valor < 0) {
         error_de_linea(nombre_fichero, ranura,
                        "el valor " + std::to_string(valor) + " no está entre 0 y 255");
       }
-      rgb[k] = static_cast<std::int16_t>(valor);
+      // Palettes in use carry a few values above 255: they mean full intensity.
+      rgb[k] = static_cast<std::int16_t>(std::min(valor, 255));
     }
     paleta.rojo[ranura] = rgb[0];
     paleta.verde[ranura] = rgb[1];

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <type_traits>
@@ -74,5 +75,9 @@ class LineaListado {
 
   std::string linea_;
 };
+
+// Where a listing goes as it is made, one line at a time and in order: a file being written
+// (escribe_listado), or a list in memory.
+using SalidaLineas = std::function<void(std::string_view)>;
 
 }  // namespace telmora

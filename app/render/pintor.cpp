@@ -39,6 +39,112 @@ PuntoPantalla a_pantalla(const Vista& vista, const Vertice& v, int uds) {
 
 namespace {
 
+// Within this distance of the drawing area a pixel coordinate is rounded as it is; beyond it,
+// shapes are clipped to the area widened by the margin first.
+constexpr double kCercaDelArea = 1e6;
+constexpr double kMargenRecorte = 64;
+
+// Sutherland-Hodgman: the polygon cut to one side of a line, given as "inside" and the
+// crossing point of an edge.
+template <typename Dentro, typename Cruce>
+void recorta_por_un_lado(const std::vector<Punto>& entrada, std::vector<Punto>& salida,
+                         Dentro dentro, Cruce cruce) {
+  salida.clear();
+  for (std::size_t k = 0; k < entrada.size(); ++k) {
+    const Punto& a = entrada[k];
+    const Punto& b = entrada[(k + 1) % entrada.size()];
+    if (dentro(a)) salida.push_back(a);
+    if (dentro(a) != dentro(b)) salida.push_back(cruce(a, b));
+  }
+}
+
+}  // namespace
+
+bool Trazador::a_pantalla(const Vista& vista, std::span<const Vertice> vertices, int uds) {
+  reales_.clear();
+  bool cerca = true;
+  const double ancho = vista.ancho_px(), alto = vista.alto_px();
+  for (const Vertice& v : vertices) {
+    Punto p;
+    vista.transforma_coordenadas(double(v.x) / uds, double(v.y) / uds, p.x, p.y);
+    cerca = cerca && p.x > -kCercaDelArea && p.x < ancho + kCercaDelArea && p.y > -kCercaDelArea &&
+            p.y < alto + kCercaDelArea;
+    reales_.push_back(p);
+  }
+  return cerca;
+}
+
+void Trazador::redondea_todos() {
+  puntos_.clear();
+  for (const Punto& p : reales_) puntos_.push_back({redondea(p.x), redondea(p.y)});
+}
+
+void Trazador::traza_tramo(Superficie& superficie) {
+  if (puntos_.size() >= 2) superficie.polilinea(puntos_);
+  puntos_.clear();
+}
+
+void Trazador::polilinea(Superficie& superficie, const Vista& vista,
+                         std::span<const Vertice> vertices, int uds) {
+  if (a_pantalla(vista, vertices, uds)) {
+    redondea_todos();
+    superficie.polilinea(puntos_);
+    return;
+  }
+  const Marco marco{-kMargenRecorte, -kMargenRecorte, vista.ancho_px() + kMargenRecorte,
+                    vista.alto_px() + kMargenRecorte};
+  puntos_.clear();
+  for (std::size_t k = 0; k + 1 < reales_.size(); ++k) {
+    const Punto a = reales_[k], b = reales_[k + 1];
+    double t0 = 0, t1 = 0;
+    if (!recorta_segmento(a, b, marco, t0, t1)) {
+      traza_tramo(superficie);
+      continue;
+    }
+    auto en = [&](double t) {
+      return PuntoPantalla{redondea(a.x + t * (b.x - a.x)), redondea(a.y + t * (b.y - a.y))};
+    };
+    if (t0 > 0 || puntos_.empty()) {
+      traza_tramo(superficie);
+      puntos_.push_back(en(t0));
+    }
+    puntos_.push_back(en(t1));
+    if (t1 < 1) traza_tramo(superficie);
+  }
+  traza_tramo(superficie);
+}
+
+void Trazador::poligono(Superficie& superficie, const Vista& vista,
+                        std::span<const Vertice> vertices, int uds) {
+  if (!a_pantalla(vista, vertices, uds)) {
+    const double x0 = -kMargenRecorte, y0 = -kMargenRecorte;
+    const double x1 = vista.ancho_px() + kMargenRecorte, y1 = vista.alto_px() + kMargenRecorte;
+    auto en_x = [](double x) {
+      return [x](Punto a, Punto b) {
+        return Punto{x, a.y + (x - a.x) * (b.y - a.y) / (b.x - a.x)};
+      };
+    };
+    auto en_y = [](double y) {
+      return [y](Punto a, Punto b) {
+        return Punto{a.x + (y - a.y) * (b.x - a.x) / (b.y - a.y), y};
+      };
+    };
+    recorta_por_un_lado(
+        reales_, recortados_, [&](Punto p) { return p.x >= x0; }, en_x(x0));
+    recorta_por_un_lado(
+        recortados_, reales_, [&](Punto p) { return p.x <= x1; }, en_x(x1));
+    recorta_por_un_lado(
+        reales_, recortados_, [&](Punto p) { return p.y >= y0; }, en_y(y0));
+    recorta_por_un_lado(
+        recortados_, reales_, [&](Punto p) { return p.y <= y1; }, en_y(y1));
+    if (reales_.size() < 3) return;
+  }
+  redondea_todos();
+  superficie.poligono(puntos_);
+}
+
+namespace {
+
 Rgb inverso(Rgb color) {
   return {255 - color.rojo, 255 - color.verde, 255 - color.azul};
 }
@@ -194,14 +300,12 @@ void Pintor::pinta_cartografica(Superficie& superficie, const Entidad& e, const 
     return;
   }
 
-  puntos_.clear();
-  for (const Vertice& p : vertices) puntos_.push_back(v.a_pantalla(p));
   const bool poligono = clase == ClaseElemento::cerrado && vertices.size() > 2;
   const bool modo_centroides = vis.abierto_cerrado == ModoElementos::cerrados && vis.centroides;
   if (poligono && (vis.relleno || modo_centroides)) {
-    superficie.poligono(puntos_);
+    trazador_.poligono(superficie, v.vista, vertices, v.uds);
   } else {
-    superficie.polilinea(puntos_);
+    trazador_.polilinea(superficie, v.vista, vertices, v.uds);
   }
   if (!poligono || !modo_centroides) return;
 

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "formato_bin.h"
+#include "funciones.h"
 #include "sesion.h"
 #include "superficie.h"
 #include "vista.h"
@@ -37,6 +38,29 @@ struct ResultadoDibujo {
 // units). A point far outside the area stays far outside it.
 PuntoPantalla a_pantalla(const Vista& vista, double x, double y);
 PuntoPantalla a_pantalla(const Vista& vista, const Vertice& v, int uds);
+
+// Lines and filled shapes whose vertices are in file units, drawn over the view. Vertices far
+// outside the drawing area (at extreme zoom, millions of pixels away) are not rounded to pixels
+// as they are: the shape is first clipped, in double precision, to the area with a margin wider
+// than any pen, so what shows is the true line, not one bent by coordinates cut short.
+class Trazador {
+ public:
+  void polilinea(Superficie& superficie, const Vista& vista, std::span<const Vertice> vertices,
+                 int uds);
+  // Filled with the surface's brush and outlined with its pen.
+  void poligono(Superficie& superficie, const Vista& vista, std::span<const Vertice> vertices,
+                int uds);
+
+ private:
+  // The vertices on the drawing area, in pixels as doubles; true when all of them lie near
+  // enough to be rounded as they are.
+  bool a_pantalla(const Vista& vista, std::span<const Vertice> vertices, int uds);
+  void redondea_todos();
+  void traza_tramo(Superficie& superficie);
+
+  std::vector<Punto> reales_, recortados_;  // scratch, kept from shape to shape
+  std::vector<PuntoPantalla> puntos_;
+};
 
 // White on a dark background, black on a light one: the colour of labels drawn over the map.
 Rgb color_legible(Rgb fondo);
@@ -79,7 +103,7 @@ class Pintor {
 
   Sesion& sesion_;
   std::vector<std::int32_t> marcadas_;  // entities marked by the last drawing
-  std::vector<PuntoPantalla> puntos_;   // scratch of converted vertices
+  Trazador trazador_;
 };
 
 }  // namespace telmora

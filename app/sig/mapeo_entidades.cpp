@@ -22,13 +22,6 @@ std::vector<CampoSig> campos_comunes() {
           {kCampoAtributos, TipoCampo::texto}};
 }
 
-std::string color_html(Rgb color) {
-  char texto[8];
-  std::snprintf(texto, sizeof texto, "#%02X%02X%02X", color.rojo & 0xFF, color.verde & 0xFF,
-                color.azul & 0xFF);
-  return texto;
-}
-
 // The description of a code as the table holds it, without the quotes around it.
 std::string sin_comillas(std::string texto) {
   if (texto.size() >= 2 && texto.front() == '"' && texto.back() == '"') {
@@ -87,6 +80,13 @@ std::string estilo_de_texto(const std::string& texto, const Rango& rango, int ud
 }
 
 }  // namespace
+
+std::string color_html(Rgb color) {
+  char texto[8];
+  std::snprintf(texto, sizeof texto, "#%02X%02X%02X", color.rojo & 0xFF, color.verde & 0xFF,
+                color.azul & 0xFF);
+  return texto;
+}
 
 const std::vector<DefinicionCapa>& capas_de_entidades() {
   static const std::vector<DefinicionCapa> capas = [] {

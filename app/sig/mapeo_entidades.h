@@ -49,6 +49,9 @@ std::size_t capa_de_entidad(const Hoja& hoja, const Entidad& e);
 // fill for closed elements; for texts the label's text, angle, size in metres and anchor).
 void rasgo_de_entidad(const Sesion& sesion, std::int32_t numero, RasgoSig& rasgo);
 
+// A palette colour as "#RRGGBB".
+std::string color_html(Rgb color);
+
 // Attribute records as text, "IdTabla:NRegistro:Resto" separated by ";" (a ";" or "\" in the
 // Resto is preceded by "\"), and back. A record that does not read is left out.
 std::string texto_de_atributos(std::span<const Atributo> atributos);

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <array>
 #include <map>
 
 #include "carpeta_temporal.h"
@@ -98,6 +99,46 @@ TEST(Generar, LasFaltasAPropositoEstanEnLaHoja) {
   }
   EXPECT_GE(duplicados_exactos, 1);
   EXPECT_GE(vertices_dobles, 1);
+}
+
+TEST(Generar, ConRecintosCadaTramoDeCalleLoCompartenLasManzanasDeSusDosLados) {
+  prueba::CarpetaTemporal carpeta;
+  ASSERT_EQ(
+      ejecuta({"generar", carpeta.ruta().string(), "--entidades", "3000", "--recintos"}).estado, 0);
+  const Hoja hoja = abre(carpeta).hoja;
+  ASSERT_EQ(hoja.num_entidades(), 3000);
+  // Each street segment, by its ends in the direction the street runs, and how many block
+  // outlines run along it one way and the other.
+  using Tramo = std::array<std::int32_t, 4>;
+  std::map<Tramo, std::pair<int, int>> tramos;
+  for (const Entidad& e : hoja.c) {
+    const std::string c = codigo(e);
+    if (c != "1516" && c != "1517" && c != "1519") continue;
+    const auto v = hoja.vertices_de(e);
+    for (std::size_t k = 0; k + 1 < v.size(); ++k) tramos[{v[k].x, v[k].y, v[k + 1].x, v[k + 1].y}];
+  }
+  int recintos = 0;
+  for (const Entidad& e : hoja.c) {
+    if (codigo(e) != "1615") continue;
+    ++recintos;
+    const auto v = hoja.vertices_de(e);
+    EXPECT_EQ(clase_elemento(v), ClaseElemento::cerrado);
+    for (std::size_t k = 0; k + 1 < v.size(); ++k) {
+      const auto igual = tramos.find({v[k].x, v[k].y, v[k + 1].x, v[k + 1].y});
+      const auto contrario = tramos.find({v[k + 1].x, v[k + 1].y, v[k].x, v[k].y});
+      if (igual != tramos.end()) ++igual->second.first;
+      if (contrario != tramos.end()) ++contrario->second.second;
+    }
+  }
+  EXPECT_GT(recintos, 200);
+  // Inner street segments have a block on each side; the streets of the sheet's edge one.
+  int dos_sentidos = 0;
+  for (const auto& [tramo, sentidos] : tramos) {
+    EXPECT_LE(sentidos.first, 1);
+    EXPECT_LE(sentidos.second, 1);
+    dos_sentidos += sentidos.first == 1 && sentidos.second == 1;
+  }
+  EXPECT_GT(dos_sentidos, static_cast<int>(tramos.size()) / 2);
 }
 
 TEST(Generar, ArgumentosMalos) {

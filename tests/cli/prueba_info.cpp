@@ -76,6 +76,26 @@ TEST(Info, ElInformeSaleLineaALineaYSeGuardaJuntoALaHoja) {
   EXPECT_EQ(hoja.carpeta.lee("hoja.txt"), esperado);
 }
 
+TEST(Info, CodigosDeAtributoDeMasDeSieteCifrasYPaletaConValoresMayoresDe255) {
+  // Record numbers of eight characters stand for the codes of their first seven.
+  ConstructorBin b;
+  b.c("100", {{1, 1, 1}}, {{2, 12345678, ""}})
+      .c("100", {{2, 2, 2}}, {{2, -1234567, ""}})
+      .c("100", {{3, 3, 3}}, {{2, 99999999, ""}});
+  HojaDePrueba hoja(b.contenido());
+  hoja.carpeta.escribe("Vekt.tab", "100 1 1\r\n1234567 1 2\r\n-123456 1 3\r\n");
+  // Values above 255 are taken as 255; the sheet opens.
+  hoja.carpeta.escribe("Vekt.pal", "// negro\r\n300 0 0\r\n0 256 0\r\n0 0 255\r\n");
+  const auto r = ejecuta({"info", hoja.ruta});
+  ASSERT_EQ(r.estado, 0) << r.errores;
+  EXPECT_NE(r.salida.find(" Codigos A.    encontrados :2\n Codigos A. No encontrados :1\n"),
+            std::string::npos)
+      << r.salida;
+  const auto lista = ejecuta({"lista", hoja.ruta, "1"});
+  ASSERT_EQ(lista.estado, 0) << lista.errores;
+  EXPECT_NE(lista.salida.find("         RGB1   : 255\n"), std::string::npos) << lista.salida;
+}
+
 TEST(Info, MilimetrosYHojaVacia) {
   HojaDePrueba hoja("");
   const auto r = ejecuta({"info", hoja.ruta, "--mm"});

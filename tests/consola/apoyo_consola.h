@@ -5,9 +5,9 @@
 #include <vector>
 
 #include "carpeta_temporal.h"
-#include "visor/consola.h"
 #include "dialogos_guion.h"
 #include "tabla_vekt.h"
+#include "visor/consola.h"
 
 namespace prueba {
 

@@ -4,10 +4,10 @@
 
 #include "apoyo_consola.h"
 #include "constructor_bin.h"
-#include "visor/cotas_vertices.h"
 #include "pintor.h"
 #include "superficie_imagen.h"
 #include "superficie_nula.h"
+#include "visor/cotas_vertices.h"
 
 using namespace telmora;
 using prueba::CarpetaTemporal;

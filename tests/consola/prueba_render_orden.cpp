@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <QImage>
+#include <cstdlib>
 #include <map>
 
 #include "../cli/ejecuta.h"
@@ -100,3 +101,17 @@ TEST(RenderOrden, ElCatalogoDejaSoloLosCodigosDeSusEntradas) {
   EXPECT_EQ(ejecuta({"render", h.bin, h.png, "--catalogo", "1,x"}).estado, 2);
   EXPECT_EQ(ejecuta({"render", h.bin, h.png, "--catalogo", "1.5"}).estado, 2);
 }
+
+#if defined(__linux__) && defined(TELMORA_CLI)
+TEST(RenderOrden, SinSesionDeEscritorioNadaSaleEnLaSalidaDeErrores) {
+  // The program itself, as a script on a machine without a desktop session runs it.
+  HojaRender h;
+  const std::string errores = (h.carpeta / "errores.txt").string();
+  const std::string orden = "env -u XDG_RUNTIME_DIR -u DISPLAY -u QT_QPA_PLATFORM '" +
+                            std::string(TELMORA_CLI) + "' render '" + h.bin + "' '" + h.png +
+                            "' --tamano 200x150 2> '" + errores + "'";
+  EXPECT_EQ(std::system(orden.c_str()), 0);
+  EXPECT_TRUE(std::filesystem::exists(h.png));
+  EXPECT_EQ(prueba::lee_bytes(errores), "");
+}
+#endif

@@ -2,8 +2,8 @@
 
 #include <filesystem>
 
-#include "hoja_prueba.h"
 #include "edicion/info_elemento.h"
+#include "hoja_prueba.h"
 #include "superficie_imagen.h"
 
 using namespace telmora;

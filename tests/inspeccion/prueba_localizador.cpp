@@ -4,9 +4,9 @@
 #include <random>
 
 #include "dialogos_guion.h"
-#include "muestra/generador_muestra.h"
-#include "hoja_prueba.h"
 #include "edicion/localizador.h"
+#include "hoja_prueba.h"
+#include "muestra/generador_muestra.h"
 #include "pintor.h"
 #include "superficie_imagen.h"
 #include "superficie_nula.h"

@@ -216,6 +216,24 @@ TEST(AnulaEntidad, NoEscribeSiElFicheroYaNoTieneLaEntidadEnSuSitio) {
   carpeta.escribe("hoja.bin", std::string(40, 'z'));
   EXPECT_THROW(anula_entidad(hoja, 2), ErrorTelmora);
   EXPECT_EQ(prueba::lee_bytes(ruta), std::string(40, 'z'));
+
+  // Rewritten since it was loaded, the file holds another entity of the same kind where the
+  // second one was: its code, counts or state byte aside, it is not the entity loaded.
+  const std::string original = hoja_mixta().contenido();
+  const auto inicio = static_cast<std::size_t>(hoja.fila(2).posicion);
+  for (const std::size_t byte : {inicio + 3, inicio + 9, inicio + 10}) {
+    std::string otra = original;
+    otra[byte] = static_cast<char>(otra[byte] ^ 1);
+    carpeta.escribe("hoja.bin", otra);
+    EXPECT_THROW(anula_entidad(hoja, 2), ErrorTelmora) << byte;
+    EXPECT_EQ(prueba::lee_bytes(ruta), otra) << byte;
+  }
+  // An entity already deleted on disk is the same entity: it is marked again.
+  std::string borrada = original;
+  borrada[inicio + 1] = '*';
+  carpeta.escribe("hoja.bin", borrada);
+  anula_entidad(hoja, 2);
+  EXPECT_EQ(prueba::lee_bytes(ruta)[inicio + 1], '\0');
 }
 
 TEST(BuscaEnIndice, DevuelvePosicionYNumeroDeUnOrdinalDeSuTipo) {

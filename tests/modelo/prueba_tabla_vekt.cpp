@@ -128,5 +128,7 @@ TEST(Paleta, LoQueLaPaletaNoPuedeGuardarSeRechaza) {
   EXPECT_NE(error_de([] { interpreta_pal("1  2 3\r\n", "p"); }), "");  // two spaces: empty field
   EXPECT_NE(error_de([] { interpreta_pal("1 2\r\n", "p"); }), "");
   EXPECT_NE(error_de([] { interpreta_pal("1 2 x\r\n", "p"); }), "");
-  EXPECT_NE(error_de([] { interpreta_pal("1 2 300\r\n", "p"); }), "");
+  EXPECT_NE(error_de([] { interpreta_pal("1 2 -3\r\n", "p"); }), "");
+  // A value above 255 is full intensity, and the sheet still opens.
+  EXPECT_EQ(interpreta_pal("// c\r\n300 20 256\r\n", "p").color(1), (Rgb{255, 20, 255}));
 }

@@ -1,6 +1,8 @@
 // Loading of model files and the elevation lookup, on hand-built bytes.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <array>
 #include <limits>
 
 #include "constructor_mdt.h"
@@ -125,6 +127,71 @@ TEST(CotaMdt, UnTrianguloSinAreaSoloRespondeEnSusVertices) {
       modelo(100, {{0, 0, 5}, {50, 50, 6}, {100, 100, 7}}, {{1, 2, 3}}, cuadrado(-10, -10, 120)));
   EXPECT_EQ(cota(*m, 50, 50), 6);
   EXPECT_FALSE(cota(*m, 25, 25));
+}
+
+// A wide triangle T0 on the plane z = x, from x = 0 to 1000, and a small flat one T1 at its
+// right-hand corner, from x = 900. The model declares W = 150, less than T0's width: the
+// searches must not reach T0 from points more than W right of its start.
+std::string con_ancho_declarado(std::int32_t ancho) {
+  return modelo(
+      ancho, {{0, 0, 0}, {1000, 0, 1000}, {0, 1000, 0}, {900, 0, 5}, {1000, 0, 5}, {1000, 100, 5}},
+      {{1, 2, 3}, {4, 5, 6}}, cuadrado(0, 0, 1000));
+}
+
+TEST(BusquedaMdt, ElCaminoHaciaAtrasTerminaAWDelPunto) {
+  const auto honesto = lee(con_ancho_declarado(1000));
+  const auto estrecho = lee(con_ancho_declarado(150));
+  // (500, 100) lies in T0 only; the binary search starts at T1 and walks back.
+  std::int32_t ultimo = 7;
+  EXPECT_EQ(honesto->cota(500, 100, ultimo), 500);
+  ultimo = 7;
+  EXPECT_FALSE(estrecho->cota(500, 100, ultimo));
+  // (920, 30) lies in T0 and in T1's X range: the local search from T1 goes down to T0 only
+  // when W lets it.
+  ultimo = 1;
+  EXPECT_EQ(honesto->cota(920, 30, ultimo), 920);
+  ultimo = 1;
+  EXPECT_FALSE(estrecho->cota(920, 30, ultimo));
+  EXPECT_EQ(ultimo, 1);
+}
+
+TEST(BusquedaMdt, LasBusquedasSoloPruebanLosTriangulosAlAlcanceDelPunto) {
+  // A strip 10 high of 400 triangles, in pairs 10 wide along x. A point above the strip is in
+  // none: each search gives up after the few triangles within W of it, not after the strip.
+  std::vector<Vertice> vertices;
+  std::vector<Triangulo> triangulos;
+  for (std::int32_t k = 0; k <= 200; ++k) {
+    vertices.push_back({10 * k, 0, k});
+    vertices.push_back({10 * k, 10, k});
+  }
+  for (std::int32_t a = 1; a < 400; a += 2) {  // (10k, 0) is vertex a, (10k, 10) is a + 1
+    triangulos.push_back({a, a + 2, a + 3});
+    triangulos.push_back({a, a + 3, a + 1});
+  }
+  const auto m = lee(modelo(10, vertices, triangulos, cuadrado(0, 0, 2000)));
+  ASSERT_TRUE(m);
+  std::int32_t ultimo = 60;  // pair 30, from x = 300 to 310: the local search starts there
+  EXPECT_EQ(m->cota(305, 5, ultimo), 30);
+  auto probados = [&, antes = m->triangulos_probados()]() mutable {
+    const std::int64_t ahora = m->triangulos_probados();
+    return ahora - std::exchange(antes, ahora);
+  };
+  EXPECT_LE(probados(), 4);
+  EXPECT_FALSE(m->cota(305, 50, ultimo));  // local search from pair 30
+  EXPECT_LE(probados(), 6);
+  ultimo = 1000000;  // no triangle to start from: the binary search
+  EXPECT_FALSE(m->cota(1505, 50, ultimo));
+  EXPECT_LE(probados(), 6);
+}
+
+TEST(ContornoMdt, FueraDeLaCajaDelContornoNoHayCota) {
+  // The model covers twice the boundary: just right of the boundary's right edge the point
+  // lies within a unit of it in X, but outside its box.
+  const auto m = lee(
+      modelo(2000, {{0, 0, 0}, {2000, 0, 2000}, {0, 2000, 0}}, {{1, 2, 3}}, cuadrado(0, 0, 100)));
+  EXPECT_EQ(cota(*m, 100, 50), 100);
+  EXPECT_FALSE(m->dentro_del_contorno(101, 50));
+  EXPECT_FALSE(cota(*m, 101, 50));
 }
 
 // The closed polygon `abierto` with its first point repeated, starting at point `k`.

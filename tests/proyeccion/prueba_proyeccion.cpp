@@ -17,6 +17,8 @@ TEST(Proyeccion, PieDistanciaYSiCaeEnElSegmento) {
 
   p = proyeccion(0, 0, 10, 0, 12, 3);  // beyond the second end
   EXPECT_EQ(p.xf, 12);
+  EXPECT_EQ(p.yf, 0);
+  EXPECT_EQ(p.distancia, 3);
   EXPECT_FALSE(p.en_segmento);
 
   p = proyeccion(0, 0, 0, 10, -4, 10);  // on the end point
@@ -37,12 +39,26 @@ TEST(Proyeccion, PieDistanciaYSiCaeEnElSegmento) {
   EXPECT_TRUE(p.en_segmento);
 }
 
-TEST(Proyeccion, ElPieDeUnSegmentoInclinadoEstaEnSuRecta) {
-  // Map coordinates of a centimetre file.
+TEST(Proyeccion, ElPieDeUnSegmentoInclinadoEsElDeLaPerpendicular) {
+  // Map coordinates of a centimetre file: the perpendicular from P meets the segment halfway,
+  // at (44000150, 447000050), 158.11 units away; the same in either direction of the segment.
   const double x1 = 44000000, y1 = 447000000, x2 = 44000300, y2 = 447000100;
-  const auto p = proyeccion(x1, y1, x2, y2, 44000100, 447000200);
-  EXPECT_NEAR((p.yf - y1) * (x2 - x1) - (p.xf - x1) * (y2 - y1), 0, 1e-3);
-  EXPECT_NEAR(p.distancia, std::hypot(p.xf - 44000100, p.yf - 447000200), 1e-6);
+  for (const bool al_reves : {false, true}) {
+    const auto p = al_reves ? proyeccion(x2, y2, x1, y1, 44000100, 447000200)
+                            : proyeccion(x1, y1, x2, y2, 44000100, 447000200);
+    EXPECT_NEAR(p.xf, 44000150, 1e-4);
+    EXPECT_NEAR(p.yf, 447000050, 1e-4);
+    EXPECT_NEAR(p.distancia, std::sqrt(25000.0), 1e-4);
+    EXPECT_TRUE(p.en_segmento);
+  }
+  // A steep segment, and a point whose foot falls short of the first end.
+  auto p = proyeccion(0, 0, 1, 100, 0, -50);
+  EXPECT_NEAR(p.xf, -5000.0 / 10001, 1e-9);
+  EXPECT_NEAR(p.yf, -500000.0 / 10001, 1e-9);
+  EXPECT_FALSE(p.en_segmento);
+  p = proyeccion(0, 0, 1, 100, 0, 50);
+  EXPECT_NEAR(p.xf, 5000.0 / 10001, 1e-9);
+  EXPECT_NEAR(p.yf, 500000.0 / 10001, 1e-9);
   EXPECT_TRUE(p.en_segmento);
 }
 

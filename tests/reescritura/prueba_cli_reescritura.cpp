@@ -92,4 +92,25 @@ TEST(CliReescritura, DuplicadosListaAplicaYGraba) {
   const telmora::Hoja grabada =
       telmora::cargo_bin(hoja.carpeta / "hoja_d.bin", telmora::TablaVekt{});
   EXPECT_EQ(grabada.num_entidades(), 3);  // the later copy, the other line and the piece
+
+  // One line matched by two others whose code rules pick different sides: the segment it shares
+  // with the first line stays in the sheet.
+  ConstructorBin cadena;
+  cadena.c("100", {{50000, 0, 0}, {51000, 0, 0}, {51000, 3000, 0}});
+  cadena.c("5099", {{49000, 2000, 0}, {52000, 2000, 0}, {52000, 2500, 0}});
+  cadena.c("100", {{51000, 0, 0}, {50000, 0, 0}, {49000, 2000, 0}, {52000, 2000, 0}});
+  HojaDePrueba tres(cadena.contenido());
+  ASSERT_EQ(ejecuta({"duplicados", tres.bin.string(), "--tolerancia", "0.5", "--aplicar"}).estado,
+            0);
+  const telmora::Hoja cortada = telmora::cargo_bin(tres.bin, telmora::TablaVekt{});
+  int con_el_segmento = 0;
+  for (std::int32_t n = 1; n <= cortada.num_entidades(); ++n) {
+    const auto v = cortada.vertices_de(cortada.entidad(n));
+    for (std::size_t k = 0; k + 1 < v.size(); ++k) {
+      const bool es = std::min(v[k].x, v[k + 1].x) == 50000 &&
+                      std::max(v[k].x, v[k + 1].x) == 51000 && v[k].y == 0 && v[k + 1].y == 0;
+      con_el_segmento += es && cortada.entidad(n).activa();
+    }
+  }
+  EXPECT_EQ(con_el_segmento, 1);
 }

@@ -3,10 +3,10 @@
 #include <map>
 #include <random>
 
-#include "edicion/duplicados.h"
 #include "duplicados_literal.h"
-#include "muestra/generador_muestra.h"
+#include "edicion/duplicados.h"
 #include "hoja_de_prueba.h"
+#include "muestra/generador_muestra.h"
 #include "superficie_imagen.h"
 
 using namespace telmora;

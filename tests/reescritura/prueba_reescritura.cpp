@@ -1,5 +1,17 @@
 #include <gtest/gtest.h>
 
+#include <array>
+#include <csignal>
+#include <map>
+#include <random>
+#include <set>
+#if defined(__linux__)
+#include <sys/syscall.h>
+#include <unistd.h>
+
+#include <cerrno>
+#endif
+
 #include "edicion/duplicados.h"
 #include "edicion/reescritura.h"
 #include "hoja_de_prueba.h"
@@ -41,7 +53,39 @@ std::vector<Vertice> vs(const std::vector<V>& v) {
   return salida;
 }
 
+// The segments held by the active elements of a file, each with its lower end first.
+using Segmentos = std::set<std::array<std::int32_t, 4>>;
+Segmentos segmentos_activos(const std::filesystem::path& ruta) {
+  Segmentos segmentos;
+  for (const auto& linea : activas(ruta)) {
+    for (std::size_t k = 0; k + 1 < linea.size(); ++k) {
+      std::array<std::int32_t, 4> s{linea[k].x, linea[k].y, linea[k + 1].x, linea[k + 1].y};
+      if (std::pair(s[2], s[3]) < std::pair(s[0], s[1])) s = {s[2], s[3], s[0], s[1]};
+      segmentos.insert(s);
+    }
+  }
+  return segmentos;
+}
+
+#if defined(__linux__)
+// A file that cannot be cut back, as on a share that went away: while set, cutting this path
+// fails.
+std::string ruta_que_no_se_recorta;
+#endif
+
 }  // namespace
+
+#if defined(__linux__)
+// Every cut of a file's length in this program goes through here (the system's own call takes
+// it otherwise).
+extern "C" int truncate(const char* ruta, off_t longitud) noexcept {
+  if (!ruta_que_no_se_recorta.empty() && ruta_que_no_se_recorta == ruta) {
+    errno = EIO;
+    return -1;
+  }
+  return static_cast<int>(syscall(SYS_truncate, ruta, longitud));
+}
+#endif
 
 TEST(Reescritura, CodigosYNombresDeSalida) {
   std::string codigo = "  12  ";
@@ -138,6 +182,91 @@ TEST(Reescritura, ReglasDe5099Y5108ParaElegirElElementoCortado) {
   }
 }
 
+TEST(Reescritura, UnSegmentoCompartidoNoSeQuitaDeSusDosElementos) {
+  // The middle line is matched by both others: by its first segment with the first line and by
+  // its third with the second line. Whatever the codes choose, every segment stays held.
+  const std::vector<V> primera{{50000, 0, 0}, {51000, 0, 0}, {51000, 3000, 0}};
+  const std::vector<V> segunda{{49000, 2000, 0}, {52000, 2000, 0}, {52000, 2500, 0}};
+  const std::vector<V> tercera{{51000, 0, 0}, {50000, 0, 0}, {49000, 2000, 0}, {52000, 2000, 0}};
+  const char* codigos[] = {"100", "5099", "5108"};
+  for (const char* c1 : codigos) {
+    for (const char* c2 : codigos) {
+      for (const char* c3 : codigos) {
+        ConstructorBin b;
+        b.c(c1, primera).c(c2, segunda).c(c3, tercera);
+        HojaDePrueba hoja(b.contenido());
+        const Segmentos antes = segmentos_activos(hoja.bin);
+        Sesion sesion = hoja.abre();
+        EXPECT_GT(marca_borrados(sesion, Duplicados(sesion, {})), 0);
+        EXPECT_EQ(segmentos_activos(hoja.bin), antes) << c1 << " " << c2 << " " << c3;
+        // Each shared segment is held once now: 2 + 2 + 3 segments less the two repeats.
+        std::size_t tramos = 0;
+        for (const auto& linea : activas(hoja.bin)) tramos += linea.size() - 1;
+        EXPECT_EQ(tramos, 5u) << c1 << " " << c2 << " " << c3;
+      }
+    }
+  }
+  // The case that lost a segment: the first line is cut by the code rule of its pair, the
+  // middle one only where the second line keeps the segment.
+  ConstructorBin b;
+  b.c("100", primera).c("5099", segunda).c("100", tercera);
+  HojaDePrueba hoja(b.contenido());
+  Sesion sesion = hoja.abre();
+  marca_borrados(sesion, Duplicados(sesion, {}));
+  EXPECT_EQ(activas(hoja.bin), (Lineas{vs(segunda), vs({primera[1], primera[2]}),
+                                       vs({tercera[0], tercera[1], tercera[2]})}));
+}
+
+TEST(Reescritura, ProcesarDuplicadosConservaLosSegmentosDeHojasAleatorias) {
+  // Lines along a 10 m lattice, far beyond the tolerance, many made of the segments of earlier
+  // ones (whole copies, reversed, shortened or lengthened), all at positive coordinates (where
+  // the range block holds the true bounds). Two lines with the same bounds are always copies,
+  // so every whole repeat found is a true one.
+  int piezas = 0;
+  for (std::uint64_t semilla = 1; semilla <= 60; ++semilla) {
+    std::mt19937_64 azar(semilla);
+    auto entero = [&](int a, int b) { return std::uniform_int_distribution<int>(a, b)(azar); };
+    const char* codigos[] = {"100", "200", "5099", "5108"};
+    std::vector<std::vector<V>> lineas;
+    std::map<std::array<std::int32_t, 4>, std::set<std::array<std::int32_t, 4>>> por_limites;
+    ConstructorBin b;
+    for (int intentos = 0; lineas.size() < 25 && intentos < 400; ++intentos) {
+      std::vector<V> v;
+      if (!lineas.empty() && entero(0, 2) > 0) {
+        v = lineas[static_cast<std::size_t>(entero(0, int(lineas.size()) - 1))];
+        if (entero(0, 1)) std::reverse(v.begin(), v.end());
+        if (v.size() > 2 && entero(0, 1))
+          v.erase(v.begin(), v.begin() + entero(1, int(v.size()) - 2));
+      } else {
+        v = {{100000 + 1000 * entero(0, 5), 100000 + 1000 * entero(0, 5), 0}};
+      }
+      for (int extra = entero(v.size() > 1 ? 0 : 1, 2); extra > 0; --extra)
+        v.push_back({v.back().x + 1000 * entero(-1, 1), v.back().y + 1000 * entero(-1, 1), 0});
+      std::array<std::int32_t, 4> limites{v[0].x, v[0].y, v[0].x, v[0].y};
+      std::set<std::array<std::int32_t, 4>> propios;
+      for (std::size_t k = 0; k < v.size(); ++k) {
+        limites = {std::min(limites[0], v[k].x), std::min(limites[1], v[k].y),
+                   std::max(limites[2], v[k].x), std::max(limites[3], v[k].y)};
+        if (k == 0) continue;
+        std::array<std::int32_t, 4> s{v[k - 1].x, v[k - 1].y, v[k].x, v[k].y};
+        if (std::pair(s[2], s[3]) < std::pair(s[0], s[1])) s = {s[2], s[3], s[0], s[1]};
+        propios.insert(s);
+      }
+      const auto previa = por_limites.find(limites);
+      if (previa != por_limites.end() && previa->second != propios) continue;
+      por_limites[limites] = propios;
+      lineas.push_back(v);
+      b.c(codigos[entero(0, 3)], v);
+    }
+    HojaDePrueba hoja(b.contenido());
+    const Segmentos antes = segmentos_activos(hoja.bin);
+    Sesion sesion = hoja.abre();
+    piezas += marca_borrados(sesion, Duplicados(sesion, {}));
+    ASSERT_EQ(segmentos_activos(hoja.bin), antes) << "semilla " << semilla;
+  }
+  EXPECT_GT(piezas, 100);
+}
+
 TEST(Reescritura, UnElementoNoSeCortaDosVecesNiSeQuedaAMedias) {
   ConstructorBin b;
   b.c("5099", {{50000, 0, 0}, {51000, 0, 0}, {51000, 3000, 0}});
@@ -160,6 +289,53 @@ TEST(Reescritura, UnElementoNoSeCortaDosVecesNiSeQuedaAMedias) {
   EXPECT_EQ(activas(hoja.bin).back(), vs({{50000, 0, 0}, {49000, 2000, 0}}));
   EXPECT_EQ(activas(hoja.bin).size(), 3u);
 }
+
+#if defined(__linux__)
+TEST(Reescritura, UnAnadidoQueNoSePuedeDeshacerSeDiceConSuRuta) {
+  ConstructorBin b;
+  b.c("100", {{0, 0, 0}, {1000, 0, 0}, {1000, 1000, 0}, {0, 2000, 0}});
+  b.c("100", {{3000, 0, 0}, {1000, 0, 0}, {1000, 1000, 0}, {3000, 2000, 0}});
+  HojaDePrueba hoja(b.contenido());
+  Sesion sesion = hoja.abre();
+  const TablaSegmentos tabla = Duplicados(sesion, {});
+  ruta_que_no_se_recorta = hoja.bin.string();
+  auto mensaje = [](auto&& accion) {
+    try {
+      accion();
+    } catch (const ErrorTelmora& error) {
+      return std::string(error.what());
+    }
+    return std::string("sin error");
+  };
+
+  // A new text written halfway: the write fails, and so does taking its first bytes off.
+  {
+    LimiteDeTamano limite(b.contenido().size() + 30);
+    const std::string dicho = mensaje([&] { NuevaEntidadTexto(sesion.ajustes, 1, 1); });
+    EXPECT_NE(dicho.find("No se puede escribir " + hoja.bin.string()), std::string::npos) << dicho;
+    EXPECT_NE(
+        dicho.find("No se puede deshacer lo añadido al final de " + hoja.bin.string() +
+                   ": sobran 30 bytes desde la posición " + std::to_string(b.contenido().size())),
+        std::string::npos)
+        << dicho;
+  }
+  ruta_que_no_se_recorta.clear();
+  std::filesystem::resize_file(hoja.bin, b.contenido().size());
+
+  // The pieces of a cut line are appended, then its deletion fails (the sheet changed since it
+  // was loaded) and the pieces cannot be taken off.
+  std::string cambiada = b.contenido();
+  cambiada[3] = 'X';
+  hoja.carpeta.escribe("hoja.bin", cambiada);
+  ruta_que_no_se_recorta = hoja.bin.string();
+  const std::string dicho = mensaje([&] { marca_borrados(sesion, tabla); });
+  ruta_que_no_se_recorta.clear();
+  EXPECT_NE(dicho.find("ha cambiado desde que se cargó"), std::string::npos) << dicho;
+  EXPECT_NE(dicho.find("No se puede deshacer lo añadido al final de " + hoja.bin.string()),
+            std::string::npos)
+      << dicho;
+}
+#endif
 
 TEST(Reescritura, GrabaNuevoBinSinBorradasNiCopiasYConLoAnadido) {
   const std::vector<V> linea{{100, 100, 1}, {900, 900, 2}};

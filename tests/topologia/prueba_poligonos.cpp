@@ -116,6 +116,98 @@ TEST(Poligonos, UnAnilloDeDosTramosDaUnaCaraYSuEnvolvente) {
   EXPECT_EQ(red.tabla.recinto(2).rango.xmax, 1000);
 }
 
+// The listings of the polygons (arc lists with their neighbours) and of the closed polygons as
+// elements, in summary order and by area, line by line.
+TEST(Poligonos, ListadosDeUnAnillo) {
+  ConstructorBin b;
+  b.c("100", {{0, 0, 0}, {0, 1000, 0}, {1000, 1000, 0}})
+      .c("100", {{1000, 1000, 0}, {1000, 0, 0}, {0, 0, 0}})
+      .c("100", {{3000, 0, 0}, {3000, 500, 0}, {3500, 500, 0}})
+      .c("100", {{3500, 500, 0}, {3000, 0, 0}});
+  const Red red = construye(prueba::hoja_dibujada(b));
+  std::vector<std::string> lineas;
+  const SalidaLineas recoge = [&](std::string_view l) { lineas.emplace_back(l); };
+  imprimepol(red.tabla, recoge);
+  const std::string guiones(58, '-');
+  EXPECT_EQ(lineas, (std::vector<std::string>{"********POLIGONOS*********",
+                                              guiones,
+                                              " 1 -1 1 2 ",
+                                              "",
+                                              " 1  0  1 ",
+                                              " 2  0  2 ",
+                                              "Adyacencia",
+                                              " 1  2 ",
+                                              " 2  2 ",
+                                              guiones,
+                                              " 2 -1 1 2 ",
+                                              "",
+                                              " 1 -1  1 ",
+                                              " 2 -1  2 ",
+                                              "Adyacencia",
+                                              " 1  1 ",
+                                              " 2  1 ",
+                                              guiones,
+                                              " 3 -1 1 2 ",
+                                              "",
+                                              " 1  0  3 ",
+                                              " 2  0  4 ",
+                                              "Adyacencia",
+                                              " 1  4 ",
+                                              " 2  4 ",
+                                              guiones,
+                                              " 4 -1 1 2 ",
+                                              "",
+                                              " 1 -1  3 ",
+                                              " 2 -1  4 ",
+                                              "Adyacencia",
+                                              " 1  3 ",
+                                              " 2  3 ",
+                                              "Tramos pasados por alto : 0 "}));
+
+  lineas.clear();
+  imprimepolVekt(red.tabla, true, recoge);
+  const std::string largo(64, '-');
+  EXPECT_EQ(lineas,
+            (std::vector<std::string>{largo,
+                                      "Poligono :  1 /Puntero_Sup :  0 Sup : 12.5 NumPol :  3 ",
+                                      "C=1 4  0 ",
+                                      " 3000  0  0  3500  500  0 ",
+                                      "",
+                                      " 3000  0  0 ",
+                                      " 3000  500  0 ",
+                                      " 3500  500  0 ",
+                                      " 3000  0  0 ",
+                                      largo,
+                                      "Poligono :  2 /Puntero_Sup :  0 Sup : 12.5 NumPol :  4 ",
+                                      "C=1 4  0 ",
+                                      " 3000  0  0  3500  500  0 ",
+                                      "",
+                                      " 3500  500  0 ",
+                                      " 3000  500  0 ",
+                                      " 3000  0  0 ",
+                                      " 3500  500  0 ",
+                                      largo,
+                                      "Poligono :  3 /Puntero_Sup :  0 Sup : 100 NumPol :  1 ",
+                                      "C=1 5  0 ",
+                                      " 0  0  0  1000  1000  0 ",
+                                      "",
+                                      " 0  0  0 ",
+                                      " 0  1000  0 ",
+                                      " 1000  1000  0 ",
+                                      " 1000  0  0 ",
+                                      " 0  0  0 ",
+                                      largo,
+                                      "Poligono :  4 /Puntero_Sup :  0 Sup : 100 NumPol :  2 ",
+                                      "C=1 5  0 ",
+                                      " 0  0  0  1000  1000  0 ",
+                                      "",
+                                      " 1000  1000  0 ",
+                                      " 0  1000  0 ",
+                                      " 0  0  0 ",
+                                      " 1000  0  0 ",
+                                      " 1000  1000  0 "}));
+}
+
 // Three arcs meet at 120°: arriving northward, the walk turns to the arc leaving at azimuth
 // 300° (a turn of 240°) rather than to the one at 60° (120°); of two arcs leaving in the same
 // direction the higher-numbered one is taken.

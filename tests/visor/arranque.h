@@ -5,10 +5,14 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QApplication>
+#include <QEvent>
+#include <QImage>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
 
+#include "area_dibujo.h"
 #include "dialogos_guion.h"
 #include "form1.h"
 #include "hoja_visor.h"
@@ -41,10 +45,47 @@ inline void dispara(QWidget* w, const char* nombre) {
   accion->trigger();
 }
 
+// Pixels of the area's picture that are not the black background.
+inline int pintados(telmora::AreaDibujo& area) {
+  const QImage& imagen = area.superficie().imagen();
+  int cuantos = 0;
+  for (int y = 0; y < imagen.height(); ++y) {
+    for (int x = 0; x < imagen.width(); ++x) cuantos += imagen.pixel(x, y) != 0xff000000u;
+  }
+  return cuantos;
+}
+
+// Counts the times a widget is painted on screen.
+class CuentaPintados : public QObject {
+ public:
+  explicit CuentaPintados(QWidget* w) { w->installEventFilter(this); }
+  int veces = 0;
+
+ protected:
+  bool eventFilter(QObject*, QEvent* evento) override {
+    veces += evento->type() == QEvent::Paint;
+    return false;
+  }
+};
+
+// Scripted answers that, at each question, let the window system paint and record how many
+// times the drawing area has been painted by then.
+class DialogosQueMiran : public prueba::DialogosGuion {
+ public:
+  CuentaPintados* cuenta = nullptr;
+  std::vector<int> pintados_al_preguntar;
+
+  bool si_no(const std::string& texto, const std::string& titulo) override {
+    QApplication::processEvents();
+    if (cuenta != nullptr) pintados_al_preguntar.push_back(cuenta->veces);
+    return DialogosGuion::si_no(texto, titulo);
+  }
+};
+
 struct Arranque {
   HojaVisor hoja;
   prueba::CarpetaTemporal datos;  // the fixed data folder of this test
-  prueba::DialogosGuion dialogos;
+  DialogosQueMiran dialogos;
   telmora::Form1 form{dialogos, datos.ruta()};
 
   explicit Arranque(const ConstructorBin& bin = hoja_sencilla(),

@@ -88,6 +88,57 @@ TEST(ControlVisor, ZoomVentanaConDosPulsacionesEnCualquierOrden) {
   EXPECT_LT(a.control.vista.escala, Visor(cuadricula()).control.vista.escala);
 }
 
+TEST(ControlVisor, LaPulsacionDeZoomPendienteSeOlvidaAlCancelarOArmarOtraAccion) {
+  Visor v(cuadricula());
+  ControlVisor& c = v.control;
+  const Vista inicial = c.vista;
+  for (const bool con_boton_derecho : {true, false}) {
+    c.arma(AccionRaton::zoom_ventana);
+    c.pulsa(Boton::izquierdo, 10, 10);
+    if (con_boton_derecho) {
+      c.pulsa(Boton::derecho, 300, 200);
+    } else {
+      c.arma(AccionRaton::info_elemento);
+    }
+    c.arma(AccionRaton::zoom_ventana);
+    c.pulsa(Boton::izquierdo, 300, 200);  // a first corner again, not the abandoned one's pair
+    EXPECT_EQ(c.mouse_accion, AccionRaton::zoom_ventana);
+    EXPECT_EQ(c.vista.xmin, inicial.xmin);
+    EXPECT_EQ(c.vista.escala, inicial.escala);
+    c.cancela();
+  }
+}
+
+TEST(ControlVisor, LaEscalaArmadaEsperaASuPulsacion) {
+  Visor v(cuadricula());
+  ControlVisor& c = v.control;
+  c.vista.escala_actual = 1000;
+  c.vista.CentraZoom();
+  c.escala_fija(5000);
+  // Arrows pan half a window at the scale shown.
+  const double ancho = c.vista.xmax - c.vista.xmin, x0 = c.vista.xmin;
+  c.tecla(Tecla::derecha);
+  EXPECT_NEAR(c.vista.escala, 1000, 1e-6);
+  EXPECT_NEAR(c.vista.xmin, x0 + ancho / 2, 1e-6);
+  // A larger area shows more at the same scale; the wheel zooms from the scale shown.
+  c.dimensiona(500, 300, 15);
+  EXPECT_NEAR(c.vista.escala, 1000, 1e-6);
+  c.rueda(100, 100, 1);
+  EXPECT_NEAR(c.vista.escala, 1000 / 1.5, 1e-6);
+  EXPECT_EQ(c.mouse_accion, AccionRaton::centrar);
+  // The click applies the scale armed.
+  c.pulsa(Boton::izquierdo, 200, 150);
+  EXPECT_NEAR(c.vista.escala, 5000, 1e-6);
+  EXPECT_EQ(v.pantalla.escala, "5.000");
+
+  // Zoom+ arms a third of the scale shown when it is chosen.
+  c.zoom_mas();
+  c.tecla(Tecla::arriba);
+  EXPECT_NEAR(c.vista.escala, 5000, 1e-6);
+  c.pulsa(Boton::izquierdo, 200, 150);
+  EXPECT_NEAR(c.vista.escala, 5000 / 1.5, 1e-6);
+}
+
 TEST(ControlVisor, TeclasMasMenosYFlechas) {
   Visor v(cuadricula());
   ControlVisor& c = v.control;
@@ -149,18 +200,38 @@ TEST(ControlVisor, MedirMarcaElOrigenYMideDesdeLaUltimaPulsacion) {
   c.conmuta_medir(true);
   EXPECT_TRUE(v.pantalla.distancia_visible);
   EXPECT_EQ(v.pantalla.distancia, "0");
+  // An origin on the filled block: its marks show there, and a new origin elsewhere erases
+  // them leaving the block whole.
+  double xp = 0, yp = 0;
+  c.vista.transforma_coordenadas(150, 100, xp, yp);
+  const int x_linea = static_cast<int>(std::lround(xp)),
+            y_linea = static_cast<int>(std::lround(yp));
+  c.pulsa(Boton::izquierdo, x_linea, y_linea);
+  EXPECT_NE(v.pantalla.lienzo.imagen().pixel(x_linea, y_linea), antes.pixel(x_linea, y_linea));
   c.pulsa(Boton::izquierdo, 200, 150);
   EXPECT_TRUE(c.medir1);
-  EXPECT_NE(v.pantalla.lienzo.imagen(), antes);  // the origin is marked
+  EXPECT_EQ(v.pantalla.lienzo.imagen().copy(QRect(0, 0, 150, 300)),
+            antes.copy(QRect(0, 0, 150, 300)));
+  EXPECT_NE(v.pantalla.lienzo.imagen(), antes);  // the new origin is marked
   c.mueve(230, 190);                             // 50 pixels away
   EXPECT_EQ(v.pantalla.distancia, formato_es(50 / c.vista.factor, 3));
   EXPECT_NE(v.pantalla.estado.find("Distancia : "), std::string::npos);
 
-  // A right click switches measuring off and hides the distance, whatever was armed.
+  // A right click switches measuring off, erases the marks and hides the distance, whatever
+  // was armed.
   c.pulsa(Boton::derecho, 5, 5);
   EXPECT_FALSE(c.medir);
   EXPECT_FALSE(v.pantalla.distancia_visible);
   EXPECT_EQ(c.mouse_accion, AccionRaton::ninguna);
+  EXPECT_EQ(v.pantalla.lienzo.imagen(), antes);
+
+  // After a redraw there is no mark left: the next origin is the only mark drawn.
+  c.conmuta_medir(true);
+  c.pulsa(Boton::izquierdo, 200, 150);
+  c.redibuja();
+  c.pulsa(Boton::izquierdo, 100, 100);
+  c.pulsa(Boton::derecho, 5, 5);
+  EXPECT_EQ(v.pantalla.lienzo.imagen(), antes);
 
   // Twice in a row: off, nothing armed, default pointer.
   c.conmuta_medir(true);
@@ -193,6 +264,21 @@ TEST(ControlVisor, LineaDeEstadoYLecturas) {
   EXPECT_EQ(formato_es(-0.0001, 3), "0,000");
   EXPECT_EQ(corta_tres_decimales("12,34567"), "12,345");
   EXPECT_EQ(corta_tres_decimales("1.500"), "1.500");
+}
+
+TEST(ControlVisor, LaLineaDeEstadoSigueALaVistaSinMoverElPuntero) {
+  Visor v(cuadricula());
+  ControlVisor& c = v.control;
+  c.vista.escala_actual = 1000;
+  c.vista.CentraZoom();
+  c.mueve(100, 80);
+  EXPECT_NE(v.pantalla.estado.find("Escala : 1.000  "), std::string::npos) << v.pantalla.estado;
+  c.rueda(100, 80, 1);
+  EXPECT_NE(v.pantalla.estado.find("Escala : 666,667  "), std::string::npos) << v.pantalla.estado;
+  EXPECT_EQ(v.pantalla.escala, "666,667");
+  c.rueda(100, 80, -2);
+  EXPECT_NE(v.pantalla.estado.find("Escala : 1.500  "), std::string::npos) << v.pantalla.estado;
+  EXPECT_EQ(v.pantalla.x_utm, formato_es(c.vista.Fn_pantalla_utm_x(100), 3));
 }
 
 TEST(ControlVisor, RangoDeCotasAlterna) {

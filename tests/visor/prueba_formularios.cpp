@@ -17,6 +17,7 @@
 #include "area_dibujo.h"
 #include "arranque.h"
 #include "dialogos_guion.h"
+#include "dialogos_qt.h"
 #include "form1.h"
 #include "hoja_visor.h"
 #include "info_elem.h"
@@ -26,9 +27,11 @@
 using namespace telmora;
 using prueba::Arranque;
 using prueba::ConstructorBin;
+using prueba::CuentaPintados;
 using prueba::dispara;
 using prueba::hoja_sencilla;
 using prueba::HojaVisor;
+using prueba::pintados;
 using prueba::pulsa;
 using prueba::texto;
 
@@ -206,6 +209,120 @@ TEST(Visor, InfoElementoListaImprimeYBorra) {
   EXPECT_EQ(despues[1], '\0');
   EXPECT_EQ(antes.substr(2), despues.substr(2));
   pulsa(info, "CerrarInfoElemento");
+}
+
+TEST(Visor, CadaCandidatoSeVeResaltadoAntesDeLaPregunta) {
+  Arranque a;
+  pon_texto(&a.form, "Text3", "5");
+  Visor* visor = a.abre_visor();
+  ASSERT_NE(visor, nullptr);
+  CuentaPintados cuenta(&visor->area());
+  a.dialogos.cuenta = &cuenta;
+  // The line's corner lies within 5 m of the click: each of its hits is offered, and refused.
+  double x = 0, y = 0;
+  visor->control().vista.transforma_coordenadas(1000, 0, x, y);
+  QApplication::processEvents();
+  cuenta.veces = 0;
+  pulsa(visor, "Localiza");
+  QTest::mouseClick(&visor->area(), Qt::LeftButton, {}, QPoint(int(x), int(y) - 1));
+  const auto& al_preguntar = a.dialogos.pintados_al_preguntar;
+  ASSERT_GE(al_preguntar.size(), 2u);
+  EXPECT_GE(al_preguntar[0], 1);
+  for (std::size_t k = 1; k < al_preguntar.size(); ++k)
+    EXPECT_GT(al_preguntar[k], al_preguntar[k - 1]) << k;
+}
+
+TEST(Visor, AlCerrarseSusVentanasElVisorMuestraLoHecho) {
+  Arranque a;
+  pon_texto(&a.form, "Text3", "5");
+  Visor* visor = a.abre_visor();
+  ASSERT_NE(visor, nullptr);
+  AreaDibujo& area = visor->area();
+  ASSERT_GT(pintados(area), 100);
+
+  // The entity deleted in InfoElem is gone from the map once InfoElem closes.
+  double x = 0, y = 0;
+  visor->control().vista.transforma_coordenadas(300, 200, x, y);  // on the block only
+  a.dialogos.respuestas = {true};
+  pulsa(visor, "Localiza");
+  QTest::mouseClick(&area, Qt::LeftButton, {}, QPoint(int(x), int(y)));
+  InfoElem* info = visor->info_elemento();
+  ASSERT_NE(info, nullptr);
+  const int con_todo = pintados(area);
+  pulsa(info, "BorraEntidad");
+  QTest::qWait(20);
+  EXPECT_EQ(pintados(area), con_todo);  // still open: nothing redrawn yet
+  pulsa(info, "CerrarInfoElemento");
+  QTest::qWait(20);
+  const int sin_manzana = pintados(area);
+  EXPECT_LT(sin_manzana, con_todo - 100);
+
+  // Codes switched off in the console vanish once the console closes.
+  QTimer::singleShot(0, [] {
+    auto* text1 = QApplication::activeModalWidget()->findChild<QLineEdit*>("Text1");
+    QTest::keyClicks(text1, "OFF=*");
+    QTest::keyClick(text1, Qt::Key_Return);
+  });
+  QTest::keyClick(visor, Qt::Key_Return);
+  QTest::qWait(20);
+  EXPECT_EQ(pintados(area), 0);
+}
+
+TEST(Visor, LasTeclasVanAlMapaTrasPulsarloYIntroEnLaEscalaSoloLaAplica) {
+  Arranque a;
+  Visor* visor = a.abre_visor();
+  ASSERT_NE(visor, nullptr);
+  auto* text5 = visor->findChild<QLineEdit*>("Text5");
+  QTest::mouseClick(text5, Qt::LeftButton);
+  QTest::mouseClick(&visor->area(), Qt::LeftButton, {}, QPoint(300, 200));
+  const double escala = visor->control().vista.escala;
+  const QString caja = text5->text();
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_Plus);
+  EXPECT_NEAR(visor->control().vista.escala, escala / 1.5, 1e-6);
+  EXPECT_FALSE(text5->text().contains('+'));
+
+  // A scale typed and Enter: the view takes it and no console opens.
+  bool consola = false;
+  QTimer::singleShot(50, [&consola] {
+    if (QWidget* modal = QApplication::activeModalWidget()) {
+      consola = true;
+      modal->close();
+    }
+  });
+  text5->setFocus();
+  text5->setText("2.000");
+  QTest::keyClick(text5, Qt::Key_Return);
+  QTest::qWait(80);
+  EXPECT_FALSE(consola);
+  EXPECT_NEAR(visor->control().vista.escala, 2000, 1e-6);
+  EXPECT_NE(text5->text(), caja);
+  EXPECT_EQ(QApplication::focusWidget(), &visor->area());
+}
+
+TEST(Visor, LosDialogosNormalesHablanEspanol) {
+  const auto traducciones = instala_traducciones_qt();
+  ASSERT_NE(traducciones, nullptr) << "qtbase_es.qm is missing (qt6-translations-l10n)";
+  QStringList botones;
+  QTimer::singleShot(0, [&botones] {
+    QWidget* caja = QApplication::activeModalWidget();
+    ASSERT_NE(caja, nullptr);
+    for (auto* boton : caja->findChildren<QPushButton*>()) botones << boton->text().remove('&');
+    caja->close();
+  });
+  DialogosQt dialogos;
+  dialogos.si_no("Cod: 100\r\r¿Este elemento?", "Elección de entidad");
+  botones.sort();
+  EXPECT_EQ(botones, (QStringList{"No", "Sí"}));
+  QTimer::singleShot(0, [&botones] {
+    QWidget* caja = QApplication::activeModalWidget();
+    ASSERT_NE(caja, nullptr);
+    botones.clear();
+    for (auto* boton : caja->findChildren<QPushButton*>()) botones << boton->text().remove('&');
+    caja->close();
+  });
+  dialogos.aceptar_cancelar("ADVERTENCIA", "");
+  botones.sort();
+  EXPECT_EQ(botones, (QStringList{"Aceptar", "Cancelar"}));
 }
 
 TEST(Visor, BinInfoMuestraYGuardaElInforme) {

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "muestra/generador_muestra.h"
 #include "hoja_visor.h"
+#include "muestra/generador_muestra.h"
 #include "pintor.h"
 #include "superficie_imagen.h"
 
@@ -135,11 +135,10 @@ TEST(Pintor, FiltroDeCotas) {
   EXPECT_EQ(en(imagen, 25, 20), kVerde);  // one vertex within the range shows the whole line
 }
 
-TEST(Pintor, TextosLegiblesOUnaMarcaYPuntos) {
+TEST(Pintor, TextosLegiblesOUnaMarca) {
   ConstructorBin b;
-  b.t("TXT", v(20, 50), "ABC", 1000, 0, 0)   // 10 m high: legible at this scale
-      .t("TXT", v(70, 50), "ABC", 10, 0, 0)  // 10 cm high: drawn as a small mark
-      .c("100", {v(50, 90)});                // a point element
+  b.t("TXT", v(20, 50), "ABC", 1000, 0, 0)    // 10 m high: legible at this scale
+      .t("TXT", v(70, 50), "ABC", 10, 0, 0);  // 10 cm high: drawn as a small mark
   HojaVisor hoja(b);
   Dibujo dibujo(hoja);
   const QImage imagen = dibujo.pinta();
@@ -151,7 +150,142 @@ TEST(Pintor, TextosLegiblesOUnaMarcaYPuntos) {
   EXPECT_EQ(tamano_texto(200, 100, 1000, 15), 3 * 2.54);
   EXPECT_EQ(altura_fuente_px(3 * 2.54, 15), 10);
   EXPECT_EQ(tamano_texto(500, 100, 1000, 15), 8 * 2.54);  // 7.5 rounds to even
-  EXPECT_EQ(PoneJustificacion(9), PoneJustificacion(0));
+}
+
+TEST(Pintor, LaJustificacionColocaElTextoRespectoASuPunto) {
+  // Where the text's box lies from its anchor (the pixel of (50, 50) m, at (100, 100)), by
+  // justification code: -1 before or above it, 0 across it, 1 after or below it.
+  const struct {
+    int codigo, horizontal, vertical;
+  } casos[] = {{0, 1, -1}, {1, 1, 1},   {2, 1, 1},  {3, 0, 1}, {4, -1, 1},
+               {5, -1, 1}, {6, -1, -1}, {7, 0, -1}, {8, 0, 1}, {9, 1, -1}};
+  for (const auto& caso : casos) {
+    ConstructorBin b;
+    b.t("TXT", v(50, 50), "MMMM", 1000, caso.codigo, 0);
+    HojaVisor hoja(b);
+    const QImage imagen = Dibujo(hoja).pinta();
+    QRect caja;
+    for (int y = 0; y < imagen.height(); ++y) {
+      for (int x = 0; x < imagen.width(); ++x) {
+        if (imagen.pixelColor(x, y) == kBlanco) caja |= QRect(x, y, 1, 1);
+      }
+    }
+    ASSERT_GT(caja.width(), 20) << caso.codigo;
+    auto lado = [](int desde, int hasta) { return hasta <= 101 ? -1 : desde >= 99 ? 1 : 0; };
+    EXPECT_EQ(lado(caja.left(), caja.right()), caso.horizontal) << caso.codigo;
+    EXPECT_EQ(lado(caja.top(), caja.bottom()), caso.vertical) << caso.codigo;
+    if (caso.horizontal == 0) {
+      EXPECT_NEAR(caja.center().x(), 100, 3) << caso.codigo;
+    }
+  }
+}
+
+TEST(Pintor, LosPuntosSonUnaXQueDesapareceDeTamanoCincoOMenos) {
+  ConstructorBin b;
+  b.c("100", {v(50, 50)});
+  HojaVisor hoja(b);
+  Dibujo dibujo(hoja);
+  // At the drawing's scale the "x" is 4 × 2.54 in size, a few pixels around the point.
+  const QRect cerca(94, 94, 12, 12), alrededor(80, 80, 40, 40);
+  QImage imagen = dibujo.pinta();
+  EXPECT_TRUE(tiene_color(imagen, kVerde, cerca));
+  EXPECT_FALSE(tiene_color(imagen, kVerde, QRect(80, 80, 40, 12)));
+  for (const auto& [escala, visible] : {std::pair{3000.0, true}, std::pair{4999.0, true},
+                                        std::pair{5100.0, false}, std::pair{20000.0, false}}) {
+    dibujo.vista.escala_actual = escala;
+    dibujo.vista.CentraZoom();
+    imagen = dibujo.pinta();
+    EXPECT_EQ(tiene_color(imagen, kVerde, alrededor), visible) << escala;
+  }
+}
+
+TEST(Pintor, ModosDeTextosYNoTextosYFiltrosDeLosTextos) {
+  ConstructorBin b;
+  b.c("100", {v(0, 10), v(100, 10)})                                 // a line
+      .c("100", {v(50, 30)})                                         // a point
+      .c("200", {v(10, 60), v(40, 60), v(40, 90), v(10, 60)})        // a closed element
+      .t("TXT", v(60, 70, 150), "BAJO", 800, 0, 0)                   // a text at 150 m
+      .t("TXT", v(60, 50, 250), "ALTO", 800, 0, 0, {{2, 100, ""}});  // at 250 m, with "100"
+  HojaVisor hoja(b);
+  Dibujo dibujo(hoja);
+  const QRect texto_bajo(120, 40, 60, 20), texto_alto(120, 80, 60, 20);
+  auto ve = [](const QImage& imagen) {
+    return std::vector<bool>{en(imagen, 70, 10) == kVerde,
+                             tiene_color(imagen, kVerde, QRect(94, 134, 12, 12)),
+                             en(imagen, 25, 60) == kAzul};
+  };
+
+  dibujo.visualizacion.abierto_cerrado = ModoElementos::textos_y_puntuales;
+  QImage imagen = dibujo.pinta();
+  EXPECT_EQ(ve(imagen), (std::vector<bool>{false, true, false}));
+  EXPECT_TRUE(tiene_color(imagen, kBlanco, texto_bajo));
+  EXPECT_TRUE(tiene_color(imagen, kBlanco, texto_alto));
+
+  dibujo.visualizacion.abierto_cerrado = ModoElementos::no_textos;
+  imagen = dibujo.pinta();
+  EXPECT_EQ(ve(imagen), (std::vector<bool>{true, true, true}));
+  EXPECT_FALSE(tiene_color(imagen, kBlanco, texto_bajo));
+  EXPECT_FALSE(tiene_color(imagen, kBlanco, texto_alto));
+
+  // The elevation filter takes a text by its insertion point.
+  dibujo.visualizacion.abierto_cerrado = ModoElementos::todos;
+  dibujo.visualizacion.todas_las_cotas = false;
+  dibujo.visualizacion.cota_minima = 200;
+  dibujo.visualizacion.cota_maxima = 400;
+  imagen = dibujo.pinta();
+  EXPECT_FALSE(tiene_color(imagen, kBlanco, texto_bajo));
+  EXPECT_TRUE(tiene_color(imagen, kBlanco, texto_alto));
+  dibujo.visualizacion.todas_las_cotas = true;
+
+  // Texts switched off show, with the selection display, through a table-2 attribute's code.
+  dibujo.sesion.tabla.fila(dibujo.sesion.tabla.busca("TXT").posicion_tab).visible = false;
+  imagen = dibujo.pinta();
+  EXPECT_FALSE(tiene_color(imagen, kBlanco, texto_alto));
+  EXPECT_FALSE(tiene_color(imagen, kVerde, texto_alto));
+  dibujo.visualizacion.seleccion = true;
+  imagen = dibujo.pinta();
+  EXPECT_TRUE(tiene_color(imagen, kVerde, texto_alto));
+  EXPECT_FALSE(tiene_color(imagen, kBlanco, texto_bajo));
+}
+
+TEST(Pintor, UnaHojaEnMilimetros) {
+  // A millimetre sheet, every file value a thousandth of a metre: a line at 10 m, a text 10 m
+  // high at (20, 50) m, a point at (50, 90) m.
+  ConstructorBin b;
+  b.c("100", {{0, 10000, 0}, {100000, 10000, 0}})
+      .t("TXT", {20000, 50000, 0}, "ABC", 10000, 0, 0)
+      .c("100", {{50000, 90000, 0}});
+  HojaVisor hoja(b);
+  Dibujo dibujo(hoja);
+  dibujo.sesion.ajustes.uds = 1000;
+  const QImage imagen = dibujo.pinta();
+  EXPECT_EQ(en(imagen, 50, 10), kVerde);
+  EXPECT_TRUE(tiene_color(imagen, kBlanco, QRect(40, 60, 40, 40)));
+  EXPECT_FALSE(tiene_color(imagen, kBlanco, QRect(0, 101, 200, 99)));
+  // The point's "x" is 500 file units high: half a metre here, too small to be drawn.
+  EXPECT_FALSE(tiene_color(imagen, kVerde, QRect(80, 0, 40, 40)));
+}
+
+TEST(Pintor, AUnaEscalaExtremaLaLineaLejanaSigueRecta) {
+  // A 10 cm window around (50, 50): two thousand million pixels a metre, so the ends of the
+  // line lie a hundred thousand million pixels away.
+  ConstructorBin b;
+  b.c("200", {v(0, 0), v(100, 0), v(50, 100), v(0, 0)});  // a filled triangle around the view
+  b.c("100", {v(0, 25), v(100, 75)});                     // slope 1/2 through the centre
+  HojaVisor hoja(b);
+  Dibujo dibujo(hoja);
+  dibujo.vista.xmin = 50 - 5e-8, dibujo.vista.xmax = 50 + 5e-8;
+  dibujo.vista.ymin = 50 - 5e-8, dibujo.vista.ymax = 50 + 5e-8;
+  dibujo.vista.calculo_escala();
+  ASSERT_GT(dibujo.vista.factor, 1e9);
+  const QImage imagen = dibujo.pinta();
+  for (const int dx : {-90, -40, 0, 40, 90}) {
+    EXPECT_TRUE(tiene_color(imagen, kVerde, QRect(100 + dx - 1, 100 - dx / 2 - 1, 3, 3))) << dx;
+  }
+  EXPECT_FALSE(tiene_color(imagen, kVerde, QRect(185, 10, 10, 10)));  // where a bent line went
+  // The triangle's edges pass 25 m away: all of the view is inside it.
+  EXPECT_EQ(imagen.pixelColor(20, 180), kAzul);
+  EXPECT_EQ(imagen.pixelColor(180, 20), kAzul);
 }
 
 TEST(Pintor, LaRejillaDibujaLoMismoQueElRecorridoCompleto) {

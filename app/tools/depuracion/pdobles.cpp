@@ -79,47 +79,31 @@ void escribe_limpio(std::string& salida, const Hoja& hoja, const Entidad& e,
   escribe_entidad(salida, cabecera, rango, limpios, {}, hoja.atributos_de(e));
 }
 
-// The changes of a run, written to the sheet's file in batches: the entities of a batch are
-// appended in one write, then the elements they replace are marked deleted, in order. When a mark
-// fails the file is cut back to the entities of the elements already deleted, so that every
-// element is in the file once.
+// The changes of a run, written to the sheet's file in batches (MarcadorBorrados::sustituye):
+// the entities of a batch are appended in one write, then the elements they replace are marked
+// deleted, so that every element is in the file once whatever fails.
 class CambiosEnHoja {
  public:
-  explicit CambiosEnHoja(Hoja& hoja) : hoja_(hoja), marcador_(hoja) {}
+  explicit CambiosEnHoja(Hoja& hoja) : marcador_(hoja) {}
 
   // Deletes an element, replaced by the entity's bytes when there are any.
   void sustituye(std::int32_t numero, std::string_view entidad) {
-    pendientes_.push_back({numero, bytes_.size()});
-    bytes_.append(entidad);
-    if (bytes_.size() >= kTamLote || pendientes_.size() >= kCambiosPorLote) escribe();
+    pendientes_.push_back({numero, std::string(entidad)});
+    bytes_ += entidad.size();
+    if (bytes_ >= kTamLote || pendientes_.size() >= kCambiosPorLote) escribe();
   }
   void anade(std::string_view entidad) { sustituye(0, entidad); }
 
   void escribe() {
-    const std::uintmax_t previa = bytes_.empty() ? 0 : anade_al_final(hoja_.ruta, bytes_);
-    for (const Pendiente& p : pendientes_) {
-      if (p.numero == 0) continue;
-      try {
-        marcador_.anula(p.numero);
-      } catch (...) {
-        if (!bytes_.empty()) recorta(hoja_.ruta, previa + p.inicio);
-        throw;
-      }
-    }
-    bytes_.clear();
+    marcador_.sustituye(pendientes_);
     pendientes_.clear();
+    bytes_ = 0;
   }
 
  private:
-  struct Pendiente {
-    std::int32_t numero;  // element deleted, 0 for none
-    std::size_t inicio;   // where its replacement starts in bytes_
-  };
-
-  Hoja& hoja_;
   MarcadorBorrados marcador_;
-  std::string bytes_;
-  std::vector<Pendiente> pendientes_;
+  std::vector<Sustitucion> pendientes_;
+  std::size_t bytes_ = 0;
 };
 
 }  // namespace

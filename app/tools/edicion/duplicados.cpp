@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
 #include <cmath>
 #include <limits>
 #include <span>
@@ -50,6 +51,59 @@ Clases clasifica(const Hoja& hoja) {
   return clases;
 }
 
+// An element in the whole-element pairs: its bounds, placed at its lower-left corner.
+struct LimitesElemento {
+  std::int32_t x, y, xmax, ymax;
+  std::int32_t numero;
+};
+
+// A segment in the shared-segment pairs: its box, placed at the box's lower-left corner, and
+// its element.
+struct CajaDeSegmento {
+  std::int32_t x, y, xmax, ymax;
+  std::int32_t numero;
+};
+
+// Pairs of elements (i, j), i < j, sorted by i and then j, and read in step with the search,
+// which asks for the pairs of each element in ascending order.
+class ParejasOrdenadas {
+ public:
+  void anade(std::int32_t i, std::int32_t j) {
+    parejas_.push_back({std::uint64_t(std::uint32_t(i)) << 32 | std::uint32_t(j)});
+  }
+
+  void ordena(std::int32_t num_entidades) {
+    Lista<Pareja> auxiliar;
+    ordena_por_radix(parejas_, auxiliar, 32 + std::bit_width(std::uint64_t(num_entidades)));
+  }
+
+  // The later elements paired with i, ascending; i must not be below the last one asked for.
+  template <typename Funcion>
+  std::int32_t primera(std::int32_t i, std::int32_t limite, Funcion admitida) {
+    const std::uint64_t desde = std::uint64_t(std::uint32_t(i)) << 32;
+    while (cursor_ < parejas_.size() && parejas_[cursor_].clave < desde) ++cursor_;
+    for (std::size_t k = cursor_; k < parejas_.size() && (parejas_[k].clave >> 32) == desde >> 32;
+         ++k) {
+      const auto j = static_cast<std::int32_t>(parejas_[k].clave & 0xffffffffu);
+      if (j >= limite) break;
+      if (admitida(j)) return j;
+    }
+    return kNinguna;
+  }
+
+ private:
+  struct Pareja {
+    std::uint64_t clave;  // i above 32 bits of j
+  };
+  Lista<Pareja> parejas_;
+  std::size_t cursor_ = 0;
+};
+
+// The search works from two lists of pairs made once for the whole sheet, each by one pass over
+// the pairs of things within the tolerance of each other (parejas_cercanas): elements whose four
+// bounds lie within the tolerance of each other (whole twins), and elements with coinciding
+// segments. Both are read in file order as the marks are set, so that the first match of each
+// element is the one a comparison of every pair in order finds.
 class BuscadorDuplicados {
  public:
   BuscadorDuplicados(Hoja& hoja, int uds, double tolerancia, const OpcionesDuplicados& opciones)
@@ -58,14 +112,22 @@ class BuscadorDuplicados {
         tolerancia_(tolerancia),
         malla_(tolerancia),
         opciones_(opciones),
-        clases_(clasifica(hoja)),
-        elementos_(entradas_de_elementos()),
-        segmentos_(entradas_de_segmentos()) {}
+        clases_(clasifica(hoja)) {
+    busca_gemelos_enteros();
+    if (!opciones_.SoloEntidades) busca_segmentos_compartidos();
+  }
 
+  // Element i's turn; elements are given in ascending order.
   void busca(std::int32_t i, TablaSegmentos& tabla) {
     if (hoja_.fila(i).activo != kSinDuplicado || clases_.excluido[idx(i)]) return;
-    const std::int32_t entera = primera_entera(i);
-    const std::int32_t por_segmentos = primera_por_segmentos(i, entera);
+    const FilaIndice& fi = hoja_.fila(i);
+    // The first later element still marked 1 whose bounds lie within the tolerance.
+    const std::int32_t entera = gemelos_.primera(i, kNinguna, [&](std::int32_t j) {
+      return hoja_.fila(j).activo == kSinDuplicado && candidata(i, j);
+    });
+    // The first later one before it whose range overlaps i's and that shares a segment.
+    const std::int32_t por_segmentos = segmentos_.primera(
+        i, entera, [&](std::int32_t j) { return candidata(i, j) && solapan(fi, hoja_.fila(j)); });
     if (por_segmentos != kNinguna) {
       int igualdad = 1;
       ProcesoElementos(hoja_, i, por_segmentos, tolerancia_, igualdad, tabla);
@@ -73,8 +135,7 @@ class BuscadorDuplicados {
       hoja_.fila(i).activo = marca;
       hoja_.fila(por_segmentos).activo = marca;
     } else if (entera != kNinguna) {
-      hoja_.fila(i).activo =
-          iguales(hoja_.fila(i), hoja_.fila(entera)) ? kDuplicadoExacto : kDuplicadoSimilar;
+      hoja_.fila(i).activo = iguales(fi, hoja_.fila(entera)) ? kDuplicadoExacto : kDuplicadoSimilar;
     }
   }
 
@@ -99,83 +160,51 @@ class BuscadorDuplicados {
                            b.xmin / u, b.ymin / u);
   }
 
-  // Elements that can be the later one of a whole-element pair: still marked 1, code not
-  // excluded. Placed by the cell of their lower-left corner.
-  RejillaTolerancia entradas_de_elementos() const {
-    std::vector<EntradaRejilla> entradas;
-    for (std::int32_t numero = 1; numero <= hoja_.num_entidades(); ++numero) {
-      const FilaIndice& f = hoja_.fila(numero);
-      if (f.activo != kSinDuplicado || clases_.excluido[idx(numero)]) continue;
-      entradas.push_back({malla_.clave(f.xmin, f.ymin), numero, 0});
-    }
-    return RejillaTolerancia(entradas);
-  }
-
-  // Segments of the cartographic elements that can be the later one of a shared-segment pair:
-  // active in the sheet, code not excluded. Placed by the cell of their box's lower-left corner.
-  RejillaTolerancia entradas_de_segmentos() const {
-    std::vector<EntradaRejilla> entradas;
-    if (opciones_.SoloEntidades) return RejillaTolerancia(entradas);
-    for (std::int32_t numero = 1; numero <= hoja_.num_entidades(); ++numero) {
-      const Entidad& e = hoja_.entidad(numero);
-      if (e.cabecera.es_texto() || !e.activa() || clases_.excluido[idx(numero)]) continue;
-      for (std::uint32_t k = 0; k + 1 < e.num_vertices(); ++k) {
-        const std::uint32_t v = e.primer_vertice + k;
-        CajaSegmento caja;
-        caja_de_segmento(hoja_.vertices[v], hoja_.vertices[v + 1], caja);
-        entradas.push_back({malla_.clave(caja[0], caja[1]), numero, v});
+  // Elements that can be the later one of a whole-element pair: still marked 1 when the search
+  // starts, code not excluded.
+  void busca_gemelos_enteros() {
+    auto recorre = [&](auto&& anade) {
+      for (std::int32_t numero = 1; numero <= hoja_.num_entidades(); ++numero) {
+        const FilaIndice& f = hoja_.fila(numero);
+        if (f.activo == kSinDuplicado && !clases_.excluido[idx(numero)])
+          anade(LimitesElemento{f.xmin, f.ymin, f.xmax, f.ymax, numero});
       }
-    }
-    return RejillaTolerancia(entradas);
+    };
+    parejas_cercanas<LimitesElemento>(recorre, malla_,
+                                      [&](const LimitesElemento& a, const LimitesElemento& b) {
+                                        if (cerca(a.xmax, b.xmax) && cerca(a.ymax, b.ymax) &&
+                                            cerca(a.x, b.x) && cerca(a.y, b.y)) {
+                                          const auto [i, j] = std::minmax(a.numero, b.numero);
+                                          gemelos_.anade(i, j);
+                                        }
+                                      });
+    gemelos_.ordena(hoja_.num_entidades());
   }
 
-  // The first later element, still marked 1, whose four bounds lie within the tolerance of i's.
-  std::int32_t primera_entera(std::int32_t i) const {
-    const FilaIndice& fi = hoja_.fila(i);
-    std::int32_t mejor = kNinguna;
-    for (const std::uint64_t clave : CeldasVecinas(fi.xmin, fi.ymin, malla_)) {
-      for (const EntradaRejilla& e : elementos_.posteriores(clave, i)) {
-        if (e.numero >= mejor) break;
-        if (e.clave != clave) continue;
-        const FilaIndice& fj = hoja_.fila(e.numero);
-        if (fj.activo != kSinDuplicado || !candidata(i, e.numero)) continue;
-        if (cerca(fi.xmax, fj.xmax) && cerca(fi.ymax, fj.ymax) && cerca(fi.xmin, fj.xmin) &&
-            cerca(fi.ymin, fj.ymin)) {
-          mejor = e.numero;
-          break;
+  // Segments of the cartographic elements active in the sheet, codes not excluded.
+  void busca_segmentos_compartidos() {
+    auto recorre = [&](auto&& anade) {
+      for (std::int32_t numero = 1; numero <= hoja_.num_entidades(); ++numero) {
+        const Entidad& e = hoja_.entidad(numero);
+        if (e.cabecera.es_texto() || !e.activa() || clases_.excluido[idx(numero)]) continue;
+        const auto v = hoja_.vertices_de(e);
+        for (std::size_t k = 0; k + 1 < v.size(); ++k) {
+          CajaSegmento caja;
+          caja_de_segmento(v[k], v[k + 1], caja);
+          anade(CajaDeSegmento{caja[0], caja[1], caja[2], caja[3], numero});
         }
       }
-    }
-    return mejor;
-  }
-
-  // The first later cartographic element before `limite` whose range overlaps i's and that has
-  // a segment coinciding with one of i's.
-  std::int32_t primera_por_segmentos(std::int32_t i, std::int32_t limite) const {
-    const Entidad& ei = hoja_.entidad(i);
-    if (opciones_.SoloEntidades || ei.cabecera.es_texto()) return kNinguna;
-    const FilaIndice& fi = hoja_.fila(i);
-    const auto vertices = hoja_.vertices_de(ei);
-    std::int32_t mejor = limite;
-    for (std::size_t k = 0; k + 1 < vertices.size(); ++k) {
-      CajaSegmento caja_i;
-      caja_de_segmento(vertices[k], vertices[k + 1], caja_i);
-      for (const std::uint64_t clave : CeldasVecinas(caja_i[0], caja_i[1], malla_)) {
-        for (const EntradaRejilla& e : segmentos_.posteriores(clave, i)) {
-          if (e.numero >= mejor) break;
-          if (e.clave != clave) continue;
-          if (!candidata(i, e.numero)) continue;
-          CajaSegmento caja_j;
-          caja_de_segmento(hoja_.vertices[e.dato], hoja_.vertices[e.dato + 1], caja_j);
+    };
+    parejas_cercanas<CajaDeSegmento>(
+        recorre, malla_, [&](const CajaDeSegmento& a, const CajaDeSegmento& b) {
+          if (a.numero == b.numero) return;
+          const CajaSegmento caja_a{a.x, a.y, a.xmax, a.ymax}, caja_b{b.x, b.y, b.xmax, b.ymax};
           int estado = 1;
-          if (!rangos_coinciden(caja_i, caja_j, tolerancia_, estado)) continue;
-          if (!solapan(fi, hoja_.fila(e.numero))) continue;
-          mejor = e.numero;
-          break;
-        }
-      }
-    }
-    return mejor < limite ? mejor : kNinguna;
+          if (!rangos_coinciden(caja_a, caja_b, tolerancia_, estado)) return;
+          const auto [i, j] = std::minmax(a.numero, b.numero);
+          segmentos_.anade(i, j);
+        });
+    segmentos_.ordena(hoja_.num_entidades());
   }
 
   Hoja& hoja_;
@@ -184,8 +213,7 @@ class BuscadorDuplicados {
   MallaTolerancia malla_;
   OpcionesDuplicados opciones_;
   Clases clases_;
-  RejillaTolerancia elementos_;
-  RejillaTolerancia segmentos_;
+  ParejasOrdenadas gemelos_, segmentos_;
 };
 
 }  // namespace
@@ -278,7 +306,7 @@ void leo_bin_pinto_duplicados(const Sesion& sesion, const TablaSegmentos& tabla,
     segmentos[s.posicion2].push_back(s.segmento2);
   }
 
-  std::vector<PuntoPantalla> puntos;
+  Trazador trazador;
   for (std::int32_t numero = 1; numero <= hoja.num_entidades(); ++numero) {
     const FilaIndice& f = hoja.fila(numero);
     const Entidad& e = hoja.entidad(numero);
@@ -297,19 +325,19 @@ void leo_bin_pinto_duplicados(const Sesion& sesion, const TablaSegmentos& tabla,
                            uds);
       continue;
     }
-    puntos.clear();
-    for (const Vertice& v : vertices) puntos.push_back(a_pantalla(vista, v, uds));
-    if (puntos.size() < 2) {
-      superficie.circulo(puntos[0].x, puntos[0].y, kRadioPuntual);
+    if (vertices.size() < 2) {
+      const PuntoPantalla p = a_pantalla(vista, vertices[0], uds);
+      superficie.circulo(p.x, p.y, kRadioPuntual);
     } else {
-      superficie.polilinea(puntos);
+      trazador.polilinea(superficie, vista, vertices, uds);
     }
     const auto emparejados = segmentos.find(f.posicion);
     if (f.activo < kSegmentosIdenticos || emparejados == segmentos.end()) continue;
     superficie.pluma(0, kAnchoSegmentoCoincidente, color);
     for (const std::int32_t k : emparejados->second) {
-      if (k < 1 || static_cast<std::size_t>(k) >= puntos.size()) continue;
-      superficie.polilinea(std::span<const PuntoPantalla>(puntos).subspan(k - 1, 2));
+      if (k < 1 || static_cast<std::size_t>(k) >= vertices.size()) continue;
+      trazador.polilinea(superficie, vista, vertices.subspan(static_cast<std::size_t>(k) - 1, 2),
+                         uds);
     }
   }
 }

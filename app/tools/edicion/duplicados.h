@@ -54,8 +54,9 @@ double tolerancia_en_unidades(const Ajustes& ajustes);
 // tolerance (i gets 0 when they are equal, 2 otherwise), or, unless `SoloEntidades`, a later
 // cartographic element whose range overlaps i's and that shares at least one segment with it
 // (both get 3 when the last matching pair is identical, 4 when it is only near). Elements
-// deleted in the sheet take no part. The result is the same as comparing every pair; grids on
-// the elements' bounds and on the segments' boxes make the cost grow with the sheet's size.
+// deleted in the sheet take no part. The result is the same as comparing every pair; the close
+// pairs of elements and of segments are found in one pass over the whole sheet
+// (parejas_cercanas), so the cost grows in step with the sheet's size.
 TablaSegmentos Duplicados(Sesion& sesion, const OpcionesDuplicados& opciones,
                           Progreso& progreso = Progreso::ninguno());
 

@@ -1,89 +1,126 @@
 #include "edicion/extraccion.h"
 
 #include <algorithm>
-#include <array>
 #include <cmath>
-#include <limits>
-#include <numeric>
-#include <optional>
 #include <vector>
 
-#include "funciones.h"
 #include "edicion/reescritura.h"
+#include "funciones.h"
 
 namespace telmora {
 
 namespace {
 
-std::int32_t a_entero(double valor) {
-  return static_cast<std::int32_t>(
-      std::nearbyint(std::clamp(valor, double(std::numeric_limits<std::int32_t>::min()),
-                                double(std::numeric_limits<std::int32_t>::max()))));
-}
-
-struct Borde {
-  Punto a, b;
+// The window in file units, shrunk to the whole units whose vertices lie in it when converted to
+// metres: a vertex is inside this box exactly when dentro_fuera_ventana says it is, and every
+// point written on its edges is inside the window too.
+struct VentanaEnUnidades {
+  Marco marco;
+  bool vacia = false;
 };
 
-// The window's edges in the order a crossing is looked for: left, top, right, bottom.
-std::array<Borde, 4> bordes_de(const Vista& v) {
-  return {{{{v.xmin, v.ymin}, {v.xmin, v.ymax}},
-           {{v.xmax, v.ymax}, {v.xmin, v.ymax}},
-           {{v.xmax, v.ymax}, {v.xmax, v.ymin}},
-           {{v.xmin, v.ymin}, {v.xmax, v.ymin}}}};
+double primer_entero_desde(double metros, int uds) {
+  double n = std::ceil(metros * uds);
+  while (n / uds < metros) ++n;
+  while ((n - 1) / uds >= metros) --n;
+  return n;
 }
 
-// Entity numbers, ascending, of every entity whose range may overlap the window.
-// Cuts cartographic elements at the window's edges and writes the pieces inside it.
+double ultimo_entero_hasta(double metros, int uds) {
+  double n = std::floor(metros * uds);
+  while (n / uds > metros) --n;
+  while ((n + 1) / uds <= metros) ++n;
+  return n;
+}
+
+VentanaEnUnidades ventana_en_unidades(const Vista& v, int uds) {
+  constexpr double kLimite = 4e9;  // beyond any 32-bit coordinate
+  auto acota = [&](double valor) { return std::clamp(valor, -kLimite, kLimite); };
+  VentanaEnUnidades ventana;
+  ventana.marco = {acota(primer_entero_desde(v.xmin, uds)), acota(primer_entero_desde(v.ymin, uds)),
+                   acota(ultimo_entero_hasta(v.xmax, uds)),
+                   acota(ultimo_entero_hasta(v.ymax, uds))};
+  ventana.vacia =
+      ventana.marco.xmin > ventana.marco.xmax || ventana.marco.ymin > ventana.marco.ymax;
+  return ventana;
+}
+
+// Cuts cartographic elements at the window's edges and writes the pieces inside it. Each segment
+// is clipped to the window in file units; a point where it enters or leaves lies on the edge it
+// crosses, within the segment, with its elevation interpolated between the segment's ends.
 class Cortador {
  public:
   Cortador(const Hoja& hoja, const Vista& vista, int uds, SalidaBin& salida)
-      : hoja_(hoja), vista_(vista), bordes_(bordes_de(vista)), uds_(uds), salida_(salida) {}
+      : hoja_(hoja), ventana_(ventana_en_unidades(vista, uds)), salida_(salida) {}
 
   void corta(const Entidad& e) {
     const auto vertices = hoja_.vertices_de(e);
-    // A line touching the window at a single vertex gives no piece: alone it would read as a
-    // point symbol.
-    minimo_ = vertices.size() < 2 ? 1 : 2;
     tramo_.clear();
-    bool previo_dentro = false;
-    for (std::size_t k = 0; k < vertices.size(); ++k) {
-      const Vertice& v = vertices[k];
-      const bool dentro = dentro_fuera_ventana(vista_, double(v.x) / uds_, double(v.y) / uds_);
-      if (dentro && k > 0 && !previo_dentro) {
-        tramo_.clear();
-        anade_corte(vertices[k - 1], v);
-      }
-      if (dentro) tramo_.push_back(v);
-      if (!dentro && previo_dentro) {
-        anade_corte(vertices[k - 1], v);
+    if (ventana_.vacia) return;
+    if (vertices.size() == 1) {
+      const Vertice& v = vertices[0];
+      if (dentro(v)) tramo_.push_back(v);
+      escribe_tramo(e, 1);
+      return;
+    }
+    for (std::size_t k = 0; k + 1 < vertices.size(); ++k) {
+      const Vertice &a = vertices[k], &b = vertices[k + 1];
+      double t0 = 0, t1 = 0;
+      if (!recorta_segmento({double(a.x), double(a.y)}, {double(b.x), double(b.y)}, ventana_.marco,
+                            t0, t1)) {
         escribe_tramo(e);
+        continue;
       }
-      previo_dentro = dentro;
+      if (t0 > 0 || tramo_.empty()) {
+        escribe_tramo(e);
+        anade(a, b, t0);
+      }
+      if (t1 > t0) anade(a, b, t1);
+      if (t1 < 1) escribe_tramo(e);
     }
     escribe_tramo(e);
   }
 
  private:
-  // The point where the segment crosses the first edge it properly crosses, with its elevation
-  // interpolated along the segment, unless it falls on the segment's inner vertex (a point
-  // repeated there would be a double vertex).
-  void anade_corte(const Vertice& previo, const Vertice& actual) {
-    const Punto a{double(previo.x) / uds_, double(previo.y) / uds_};
-    const Punto b{double(actual.x) / uds_, double(actual.y) / uds_};
-    for (const Borde& borde : bordes_) {
-      Punto cruce;
-      if (interseccion_segmentos(a, b, borde.a, borde.b, cruce) != kCruce) continue;
-      const double z = interpola_cota_corte(previo, actual, cruce.x, cruce.y, uds_);
-      const Vertice corte{a_entero(cruce.x * uds_), a_entero(cruce.y * uds_), a_entero(z * uds_)};
-      const Vertice& interior = tramo_.empty() ? actual : tramo_.back();
-      if (corte.x != interior.x || corte.y != interior.y) tramo_.push_back(corte);
-      return;
-    }
+  bool dentro(const Vertice& v) const {
+    const Marco& m = ventana_.marco;
+    return m.xmin <= v.x && v.x <= m.xmax && m.ymin <= v.y && v.y <= m.ymax;
   }
 
-  void escribe_tramo(const Entidad& e) {
-    if (tramo_.size() >= minimo_) {
+  // The point at t of segment a-b: one of its ends, or a cut point rounded to whole units and
+  // kept in the window and in the segment's box. A cut point that falls on the run's last vertex
+  // (or an end that falls on the cut point before it) is not repeated.
+  void anade(const Vertice& a, const Vertice& b, double t) {
+    const bool corte = t > 0 && t < 1;
+    Vertice v = t <= 0 ? a : b;
+    if (corte) {
+      const double x = a.x + t * (double(b.x) - a.x), y = a.y + t * (double(b.y) - a.y);
+      const double z = interpola_cota(a.z, a.x, a.y, b.z, b.x, b.y, x, y);
+      const Marco& m = ventana_.marco;
+      v.x = redondea_en(x, std::max<double>(m.xmin, std::min(a.x, b.x)),
+                        std::min<double>(m.xmax, std::max(a.x, b.x)));
+      v.y = redondea_en(y, std::max<double>(m.ymin, std::min(a.y, b.y)),
+                        std::min<double>(m.ymax, std::max(a.y, b.y)));
+      v.z = redondea_en(z, std::min(a.z, b.z), std::max(a.z, b.z));
+    }
+    if (!tramo_.empty() && (corte || ultimo_es_corte_) && tramo_.back().x == v.x &&
+        tramo_.back().y == v.y) {
+      if (!corte) tramo_.back() = v;  // the element's own vertex is kept
+      ultimo_es_corte_ = ultimo_es_corte_ && corte;
+      return;
+    }
+    tramo_.push_back(v);
+    ultimo_es_corte_ = corte;
+  }
+
+  static std::int32_t redondea_en(double valor, double minimo, double maximo) {
+    return static_cast<std::int32_t>(std::clamp(std::nearbyint(valor), minimo, maximo));
+  }
+
+  // A run is written when it has `minimo` vertices: a line touching the window at a single
+  // point gives no piece, as alone it would read as a point symbol.
+  void escribe_tramo(const Entidad& e, std::size_t minimo = 2) {
+    if (tramo_.size() >= minimo) {
       Cabecera cabecera = e.cabecera;
       cabecera.num_puntos = static_cast<std::int16_t>(tramo_.size());
       Rango rango = e.rango;
@@ -91,15 +128,14 @@ class Cortador {
       salida_.entidad(cabecera, rango, tramo_, {}, hoja_.atributos_de(e));
     }
     tramo_.clear();
+    ultimo_es_corte_ = false;
   }
 
   const Hoja& hoja_;
-  const Vista& vista_;
-  std::array<Borde, 4> bordes_;
-  int uds_;
+  VentanaEnUnidades ventana_;
   SalidaBin& salida_;
   std::vector<Vertice> tramo_;
-  std::size_t minimo_ = 1;
+  bool ultimo_es_corte_ = false;
 };
 
 }  // namespace

@@ -26,11 +26,18 @@ class ListaNoEncontrados {
   std::unordered_set<std::string> vistas_;
 };
 
+// An attribute's record number as the code it stands for: its decimal text cut to the 7
+// characters of a code field.
+bool codigo_de_atributo_en_tabla(const TablaVekt& tabla, std::int32_t n_registro) {
+  return tabla.busca(std::to_string(n_registro).substr(0, kAnchoCodigo)).posicion_tab != 0;
+}
+
 // Looks up the codes of one kind of entity: its own code, then its table-2 attributes until
 // the first one the table has.
-Contadores comprueba_codigos(const Hoja& hoja, std::span<const Entidad> entidades,
-                             const char* prefijo, ListaNoEncontrados& lista,
-                             ContadorPorcentaje& avance, std::int64_t& hechas) {
+Contadores comprueba_codigos(const Hoja& hoja, const TablaVekt& tabla,
+                             std::span<const Entidad> entidades, const char* prefijo,
+                             ListaNoEncontrados& lista, ContadorPorcentaje& avance,
+                             std::int64_t& hechas) {
   Contadores cuenta;
   for (const Entidad& e : entidades) {
     if (e.posicion_tab != 0) {
@@ -41,7 +48,7 @@ Contadores comprueba_codigos(const Hoja& hoja, std::span<const Entidad> entidade
     }
     for (const Atributo& a : hoja.atributos_de(e)) {
       if (a.id_tabla != 2) continue;
-      if (a.posicion_tab == 0) {
+      if (!codigo_de_atributo_en_tabla(tabla, a.n_registro)) {
         ++cuenta.atributos_no_encontrados;
       } else {
         ++cuenta.atributos_encontrados;
@@ -67,8 +74,9 @@ void anade_contadores(std::vector<std::string>& lineas, const char* titulo,
 
 }  // namespace
 
-std::vector<std::string> informe_bin(const Hoja& hoja, const std::string& carpeta,
-                                     const std::string& nombre, int uds, Progreso& progreso) {
+std::vector<std::string> informe_bin(const Hoja& hoja, const TablaVekt& tabla,
+                                     const std::string& carpeta, const std::string& nombre, int uds,
+                                     Progreso& progreso) {
   long puntuales = 0;
   for (const Entidad& e : hoja.c) puntuales += e.cabecera.num_puntos == 1 ? 1 : 0;
   const long cartograficas = static_cast<long>(hoja.c.size());
@@ -94,9 +102,9 @@ std::vector<std::string> informe_bin(const Hoja& hoja, const std::string& carpet
   ListaNoEncontrados no_encontrados;
   ContadorPorcentaje avance(progreso, static_cast<std::int64_t>(hoja.c.size() + hoja.t.size()));
   std::int64_t hechas = 0;
-  const Contadores c = comprueba_codigos(hoja, hoja.c, " C", no_encontrados, avance, hechas);
+  const Contadores c = comprueba_codigos(hoja, tabla, hoja.c, " C", no_encontrados, avance, hechas);
   anade_contadores(lineas, " Contador de elementos Lineales/Puntuales", c);
-  const Contadores t = comprueba_codigos(hoja, hoja.t, " T", no_encontrados, avance, hechas);
+  const Contadores t = comprueba_codigos(hoja, tabla, hoja.t, " T", no_encontrados, avance, hechas);
   anade_contadores(lineas, " Contador de elementos Textos", t);
 
   lineas.push_back(kSeparador);

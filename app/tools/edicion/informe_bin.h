@@ -15,9 +15,11 @@ namespace telmora {
 inline const std::string kSeparador = " +++++++++++++++++++++++++++++++++++++";
 
 // The report's lines. `carpeta` is the working folder as the start form shows it and `nombre`
-// the entity file's name; progress follows the entities, texts after cartographic ones.
-std::vector<std::string> informe_bin(const Hoja& hoja, const std::string& carpeta,
-                                     const std::string& nombre, int uds,
+// the entity file's name; progress follows the entities, texts after cartographic ones. An
+// attribute's code is its record number as a code field holds it: its decimal text cut to 7
+// characters.
+std::vector<std::string> informe_bin(const Hoja& hoja, const TablaVekt& tabla,
+                                     const std::string& carpeta, const std::string& nombre, int uds,
                                      Progreso& progreso = Progreso::ninguno());
 
 // The report is saved beside the sheet as ruta_con_sufijo(sheet, kSufijoInforme).

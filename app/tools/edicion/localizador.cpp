@@ -41,13 +41,15 @@ void dibuja_caja_invertida(Superficie& superficie, const Vista& vista, const Ten
 class Localizador {
  public:
   Localizador(const Sesion& sesion, const Vista& vista, const Visualizacion& visualizacion,
-              Superficie& superficie, Dialogos& dialogos, const Tentativo& tentativo)
+              Superficie& superficie, Dialogos& dialogos, const Tentativo& tentativo,
+              const std::function<void()>& muestra)
       : sesion_(sesion),
         vista_(vista),
         visualizacion_(visualizacion),
         superficie_(superficie),
         dialogos_(dialogos),
         t_(tentativo),
+        muestra_(muestra),
         uds_(sesion.ajustes.uds) {}
 
   // Offers the entity for each of its hits until the user accepts it.
@@ -93,6 +95,7 @@ class Localizador {
   bool ofrece(const Entidad& e, Resalte resalta) {
     resalta();
     superficie_.modo(ModoDibujo::copia);
+    if (muestra_) muestra_();
     const bool aceptada = dialogos_.si_no(pregunta_eleccion(sesion_.tabla, e), kTituloEleccion);
     if (!aceptada) {
       resalta();
@@ -136,14 +139,9 @@ class Localizador {
 
   // The whole element drawn over itself.
   void resalta_entidad(std::span<const Vertice> vertices) {
-    puntos_.clear();
-    for (const Vertice& v : vertices) {
-      const Punto p = en_metros(v);
-      puntos_.push_back(a_pantalla(vista_, p.x, p.y));
-    }
     superficie_.modo(ModoDibujo::inversion);
     superficie_.pluma(0, kAnchoLineaResalte, kColorInversion);
-    superficie_.polilinea(puntos_);
+    trazador_.polilinea(superficie_, vista_, vertices, uds_);
   }
 
   const Sesion& sesion_;
@@ -152,8 +150,9 @@ class Localizador {
   Superficie& superficie_;
   Dialogos& dialogos_;
   const Tentativo& t_;
+  const std::function<void()>& muestra_;
   const int uds_;
-  std::vector<PuntoPantalla> puntos_;
+  Trazador trazador_;
 };
 
 }  // namespace
@@ -173,8 +172,9 @@ std::string pregunta_eleccion(const TablaVekt& tabla, const Entidad& entidad) {
 
 std::int32_t leo_bin_localizo(const Sesion& sesion, const Vista& vista,
                               const Visualizacion& visualizacion, Superficie& superficie,
-                              Dialogos& dialogos, const Tentativo& tentativo) {
-  Localizador localizador(sesion, vista, visualizacion, superficie, dialogos, tentativo);
+                              Dialogos& dialogos, const Tentativo& tentativo,
+                              const std::function<void()>& muestra) {
+  Localizador localizador(sesion, vista, visualizacion, superficie, dialogos, tentativo, muestra);
   for (const std::int32_t numero :
        entidades_a_examinar(sesion, tentativo.tentativo_minx(), tentativo.tentativo_miny(),
                             tentativo.tentativo_maxx(), tentativo.tentativo_maxy())) {
@@ -185,12 +185,14 @@ std::int32_t leo_bin_localizo(const Sesion& sesion, const Vista& vista,
 
 std::int32_t accion_info_elemento(const Sesion& sesion, const Vista& vista,
                                   const Visualizacion& visualizacion, Superficie& superficie,
-                                  Dialogos& dialogos, double xtentativo, double ytentativo) {
+                                  Dialogos& dialogos, double xtentativo, double ytentativo,
+                                  const std::function<void()>& muestra) {
   const Tentativo tentativo{xtentativo, ytentativo, sesion.ajustes.tolerancia_tentativo};
   dibuja_localizador(superficie, vista, tentativo);
   std::int32_t elegida = 0;
   try {
-    elegida = leo_bin_localizo(sesion, vista, visualizacion, superficie, dialogos, tentativo);
+    elegida =
+        leo_bin_localizo(sesion, vista, visualizacion, superficie, dialogos, tentativo, muestra);
   } catch (...) {
     borra_localizador(superficie, vista, tentativo);
     throw;

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 
 #include "dialogos.h"
 #include "sesion.h"
@@ -35,18 +36,21 @@ std::string pregunta_eleccion(const TablaVekt& tabla, const Entidad& entidad);
 
 // Walks the active entities whose box overlaps the search box, in file order, and offers each hit
 // through Dialogos::si_no with the entity highlighted on the surface: texts by their box, lines
-// and points by a vertex inside the search box or a segment passing within the tolerance. After
-// No the highlight is removed and the walk goes on; the entity accepted is returned, its highlight
-// still drawn (the caller redraws the view and lists it). 0 when the user accepted none.
+// and points by a vertex inside the search box or a segment passing within the tolerance. Before
+// each question `muestra` puts the picture on screen, so that the user sees what is offered.
+// After No the highlight is removed and the walk goes on; the entity accepted is returned, its
+// highlight still drawn (the caller redraws the view and lists it). 0 when the user accepted none.
 std::int32_t leo_bin_localizo(const Sesion& sesion, const Vista& vista,
                               const Visualizacion& visualizacion, Superficie& superficie,
-                              Dialogos& dialogos, const Tentativo& tentativo);
+                              Dialogos& dialogos, const Tentativo& tentativo,
+                              const std::function<void()>& muestra = {});
 
 // The element-information click at a map point (metres): the search box of the session's
 // tolerance is drawn around it, the entities are offered, and the box is erased again. Returns the
 // entity accepted (the caller then redraws the view and opens its listing), or 0.
 std::int32_t accion_info_elemento(const Sesion& sesion, const Vista& vista,
                                   const Visualizacion& visualizacion, Superficie& superficie,
-                                  Dialogos& dialogos, double xtentativo, double ytentativo);
+                                  Dialogos& dialogos, double xtentativo, double ytentativo,
+                                  const std::function<void()>& muestra = {});
 
 }  // namespace telmora

@@ -6,7 +6,9 @@
 #include <cstring>
 #include <fstream>
 #include <limits>
+#include <optional>
 #include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 #include "funciones.h"
@@ -80,7 +82,8 @@ Piezas piezas_de(const Hoja& hoja, const Entidad& e, std::vector<std::int32_t> s
 }
 
 // Cuts an element at its matched segments: its pieces go to the end of the file, then it is
-// deleted. When the deletion fails the pieces are taken off again.
+// deleted. When the deletion fails the pieces are taken off again (or the failure to take them
+// off is reported too).
 std::int32_t corta_elemento(Hoja& hoja, MarcadorBorrados& marcador, std::int32_t numero,
                             const std::vector<std::int32_t>& segmentos) {
   const Piezas piezas = piezas_de(hoja, hoja.entidad(numero), segmentos);
@@ -91,12 +94,129 @@ std::int32_t corta_elemento(Hoja& hoja, MarcadorBorrados& marcador, std::int32_t
   const std::uintmax_t previa = anade_al_final(hoja.ruta, piezas.bytes);
   try {
     marcador.anula(numero);
-  } catch (...) {
-    recorta(hoja.ruta, previa);
-    throw;
+  } catch (const ErrorTelmora& error) {
+    deshaz_anadido(hoja.ruta, previa, error.what());
   }
   return piezas.cuantas;
 }
+
+// Which segments duplicate processing takes from each element. The search pairs segments by
+// their boxes, so a pair may also be two different segments with the same box (the two
+// diagonals of a square); only segments whose ends coincide within the tolerance stand for each
+// other here. A segment leaves an element only when such a twin exists and every such twin is
+// still held by its own element: of two twins at most one goes, and whatever an element loses
+// another one still holds.
+class PlanDeCortes {
+ public:
+  PlanDeCortes(const Hoja& hoja, const TablaSegmentos& tabla, double tolerancia)
+      : hoja_(hoja), tabla_(tabla), tolerancia_(tolerancia) {
+    for (std::size_t k = 0; k < tabla.size(); ++k) {
+      const SegmentoCoincidente& s = tabla[k];
+      primera_entrada_.emplace(s.posicion1, k);
+      por_lado_[{s.posicion1, true}].push_back(k);
+      por_lado_[{s.posicion2, false}].push_back(k);
+      const std::uint64_t a = clave(s.posicion1, s.segmento1), b = clave(s.posicion2, s.segmento2);
+      if (!gemelos(a, b)) continue;
+      gemelos_[a].push_back(b);
+      gemelos_[b].push_back(a);
+    }
+  }
+
+  // The first entry of the table whose first element starts at that position, or null.
+  const std::size_t* primera_entrada(std::int32_t posicion) const {
+    const auto encontrada = primera_entrada_.find(posicion);
+    return encontrada == primera_entrada_.end() ? nullptr : &encontrada->second;
+  }
+
+  // The element that starts at that position (the index holds ascending positions), 0 when
+  // none does.
+  std::int32_t numero_en(std::int32_t posicion) const {
+    const auto& indice = hoja_.indice;
+    const auto fila =
+        std::lower_bound(indice.begin(), indice.end(), posicion,
+                         [](const FilaIndice& f, std::int32_t p) { return f.posicion < p; });
+    if (fila == indice.end() || fila->posicion != posicion) return 0;
+    return static_cast<std::int32_t>(fila - indice.begin()) + 1;
+  }
+
+  // The element is to be cut at the segments by which it stands on one side of the table (the
+  // second side when `segundo`): takes from it those that have twins, all still held, and
+  // returns them, ascending. The element then counts as cut: its pieces hold the rest.
+  std::vector<std::int32_t> quita(std::int32_t numero, bool segundo) {
+    const std::int32_t posicion = hoja_.fila(numero).posicion;
+    std::vector<std::int32_t> candidatos;
+    for (const std::size_t k : por_lado_[{posicion, !segundo}])
+      candidatos.push_back(segundo ? tabla_[k].segmento2 : tabla_[k].segmento1);
+    std::sort(candidatos.begin(), candidatos.end());
+    candidatos.erase(std::unique(candidatos.begin(), candidatos.end()), candidatos.end());
+    std::vector<std::int32_t> quitados;
+    for (const std::int32_t segmento : candidatos) {
+      const auto encontrados = gemelos_.find(clave(posicion, segmento));
+      if (encontrados == gemelos_.end()) continue;
+      const auto& gemelos = encontrados->second;
+      if (std::all_of(gemelos.begin(), gemelos.end(), [&](std::uint64_t g) { return sigue(g); })) {
+        quitados.push_back(segmento);
+        quitados_.insert(clave(posicion, segmento));
+      }
+    }
+    cortados_.insert(posicion);
+    return quitados;
+  }
+
+ private:
+  static std::uint64_t clave(std::int32_t posicion, std::int32_t segmento) {
+    return std::uint64_t{static_cast<std::uint32_t>(posicion)} << 32 |
+           static_cast<std::uint32_t>(segmento);
+  }
+
+  // The ends of segment k of the element at a position (k joins vertices k and k + 1), or
+  // nothing when the element has no such segment.
+  std::optional<std::pair<Vertice, Vertice>> extremos(std::uint64_t segmento) const {
+    const std::int32_t numero = numero_en(static_cast<std::int32_t>(segmento >> 32));
+    if (numero == 0) return std::nullopt;
+    const auto vertices = hoja_.vertices_de(hoja_.entidad(numero));
+    const auto k = static_cast<std::size_t>(static_cast<std::uint32_t>(segmento));
+    if (k < 1 || k >= vertices.size()) return std::nullopt;
+    return std::pair{vertices[k - 1], vertices[k]};
+  }
+
+  bool cerca(const Vertice& a, const Vertice& b) const {
+    return (a.x == b.x && a.y == b.y) || (std::fabs(double(a.x) - b.x) < tolerancia_ &&
+                                          std::fabs(double(a.y) - b.y) < tolerancia_);
+  }
+
+  // Two segments whose ends coincide within the tolerance, in either direction.
+  bool gemelos(std::uint64_t a, std::uint64_t b) const {
+    const auto ea = extremos(a), eb = extremos(b);
+    if (!ea || !eb) return false;
+    return (cerca(ea->first, eb->first) && cerca(ea->second, eb->second)) ||
+           (cerca(ea->first, eb->second) && cerca(ea->second, eb->first));
+  }
+
+  // The element's segment is still held: by the element while it is active, or by its pieces
+  // once it was cut, unless it was taken away.
+  bool sigue(std::uint64_t segmento) const {
+    const auto posicion = static_cast<std::int32_t>(segmento >> 32);
+    const std::int32_t numero = numero_en(posicion);
+    const bool viva = cortados_.count(posicion) || (numero != 0 && hoja_.entidad(numero).activa());
+    return viva && !quitados_.count(segmento);
+  }
+
+  struct HashLado {
+    std::size_t operator()(const std::pair<std::int32_t, bool>& l) const {
+      return std::hash<std::int64_t>{}(std::int64_t{l.first} * 2 + l.second);
+    }
+  };
+
+  const Hoja& hoja_;
+  const TablaSegmentos& tabla_;
+  double tolerancia_;
+  std::unordered_map<std::int32_t, std::size_t> primera_entrada_;
+  std::unordered_map<std::pair<std::int32_t, bool>, std::vector<std::size_t>, HashLado> por_lado_;
+  std::unordered_map<std::uint64_t, std::vector<std::uint64_t>> gemelos_;
+  std::unordered_set<std::uint64_t> quitados_;
+  std::unordered_set<std::int32_t> cortados_;
+};
 
 }  // namespace
 
@@ -183,22 +303,7 @@ void NuevaEntidadTexto(const Ajustes& ajustes, double xtentativo, double ytentat
 
 std::int32_t marca_borrados(Sesion& sesion, const TablaSegmentos& tabla) {
   Hoja& hoja = sesion.hoja;
-  // Where each element of the table stands: its first entry as first element, and its matched
-  // segments on each side.
-  std::unordered_map<std::int32_t, std::size_t> primera_entrada;
-  std::unordered_map<std::int32_t, std::vector<std::int32_t>> como_primero, como_segundo;
-  for (std::size_t k = 0; k < tabla.size(); ++k) {
-    const SegmentoCoincidente& s = tabla[k];
-    primera_entrada.emplace(s.posicion1, k);
-    como_primero[s.posicion1].push_back(s.segmento1);
-    como_segundo[s.posicion2].push_back(s.segmento2);
-  }
-  std::unordered_map<std::int32_t, std::int32_t> numero_en;
-  for (std::int32_t numero = 1; numero <= hoja.num_entidades(); ++numero) {
-    const std::int32_t posicion = hoja.fila(numero).posicion;
-    if (como_primero.count(posicion) || como_segundo.count(posicion)) numero_en[posicion] = numero;
-  }
-
+  PlanDeCortes plan(hoja, tabla, tolerancia_en_unidades(sesion.ajustes));
   std::int32_t piezas = 0;
   MarcadorBorrados marcador(hoja);
   for (std::int32_t numero = 1; numero <= hoja.num_entidades(); ++numero) {
@@ -208,18 +313,19 @@ std::int32_t marca_borrados(Sesion& sesion, const TablaSegmentos& tabla) {
       continue;
     }
     if (f.activo != kSegmentosIdenticos && f.activo != kSegmentosCercanos) continue;
-    const auto entrada = primera_entrada.find(f.posicion);
-    if (entrada == primera_entrada.end()) continue;
-    const SegmentoCoincidente& s = tabla[entrada->second];
-    const auto otro = numero_en.find(s.posicion2);
-    if (otro == numero_en.end()) continue;
-    const bool segundo = corta_el_segundo(
-        limpia_texto(hoja.entidad(numero).cabecera.codigo_bruto()), s.posicion1,
-        limpia_texto(hoja.entidad(otro->second).cabecera.codigo_bruto()), s.posicion2);
-    const std::int32_t cortado = segundo ? otro->second : numero;
+    const std::size_t* entrada = plan.primera_entrada(f.posicion);
+    if (entrada == nullptr) continue;
+    const SegmentoCoincidente& s = tabla[*entrada];
+    const std::int32_t otro = plan.numero_en(s.posicion2);
+    if (otro == 0) continue;
+    const bool segundo =
+        corta_el_segundo(limpia_texto(hoja.entidad(numero).cabecera.codigo_bruto()), s.posicion1,
+                         limpia_texto(hoja.entidad(otro).cabecera.codigo_bruto()), s.posicion2);
+    const std::int32_t cortado = segundo ? otro : numero;
     if (!hoja.entidad(cortado).activa()) continue;
-    piezas += corta_elemento(hoja, marcador, cortado,
-                             segundo ? como_segundo[s.posicion2] : como_primero[s.posicion1]);
+    const std::vector<std::int32_t> segmentos = plan.quita(cortado, segundo);
+    if (segmentos.empty()) continue;
+    piezas += corta_elemento(hoja, marcador, cortado, segmentos);
   }
   return piezas;
 }

@@ -58,9 +58,13 @@ void NuevaEntidadTexto(const Ajustes& ajustes, double xtentativo, double ytentat
 // marked 0 or 2 are deleted (their later copy stays); for an element marked 3 or 4 that is the
 // first element of a matched pair, one of the pair is cut (the codes "5099" and "5108" decide,
 // then different codes cut the first, then the one earlier in the file): the runs of vertices
-// left between its matched segments are appended as new elements and it is deleted. Deletions
-// update the file, the index and the loaded copy; the appended pieces are in the file only. An
-// element already deleted is not cut again. Returns the number of pieces appended.
+// left between its matched segments are appended as new elements and it is deleted. A matched
+// segment is taken from an element only while every segment matched with it is still held by
+// its own element: of two matched segments at most one goes, and every segment an active
+// element held is still held by one afterwards. An element that would lose no segment is left
+// as it is. Deletions update the file, the index and the loaded copy; the appended pieces are in
+// the file only. An element already deleted is not cut again. Returns the number of pieces
+// appended.
 std::int32_t marca_borrados(Sesion& sesion, const TablaSegmentos& tabla);
 
 // Writes "_d.bin" beside the sheet and returns its path: every entity of the loaded sheet that is

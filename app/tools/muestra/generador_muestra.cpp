@@ -215,10 +215,12 @@ class GeneradorHoja {
       : salida_(salida),
         objetivo_(opciones.entidades),
         semilla_(opciones.semilla),
+        recintos_(opciones.recintos),
         azar_(mezcla(opciones.semilla)) {
-    // About nine entities a block, and some room left so that the street grid is rarely cut
-    // short; loose trees fill up to the exact count.
-    const double bloques = std::max(1.0, static_cast<double>(objetivo_) / 10.5);
+    // About nine entities a block (one more with its outline), and some room left so that the
+    // street grid is rarely cut short; loose trees fill up to the exact count.
+    const double por_bloque = recintos_ ? 11.5 : 10.5;
+    const double bloques = std::max(1.0, static_cast<double>(objetivo_) / por_bloque);
     nodos_ = std::max(2, static_cast<int>(std::sqrt(bloques)) + 1);
   }
 
@@ -424,10 +426,25 @@ class GeneradorHoja {
   // Every 97th block has a plaza: a ring of streets inside it, an island of the network.
   bool plaza_en(int i, int j) const { return bloque(i, j) % 97 == 48; }
 
+  // The block's outline along its streets, anticlockwise from its south-west node: the southern
+  // and eastern streets as they run, the northern and western ones backwards.
+  void recinto(int i, int j) {
+    std::vector<Vertice> vertices = calle(nodo(i, j), nodo(i + 1, j), i, j, 3);
+    auto sigue = [&vertices](std::vector<Vertice> tramo, bool al_reves) {
+      if (al_reves) std::reverse(tramo.begin(), tramo.end());
+      vertices.insert(vertices.end(), tramo.begin() + 1, tramo.end());
+    };
+    sigue(calle(nodo(i + 1, j), nodo(i + 1, j + 1), i + 1, j, 5), false);
+    sigue(calle(nodo(i, j + 1), nodo(i + 1, j + 1), i, j + 1, 3), true);
+    sigue(calle(nodo(i, j), nodo(i, j + 1), i, j, 5), true);
+    emite_c("1615", vertices, {atributo(1, ++registro_, "RECINT")});
+  }
+
   void contenido_de_manzana(int i, int j) {
     const Cuadrilatero q = manzana(i, j);
     const Falta falta = falta_de_bloque(i, j);
     const bool plaza = plaza_en(i, j);
+    if (recintos_) recinto(i, j);
     const int filas = azar_.entero(1, 3);
     bool primero = true;
     Punto centro_primero{};
@@ -568,6 +585,7 @@ class GeneradorHoja {
   FicheroNuevo& salida_;
   std::int64_t objetivo_;
   std::uint64_t semilla_;
+  bool recintos_;
   Azar azar_;
   int nodos_ = 2;
   std::int64_t escritas_ = 0;

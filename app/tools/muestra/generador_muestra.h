@@ -20,6 +20,10 @@ struct OpcionesMuestra {
   std::int64_t entidades = 20000;
   std::uint64_t semilla = 1;
   std::string nombre = "hoja.bin";
+  // Each block also gets its outline (code "1615") drawn along the axes of its four streets, so
+  // that every street segment is shared by the street and by the blocks on both of its sides,
+  // one in each direction, as sheets whose urban areas were captured on the street network are.
+  bool recintos = false;
 };
 
 struct ResumenMuestra {

@@ -294,53 +294,54 @@ void calculaAdyacencia(const GrafoTopologico& grafo, TablaPoligonos& tabla) {
   }
 }
 
-std::vector<std::string> imprimepol(const TablaPoligonos& tabla) {
-  std::vector<std::string> lineas{"********POLIGONOS*********"};
+void imprimepol(const TablaPoligonos& tabla, const SalidaLineas& linea) {
+  const std::string separador(58, '-');
+  linea("********POLIGONOS*********");
   for (std::int32_t k = 1; k <= tabla.num_poligonos(); ++k) {
     const Poligono& p = tabla.poligono(k);
-    lineas.emplace_back(58, '-');
-    lineas.push_back(LineaListado() << k << p.cerrado << "1" << p.num_tramos);
-    lineas.emplace_back();
+    linea(separador);
+    linea((LineaListado() << k << p.cerrado << "1" << p.num_tramos).str());
+    linea("");
     const auto arcos = tabla.arcos_de(k);
     for (std::size_t i = 0; i < arcos.size(); ++i) {
-      lineas.push_back(LineaListado() << i + 1 << arcos[i].invierteTramo << arcos[i].tramo);
+      linea((LineaListado() << i + 1 << arcos[i].invierteTramo << arcos[i].tramo).str());
     }
-    lineas.emplace_back("Adyacencia");
+    linea("Adyacencia");
     if (tabla.adyacencia.size() != tabla.arcos.size()) continue;
     const auto vecinos = tabla.adyacencia_de(k);
     for (std::size_t i = 0; i < vecinos.size(); ++i) {
-      lineas.push_back(LineaListado() << i + 1 << vecinos[i]);
+      linea((LineaListado() << i + 1 << vecinos[i]).str());
     }
   }
-  lineas.push_back(LineaListado() << "Tramos pasados por alto :" << tabla.pasados.size());
+  linea((LineaListado() << "Tramos pasados por alto :" << tabla.pasados.size()).str());
   for (const ArcoPasado& a : tabla.pasados) {
-    lineas.push_back(LineaListado() << "Tramo" << a.tramo << a.invierteTramo << "Nodo" << a.nodo
-                                    << "Poligono" << a.poligono);
+    linea((LineaListado() << "Tramo" << a.tramo << a.invierteTramo << "Nodo" << a.nodo << "Poligono"
+                          << a.poligono)
+              .str());
   }
-  return lineas;
 }
 
-std::vector<std::string> imprimepolVekt(const TablaPoligonos& tabla, bool por_superficie) {
-  std::vector<std::string> lineas;
-  lineas.reserve(tabla.vertices.size() + 5 * tabla.resumen.size());
+void imprimepolVekt(const TablaPoligonos& tabla, bool por_superficie, const SalidaLineas& linea) {
+  const std::string separador(64, '-');
   for (std::size_t i = 0; i < tabla.resumen.size(); ++i) {
     const ResumenPoligono& r =
         por_superficie ? tabla.resumen_de(tabla.por_superficie[i]) : tabla.resumen[i];
-    lineas.emplace_back(64, '-');
-    lineas.push_back(LineaListado() << "Poligono : " << i + 1 << "/"
-                                    << "Puntero_Sup : " << r.Puntero_Sup << "Sup :" << r.Sup
-                                    << "NumPol : " << r.NumPol);
+    linea(separador);
+    linea((LineaListado() << "Poligono : " << i + 1 << "/"
+                          << "Puntero_Sup : " << r.Puntero_Sup << "Sup :" << r.Sup
+                          << "NumPol : " << r.NumPol)
+              .str());
     const RecintoTopologia& e = tabla.recinto(r.NumPol);
-    lineas.push_back(LineaListado() << "C="
-                                    << "1" << e.num_vertices << 0);
+    linea((LineaListado() << "C="
+                          << "1" << e.num_vertices << 0)
+              .str());
     const Rango& g = e.rango;
-    lineas.push_back(LineaListado() << g.xmin << g.ymin << g.zmin << g.xmax << g.ymax << g.zmax);
-    lineas.emplace_back();
+    linea((LineaListado() << g.xmin << g.ymin << g.zmin << g.xmax << g.ymax << g.zmax).str());
+    linea("");
     for (const Vertice& v : tabla.vertices_de(r.NumPol)) {
-      lineas.push_back(LineaListado() << v.x << v.y << v.z);
+      linea((LineaListado() << v.x << v.y << v.z).str());
     }
   }
-  return lineas;
 }
 
 }  // namespace telmora

@@ -17,6 +17,7 @@
 
 #include "hoja.h"
 #include "progreso.h"
+#include "texto.h"
 #include "topologia/grafo.h"
 
 namespace telmora {
@@ -123,7 +124,7 @@ void calculaAdyacencia(const GrafoTopologico& grafo, TablaPoligonos& tabla);
 
 // The polygon listing (after the node and arc listing), the arcs passed over, and the listing of
 // the closed polygons as elements, in summary order or in the order by area.
-std::vector<std::string> imprimepol(const TablaPoligonos& tabla);
-std::vector<std::string> imprimepolVekt(const TablaPoligonos& tabla, bool por_superficie);
+void imprimepol(const TablaPoligonos& tabla, const SalidaLineas& linea);
+void imprimepolVekt(const TablaPoligonos& tabla, bool por_superficie, const SalidaLineas& linea);
 
 }  // namespace telmora

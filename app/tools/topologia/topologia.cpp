@@ -67,21 +67,20 @@ std::int32_t cuenta_textos(const GrafoTopologico& g, std::int32_t estado) {
   return n;
 }
 
-// Writes one listing, made only when there is a folder for it; a failure is kept to be
-// reported, and the run goes on.
-template <typename Lineas>
-void lista(ResultadoTopologia& r, const char* nombre, Lineas&& lineas) {
+// Writes one listing, made (by `genera`, line by line) only when there is a folder for it; a
+// failure is kept to be reported, and the run goes on.
+void lista(ResultadoTopologia& r, const char* nombre,
+           const std::function<void(const SalidaLineas&)>& genera) {
   if (r.opciones.carpeta_listados.empty()) return;
   try {
-    escribe_lineas(r.opciones.carpeta_listados / nombre, lineas());
+    escribe_listado(r.opciones.carpeta_listados / nombre, genera);
   } catch (const ErrorTelmora& error) {
     r.fallos_escritura.push_back(error.what());
   }
 }
 
-std::vector<std::string> con(std::vector<std::string> a, const std::vector<std::string>& b) {
-  a.insert(a.end(), b.begin(), b.end());
-  return a;
+void pasa(const std::vector<std::string>& lineas, const SalidaLineas& salida) {
+  for (const std::string& linea : lineas) salida(linea);
 }
 
 std::vector<std::string> lineas_de_topologia(const ResultadoTopologia& r) {
@@ -132,8 +131,10 @@ ResultadoTopologia ejecuta_topologia(const Sesion& sesion, const OpcionesTopolog
   dibujarecintos(hoja, r.grafo, sesion.ajustes.uds, r.poligonos);
   calculaAdyacencia(r.grafo, r.poligonos);
   r.localizador = LocalizadorPoligonos(r.poligonos);
-  lista(r, kListadoNodos,
-        [&] { return con(listado_nodos_tramos(r.grafo), imprimepol(r.poligonos)); });
+  lista(r, kListadoNodos, [&](const SalidaLineas& salida) {
+    pasa(listado_nodos_tramos(r.grafo), salida);
+    imprimepol(r.poligonos, salida);
+  });
 
   std::optional<PintorTopologia> pintor;
   if (lienzo != nullptr) pintor.emplace(*lienzo, opciones.semilla_colores);
@@ -144,8 +145,10 @@ ResultadoTopologia ejecuta_topologia(const Sesion& sesion, const OpcionesTopolog
     lienzo->superficie.borra(color_fondo(sesion.tabla, sesion.paleta));
     pintor->dibujarecintos(r.poligonos, al_azar);
   }
-  lista(r, kListadoPoli1, [&] { return imprimepolVekt(r.poligonos, false); });
-  lista(r, kListadoPoli2, [&] { return imprimepolVekt(r.poligonos, true); });
+  lista(r, kListadoPoli1,
+        [&](const SalidaLineas& salida) { imprimepolVekt(r.poligonos, false, salida); });
+  lista(r, kListadoPoli2,
+        [&](const SalidaLineas& salida) { imprimepolVekt(r.poligonos, true, salida); });
 
   // The command chosen in the menu.
   if (opciones.islas) {
@@ -183,10 +186,13 @@ ResultadoTopologia ejecuta_topologia(const Sesion& sesion, const OpcionesTopolog
   if (opciones.cotas_a_tramos) r.subida = ProcesarSubirCotaTramos(hoja, r.grafo);
 
   if (opciones.errores_centroides) {
-    lista(r, kListadoAdyacencia, [&] { return imprimeAdyacencia(hoja, r.grafo, r.poligonos); });
+    lista(r, kListadoAdyacencia, [&](const SalidaLineas& salida) {
+      pasa(imprimeAdyacencia(hoja, r.grafo, r.poligonos), salida);
+    });
   }
-  lista(r, kListadoIslas, [&] { return imprimeIslas(r.islas); });
-  lista(r, kListadoComponentes, [&] { return imprimeComponentesIslas(r.islas); });
+  lista(r, kListadoIslas, [&](const SalidaLineas& salida) { pasa(imprimeIslas(r.islas), salida); });
+  lista(r, kListadoComponentes,
+        [&](const SalidaLineas& salida) { pasa(imprimeComponentesIslas(r.islas), salida); });
   r.lineas_resultado = opciones.interpola_cotas
                            ? std::vector<std::string>{"GENERADOS LOS TEXTOS DE COTA"}
                            : lineas_de_topologia(r);

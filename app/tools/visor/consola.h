@@ -14,9 +14,9 @@
 #include <vector>
 
 #include "carpetas.h"
-#include "visor/control_visor.h"
 #include "dialogos.h"
 #include "sesion.h"
+#include "visor/control_visor.h"
 #include "vista.h"
 #include "visualizacion.h"
 

@@ -14,8 +14,9 @@ namespace {
 constexpr double kPasoZoom = 1.5;
 constexpr int kAnchoPuntoMedida = 10;
 constexpr int kAnchoCirculoMedida = 5;
-constexpr Rgb kVerdeClaro{0, 255, 0};
-constexpr Rgb kColorPuntoMedida{255, 255, 255};
+// Inverted drawing ignores the pen's colour: the marks show on any background, and drawing
+// them again gives back exactly the picture they covered.
+constexpr Rgb kColorInversion{255, 255, 255};
 
 }  // namespace
 
@@ -33,6 +34,13 @@ std::string formato_es(double valor, int decimales) {
   if (punto != std::string::npos) agrupada += "," + numero.substr(punto + 1);
   const bool cero = agrupada.find_first_not_of("0.,") == std::string::npos;
   return (valor < 0 && !cero ? "-" : "") + agrupada;
+}
+
+std::string escala_en_texto(double escala) {
+  std::string texto = formato_es(escala, 3);
+  while (texto.ends_with('0')) texto.pop_back();
+  if (texto.ends_with(',')) texto.pop_back();
+  return texto;
 }
 
 std::string corta_tres_decimales(const std::string& texto) {
@@ -72,14 +80,15 @@ void ControlVisor::muestra_vista() {
 }
 
 void ControlVisor::muestra_escala() {
-  std::string texto = formato_es(vista.escala, 3);
-  while (texto.ends_with('0')) texto.pop_back();
-  if (texto.ends_with(',')) texto.pop_back();
-  pantalla_.texto_escala(texto);
+  pantalla_.texto_escala(escala_en_texto(vista.escala));
+  // The read-outs and the status line follow the view under a pointer that did not move.
+  if (puntero_) mueve(puntero_->x, puntero_->y);
 }
 
 ResultadoDibujo ControlVisor::redibuja() {
   medir = false;
+  origen_medida = {};  // the picture is drawn anew: no mark is left to erase
+  ++redibujos_;
   Superficie& superficie = pantalla_.superficie();
   pantalla_.puntero(Puntero::reloj);
   superficie.modo(ModoDibujo::copia);
@@ -98,6 +107,7 @@ void ControlVisor::zoom_todo() {
 
 void ControlVisor::arma(AccionRaton accion) {
   mouse_accion = accion;
+  pulsaciones_zoom = 0;  // a zoom window starts afresh
   pantalla_.puntero(Puntero::cruz);
 }
 
@@ -106,7 +116,9 @@ void ControlVisor::centrar() {
 }
 
 void ControlVisor::escala_fija(double escala) {
-  vista.escala_actual = escala;
+  // Kept apart until its click: until then panning, resizing and the wheel work at the scale
+  // shown.
+  escala_armada = escala;
   arma(AccionRaton::centrar);
 }
 
@@ -141,32 +153,29 @@ void ControlVisor::conmuta_medir(bool toca_distancia) {
   }
 }
 
-void ControlVisor::dibuja_marcas_medida(Rgb punto, Rgb circulo) {
+void ControlVisor::invierte_marcas_medida() {
   Superficie& superficie = pantalla_.superficie();
-  superficie.pluma(0, kAnchoPuntoMedida, punto);
+  superficie.modo(ModoDibujo::inversion);
+  superficie.pluma(0, kAnchoPuntoMedida, kColorInversion);
   superficie.punto(origen_medida.x, origen_medida.y);
-  superficie.pluma(0, kAnchoCirculoMedida, circulo);
-  superficie.circulo(
-      origen_medida.x, origen_medida.y,
-      static_cast<int>(std::lround(sesion_.ajustes.tolerancia_tentativo * vista.factor)));
-  superficie.pluma(0, 1, circulo);
-}
-
-void ControlVisor::borra_marcas_medida(bool fin_de_medida) {
-  const Rgb fondo = color_fondo(sesion_.tabla, sesion_.paleta);
-  dibuja_marcas_medida(fondo, fondo);
-  if (fin_de_medida) pantalla_.refresca();
-}
-
-void ControlVisor::marca_origen_medida() {
-  dibuja_marcas_medida(kColorPuntoMedida, kVerdeClaro);
+  // The tolerance circle only where it clears the dot: inverted twice, the pixels they shared
+  // would vanish from both.
+  const auto radio =
+      static_cast<int>(std::lround(sesion_.ajustes.tolerancia_tentativo * vista.factor));
+  if (radio > (kAnchoPuntoMedida + kAnchoCirculoMedida) / 2) {
+    superficie.pluma(0, kAnchoCirculoMedida, kColorInversion);
+    superficie.circulo(origen_medida.x, origen_medida.y, radio);
+  }
+  superficie.pluma(0, 1, kColorInversion);
+  superficie.modo(ModoDibujo::copia);
   pantalla_.refresca();
 }
 
 void ControlVisor::cancela() {
   pantalla_.puntero(Puntero::defecto);
-  if (medir) borra_marcas_medida(true);
+  if (hay_origen_medida()) invierte_marcas_medida();
   origen_medida = {};
+  pulsaciones_zoom = 0;
   mouse_accion = AccionRaton::ninguna;
   medir = false;
   medir1 = false;
@@ -391,14 +400,15 @@ void ControlVisor::pulsa(Boton boton, int x, int y) {
       desarma();
       return;
     case AccionRaton::medir:
-      if (origen_medida.x != 0 && origen_medida.y != 0) borra_marcas_medida(false);
+      if (hay_origen_medida()) invierte_marcas_medida();
       origen_medida = ultima_pulsacion;
       medir1 = true;
-      marca_origen_medida();
+      invierte_marcas_medida();
       return;
     case AccionRaton::centrar:
       desarma();
       vista_de_fichero_ = false;
+      vista.escala_actual = escala_armada;
       vista.DesplazaCentro(vista.Fn_pantalla_utm_x(x), vista.Fn_pantalla_utm_y(y));
       vista.CentraZoom();
       muestra_vista();
@@ -420,6 +430,7 @@ void ControlVisor::pulsa(Boton boton, int x, int y) {
 }
 
 void ControlVisor::mueve(int x, int y) {
+  puntero_ = PuntoPantalla{x, y};
   const double xm = vista.Fn_pantalla_utm_x(x), ym = vista.Fn_pantalla_utm_y(y);
   const std::string texto_x = formato_es(xm, 3), texto_y = formato_es(ym, 3);
   pantalla_.lecturas(std::to_string(x), std::to_string(y), texto_x, texto_y);
@@ -449,10 +460,7 @@ std::string ControlVisor::linea_estado(int x, int y, const std::string& xm, cons
       linea += ' ';  // a blank in place of the elevation
     }
   }
-  if (visualiza_escala) {
-    std::string escala = formato_es(vista.escala, 3);
-    linea += "Escala : " + corta_tres_decimales(escala) + "  ";
-  }
+  if (visualiza_escala) linea += "Escala : " + escala_en_texto(vista.escala) + "  ";
   if (!titulo_filtro_.empty()) linea += "Visualización de elementos : " + titulo_filtro_;
   if (medir && medir1) linea += "Distancia : " + corta_tres_decimales(distancia);
   return linea;

@@ -57,6 +57,9 @@ class PantallaVisor {
 std::string formato_es(double valor, int decimales);
 // A number cut three characters after its decimal separator (whole when it has none).
 std::string corta_tres_decimales(const std::string& texto);
+// A scale denominator as the scale box and the status line show it: no trailing zeros
+// ("1.500", "666,667").
+std::string escala_en_texto(double escala);
 
 class ControlVisor {
  public:
@@ -76,6 +79,8 @@ class ControlVisor {
   bool visualiza_mdt = false;
   int pulsaciones_zoom = 0;
   PuntoPantalla ultima_pulsacion, origen_medida, primera_esquina;
+  // The scale that action 4 applies at its click (fixed scale, Zoom+, Zoom-, Centrar).
+  double escala_armada = 1;
   double xtentativo = 0, ytentativo = 0;
   int accion_consola_pendiente = 0;
 
@@ -92,6 +97,8 @@ class ControlVisor {
 
   // Redraw: measuring off, clear, draw.
   ResultadoDibujo redibuja();
+  // How many redraws there have been: a caller can tell whether the picture was drawn since.
+  std::uint64_t redibujos() const { return redibujos_; }
   void zoom_todo();
   void arma(AccionRaton accion);
   void centrar();                       // current scale := scale; arm action 4
@@ -138,10 +145,11 @@ class ControlVisor {
  private:
   // A served click: default pointer, nothing armed, no console action waiting.
   void desarma();
-  // The dot and circle of the measuring origin, in these colours.
-  void dibuja_marcas_medida(Rgb punto, Rgb circulo);
-  void borra_marcas_medida(bool fin_de_medida);
-  void marca_origen_medida();
+  // The dot and circle of the measuring origin, drawn inverted: drawn a second time, they are
+  // erased.
+  void invierte_marcas_medida();
+  // The origin (0, 0) of the drawing area stands for no origin.
+  bool hay_origen_medida() const { return origen_medida.x != 0 && origen_medida.y != 0; }
   void muestra_escala();
   // After the view changed: the scale box and the picture.
   void muestra_vista();
@@ -160,7 +168,9 @@ class ControlVisor {
   Pintor pintor_;
   std::string titulo_filtro_;
   std::string texto_distancia_;
-  bool vista_de_fichero_ = false;  // the view shows the whole sheet as fitted
+  bool vista_de_fichero_ = false;         // the view shows the whole sheet as fitted
+  std::optional<PuntoPantalla> puntero_;  // where the pointer was last seen
+  std::uint64_t redibujos_ = 0;
   std::optional<ResultadoTopologia> topologia_;
   double inicio_resaltado_ = 0;  // time of the last lookup of the face under the pointer
 };
