@@ -58,6 +58,7 @@ std::optional<std::filesystem::path> base_datos_de_linea(const Argumentos& argum
 
 // The commands.
 int ejecuta_bd(const Argumentos& argumentos, std::ostream& salida, std::ostream& errores);
+int ejecuta_cotas(const Argumentos& argumentos, std::ostream& salida, std::ostream& errores);
 int ejecuta_catalogo(const Argumentos& argumentos, std::ostream& salida, std::ostream& errores);
 int ejecuta_comprimir(const Argumentos& argumentos, std::ostream& salida, std::ostream& errores);
 int ejecuta_duplicados(const Argumentos& argumentos, std::ostream& salida, std::ostream& errores);

@@ -47,13 +47,7 @@ int ejecuta_topologia(const Argumentos& argumentos, std::ostream& salida, std::o
   SuperficieImagen superficie(ancho, alto);
   const ResultadoTopologia r = topologia_de_hoja_entera(sesion, opciones, superficie);
   for (const std::string& linea : lineas_de_entrada(r, entrada)) salida << linea << "\n";
-  int estado = kExito;
-  for (const std::string& fallo : r.fallos_listados) {
-    errores << fallo << "\n";
-    estado = kFalloEscritura;
-  }
-  if (!guarda_png_de_opcion(argumentos, superficie.imagen(), errores)) estado = kFalloEscritura;
-  return estado;
+  return termina_topologia(r, argumentos, superficie, errores);
 }
 
 }  // namespace telmora::cli

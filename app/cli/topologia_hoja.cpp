@@ -1,12 +1,14 @@
 #include "topologia_hoja.h"
 
+#include "cli.h"
+#include "fichero.h"
 #include "imagen_cli.h"
 #include "pintor.h"
 
 namespace telmora::cli {
 
 ResultadoTopologia topologia_de_hoja_entera(Sesion& sesion, const OpcionesTopologia& opciones,
-                                            SuperficieImagen& superficie) {
+                                            SuperficieImagen& superficie, Dialogos* dialogos) {
   asegura_aplicacion();
   Vista vista;
   vista.dimensiona(superficie.ancho(), superficie.alto());
@@ -19,7 +21,8 @@ ResultadoTopologia topologia_de_hoja_entera(Sesion& sesion, const OpcionesTopolo
 
   const LienzoTopologia lienzo{superficie, vista, sesion.paleta, sesion.ajustes.uds,
                                visualizacion.estilo_pluma};
-  return ejecuta_topologia(sesion, opciones, Progreso::ninguno(), &lienzo);
+  if (dialogos == nullptr) return ejecuta_topologia(sesion, opciones, Progreso::ninguno(), &lienzo);
+  return ejecuta_y_aplica_topologia(sesion, opciones, Progreso::ninguno(), &lienzo, *dialogos);
 }
 
 std::vector<std::string> lineas_de_entrada(const ResultadoTopologia& r, EntradaTopologia entrada) {
@@ -33,6 +36,17 @@ std::vector<std::string> lineas_de_entrada(const ResultadoTopologia& r, EntradaT
     lineas.push_back("Textos +Pol :" + std::to_string(r.textos_en_varios()));
   }
   return lineas;
+}
+
+int termina_topologia(const ResultadoTopologia& resultado, const Argumentos& argumentos,
+                      SuperficieImagen& superficie, std::ostream& errores) {
+  int estado = kExito;
+  for (const std::string& fallo : resultado.fallos_escritura) {
+    errores << fallo << "\n";
+    estado = kFalloEscritura;
+  }
+  if (!guarda_png_de_opcion(argumentos, superficie.imagen(), errores)) estado = kFalloEscritura;
+  return estado;
 }
 
 }  // namespace telmora::cli

@@ -10,7 +10,7 @@ namespace telmora {
 
 namespace {
 
-constexpr int kLineas = 6;  // five result lines and the arcs passed over
+constexpr std::size_t kLineas = 6;  // five result lines and the arcs passed over, or more
 
 }  // namespace
 
@@ -20,28 +20,23 @@ Topo::Topo(ControlVisor& control, Dialogos& dialogos, Progreso& progreso,
   setObjectName("Topo");
   setWindowTitle("Topología");
   setAttribute(Qt::WA_DeleteOnClose);
-  auto* capa = new QVBoxLayout(this);
-  QLabel* etiquetas[kLineas];
-  for (int i = 0; i < kLineas; ++i) {
-    etiquetas[i] = new QLabel(this);
-    etiquetas[i]->setObjectName(QString("Label%1").arg(i + 1));
-    capa->addWidget(etiquetas[i]);
-  }
   setMinimumWidth(360);
 
+  std::vector<std::string> lineas, fallos;
   try {
     const ResultadoTopologia& resultado = control.topologia(progreso, pares);
-    const auto& lineas = resultado.lineas();
-    for (int i = 0; i < kLineas && i < static_cast<int>(lineas.size()); ++i) {
-      etiquetas[i]->setText(a_qstring(lineas[std::size_t(i)]));
-    }
-    for (const std::string& fallo : resultado.fallos_listados) {
-      dialogos.mensaje(fallo, Icono::critico);
-    }
+    lineas = resultado.lineas();
+    fallos = resultado.fallos_escritura;
   } catch (const ErrorTelmora& error) {
-    dialogos.mensaje(error.what(), Icono::critico);
+    fallos.emplace_back(error.what());
   }
-  etiquetas[kLineas - 1]->setVisible(!etiquetas[kLineas - 1]->text().isEmpty());
+  auto* capa = new QVBoxLayout(this);
+  for (std::size_t i = 0; i < std::max(kLineas, lineas.size()); ++i) {
+    auto* etiqueta = new QLabel(i < lineas.size() ? a_qstring(lineas[i]) : QString(), this);
+    etiqueta->setObjectName(QString("Label%1").arg(i + 1));
+    capa->addWidget(etiqueta);
+  }
+  for (const std::string& fallo : fallos) dialogos.mensaje(fallo, Icono::critico);
 }
 
 }  // namespace telmora

@@ -331,13 +331,6 @@ void Visor::construye_menus() {
   };
   auto conmuta = [](bool& valor) { return [&valor] { valor = !valor; }; };
   auto topo = [this](EntradaTopologia entrada) { return [this, entrada] { topologia(entrada); }; };
-  const Entrada no_construida{"", "", {}, {}, false};
-  auto pendiente = [&](const char* nombre, const char* titulo) {
-    Entrada e = no_construida;
-    e.nombre = nombre;
-    e.titulo = titulo;
-    return e;
-  };
 
   const std::vector<Entrada> barra{
       {"mnuArchivo",
@@ -487,13 +480,17 @@ void Visor::construye_menus() {
              VisualizarCotasVertices(superficie(), *sesion_, control_->vista);
              refresca();
            }},
-          pendiente("mnuTopoGenerarCotasCallesSoloVisualizar", "&SoloVisualizarInterpolación"),
-          pendiente("mnuTopoGenerarCotasCallesGraba", "&InterpolaciónConGrabaciónEnFicheroNuevo")}},
+          {"mnuTopoGenerarCotasCallesSoloVisualizar", "&SoloVisualizarInterpolación",
+           topo(EntradaTopologia::cotas_calles)},
+          {"mnuTopoGenerarCotasCallesGraba", "&InterpolaciónConGrabaciónEnFicheroNuevo",
+           topo(EntradaTopologia::cotas_calles_graba)}}},
         {"mnuTopoDarCotas2D",
          "&DarCotasACartografia2D",
          {},
-         {pendiente("mnuTopoDarCotasACartografia2D", "&DarCotasARecintos"),
-          pendiente("mnuTopoDarCotasACartografia2DTramos", "&DarCotasATramos")}}}},
+         {{"mnuTopoDarCotasACartografia2D", "&DarCotasARecintos",
+           topo(EntradaTopologia::cotas_a_recintos)},
+          {"mnuTopoDarCotasACartografia2DTramos", "&DarCotasATramos",
+           topo(EntradaTopologia::cotas_a_tramos)}}}}},
   };
   for (const Entrada& entrada : barra) {
     if (entrada.hijos.empty()) {

@@ -171,18 +171,33 @@ bool punto_interior_poligono(double& x, double& y, std::span<const Vertice> vert
   return true;
 }
 
+namespace {
+
+void amplia(Rango& rango, const Vertice& v) {
+  rango.xmin = std::min(rango.xmin, v.x);
+  rango.ymin = std::min(rango.ymin, v.y);
+  rango.zmin = std::min(rango.zmin, v.z);
+  rango.xmax = std::max(rango.xmax, v.x);
+  rango.ymax = std::max(rango.ymax, v.y);
+  rango.zmax = std::max(rango.zmax, v.z);
+}
+
+}  // namespace
+
 void calcula_rango_entidad(Rango& rango, std::span<const Vertice> vertices) {
   constexpr std::int32_t kMinimoInicial = 1000000000;
   rango.xmin = rango.ymin = rango.zmin = kMinimoInicial;
   rango.xmax = rango.ymax = rango.zmax = 0;
-  for (const Vertice& v : vertices) {
-    rango.xmin = std::min(rango.xmin, v.x);
-    rango.ymin = std::min(rango.ymin, v.y);
-    rango.zmin = std::min(rango.zmin, v.z);
-    rango.xmax = std::max(rango.xmax, v.x);
-    rango.ymax = std::max(rango.ymax, v.y);
-    rango.zmax = std::max(rango.zmax, v.z);
-  }
+  for (const Vertice& v : vertices) amplia(rango, v);
+}
+
+void rango_real(Rango& rango, std::span<const Vertice> vertices) {
+  if (vertices.empty()) return;
+  const Vertice& primero = vertices.front();
+  rango.xmin = rango.xmax = primero.x;
+  rango.ymin = rango.ymax = primero.y;
+  rango.zmin = rango.zmax = primero.z;
+  for (const Vertice& v : vertices.subspan(1)) amplia(rango, v);
 }
 
 Rango rango_de_elemento_nuevo(std::span<const Vertice> vertices) {

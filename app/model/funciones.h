@@ -77,6 +77,10 @@ bool punto_interior_poligono(double& x, double& y, std::span<const Vertice> vert
 // and maxima at 0).
 void calcula_rango_entidad(Rango& rango, std::span<const Vertice> vertices);
 
+// The first six values of a range set to exactly what the vertices span, whatever their sign
+// or size (an empty list changes nothing); the three further values are left as they were.
+void rango_real(Rango& rango, std::span<const Vertice> vertices);
+
 // Range block of an element the system builds anew: the range of its vertices, and 20, 6 and
 // 1957 in the last three values (which no reader interprets), as every rebuilding writer
 // writes them.

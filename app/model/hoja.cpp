@@ -253,12 +253,7 @@ Hoja cargo_bin_bytes(const Lista<char>& bytes, const TablaVekt& tabla, Progreso&
     auto& destino = es_texto ? hoja.t : hoja.c;
     FilaIndice& f = hoja.indice[static_cast<std::size_t>(numero - 1)];
     f.posicion = static_cast<std::int32_t>(p);
-    f.xmin = e.rango.xmin;
-    f.ymin = e.rango.ymin;
-    f.xmax = e.rango.xmax;
-    f.ymax = e.rango.ymax;
-    f.zmin = e.rango.zmin;
-    f.zmax = e.rango.zmax;
+    f.toma_rango(e.rango);
     f.num_puntos = e.cabecera.num_puntos;
     f.activo = e.activa() ? 1 : 0;
     f.tipo = es_texto ? kIndiceTipoT : kIndiceTipoC;
@@ -292,21 +287,42 @@ MarcadorBorrados::MarcadorBorrados(Hoja& hoja) : hoja_(hoja) {
   }
 }
 
-Cabecera MarcadorBorrados::cabecera_en_fichero(const FilaIndice& fila, const Entidad& e) {
-  // The header on disk must still be the one loaded, state byte aside: a sheet changed since it
-  // was loaded may hold another entity there, whose bytes must not be touched.
+namespace {
+
+// Runs of rewritten elements: the next element joins the run when it starts within this many
+// bytes of the run's end and the run stays within the larger size.
+constexpr std::int64_t kHuecoEnTirada = 64 * 1024;
+constexpr std::int64_t kTamMaximoTirada = 4 * 1024 * 1024;
+
+std::string cambiada(const std::filesystem::path& ruta, const std::string& porque) {
+  return "El fichero " + ruta_texto(ruta) + " ha cambiado desde que se cargó: " + porque;
+}
+
+std::string otra_entidad(const std::filesystem::path& ruta, std::int64_t posicion) {
+  return cambiada(ruta, "no está la misma entidad en la posición " + std::to_string(posicion));
+}
+
+// Whether the header stored in `bytes` is the one loaded for `e`, its state byte aside: a
+// sheet changed since it was loaded may hold another entity there, whose bytes must not be
+// touched.
+bool misma_cabecera(const Entidad& e, std::string_view bytes) {
+  if (bytes.size() < std::size_t(kTamCabecera)) return false;
   std::string cargada;
   escribe_cabecera(cargada, e.cabecera);
+  std::string guardada(bytes.substr(0, kTamCabecera));
+  guardada[1] = cargada[1];
+  return cargada == guardada;
+}
+
+}  // namespace
+
+Cabecera MarcadorBorrados::cabecera_en_fichero(const FilaIndice& fila, const Entidad& e) {
   char cabecera[kTamCabecera] = {};
   fichero_.seekg(fila.posicion);
   fichero_.read(cabecera, kTamCabecera);
-  cabecera[1] = cargada[1];
-  if (!fichero_ || cargada != std::string_view(cabecera, kTamCabecera)) {
+  if (!fichero_ || !misma_cabecera(e, std::string_view(cabecera, kTamCabecera))) {
     fichero_.clear();
-    throw ErrorTelmora("El fichero " + ruta_texto(hoja_.ruta) +
-                       " ha cambiado desde que se cargó: no está la misma entidad en la "
-                       "posición " +
-                       std::to_string(fila.posicion));
+    throw ErrorTelmora(otra_entidad(hoja_.ruta, fila.posicion));
   }
   return lee_cabecera(cabecera);
 }
@@ -331,32 +347,100 @@ void MarcadorBorrados::anula(std::int32_t numero) {
   e.cabecera.estado = kMarcaBorrado;
 }
 
-void MarcadorBorrados::reescribe_vertices(std::int32_t numero, const Rango& rango,
-                                          std::span<const Vertice> vertices) {
-  if (numero < 1 || numero > hoja_.num_entidades()) return;
-  FilaIndice& f = hoja_.fila(numero);
-  Entidad& e = hoja_.entidad(numero);
-  const Cabecera cabecera = cabecera_en_fichero(f, e);
-  if (e.cabecera.es_texto() || cabecera.es_texto() || vertices.size() != e.num_vertices() ||
-      cabecera.num_puntos != e.cabecera.num_puntos) {
-    throw ErrorTelmora("El fichero " + ruta_texto(hoja_.ruta) +
-                       " ha cambiado desde que se cargó: la entidad de la posición " +
-                       std::to_string(f.posicion) + " no tiene los vértices que se cargaron");
+std::optional<std::string> MarcadorBorrados::no_reescribible(const VerticesNuevos& cambio,
+                                                             std::string_view bytes) const {
+  const Entidad& e = hoja_.entidad(cambio.numero);
+  const std::int64_t en = hoja_.fila(cambio.numero).posicion;
+  if (!misma_cabecera(e, bytes)) return otra_entidad(hoja_.ruta, en);
+  const std::string posicion = std::to_string(en);
+  if (e.cabecera.es_texto() || cambio.vertices.size() != e.num_vertices()) {
+    return cambiada(hoja_.ruta, "la entidad de la posición " + posicion +
+                                    " no tiene los vértices que se cargaron");
   }
-  std::string bytes;
-  escribe_rango(bytes, rango);
-  for (const Vertice& v : vertices) escribe_vertice(bytes, v);
-  fichero_.seekp(f.posicion + kTamCabecera);
-  fichero_.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-  comprueba_escritura();
-  e.rango = rango;
-  std::copy(vertices.begin(), vertices.end(), hoja_.vertices_de(e).begin());
-  f.xmin = rango.xmin;
-  f.ymin = rango.ymin;
-  f.xmax = rango.xmax;
-  f.ymax = rango.ymax;
-  f.zmin = rango.zmin;
-  f.zmax = rango.zmax;
+  if (bytes.size() < std::size_t(kTamFijoEntidad + kTamVertice * e.num_vertices())) {
+    return cambiada(hoja_.ruta, "la entidad de la posición " + posicion + " está cortada");
+  }
+  return std::nullopt;
+}
+
+void MarcadorBorrados::reescribe_vertices(std::span<const VerticesNuevos> cambios,
+                                          const std::function<void(std::size_t)>& escritos) {
+  std::vector<const VerticesNuevos*> orden;
+  for (const VerticesNuevos& c : cambios) {
+    if (c.numero >= 1 && c.numero <= hoja_.num_entidades()) orden.push_back(&c);
+  }
+  auto posicion = [&](const VerticesNuevos* c) -> std::int64_t {
+    return hoja_.fila(c->numero).posicion;
+  };
+  auto fin = [&](const VerticesNuevos* c) {
+    const Cabecera& cabecera = hoja_.entidad(c->numero).cabecera;
+    return posicion(c) + longitud_entidad(cabecera.num_puntos, cabecera.num_atributos);
+  };
+  std::stable_sort(orden.begin(), orden.end(),
+                   [&](auto* a, auto* b) { return posicion(a) < posicion(b); });
+
+  std::size_t hechos = 0;
+  for (std::size_t i = 0; i < orden.size();) {
+    const std::int64_t inicio = posicion(orden[i]);
+    std::int64_t final_tirada = fin(orden[i]);
+    std::size_t j = i + 1;
+    for (; j < orden.size(); ++j) {
+      if (posicion(orden[j]) - final_tirada > kHuecoEnTirada ||
+          fin(orden[j]) - inicio > kTamMaximoTirada) {
+        break;
+      }
+      final_tirada = std::max(final_tirada, fin(orden[j]));
+    }
+    std::string leidos(std::size_t(final_tirada - inicio), '\0');
+    fichero_.seekg(inicio);
+    fichero_.read(leidos.data(), static_cast<std::streamsize>(leidos.size()));
+    leidos.resize(std::size_t(fichero_.gcount()));
+    fichero_.clear();
+
+    // The run is cut before the first element the file no longer holds as it was loaded.
+    std::optional<std::string> fallo;
+    std::size_t k = i;
+    for (; k < j && !fallo; ++k) {
+      const auto desde = std::size_t(posicion(orden[k]) - inicio);
+      fallo = no_reescribible(*orden[k],
+                              std::string_view(leidos).substr(std::min(desde, leidos.size())));
+    }
+    if (fallo) --k;
+    if (k > i) {
+      const auto largo = std::size_t(fin(orden[k - 1]) - inicio);
+      std::string nuevos = leidos.substr(0, largo);
+      for (std::size_t m = i; m < k; ++m) {
+        std::string bloque;
+        escribe_rango(bloque, orden[m]->rango);
+        for (const Vertice& v : orden[m]->vertices) escribe_vertice(bloque, v);
+        nuevos.replace(std::size_t(posicion(orden[m]) - inicio + kTamCabecera), bloque.size(),
+                       bloque);
+      }
+      fichero_.seekp(inicio);
+      fichero_.write(nuevos.data(), static_cast<std::streamsize>(nuevos.size()));
+      try {
+        comprueba_escritura();
+      } catch (const ErrorTelmora&) {
+        fichero_.clear();
+        fichero_.seekp(inicio);
+        fichero_.write(leidos.data(), static_cast<std::streamsize>(largo));
+        fichero_.flush();
+        fichero_.clear();
+        throw;
+      }
+      for (std::size_t m = i; m < k; ++m) {
+        const VerticesNuevos& c = *orden[m];
+        Entidad& e = hoja_.entidad(c.numero);
+        e.rango = c.rango;
+        std::copy(c.vertices.begin(), c.vertices.end(), hoja_.vertices_de(e).begin());
+        hoja_.fila(c.numero).toma_rango(c.rango);
+      }
+      hechos += k - i;
+      if (escritos) escritos(hechos);
+    }
+    if (fallo) throw ErrorTelmora(*fallo);
+    i = j;
+  }
 }
 
 void MarcadorBorrados::sustituye(std::span<const Sustitucion> sustituciones) {

@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
+#include <functional>
+#include <optional>
 #include <span>
 #include <string>
 #include <vector>
@@ -48,6 +50,16 @@ struct FilaIndice {
   std::int32_t activo = 0;   // 1 active, 0 deleted; duplicate detection also writes its marks here
   std::int32_t tipo = 0;     // 1 C entity, 0 T entity
   std::int32_t ordinal = 0;  // 1-based place in the C array or the T array
+
+  // Takes the box and elevation span of an entity's range block.
+  void toma_rango(const Rango& rango) {
+    xmin = rango.xmin;
+    ymin = rango.ymin;
+    xmax = rango.xmax;
+    ymax = rango.ymax;
+    zmin = rango.zmin;
+    zmax = rango.zmax;
+  }
 };
 
 inline constexpr std::int32_t kIndiceTipoC = 1;
@@ -148,16 +160,35 @@ struct Sustitucion {
   std::string nuevas;
 };
 
+// New vertices for an element (as many as it has) and the range block to store with them.
+struct VerticesNuevos {
+  std::int32_t numero = 0;  // entity number
+  Rango rango;
+  std::span<const Vertice> vertices;
+};
+
 // The same for tools that delete many entities: the file stays open between deletions. It also
-// rewrites an element's range block and vertices in place (same vertex count). Each change is
-// checked and flushed before the index and the in-memory copy take it; the entity's header is
-// read first, and when the file no longer holds that entity there nothing is written.
+// rewrites elements' range blocks and vertices in place. Each change is checked and flushed
+// before the index and the in-memory copy take it; the entity's header is read first, and when
+// the file no longer holds that entity there nothing is written.
 class MarcadorBorrados {
  public:
   explicit MarcadorBorrados(Hoja& hoja);
   void anula(std::int32_t numero);
+  // Rewrites elements in file order, by runs of elements lying close together: each run is read
+  // in one go and every header in it checked; the new range blocks and vertices are put in and
+  // the run is written back in one write, checked and flushed. A write that fails is undone with
+  // the bytes read, so no element is left with part of its vertices changed. When the file no
+  // longer holds a loaded element where it was, the elements before it are written and
+  // ErrorTelmora says so. `escritos`, when given, hears after each run how many elements are
+  // written so far. Numbers outside the sheet are passed over.
+  void reescribe_vertices(std::span<const VerticesNuevos> cambios,
+                          const std::function<void(std::size_t)>& escritos = {});
   void reescribe_vertices(std::int32_t numero, const Rango& rango,
-                          std::span<const Vertice> vertices);
+                          std::span<const Vertice> vertices) {
+    const VerticesNuevos cambio{numero, rango, vertices};
+    reescribe_vertices({&cambio, 1});
+  }
   // Replaces entities by the whole entities given for each: all the new ones are appended to
   // the file at once, then the old ones are marked deleted in order. When a mark cannot be
   // written the file is cut back to where the new entities of that one start, so the
@@ -167,6 +198,10 @@ class MarcadorBorrados {
  private:
   Cabecera cabecera_en_fichero(const FilaIndice& fila, const Entidad& e);
   void comprueba_escritura();
+  // Why the element loaded at entity number `numero` cannot be rewritten from these bytes of
+  // the file (starting at its position), or nothing when it can.
+  std::optional<std::string> no_reescribible(const VerticesNuevos& cambio,
+                                             std::string_view bytes) const;
 
   Hoja& hoja_;
   std::fstream fichero_;

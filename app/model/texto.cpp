@@ -6,6 +6,7 @@
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 #include <limits>
 
 namespace telmora {
@@ -172,6 +173,34 @@ std::string numero_a_texto(double valor) {
   std::string texto(buffer.data(), fin);
   if (texto == "-0") texto = "0";
   return texto;
+}
+
+namespace {
+
+// A magnitude in thousandths of a metre, with its sign, as an elevation label.
+std::string texto_milesimas(bool negativa, long long milesimas) {
+  std::string texto = std::to_string(milesimas / 1000);
+  if (negativa && milesimas > 0) texto.insert(texto.begin(), '-');
+  if (milesimas % 1000 == 0) return texto;
+  std::string fraccion = std::to_string(milesimas % 1000);
+  fraccion.insert(0, 3 - fraccion.size(), '0');
+  while (fraccion.ends_with('0')) fraccion.pop_back();
+  return texto + "." + fraccion;
+}
+
+}  // namespace
+
+std::string texto_cota(std::int32_t z, int uds) {
+  const long long magnitud = std::llabs(static_cast<long long>(z));
+  return texto_milesimas(z < 0, magnitud / uds * 1000 + magnitud % uds * 1000 / uds);
+}
+
+std::string texto_cota(double z, int uds) {
+  if (!std::isfinite(z)) return "0";
+  // The small allowance keeps a value held just under a whole thousandth (0.3 m as
+  // 0.29999999...) from losing it when cut.
+  const double milesimas = std::trunc(std::fabs(z) * 1000 / uds + 1e-6);
+  return texto_milesimas(z < 0, static_cast<long long>(milesimas));
 }
 
 LineaListado& LineaListado::anade_numero(double numero) {

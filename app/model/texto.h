@@ -3,6 +3,7 @@
 // std::string outside those fields is UTF-8.
 #pragma once
 
+#include <cstdint>
 #include <functional>
 #include <string>
 #include <string_view>
@@ -34,6 +35,12 @@ std::vector<std::string_view> divide_lineas(std::string_view texto);
 
 // Shortest decimal form of a number, as the listings write it ("12", "-0.5", "1234.56").
 std::string numero_a_texto(double valor);
+
+// An elevation in file units (`uds` a metre) as a label in metres: at most three decimals, cut
+// (not rounded), without trailing zeros and with "." as decimal separator ("812", "12.345",
+// "-0.5"). The second form takes an elevation interpolated between vertices.
+std::string texto_cota(std::int32_t z, int uds);
+std::string texto_cota(double z, int uds);
 
 // Strict integer: optional sign and digits only, within the range of the type.
 bool lee_entero(std::string_view texto, int& valor);

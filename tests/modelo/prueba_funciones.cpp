@@ -129,6 +129,14 @@ TEST(Geometria, RangoEInterpolacionDeCotas) {
   EXPECT_EQ(r.ymax, 9);
   EXPECT_EQ(r.zmin, 3);
   EXPECT_EQ(r.septimo, 20);
+  // Elevations below 0 or above 1,000,000,000: only the real range holds them.
+  const std::vector<Vertice> extremos{{5, 6, -7}, {1, 9, -3}, {2, 2, -5}};
+  calcula_rango_entidad(r, extremos);
+  EXPECT_EQ(r.zmax, 0);
+  rango_real(r, extremos);
+  EXPECT_EQ(r, (Rango{1, 2, -7, 5, 9, -3, 20, 0, 0}));
+  rango_real(r, std::vector<Vertice>{{1, 1, 2000000000}});
+  EXPECT_EQ(r, (Rango{1, 1, 2000000000, 1, 1, 2000000000, 20, 0, 0}));
   EXPECT_DOUBLE_EQ(interpola_cota(100, 0, 0, 200, 10, 0, 2.5, 0), 125);
   // The cut point in metres of a centimetre file.
   EXPECT_DOUBLE_EQ(interpola_cota_corte({0, 0, 1000}, {1000, 0, 2000}, 5, 0, 100), 15);

@@ -3,6 +3,7 @@
 #include "carpeta_temporal.h"
 #include "constructor_bin.h"
 #include "diagnostico.h"
+#include "funciones.h"
 #include "hoja.h"
 
 using namespace telmora;
@@ -268,4 +269,101 @@ TEST(CargaHoja, UnFicheroQueNoExisteSeNombra) {
   } catch (const ErrorFicheroInexistente& error) {
     EXPECT_STREQ(error.what(), "No existe el fichero :/no/existe/hoja.bin");
   }
+}
+
+namespace {
+
+// Two short lines, a line of 6,000 vertices (more than a run may leap over), and a third short
+// line, with the new vertices and range of each short one: z raised by 7.
+struct Reescritura {
+  ConstructorBin b;
+  std::vector<std::vector<Vertice>> nuevos;
+  std::vector<VerticesNuevos> cambios;
+
+  Reescritura() {
+    std::vector<V> largo;
+    for (int i = 0; i < 6000; ++i) largo.push_back({i, 0, 1});
+    b.c("100", {{0, 0, 1}, {10, 0, 2}})
+        .c("100", {{10, 0, 2}, {20, 5, 3}})
+        .c("200", largo)
+        .c("100", {{20, 5, 3}, {30, 5, 4}});
+  }
+  void prepara(const Hoja& hoja) {
+    nuevos.clear();
+    for (const std::int32_t n : {1, 2, 4}) {
+      const auto v = hoja.vertices_de(hoja.entidad(n));
+      nuevos.emplace_back(v.begin(), v.end());
+      for (Vertice& w : nuevos.back()) w.z += 7;
+    }
+    cambios.clear();
+    for (const std::int32_t n : {4, 1, 2}) {
+      const auto& v = nuevos[n == 4 ? 2 : std::size_t(n - 1)];
+      Rango rango = hoja.entidad(n).rango;
+      calcula_rango_entidad(rango, v);
+      cambios.push_back({n, rango, v});
+    }
+  }
+};
+
+std::vector<std::int32_t> zetas(const Hoja& hoja, std::int32_t n) {
+  std::vector<std::int32_t> z;
+  for (const Vertice& v : hoja.vertices_de(hoja.entidad(n))) z.push_back(v.z);
+  return z;
+}
+
+}  // namespace
+
+// Elements given in any order are written in file order, by runs; the long line between them is
+// left as it was, and the file, the index and the loaded copy agree.
+TEST(ReescribeVertices, PorTiradasEnElOrdenDelFichero) {
+  prueba::CarpetaTemporal carpeta;
+  Reescritura r;
+  const auto ruta = carpeta.escribe("hoja.bin", r.b.contenido());
+  Hoja hoja = cargo_bin(ruta, tabla());
+  r.prepara(hoja);
+  std::vector<std::size_t> oidos;
+  MarcadorBorrados(hoja).reescribe_vertices(r.cambios, [&](std::size_t n) { oidos.push_back(n); });
+  EXPECT_EQ(oidos, (std::vector<std::size_t>{2, 3}));
+  const Hoja recargada = cargo_bin(ruta, tabla());
+  for (const std::int32_t n : {1, 2, 3, 4}) {
+    EXPECT_EQ(zetas(recargada, n), zetas(hoja, n)) << n;
+    EXPECT_EQ(recargada.entidad(n).rango, hoja.entidad(n).rango) << n;
+    EXPECT_EQ(recargada.fila(n).zmax, hoja.fila(n).zmax) << n;
+  }
+  EXPECT_EQ(zetas(hoja, 1), (std::vector<std::int32_t>{8, 9}));
+  EXPECT_EQ(zetas(hoja, 4), (std::vector<std::int32_t>{10, 11}));
+  EXPECT_EQ(hoja.fila(4).zmin, 10);
+  EXPECT_EQ(zetas(hoja, 3).front(), 1);
+  const auto inicio_largo = std::size_t(r.b.inicios()[2]);
+  const auto fin_largo = std::size_t(r.b.inicios()[3]);
+  EXPECT_EQ(prueba::lee_bytes(ruta).substr(inicio_largo, fin_largo - inicio_largo),
+            r.b.contenido().substr(inicio_largo, fin_largo - inicio_largo));
+}
+
+// The last line was replaced on disk since the sheet was loaded: the first run (lines 1 and 2)
+// is written, the last line is not touched, and the error says what changed.
+TEST(ReescribeVertices, SeDetieneAnteUnaEntidadCambiadaYCuentaLasEscritas) {
+  prueba::CarpetaTemporal carpeta;
+  Reescritura r;
+  const auto ruta = carpeta.escribe("hoja.bin", r.b.contenido());
+  Hoja hoja = cargo_bin(ruta, tabla());
+  r.prepara(hoja);
+  std::string otra = r.b.contenido();
+  otra[std::size_t(r.b.inicios()[3]) + 3] = '9';
+  carpeta.escribe("hoja.bin", otra);
+  std::size_t escritos = 0;
+  try {
+    MarcadorBorrados(hoja).reescribe_vertices(r.cambios, [&](std::size_t n) { escritos = n; });
+    ADD_FAILURE() << "the changed entity was rewritten";
+  } catch (const ErrorTelmora& error) {
+    EXPECT_NE(std::string(error.what()).find("no está la misma entidad"), std::string::npos)
+        << error.what();
+  }
+  EXPECT_EQ(escritos, 2u);
+  const std::string despues = prueba::lee_bytes(ruta);
+  const auto inicio = std::size_t(r.b.inicios()[3]);
+  EXPECT_EQ(despues.substr(inicio), otra.substr(inicio));
+  EXPECT_EQ(zetas(hoja, 2), (std::vector<std::int32_t>{9, 10}));
+  EXPECT_EQ(zetas(hoja, 4), (std::vector<std::int32_t>{3, 4}));
+  EXPECT_EQ(zetas(cargo_bin(ruta, tabla()), 2), (std::vector<std::int32_t>{9, 10}));
 }

@@ -131,7 +131,7 @@ TEST(Topologia, VerTodoDibujaYListaTodo) {
     EXPECT_GE(indice, 1);
     EXPECT_LE(indice, 224);
   }
-  EXPECT_TRUE(e->resultado.fallos_listados.empty());
+  EXPECT_TRUE(e->resultado.fallos_escritura.empty());
   for (const char* nombre :
        {kListadoNodos, kListadoPoli1, kListadoPoli2, kListadoIslas, kListadoComponentes}) {
     EXPECT_TRUE(std::filesystem::exists(carpeta / nombre)) << nombre;
@@ -215,7 +215,7 @@ TEST(Topologia, ListadosFallidosYTramosPasadosPorAlto) {
   prueba::CarpetaTemporal carpeta;
   const Sesion s = sesion_de_prueba();
   const auto e = ejecuta(s, EntradaTopologia::todo, carpeta / "no" / "existe");
-  EXPECT_EQ(e->resultado.fallos_listados.size(), 5u);
+  EXPECT_EQ(e->resultado.fallos_escritura.size(), 5u);
   EXPECT_EQ(e->resultado.lineas().size(), 5u);
 
   Sesion danada = s;

@@ -17,6 +17,8 @@ namespace prueba {
 struct OpcionesRed {
   int columnas = 5, filas = 5;
   bool danada = false;
+  // PSCT elevation points at street ends (two at some), on inner vertices and off every line.
+  bool psct = false;
 };
 
 class GeneradorRed {
@@ -72,6 +74,7 @@ class GeneradorRed {
     } else {
       b_.c("100", v);
     }
+    if (o_.psct) puntos_psct(v);
     if (!o_.danada) return;
     if (probable(0.08)) b_.c("100", v);
     if (probable(0.08)) b_.c("100", {v.rbegin(), v.rend()});
@@ -85,6 +88,16 @@ class GeneradorRed {
       doble.insert(doble.begin(), v.front());
       b_.c("100", doble);
     }
+  }
+
+  void puntos_psct(const std::vector<V>& v) {
+    auto punto = [&](V p) { b_.c("PSCT", {{p.x, p.y, entero(0, 3) == 0 ? 0 : entero(-50, 900)}}); };
+    for (const V& extremo : {v.front(), v.back()}) {
+      if (probable(0.6)) punto(extremo);
+      if (probable(0.1)) punto(extremo);
+    }
+    if (v.size() > 2 && probable(0.4)) punto(v[std::size_t(entero(1, int(v.size()) - 2))]);
+    if (probable(0.1)) punto({v[0].x + entero(-400, 400), v[0].y + entero(-400, 400), 0});
   }
 
   // What lies inside one lattice cell: a diagonal, a dangling tree, rings and texts.

@@ -540,6 +540,61 @@ TEST(Visor, LasEntradasDeTopologiaAbrenLaVentanaConSusLineas) {
   ventana->close();
 }
 
+// The elevation entries: "DarCotasATramos" asks "ADVERTENCIA" first (Cancel leaves the sheet
+// as it was and shows the topology lines, OK writes it and shows the PSCT lines); the street
+// labels with "Graba" go to hoja.COT, spaced by the console's DA.
+TEST(Visor, LasEntradasDeCotas) {
+  ConstructorBin b;
+  b.c("100", {{0, 0, 0}, {30000, 0, 0}, {40000, 0, 0}})
+      .c("PSCT", {{0, 0, 10000}})
+      .c("PSCT", {{40000, 0, 20000}});
+  Arranque a(b);
+  Visor* visor = a.abre_visor();
+  ASSERT_NE(visor, nullptr);
+  for (const char* nombre :
+       {"mnuTopoGenerarCotasCallesSoloVertices", "mnuTopoGenerarCotasCallesSoloVisualizar",
+        "mnuTopoGenerarCotasCallesGraba", "mnuTopoDarCotasACartografia2D",
+        "mnuTopoDarCotasACartografia2DTramos"}) {
+    EXPECT_TRUE(visor->findChild<QAction*>(nombre)->isEnabled()) << nombre;
+  }
+  // The window of the last run (those of earlier runs are closed).
+  auto linea = [&](const char* etiqueta) {
+    for (QDialog* topo : visor->findChildren<QDialog*>("Topo")) {
+      if (topo->isVisible()) return topo->findChild<QLabel*>(etiqueta)->text();
+    }
+    return QString("(sin ventana)");
+  };
+  const std::string antes = a.hoja.carpeta.lee("hoja.bin");
+  a.dialogos.respuestas = {false};
+  dispara(visor, "mnuTopoDarCotasACartografia2DTramos");
+  ASSERT_EQ(a.dialogos.mostrados.size(), 1u);
+  EXPECT_EQ(a.dialogos.mostrados[0].titulo, "ADVERTENCIA");
+  EXPECT_EQ(a.hoja.carpeta.lee("hoja.bin"), antes);
+  EXPECT_EQ(linea("Label1"), "Nodos encontrados :2");
+
+  a.dialogos.respuestas = {true};
+  dispara(visor, "mnuTopoDarCotasACartografia2DTramos");
+  EXPECT_EQ(linea("Label1"), "PSCT encontrados :2");
+  EXPECT_EQ(linea("Label3"), "Tramos modificados :1");
+  EXPECT_EQ(linea("Label5"), "");
+  const Hoja leida = cargo_bin(a.hoja.carpeta / "hoja.bin", visor->control().sesion().tabla);
+  EXPECT_EQ(leida.vertices_de(leida.c[0])[1].z, 17500);
+  EXPECT_EQ(visor->control().sesion().hoja.vertices_de(visor->control().sesion().hoja.c[0])[1].z,
+            17500);
+
+  dispara(visor, "mnuTopoGenerarCotasCallesGraba");
+  EXPECT_EQ(linea("Label1"), "GENERADOS LOS TEXTOS DE COTA");
+  const auto cot = a.hoja.carpeta / "hoja.COT";
+  const auto cada_20 = std::filesystem::file_size(cot);
+  EXPECT_EQ(cada_20, (19u + 2u) * 72u);  // every 20 m along 400 m, and the two nodes
+  visor->control().visualizacion.distancia_cotas = 100;
+  dispara(visor, "mnuTopoGenerarCotasCallesSoloVisualizar");
+  EXPECT_EQ(std::filesystem::file_size(cot), cada_20);
+  dispara(visor, "mnuTopoGenerarCotasCallesGraba");
+  EXPECT_EQ(std::filesystem::file_size(cot), cada_20 + (3u + 2u) * 72u);
+  EXPECT_EQ(a.dialogos.mostrados.size(), 2u);
+}
+
 // The network cleanup from the menu: it splits the two crossing lines in the sheet's file and
 // shows its two result lines in its own window; the progress bar is gone when it ends.
 TEST(Visor, BinjuntaDesdeElMenu) {

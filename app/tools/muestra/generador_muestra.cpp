@@ -376,8 +376,11 @@ class GeneradorHoja {
       emite_c("PSCT", {v}, {atributo(1, ++registro_, "COTA")});
     }
     for (int i = 0; i + 1 < nodos_; ++i) {
-      emite_c(codigo_de_calle(j), calle(nodo(i, j), nodo(i + 1, j), i, j, 3),
-              atributos_de_calle(i, j));
+      const auto vertices = calle(nodo(i, j), nodo(i + 1, j), i, j, 3);
+      emite_c(codigo_de_calle(j), vertices, atributos_de_calle(i, j));
+      // A few streets carry an elevation point on an inner vertex too.
+      if (bloque(i, j) % 37 == 11)
+        emite_c("PSCT", {vertices[1]}, {atributo(1, ++registro_, "COTA")});
     }
     // The blocks below this row are closed now: their contents follow their last street, so
     // that a sheet cut short by its entity count leaves no text in a block left open.
@@ -412,17 +415,16 @@ class GeneradorHoja {
     dos_textos,
   };
 
+  std::int64_t bloque(int i, int j) const { return static_cast<std::int64_t>(j) * nodos_ + i; }
+
   // Every 500th block carries one deliberate fault, in turn.
   Falta falta_de_bloque(int i, int j) const {
-    const std::int64_t bloque = static_cast<std::int64_t>(j) * nodos_ + i;
-    if (bloque % 500 > 8) return Falta::ninguna;
-    return static_cast<Falta>(bloque % 500 + 1);
+    if (bloque(i, j) % 500 > 8) return Falta::ninguna;
+    return static_cast<Falta>(bloque(i, j) % 500 + 1);
   }
 
   // Every 97th block has a plaza: a ring of streets inside it, an island of the network.
-  bool plaza_en(int i, int j) const {
-    return (static_cast<std::int64_t>(j) * nodos_ + i) % 97 == 48;
-  }
+  bool plaza_en(int i, int j) const { return bloque(i, j) % 97 == 48; }
 
   // The block's outline along its streets, anticlockwise from its south-west node: the southern
   // and eastern streets as they run, the northern and western ones backwards.
@@ -457,10 +459,13 @@ class GeneradorHoja {
         primero = false;
       }
     }
-    if ((static_cast<std::int64_t>(j) * nodos_ + i) % kManzanasPorError == 5) {
-      numero_de_error(centro_primero);
-    }
+    if (bloque(i, j) % kManzanasPorError == 5) numero_de_error(centro_primero);
     simbolos(q, falta);
+    // A few elevation points away from every street node.
+    if (bloque(i, j) % 41 == 7) {
+      const Punto p = q.en(0.3, 0.06);
+      emite_c("PSCT", {vertice_en(p.x, p.y)}, {atributo(1, ++registro_, "COTA")});
+    }
     const int numero = j * nodos_ + i + 1;
     const std::string nombre = azar_.probabilidad(0.5)
                                    ? kNombres[azar_.entero(0, std::size(kNombres) - 1)]

@@ -1,6 +1,7 @@
 // A realistic sample sheet for demonstration, tests and benchmarks: the code table, the palette
 // and an entity file with a street network whose streets close into blocks (one centroid text
-// in each, a few plazas as islands), buildings, contour lines, point symbols, elevation points,
+// in each, a few plazas as islands), buildings, contour lines, point symbols, elevation points
+// (PSCT at every street node, a few on inner vertices of streets and a few away from the nodes),
 // texts and a few deliberate faults (a block without its text, one with two, a text outside
 // every block, a dangling street end, duplicates). The same options always give the same bytes.
 #pragma once

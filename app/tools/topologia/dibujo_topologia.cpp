@@ -109,6 +109,13 @@ void PintorTopologia::PintoErroresColgantes(const GrafoTopologico& grafo) {
   }
 }
 
+void PintorTopologia::pintaCota(const EtiquetaCota& etiqueta, Rgb color) {
+  const PuntoPantalla p =
+      a_pantalla(lienzo_.vista, etiqueta.x / lienzo_.uds, etiqueta.y / lienzo_.uds);
+  Pintor::PintoUnTexto(lienzo_.superficie, p.x, p.y, etiqueta.texto, 0, kAlturaTextoCota, 0, color,
+                       lienzo_.vista, lienzo_.uds);
+}
+
 void PintorTopologia::pintaPuntoTexto(std::int32_t x, std::int32_t y, const std::string& texto) {
   const std::string escrito = texto == "0" ? "NoPol" : texto == "-2" ? "+Pol" : texto;
   const Rgb color = lienzo_.paleta.color(color_al_azar());

@@ -11,6 +11,7 @@
 #include "hoja.h"
 #include "superficie.h"
 #include "tabla_vekt.h"
+#include "topologia/etiquetas_cota.h"
 #include "topologia/grafo.h"
 #include "topologia/islas.h"
 #include "topologia/poligonos.h"
@@ -68,6 +69,9 @@ class PintorTopologia {
   void PintoErroresCentroides(const GrafoTopologico& grafo);
   // "*" at each node that had valence 1 before pruning.
   void PintoErroresColgantes(const GrafoTopologico& grafo);
+  // An elevation label as its text element would be drawn: left and bottom on its point, with
+  // the height of the labels written to the "COT" file.
+  void pintaCota(const EtiquetaCota& etiqueta, Rgb color);
   // A short text at a map position (file units) in a random colour; "0" is written "NoPol" and
   // "-2" "+Pol".
   void pintaPuntoTexto(std::int32_t x, std::int32_t y, const std::string& texto);

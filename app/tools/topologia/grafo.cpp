@@ -8,10 +8,6 @@ namespace telmora {
 
 namespace {
 
-std::uint64_t clave_posicion(std::int32_t x, std::int32_t y) {
-  return std::uint64_t{static_cast<std::uint32_t>(x)} << 32 | static_cast<std::uint32_t>(y);
-}
-
 std::size_t dispersa(std::uint64_t clave) {
   clave ^= clave >> 33;
   clave *= 0xFF51AFD7ED558CCDULL;

@@ -53,6 +53,11 @@ struct TextoTopologia {
 
 inline constexpr std::int32_t kVariosPoligonos = -2;
 
+// A plane position packed into one key for the hashes of positions.
+inline std::uint64_t clave_posicion(std::int32_t x, std::int32_t y) {
+  return std::uint64_t{static_cast<std::uint32_t>(x)} << 32 | static_cast<std::uint32_t>(y);
+}
+
 // Half-edges: arc a left from its N1 end is 2a, from its N2 end 2a + 1.
 inline std::int32_t semiarco(std::int32_t tramo, bool invertido) {
   return 2 * tramo + (invertido ? 1 : 0);

@@ -4,6 +4,7 @@
 
 #include "fichero.h"
 #include "tabla_vekt.h"
+#include "topologia/etiquetas_cota.h"
 
 namespace telmora {
 
@@ -74,7 +75,7 @@ void lista(ResultadoTopologia& r, const char* nombre,
   try {
     escribe_listado(r.opciones.carpeta_listados / nombre, genera);
   } catch (const ErrorTelmora& error) {
-    r.fallos_listados.push_back(error.what());
+    r.fallos_escritura.push_back(error.what());
   }
 }
 
@@ -169,8 +170,20 @@ ResultadoTopologia ejecuta_topologia(const Sesion& sesion, const OpcionesTopolog
   } else if (!opciones.resaltar_poligono && pintor) {
     pintor->pintoordenado(r.poligonos, opciones.clase);
   }
-  // The elevation commands (street labels, Z from texts, Z from PSCT points) act here, on the
-  // graph and polygons just built, and give their own result lines.
+  // The elevation commands, on the graph and polygons just built: the street labels are drawn
+  // (and kept to be written with "Graba"); the in-place commands prepare their vertices.
+  if (opciones.interpola_cotas) {
+    const Rgb color = sesion.paleta.color(sesion.tabla.busca(kCodigoTextoCota).color);
+    const ReceptorCotas receptor = [&](const EtiquetaCota& etiqueta) {
+      if (pintor) pintor->pintaCota(etiqueta, color);
+      if (opciones.graba_interpolacion) GrabaCotasEnFicheroNuevo(r.textos_cota, etiqueta);
+      ++r.etiquetas_cota;
+    };
+    pintocotastramos(hoja, r.grafo, sesion.ajustes.uds, opciones.distancia_cotas, receptor);
+    pintocotasextremocalles(r.grafo, sesion.ajustes.uds, receptor);
+  }
+  if (opciones.cotas_a_poligonos) r.cotas_recintos = BuscaCotaADar(hoja, r.grafo, r.poligonos);
+  if (opciones.cotas_a_tramos) r.subida = ProcesarSubirCotaTramos(hoja, r.grafo);
 
   if (opciones.errores_centroides) {
     lista(r, kListadoAdyacencia, [&](const SalidaLineas& salida) {
@@ -180,8 +193,55 @@ ResultadoTopologia ejecuta_topologia(const Sesion& sesion, const OpcionesTopolog
   lista(r, kListadoIslas, [&](const SalidaLineas& salida) { pasa(imprimeIslas(r.islas), salida); });
   lista(r, kListadoComponentes,
         [&](const SalidaLineas& salida) { pasa(imprimeComponentesIslas(r.islas), salida); });
-  r.lineas_resultado = lineas_de_topologia(r);
+  r.lineas_resultado = opciones.interpola_cotas
+                           ? std::vector<std::string>{"GENERADOS LOS TEXTOS DE COTA"}
+                           : lineas_de_topologia(r);
   r.opciones.pares = nullptr;
+  return r;
+}
+
+std::string advertencia_cotas(const OpcionesTopologia& opciones) {
+  return std::string("Atención el fichero quedará modificado en la Z de todos los elementos,\r") +
+         (opciones.cotas_a_tramos ? "según la Z de los puntuales con código=PSCT"
+                                  : "según la Z del texto que contengan");
+}
+
+void aplica_cotas(Sesion& sesion, ResultadoTopologia& r, Dialogos& dialogos, Progreso& progreso) {
+  const OpcionesTopologia& o = r.opciones;
+  if (o.interpola_cotas && o.graba_interpolacion) {
+    try {
+      anade_a_cot(ruta_cot(sesion.hoja.ruta), r.textos_cota);
+    } catch (const ErrorTelmora& error) {
+      r.fallos_escritura.push_back(error.what());
+    }
+    r.textos_cota = {};
+  }
+  if (!o.cotas_a_tramos && !o.cotas_a_poligonos) return;
+  if (!dialogos.aceptar_cancelar(advertencia_cotas(o), "ADVERTENCIA")) return;
+  const CambiosDeCota& cambios = o.cotas_a_tramos ? r.subida.cambios : r.cotas_recintos.cambios;
+  const EscrituraCotas escritura = aplica_cambios_cota(sesion, cambios, progreso);
+  r.elementos_modificados = escritura.escritos;
+  if (!escritura.fallo.empty()) r.fallos_escritura.push_back(escritura.fallo);
+  const std::string modificados = "Tramos modificados :" + std::to_string(escritura.escritos);
+  if (o.cotas_a_tramos) {
+    r.lineas_resultado = {
+        "PSCT encontrados :" + std::to_string(r.subida.puntos.size()),
+        "Tramos encontrados :" + std::to_string(r.subida.tramos.size()),
+        modificados,
+        "Tramos NO modificados :" + std::to_string(r.subida.no_modificados),
+    };
+  } else {
+    r.lineas_resultado.push_back(modificados);
+    r.lineas_resultado.push_back("Tramos NO modificados :" +
+                                 std::to_string(r.cotas_recintos.sin_cota));
+  }
+}
+
+ResultadoTopologia ejecuta_y_aplica_topologia(Sesion& sesion, const OpcionesTopologia& opciones,
+                                              Progreso& progreso, const LienzoTopologia* lienzo,
+                                              Dialogos& dialogos) {
+  ResultadoTopologia r = ejecuta_topologia(sesion, opciones, progreso, lienzo);
+  aplica_cotas(sesion, r, dialogos, progreso);
   return r;
 }
 

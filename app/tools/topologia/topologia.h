@@ -1,8 +1,9 @@
 // One topology run, as the topology form runs it when it opens: the graph of the drawn lines
 // (pruned unless an elevation command needs every arc), the polygons, the command chosen in the
-// menu, the drawing, the listings and the form's result lines. The form and the command line
-// only call ejecuta_topologia and show what it returns; the viewer keeps the last result to
-// redraw its polygons and to find the face under the pointer.
+// menu, the drawing, the listings and the form's result lines; then, for the elevation commands,
+// their writes. The form and the command line only call ejecuta_y_aplica_topologia and show what
+// it returns; the viewer keeps the last result to redraw its polygons and to find the face under
+// the pointer.
 #pragma once
 
 #include <cstdint>
@@ -11,8 +12,10 @@
 #include <vector>
 
 #include "consulta_pares.h"
+#include "dialogos.h"
 #include "progreso.h"
 #include "sesion.h"
+#include "topologia/cotas.h"
 #include "topologia/dibujo_topologia.h"
 #include "topologia/grafo.h"
 #include "topologia/islas.h"
@@ -31,6 +34,8 @@ struct OpcionesTopologia {
   bool graba_interpolacion = false;  // the street labels also written to a new file
   bool resaltar_poligono = false;    // the face under the pointer is highlighted
   ClasePoligonos clase = ClasePoligonos::todas;
+  // The console's DA: metres between the elevation labels along an arc (0: the default).
+  double distancia_cotas = 0;
 
   // Where the listings go (replaced whole at each run); none when empty.
   std::filesystem::path carpeta_listados;
@@ -69,10 +74,19 @@ class ResultadoTopologia {
   IslasTopologia islas;
   LocalizadorPoligonos localizador;
   OpcionesTopologia opciones;
+  // What the elevation commands prepared: the PSCT tables and the arcs' new vertices, the arcs'
+  // new vertices from the faces' texts, and the street labels as text elements for the "COT"
+  // file ("Graba" only) with their count.
+  SubidaCotaTramos subida;
+  CotaDeRecintos cotas_recintos;
+  std::string textos_cota;
+  std::int32_t etiquetas_cota = 0;
+  // Elements whose vertices the in-place commands wrote.
+  std::int32_t elementos_modificados = 0;
   // The form's result lines.
   std::vector<std::string> lineas_resultado;
-  // Listings that could not be written, one message each.
-  std::vector<std::string> fallos_listados;
+  // Files that could not be written (listings, the sheet, the "COT" file), one message each.
+  std::vector<std::string> fallos_escritura;
 
   const std::vector<std::string>& lineas() const { return lineas_resultado; }
   // The face under a map point (file units), or 0.
@@ -96,10 +110,27 @@ inline constexpr const char* kListadoComponentes = "CompIslas.txt";
 inline constexpr const char* kListadoAdyacencia = "Adyacencia.txt";
 
 // Runs the topology on the drawn elements of the session's sheet. The walk reports its progress;
-// `lienzo`, when given, gets the picture (cleared, then the polygons and marks). Throws
-// ErrorTelmora only for an internal failure of the walk.
+// `lienzo`, when given, gets the picture (cleared, then the polygons and marks, and the street
+// elevation labels). The elevation commands only prepare what they write. Throws ErrorTelmora
+// only for an internal failure of the walk.
 ResultadoTopologia ejecuta_topologia(const Sesion& sesion, const OpcionesTopologia& opciones,
                                      Progreso& progreso, const LienzoTopologia* lienzo);
+
+// The question asked before the in-place elevation commands, under the title "ADVERTENCIA".
+std::string advertencia_cotas(const OpcionesTopologia& opciones);
+
+// The writes of the elevation commands that a run prepared: the street labels appended to the
+// sheet's "COT" file ("Graba"); for Z from PSCT points and Z from texts, once the user answers OK
+// to "ADVERTENCIA", the new vertices written into the sheet and the loaded sheet, and the form's
+// lines for the command. Cancel writes nothing and leaves the topology lines. A failed write is
+// added to fallos_escritura.
+void aplica_cotas(Sesion& sesion, ResultadoTopologia& resultado, Dialogos& dialogos,
+                  Progreso& progreso);
+
+// The whole run as the topology form makes it: ejecuta_topologia, then aplica_cotas.
+ResultadoTopologia ejecuta_y_aplica_topologia(Sesion& sesion, const OpcionesTopologia& opciones,
+                                              Progreso& progreso, const LienzoTopologia* lienzo,
+                                              Dialogos& dialogos);
 
 // Redraws every closed polygon of a result, without building anything.
 void PintaPoligonoTopo(const ResultadoTopologia& resultado, const LienzoTopologia& lienzo);

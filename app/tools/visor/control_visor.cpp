@@ -317,9 +317,10 @@ const ResultadoTopologia& ControlVisor::topologia(Progreso& progreso, const Cons
                                   ? sesion_.ajustes.fich_entrada.parent_path()
                                   : sesion_.ajustes.dir_trabajo;
   opciones.pares = pares;
+  opciones.distancia_cotas = visualizacion.distancia_cotas;
   const LienzoTopologia lienzo = lienzo_topologia();
   topologia_.reset();
-  topologia_ = ejecuta_topologia(sesion_, opciones, progreso, &lienzo);
+  topologia_ = ejecuta_y_aplica_topologia(sesion_, opciones, progreso, &lienzo, dialogos_);
   inicio_resaltado_ = 0;
   pantalla_.refresca();
   return *topologia_;

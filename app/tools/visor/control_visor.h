@@ -132,7 +132,8 @@ class ControlVisor {
   std::function<double()> reloj;
   void entrada_topologia(EntradaTopologia entrada);
   // Runs the topology on what the view shows, draws it, and keeps the result. The listings go
-  // to the working folder.
+  // to the working folder; the street labels are spaced by the console's DA; the in-place
+  // elevation commands ask "ADVERTENCIA" first and write into the sheet.
   const ResultadoTopologia& topologia(Progreso& progreso, const ConsultaPares* pares = nullptr);
   const ResultadoTopologia* ultima_topologia() const { return topologia_ ? &*topologia_ : nullptr; }
   // Redraws the polygons of the last run without building them again.

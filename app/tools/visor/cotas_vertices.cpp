@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdlib>
 #include <limits>
 #include <unordered_map>
 #include <vector>
@@ -59,19 +58,6 @@ class Ocupacion {
 };
 
 }  // namespace
-
-std::string texto_cota(std::int32_t z, int uds) {
-  const long long magnitud = std::llabs(static_cast<long long>(z));
-  const long long entero = magnitud / uds;
-  const long long milesimas = magnitud % uds * 1000 / uds;
-  std::string texto = std::to_string(entero);
-  if (z < 0 && (entero > 0 || milesimas > 0)) texto.insert(texto.begin(), '-');
-  if (milesimas == 0) return texto;
-  std::string fraccion = std::to_string(milesimas);
-  fraccion.insert(0, 3 - fraccion.size(), '0');
-  while (fraccion.ends_with('0')) fraccion.pop_back();
-  return texto + "." + fraccion;
-}
 
 int VisualizarCotasVertices(Superficie& superficie, const Sesion& sesion, const Vista& vista) {
   const Hoja& hoja = sesion.hoja;

@@ -7,13 +7,10 @@
 
 #include "sesion.h"
 #include "superficie.h"
+#include "texto.h"
 #include "vista.h"
 
 namespace telmora {
-
-// An elevation in metres as a label: z / uds with at most three decimals, cut (not rounded),
-// without trailing zeros and with "." as decimal separator ("812", "12.345", "-0.5").
-std::string texto_cota(std::int32_t z, int uds);
 
 // Labels the elevations of the vertices of the C entities with two or more vertices that the
 // last drawing drew (their `pintado` mark). Along each line a vertex is labelled when the line
