@@ -19,6 +19,20 @@ inline constexpr int kExito = 0;
 inline constexpr int kFalloEscritura = 1;
 inline constexpr int kErrorEntrada = 2;  // bad arguments, missing or corrupt input
 
+// Runs a tool that rewrites the sheet and prints its result lines; a failed write is told on the
+// error stream and gives kFalloEscritura.
+template <class Herramienta>
+int imprime_resultado(std::ostream& salida, std::ostream& errores, Herramienta herramienta) {
+  try {
+    const auto resultado = herramienta();
+    for (const std::string& linea : resultado.lineas()) salida << linea << "\n";
+    return kExito;
+  } catch (const ErrorTelmora& error) {
+    errores << error.what() << "\n";
+    return kFalloEscritura;
+  }
+}
+
 struct Comando {
   const char* nombre;
   const char* resumen;

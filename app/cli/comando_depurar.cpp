@@ -22,15 +22,7 @@ int ejecuta_depurar(const Argumentos& argumentos, std::ostream& salida, std::ost
   // The sheet as the viewer shows it when opened: whole, every code on, every element drawn.
   for (Entidad& e : sesion.hoja.c) e.pintado = 1;
   for (Entidad& e : sesion.hoja.t) e.pintado = 1;
-  ResultadoBinjunta resultado;
-  try {
-    resultado = ejecuta_binjunta(sesion, opciones);
-  } catch (const ErrorTelmora& error) {
-    errores << error.what() << "\n";
-    return kFalloEscritura;
-  }
-  for (const std::string& linea : resultado.lineas()) salida << linea << "\n";
-  return kExito;
+  return imprime_resultado(salida, errores, [&] { return ejecuta_binjunta(sesion, opciones); });
 }
 
 }  // namespace telmora::cli

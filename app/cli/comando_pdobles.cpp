@@ -17,15 +17,7 @@ int ejecuta_pdobles(const Argumentos& argumentos, std::ostream& salida, std::ost
   }
 
   Sesion sesion = abre_hoja_de_linea(argumentos.posicionales()[0], false);
-  ResultadoPdobles resultado;
-  try {
-    resultado = Proceso_pdobles(sesion, tolerancias);
-  } catch (const ErrorTelmora& error) {
-    errores << error.what() << "\n";
-    return kFalloEscritura;
-  }
-  for (const std::string& linea : resultado.lineas()) salida << linea << "\n";
-  return kExito;
+  return imprime_resultado(salida, errores, [&] { return Proceso_pdobles(sesion, tolerancias); });
 }
 
 }  // namespace telmora::cli
