@@ -184,9 +184,7 @@ TEST(LineaBd, ImportarYLasBasesAccessQueNoSePuedenEscribir) {
   // An Access error database on Linux: refused with the conversion to use, nothing changed.
   prueba::ConstructorBin b;
   b.t("TXT", {0, 0, 0}, "1");
-  carpeta.escribe("Vekt.tab", prueba::tabla_basica());
-  carpeta.escribe("Vekt.pal", prueba::paleta_basica());
-  const auto bin = carpeta.escribe("hoja.bin", b.contenido());
+  const auto bin = carpeta.escribe_hoja(b.contenido());
   std::filesystem::copy_file(kAccess / "DateTestDatabase.mdb", carpeta / "hoja.mdb");
   const auto errores = ejecuta({"errores", bin.string()});
   EXPECT_EQ(errores.estado, 1);

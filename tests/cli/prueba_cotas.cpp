@@ -14,11 +14,7 @@ namespace {
 struct Hoja {
   prueba::CarpetaTemporal carpeta;
   std::string bin;
-  explicit Hoja(const ConstructorBin& b) {
-    carpeta.escribe("Vekt.tab", prueba::tabla_basica());
-    carpeta.escribe("Vekt.pal", prueba::paleta_basica());
-    bin = carpeta.escribe("hoja.bin", b.contenido()).string();
-  }
+  explicit Hoja(const ConstructorBin& b) { bin = carpeta.escribe_hoja(b.contenido()).string(); }
   std::vector<std::int32_t> cotas(std::size_t elemento) const {
     const auto tabla = telmora::interpreta_vekt_tab(prueba::tabla_basica(), "t");
     const telmora::Hoja hoja = telmora::cargo_bin(bin, tabla);

@@ -13,11 +13,7 @@ struct HojaDePrueba {
   prueba::CarpetaTemporal carpeta;
   std::string ruta;
 
-  explicit HojaDePrueba(const std::string& bin) {
-    carpeta.escribe("Vekt.tab", prueba::tabla_basica());
-    carpeta.escribe("Vekt.pal", prueba::paleta_basica());
-    ruta = carpeta.escribe("hoja.bin", bin).string();
-  }
+  explicit HojaDePrueba(const std::string& bin) { ruta = carpeta.escribe_hoja(bin).string(); }
 };
 
 std::string hoja_con_codigos_que_faltan() {

@@ -13,11 +13,7 @@ namespace {
 struct Hoja {
   prueba::CarpetaTemporal carpeta;
   std::string bin;
-  Hoja() {
-    carpeta.escribe("Vekt.tab", prueba::tabla_basica());
-    carpeta.escribe("Vekt.pal", prueba::paleta_basica());
-    bin = carpeta.escribe("hoja.bin", prueba::dos_caras_con_isla(1000).contenido()).string();
-  }
+  Hoja() { bin = carpeta.escribe_hoja(prueba::dos_caras_con_isla(1000).contenido()).string(); }
 };
 
 const std::string kLineas =

@@ -22,9 +22,7 @@ struct HojaEnDisco {
   prueba::DialogosGuion dialogos;
 
   explicit HojaEnDisco(const ConstructorBin& b) {
-    carpeta.escribe("Vekt.tab", prueba::tabla_basica());
-    carpeta.escribe("Vekt.pal", prueba::paleta_basica());
-    sesion = abre_sesion(ajustes_junto_a(carpeta.escribe("hoja.bin", b.contenido())));
+    sesion = abre_sesion(ajustes_junto_a(carpeta.escribe_hoja(b.contenido())));
     for (Entidad& e : sesion.hoja.c) e.pintado = 1;
     for (Entidad& e : sesion.hoja.t) e.pintado = 1;
   }
