@@ -106,10 +106,32 @@ inline std::int16_t lee_i16(const char* p) {
   return static_cast<std::int16_t>(std::uint16_t(b[0] | b[1] << 8));
 }
 
-Cabecera lee_cabecera(const char* p);
-Rango lee_rango(const char* p);
-Vertice lee_vertice(const char* p);
-Atributo lee_atributo(const char* p);
+inline Cabecera lee_cabecera(const char* p) {
+  Cabecera cabecera;
+  cabecera.tipo = p[0];
+  cabecera.estado = p[1];
+  std::memcpy(cabecera.codigo.data(), p + 2, 7);
+  cabecera.num_atributos = static_cast<std::uint8_t>(p[9]);
+  cabecera.num_puntos = lee_i16(p + 10);
+  return cabecera;
+}
+
+inline Rango lee_rango(const char* p) {
+  return Rango{lee_i32(p),      lee_i32(p + 4),  lee_i32(p + 8),  lee_i32(p + 12), lee_i32(p + 16),
+               lee_i32(p + 20), lee_i32(p + 24), lee_i32(p + 28), lee_i32(p + 32)};
+}
+
+inline Vertice lee_vertice(const char* p) {
+  return Vertice{lee_i32(p), lee_i32(p + 4), lee_i32(p + 8)};
+}
+
+inline Atributo lee_atributo(const char* p) {
+  Atributo atributo;
+  atributo.id_tabla = lee_i16(p);
+  atributo.n_registro = lee_i32(p + 2);
+  std::memcpy(atributo.resto.data(), p + 6, 6);
+  return atributo;
+}
 
 // Appends the encoded blocks to a byte buffer (the writers of entity files use these).
 void escribe_cabecera(std::string& salida, const Cabecera& cabecera);

@@ -3,8 +3,10 @@
 #include <algorithm>
 #include <bit>
 #include <cerrno>
+#include <charconv>
 #include <climits>
 #include <cstring>
+#include <thread>
 
 #include "diagnostico.h"
 #include "texto.h"
@@ -13,48 +15,44 @@ namespace telmora {
 
 namespace {
 
-static_assert(sizeof(Vertice) == kTamVertice, "vertices are copied straight from the file");
+// Vertices are read where they lie in the file's bytes.
+static_assert(sizeof(Vertice) == kTamVertice && alignof(Vertice) <= 4);
+static_assert(std::endian::native == std::endian::little,
+              "the file's little-endian vertices are read in place");
 
-// Code-table rows already resolved during a load, keyed by the raw 7-byte code or by an
-// attribute's record number: each distinct key goes through the table once.
-class CacheFilas {
+// Open addressing over 64-bit keys with a row each, sized to a power of two: a load looks up a
+// key for every entity and every attribute.
+class TablaDeFilas {
  public:
-  explicit CacheFilas(const TablaVekt& tabla) : tabla_(tabla), claves_(kTamInicial) {}
-
-  std::int32_t fila_de_codigo(const std::array<char, 7>& codigo) {
-    std::uint64_t clave = 0;
-    std::memcpy(&clave, codigo.data(), codigo.size());
-    return busca(clave, [&] {
-      return tabla_.busca_codigo_bin({codigo.data(), codigo.size()}).posicion_tab;
-    });
-  }
-
-  std::int32_t fila_de_registro(std::int32_t n_registro) {
-    const std::uint64_t clave = (std::uint64_t{1} << 63) | static_cast<std::uint32_t>(n_registro);
-    return busca(clave, [&] { return tabla_.busca(std::to_string(n_registro)).posicion_tab; });
-  }
-
- private:
-  static constexpr std::size_t kTamInicial = 1024;
+  // Where the key is, or the empty slot where it would go.
   struct Casilla {
     std::uint64_t clave = 0;
     std::int32_t fila = 0;
     bool ocupada = false;
   };
 
-  template <typename Resolver>
-  std::int32_t busca(std::uint64_t clave, Resolver resolver) {
-    std::size_t i = mezcla(clave) & (claves_.size() - 1);
-    while (claves_[i].ocupada) {
-      if (claves_[i].clave == clave) return claves_[i].fila;
-      i = (i + 1) & (claves_.size() - 1);
+  explicit TablaDeFilas(std::size_t minimo = 16) : casillas_(std::bit_ceil(2 * minimo)) {}
+
+  Casilla& busca(std::uint64_t clave) {
+    std::size_t i = mezcla(clave) & (casillas_.size() - 1);
+    while (casillas_[i].ocupada && casillas_[i].clave != clave)
+      i = (i + 1) & (casillas_.size() - 1);
+    return casillas_[i];
+  }
+  const Casilla* encuentra(std::uint64_t clave) const {
+    std::size_t i = mezcla(clave) & (casillas_.size() - 1);
+    for (; casillas_[i].ocupada; i = (i + 1) & (casillas_.size() - 1)) {
+      if (casillas_[i].clave == clave) return &casillas_[i];
     }
-    const std::int32_t fila = resolver();
-    claves_[i] = {clave, fila, true};
-    if (++ocupadas_ * 2 > claves_.size()) crece();
-    return fila;
+    return nullptr;
+  }
+  // Fills an empty slot found by busca(); the table grows to stay at most half full.
+  void ocupa(Casilla& casilla, std::uint64_t clave, std::int32_t fila) {
+    casilla = {clave, fila, true};
+    if (++ocupadas_ * 2 > casillas_.size()) crece();
   }
 
+ private:
   static std::size_t mezcla(std::uint64_t clave) {
     clave ^= clave >> 33;
     clave *= 0xff51afd7ed558ccdULL;
@@ -63,25 +61,83 @@ class CacheFilas {
   }
 
   void crece() {
-    std::vector<Casilla> viejas(claves_.size() * 2);
-    viejas.swap(claves_);
+    std::vector<Casilla> viejas(casillas_.size() * 2);
+    viejas.swap(casillas_);
     for (const Casilla& casilla : viejas) {
-      if (!casilla.ocupada) continue;
-      std::size_t i = mezcla(casilla.clave) & (claves_.size() - 1);
-      while (claves_[i].ocupada) i = (i + 1) & (claves_.size() - 1);
-      claves_[i] = casilla;
+      if (casilla.ocupada) busca(casilla.clave) = casilla;
     }
   }
 
-  const TablaVekt& tabla_;
-  std::vector<Casilla> claves_;
+  std::vector<Casilla> casillas_;
   std::size_t ocupadas_ = 0;
+};
+
+// The code-table rows of a load: an entity's code is resolved once per distinct raw 7-byte code,
+// an attribute's record number through the table's codes that are numbers written in decimal
+// (the only codes such a number, written as text, can equal).
+class FilasDeTabla {
+ public:
+  explicit FilasDeTabla(const TablaVekt& tabla) : tabla_(tabla) {
+    for (std::int32_t fila = 1; fila <= tabla.num_entradas(); ++fila) {
+      const std::string& codigo = tabla.fila(fila).codigo();
+      std::int64_t valor = 0;
+      const auto [fin, error] =
+          std::from_chars(codigo.data(), codigo.data() + codigo.size(), valor);
+      if (error != std::errc() || fin != codigo.data() + codigo.size() || valor < INT32_MIN ||
+          valor > INT32_MAX || std::to_string(valor) != codigo) {
+        continue;
+      }
+      TablaDeFilas::Casilla& casilla = numeros_.busca(clave_de_numero(valor));
+      if (!casilla.ocupada) numeros_.ocupa(casilla, clave_de_numero(valor), fila);  // the first
+    }
+  }
+
+  std::int32_t fila_de_codigo(const std::array<char, 7>& codigo) {
+    std::uint64_t clave = 0;
+    std::memcpy(&clave, codigo.data(), codigo.size());
+    TablaDeFilas::Casilla& casilla = codigos_.busca(clave);
+    if (!casilla.ocupada) {
+      const std::int32_t fila =
+          tabla_.busca_codigo_bin({codigo.data(), codigo.size()}).posicion_tab;
+      codigos_.ocupa(casilla, clave, fila);
+      return fila;
+    }
+    return casilla.fila;
+  }
+
+  std::int32_t fila_de_registro(std::int32_t n_registro) const {
+    const TablaDeFilas::Casilla* casilla = numeros_.encuentra(clave_de_numero(n_registro));
+    return casilla == nullptr ? 0 : casilla->fila;
+  }
+
+ private:
+  static std::uint64_t clave_de_numero(std::int64_t valor) {
+    return static_cast<std::uint32_t>(valor);
+  }
+
+  const TablaVekt& tabla_;
+  TablaDeFilas codigos_{512};
+  TablaDeFilas numeros_;
 };
 
 struct Recuento {
   std::int32_t entidades = 0, c = 0, t = 0;
-  std::int64_t vertices = 0, atributos = 0, bytes_texto = 0;
+  std::int64_t atributos = 0;
 };
+
+// Entities lie one after the other: the bytes some way ahead of a walk are asked for before it
+// gets there, across the page boundaries where the processor stops guessing by itself.
+void adelanta_lectura(std::string_view fichero, std::int64_t p) {
+  constexpr std::int64_t kDistancia = 2048;
+#if defined(__GNUC__)
+  if (p + kDistancia < static_cast<std::int64_t>(fichero.size())) {
+    __builtin_prefetch(fichero.data() + p + kDistancia);
+  }
+#else
+  (void)fichero;
+  (void)p;
+#endif
+}
 
 [[noreturn]] void corrupto(std::string_view fichero, std::int32_t numero, std::int64_t posicion,
                            std::int64_t previa, std::string motivo) {
@@ -103,13 +159,15 @@ struct Recuento {
   throw ErrorCorrupcion(std::move(corrupcion));
 }
 
-// First pass: walks the file by headers and lengths, counts what the arrays will hold, and stops
-// at the first position that does not hold a whole, readable entity.
+// Walks the file by headers and lengths, counts what the arrays will hold, and stops at the first
+// position that does not hold a whole, readable entity. It reads the headers only, so that the
+// arrays are then built once at their size.
 Recuento cuenta_entidades(std::string_view fichero) {
   const auto longitud = static_cast<std::int64_t>(fichero.size());
   Recuento recuento;
   std::int64_t p = 0, previa = 0;
   while (p < longitud) {
+    adelanta_lectura(fichero, p);
     const std::int32_t numero = recuento.entidades + 1;
     const char tipo = fichero[static_cast<std::size_t>(p)];
     if (tipo != kTipoCartografico && tipo != kTipoTexto) corrupto(fichero, numero, p, previa, {});
@@ -126,28 +184,12 @@ Recuento cuenta_entidades(std::string_view fichero) {
       corrupto(fichero, numero, p, previa, "Entidad cortada por el final del fichero");
     }
     ++recuento.entidades;
-    if (cabecera.es_texto()) {
-      ++recuento.t;
-      recuento.vertices += 1;
-      recuento.bytes_texto += kTamTrozoTexto * (cabecera.num_puntos - 1);
-    } else {
-      ++recuento.c;
-      recuento.vertices += cabecera.num_puntos;
-    }
+    ++(cabecera.es_texto() ? recuento.t : recuento.c);
     recuento.atributos += cabecera.num_atributos;
     previa = p;
     p += largo;
   }
   return recuento;
-}
-
-void copia_vertices(const char* origen, std::size_t cantidad, Vertice* destino) {
-  if (cantidad == 0) return;
-  if constexpr (std::endian::native == std::endian::little) {
-    std::memcpy(destino, origen, cantidad * sizeof(Vertice));
-  } else {
-    for (std::size_t i = 0; i < cantidad; ++i) destino[i] = lee_vertice(origen + kTamVertice * i);
-  }
 }
 
 }  // namespace
@@ -195,76 +237,108 @@ std::string Corrupcion::mensaje() const {
 ErrorCorrupcion::ErrorCorrupcion(Corrupcion corrupcion)
     : ErrorTelmora(corrupcion.mensaje()), corrupcion_(std::move(corrupcion)) {}
 
-Hoja cargo_bin(const std::filesystem::path& ruta, const TablaVekt& tabla, Progreso& progreso) {
-  Hoja hoja = cargo_bin_bytes(lee_fichero(ruta), tabla, progreso);
-  hoja.ruta = ruta;
-  return hoja;
+namespace {
+
+// From this many entities on, the index is built on a thread of its own while the entity arrays
+// are built: a large sheet's load is the time of writing these arrays to memory.
+constexpr std::int32_t kEntidadesEnParalelo = 1 << 16;
+
+// The entity index and the file range, from a walk of the checked bytes.
+void construye_indice(std::string_view fichero, std::int32_t entidades, Hoja& hoja) {
+  std::int32_t ordinal_c = 0, ordinal_t = 0;
+  std::int64_t p = 0;
+  for (std::int32_t numero = 1; numero <= entidades; ++numero) {
+    adelanta_lectura(fichero, p);
+    const char* datos = fichero.data() + p;
+    const Cabecera cabecera = lee_cabecera(datos);
+    const Rango rango = lee_rango(datos + kTamCabecera);
+    FilaIndice& f = hoja.indice.emplace_back();
+    f.posicion = static_cast<std::int32_t>(p);
+    f.toma_rango(rango);
+    f.num_puntos = cabecera.num_puntos;
+    f.activo = cabecera.activa() ? 1 : 0;
+    f.tipo = cabecera.es_texto() ? kIndiceTipoT : kIndiceTipoC;
+    f.ordinal = cabecera.es_texto() ? ++ordinal_t : ++ordinal_c;
+    hoja.rango.amplia(rango);
+    p += longitud_entidad(cabecera.num_puntos, cabecera.num_atributos);
+  }
 }
 
-Hoja cargo_bin_bytes(const Lista<char>& bytes, const TablaVekt& tabla, Progreso& progreso) {
-  if (bytes.size() > static_cast<std::size_t>(INT32_MAX)) {
+// The C and T arrays and the attributes, from a walk of the checked bytes; progress follows it.
+void construye_entidades(std::string_view fichero, std::int32_t entidades, const TablaVekt& tabla,
+                         Progreso& progreso, Hoja& hoja) {
+  FilasDeTabla filas(tabla);
+  ContadorPorcentaje avance(progreso, static_cast<std::int64_t>(fichero.size()));
+  std::int64_t p = 0;
+  for (std::int32_t numero = 1; numero <= entidades; ++numero) {
+    adelanta_lectura(fichero, p);
+    const char* datos = fichero.data() + p;
+    const Cabecera cabecera = lee_cabecera(datos);
+    // Built in place.
+    Entidad& e = (cabecera.es_texto() ? hoja.t : hoja.c).emplace_back();
+    e.cabecera = cabecera;
+    e.rango = lee_rango(datos + kTamCabecera);
+    e.posicion_tab = filas.fila_de_codigo(cabecera.codigo);
+    e.numero = numero;
+    const std::int64_t vertices = p + kTamFijoEntidad;
+    e.primer_vertice = static_cast<std::uint32_t>(vertices / kTamVertice);
+    e.primer_atributo = static_cast<std::uint32_t>(hoja.atributos.size());
+    const char* atributos =
+        fichero.data() + vertices + kTamVertice * e.num_vertices() + e.num_bytes_texto();
+    for (int i = 0; i < cabecera.num_atributos; ++i) {
+      Atributo& a = hoja.atributos.emplace_back(lee_atributo(atributos + kTamAtributo * i));
+      a.posicion_tab = filas.fila_de_registro(a.n_registro);
+    }
+    p += longitud_entidad(cabecera.num_puntos, cabecera.num_atributos);
+    avance.avanza(p);
+  }
+}
+
+// Builds the sheet over the file's bytes, which it takes. The bytes are walked once to check
+// them and count what the arrays will hold, then the arrays are built at their size.
+Hoja carga(ImagenFichero bytes, const TablaVekt& tabla, Progreso& progreso) {
+  if (bytes.tamano() > static_cast<std::size_t>(INT32_MAX)) {
     throw ErrorTelmora(
         "El fichero ocupa más de 2 GB y las posiciones de sus entidades no caben "
         "en el índice");
   }
-  const std::string_view fichero(bytes.data(), bytes.size());
+  const std::string_view fichero(bytes.datos(), bytes.tamano());
   const Recuento recuento = cuenta_entidades(fichero);
 
   Hoja hoja;
-  hoja.longitud = static_cast<std::int64_t>(bytes.size());
-  hoja.indice.resize(static_cast<std::size_t>(recuento.entidades));
+  hoja.longitud = static_cast<std::int64_t>(fichero.size());
+  // Reserved, not resized: every element is written once.
+  hoja.indice.reserve(static_cast<std::size_t>(recuento.entidades));
   hoja.c.reserve(static_cast<std::size_t>(recuento.c));
   hoja.t.reserve(static_cast<std::size_t>(recuento.t));
-  hoja.vertices.resize(static_cast<std::size_t>(recuento.vertices));
-  hoja.atributos.resize(static_cast<std::size_t>(recuento.atributos));
-  hoja.textos.resize(static_cast<std::size_t>(recuento.bytes_texto));
-
-  CacheFilas filas(tabla);
-  ContadorPorcentaje avance(progreso, hoja.longitud);
-  std::size_t vertice = 0, atributo = 0, byte_texto = 0;
-  std::int64_t p = 0;
-  for (std::int32_t numero = 1; numero <= recuento.entidades; ++numero) {
-    const char* datos = fichero.data() + p;
-    Entidad e;
-    e.cabecera = lee_cabecera(datos);
-    e.rango = lee_rango(datos + kTamCabecera);
-    e.posicion_tab = filas.fila_de_codigo(e.cabecera.codigo);
-    e.numero = numero;
-    e.primer_vertice = static_cast<std::uint32_t>(vertice);
-    e.primer_atributo = static_cast<std::uint32_t>(atributo);
-    e.primer_byte_texto = static_cast<std::uint32_t>(byte_texto);
-
-    const char* cursor = datos + kTamFijoEntidad;
-    const std::uint32_t num_vertices = e.num_vertices();
-    copia_vertices(cursor, num_vertices, hoja.vertices.data() + vertice);
-    vertice += num_vertices;
-    cursor += kTamVertice * num_vertices;
-    const std::uint32_t num_bytes_texto = e.num_bytes_texto();
-    if (num_bytes_texto > 0) std::memcpy(hoja.textos.data() + byte_texto, cursor, num_bytes_texto);
-    byte_texto += num_bytes_texto;
-    cursor += num_bytes_texto;
-    for (int i = 0; i < e.cabecera.num_atributos; ++i, ++atributo) {
-      Atributo& a = hoja.atributos[atributo];
-      a = lee_atributo(cursor + kTamAtributo * i);
-      a.posicion_tab = filas.fila_de_registro(a.n_registro);
+  hoja.atributos.reserve(static_cast<std::size_t>(recuento.atributos));
+  if (recuento.entidades >= kEntidadesEnParalelo && std::thread::hardware_concurrency() > 1) {
+    std::thread indice([&] { construye_indice(fichero, recuento.entidades, hoja); });
+    try {
+      construye_entidades(fichero, recuento.entidades, tabla, progreso, hoja);
+    } catch (...) {
+      indice.join();
+      throw;
     }
-
-    const bool es_texto = e.cabecera.es_texto();
-    auto& destino = es_texto ? hoja.t : hoja.c;
-    FilaIndice& f = hoja.indice[static_cast<std::size_t>(numero - 1)];
-    f.posicion = static_cast<std::int32_t>(p);
-    f.toma_rango(e.rango);
-    f.num_puntos = e.cabecera.num_puntos;
-    f.activo = e.activa() ? 1 : 0;
-    f.tipo = es_texto ? kIndiceTipoT : kIndiceTipoC;
-    f.ordinal = static_cast<std::int32_t>(destino.size()) + 1;
-    hoja.rango.amplia(e.rango);
-    destino.push_back(e);
-
-    p += longitud_entidad(e.cabecera.num_puntos, e.cabecera.num_atributos);
-    avance.avanza(p);
+    indice.join();
+  } else {
+    construye_indice(fichero, recuento.entidades, hoja);
+    construye_entidades(fichero, recuento.entidades, tabla, progreso, hoja);
   }
+  hoja.bytes = std::move(bytes);
   return hoja;
+}
+
+}  // namespace
+
+Hoja cargo_bin(const std::filesystem::path& ruta, const TablaVekt& tabla, Progreso& progreso) {
+  Hoja hoja = carga(ImagenFichero::de_fichero(ruta), tabla, progreso);
+  hoja.ruta = ruta;
+  return hoja;
+}
+
+Hoja cargo_bin_bytes(Lista<char> bytes, const TablaVekt& tabla, Progreso& progreso) {
+  return carga(ImagenFichero(std::move(bytes)), tabla, progreso);
 }
 
 void busca_en_indice(const Hoja& hoja, std::int32_t ordinal, std::int32_t tipo,

@@ -14,20 +14,23 @@
 
 #include "fichero.h"
 #include "formato_bin.h"
+#include "imagen_fichero.h"
 #include "memoria.h"
 #include "progreso.h"
 #include "tabla_vekt.h"
 
 namespace telmora {
 
-// One entity of the C array (cartographic elements) or the T array (texts). Its vertices,
-// attributes and text bytes live in the sheet's shared arrays; the entity keeps where.
+// One entity of the C array (cartographic elements) or the T array (texts). Its vertices and
+// text pieces are read where they lie in the file's bytes, its attributes in the sheet's decoded
+// array; the entity keeps where.
 struct Entidad {
   Cabecera cabecera;
   Rango rango;
-  std::uint32_t primer_vertice = 0;     // into Hoja::vertices; C: num_puntos vertices, T: one
-  std::uint32_t primer_atributo = 0;    // into Hoja::atributos; cabecera.num_atributos of them
-  std::uint32_t primer_byte_texto = 0;  // into Hoja::textos; 12 * (num_puntos - 1) bytes (T)
+  // Into the file's bytes seen as vertices (its byte position / 12: every entity starts at a
+  // multiple of 12); C: num_puntos vertices, T: one.
+  std::uint32_t primer_vertice = 0;
+  std::uint32_t primer_atributo = 0;  // into Hoja::atributos; cabecera.num_atributos of them
   std::int32_t posicion_tab = 0;  // code-table row of the entity's code, 0 when not in the table
   std::int32_t numero = 0;        // entity number (1-based place in the index)
   std::int16_t pintado = 0;       // flag of the renderer
@@ -81,9 +84,10 @@ class Hoja {
   Lista<FilaIndice> indice;  // entity n (1-based) is indice[n - 1]
   Lista<Entidad> c;          // C array, ordinal k (1-based) is c[k - 1]
   Lista<Entidad> t;          // T array
-  Lista<Vertice> vertices;
   Lista<Atributo> atributos;
-  Lista<char> textos;  // text pieces, raw Windows-1252 bytes
+  // The file's bytes as loaded: the vertices (little-endian x, y, z, as held in memory) and the
+  // text pieces (raw Windows-1252) are read there. A change of the loaded copy is written here.
+  ImagenFichero bytes;
   RangoFichero rango;
 
   std::int32_t num_entidades() const { return static_cast<std::int32_t>(indice.size()); }
@@ -94,17 +98,18 @@ class Hoja {
   Entidad& entidad(std::int32_t numero);
 
   std::span<const Vertice> vertices_de(const Entidad& e) const {
-    return {vertices.data() + e.primer_vertice, e.num_vertices()};
+    return {reinterpret_cast<const Vertice*>(bytes.datos()) + e.primer_vertice, e.num_vertices()};
   }
   std::span<Vertice> vertices_de(const Entidad& e) {
-    return {vertices.data() + e.primer_vertice, e.num_vertices()};
+    return {reinterpret_cast<Vertice*>(bytes.datos()) + e.primer_vertice, e.num_vertices()};
   }
   std::span<const Atributo> atributos_de(const Entidad& e) const {
     return {atributos.data() + e.primer_atributo, e.cabecera.num_atributos};
   }
-  // The raw bytes of a text's pieces (empty for a C entity).
+  // The raw bytes of a text's pieces (empty for a C entity), right after its vertex.
   std::string_view bytes_texto(const Entidad& e) const {
-    return {textos.data() + e.primer_byte_texto, e.num_bytes_texto()};
+    const std::size_t primero = (std::size_t{e.primer_vertice} + 1) * sizeof(Vertice);
+    return {bytes.datos() + primero, e.num_bytes_texto()};
   }
   // The text of a T entity: its pieces joined, cut at the first NUL and trimmed, as UTF-8.
   std::string texto(const Entidad& e) const;
@@ -136,12 +141,13 @@ class ErrorCorrupcion : public ErrorTelmora {
 };
 
 // Loads an entity file: every entity into the C and T arrays with its code resolved to its
-// code-table row, the entity index and the file range. A corrupt file throws ErrorCorrupcion
-// with the diagnostic; a missing or unreadable one throws ErrorTelmora.
+// code-table row, the entity index and the file range, in one walk over the file's bytes, which
+// the sheet keeps (ImagenFichero: mapped where that is safe). A corrupt file throws
+// ErrorCorrupcion with the diagnostic; a missing or unreadable one throws ErrorTelmora.
 Hoja cargo_bin(const std::filesystem::path& ruta, const TablaVekt& tabla,
                Progreso& progreso = Progreso::ninguno());
 // The same from bytes already in memory.
-Hoja cargo_bin_bytes(const Lista<char>& bytes, const TablaVekt& tabla,
+Hoja cargo_bin_bytes(Lista<char> bytes, const TablaVekt& tabla,
                      Progreso& progreso = Progreso::ninguno());
 
 // The first entity of a kind (kIndiceTipoC or kIndiceTipoT) with that ordinal: its start

@@ -26,9 +26,12 @@ class ContadorPorcentaje {
  public:
   ContadorPorcentaje(Progreso& progreso, std::int64_t total) : progreso_(progreso), total_(total) {}
   void avanza(std::int64_t hecho) {
-    if (total_ <= 0) return;
+    // Counts go up: nothing to do before the next whole percent (a division per item would cost
+    // more than the work of many loops that call this).
+    if (total_ <= 0 || hecho < siguiente_) return;
     if (hecho > total_) hecho = total_;
     const int ahora = static_cast<int>(hecho * 100 / total_);
+    siguiente_ = ((ahora + 1) * total_ + 99) / 100;
     if (ahora != ultimo_) {
       ultimo_ = ahora;
       progreso_.porcentaje(ahora, hecho, total_);
@@ -38,6 +41,7 @@ class ContadorPorcentaje {
  private:
   Progreso& progreso_;
   std::int64_t total_;
+  std::int64_t siguiente_ = 0;  // the first count of another whole percent
   int ultimo_ = -1;
 };
 
