@@ -2,8 +2,12 @@
 
 #include <algorithm>
 #include <cmath>
+#include <iterator>
+#include <optional>
 
 #include "funciones.h"
+#include "grabacion.h"
+#include "paralelo.h"
 #include "texto.h"
 
 namespace telmora {
@@ -60,23 +64,54 @@ void recorta_por_un_lado(const std::vector<Punto>& entrada, std::vector<Punto>& 
 
 }  // namespace
 
-bool Trazador::a_pantalla(const Vista& vista, std::span<const Vertice> vertices, int uds) {
-  reales_.clear();
-  bool cerca = true;
-  const double ancho = vista.ancho_px(), alto = vista.alto_px();
-  for (const Vertice& v : vertices) {
-    Punto p;
-    vista.transforma_coordenadas(double(v.x) / uds, double(v.y) / uds, p.x, p.y);
-    cerca = cerca && p.x > -kCercaDelArea && p.x < ancho + kCercaDelArea && p.y > -kCercaDelArea &&
-            p.y < alto + kCercaDelArea;
-    reales_.push_back(p);
+void Trazador::a_reales(const Vista& vista, std::span<const Vertice> vertices, int uds) {
+  reales_.resize(vertices.size());
+  for (std::size_t k = 0; k < vertices.size(); ++k) {
+    vista.transforma_coordenadas(double(vertices[k].x) / uds, double(vertices[k].y) / uds,
+                                 reales_[k].x, reales_[k].y);
   }
-  return cerca;
 }
 
-void Trazador::redondea_todos() {
-  puntos_.clear();
-  for (const Punto& p : reales_) puntos_.push_back({redondea(p.x), redondea(p.y)});
+bool Trazador::en_pixeles(const Superficie& superficie, const Vista& vista,
+                          std::span<const Vertice> vertices, int uds) {
+  const double ancho = vista.ancho_px(), alto = vista.alto_px();
+  puntos_.resize(vertices.size());
+  std::size_t n = 0;
+  const std::size_t ultimos = vertices.size() >= 2 ? vertices.size() - 2 : 0;
+  for (std::size_t k = 0; k < vertices.size(); ++k) {
+    double x = 0, y = 0;
+    vista.transforma_coordenadas(double(vertices[k].x) / uds, double(vertices[k].y) / uds, x, y);
+    if (!(x > -kCercaDelArea && x < ancho + kCercaDelArea && y > -kCercaDelArea &&
+          y < alto + kCercaDelArea)) {
+      a_reales(vista, vertices, uds);
+      return false;
+    }
+    const PuntoPantalla p{redondea(x), redondea(y)};
+    if (simplifica_ && k >= 2 && k < ultimos && sin_efecto(superficie, p, puntos_[n - 1])) continue;
+    puntos_[n++] = p;
+  }
+  puntos_.resize(n);
+  return true;
+}
+
+bool Trazador::sin_efecto(const Superficie& superficie, PuntoPantalla p, PuntoPantalla previo) {
+  // A vertex on the pixel of the one before adds a line of no length: in copy mode, inside the
+  // area and away from the shape's ends (where the painter starts and ends a line), it sets no
+  // pixel and changes nothing of how the next line is drawn.
+  return p.x == previo.x && p.y == previo.y && p.x >= 0 && p.x < superficie.ancho() && p.y >= 0 &&
+         p.y < superficie.alto();
+}
+
+void Trazador::redondea_todos(const Superficie& superficie) {
+  puntos_.resize(reales_.size());
+  std::size_t n = 0;
+  const std::size_t ultimos = reales_.size() >= 2 ? reales_.size() - 2 : 0;
+  for (std::size_t k = 0; k < reales_.size(); ++k) {
+    const PuntoPantalla p{redondea(reales_[k].x), redondea(reales_[k].y)};
+    if (simplifica_ && k >= 2 && k < ultimos && sin_efecto(superficie, p, puntos_[n - 1])) continue;
+    puntos_[n++] = p;
+  }
+  puntos_.resize(n);
 }
 
 void Trazador::traza_tramo(Superficie& superficie) {
@@ -84,11 +119,36 @@ void Trazador::traza_tramo(Superficie& superficie) {
   puntos_.clear();
 }
 
+bool Trazador::pasos_de_un_pixel() const {
+  for (std::size_t k = 1; k < puntos_.size(); ++k) {
+    if (std::abs(puntos_[k].x - puntos_[k - 1].x) > 1 ||
+        std::abs(puntos_[k].y - puntos_[k - 1].y) > 1) {
+      return false;
+    }
+  }
+  return true;
+}
+
+void Trazador::traza_en_trozos(Superficie& superficie) const {
+  std::size_t inicio = 0;
+  for (std::size_t k = 1; k < puntos_.size(); ++k) {
+    if (std::abs(puntos_[k].x - puntos_[inicio].x) > kLadoPixelAPixel ||
+        std::abs(puntos_[k].y - puntos_[inicio].y) > kLadoPixelAPixel) {
+      superficie.polilinea({puntos_.data() + inicio, k - inicio});
+      inicio = k - 1;
+    }
+  }
+  superficie.polilinea({puntos_.data() + inicio, puntos_.size() - inicio});
+}
+
 void Trazador::polilinea(Superficie& superficie, const Vista& vista,
                          std::span<const Vertice> vertices, int uds) {
-  if (a_pantalla(vista, vertices, uds)) {
-    redondea_todos();
-    superficie.polilinea(puntos_);
+  if (en_pixeles(superficie, vista, vertices, uds)) {
+    if (simplifica_ && pasos_de_un_pixel()) {
+      traza_en_trozos(superficie);
+    } else {
+      superficie.polilinea(puntos_);
+    }
     return;
   }
   const Marco marco{-kMargenRecorte, -kMargenRecorte, vista.ancho_px() + kMargenRecorte,
@@ -116,7 +176,11 @@ void Trazador::polilinea(Superficie& superficie, const Vista& vista,
 
 void Trazador::poligono(Superficie& superficie, const Vista& vista,
                         std::span<const Vertice> vertices, int uds) {
-  if (!a_pantalla(vista, vertices, uds)) {
+  if (en_pixeles(superficie, vista, vertices, uds)) {
+    superficie.poligono(puntos_);
+    return;
+  }
+  {
     const double x0 = -kMargenRecorte, y0 = -kMargenRecorte;
     const double x1 = vista.ancho_px() + kMargenRecorte, y1 = vista.alto_px() + kMargenRecorte;
     auto en_x = [](double x) {
@@ -139,7 +203,7 @@ void Trazador::poligono(Superficie& superficie, const Vista& vista,
         recortados_, reales_, [&](Punto p) { return p.y <= y1; }, en_y(y1));
     if (reales_.size() < 3) return;
   }
-  redondea_todos();
+  redondea_todos(superficie);
   superficie.poligono(puntos_);
 }
 
@@ -220,6 +284,7 @@ struct Pintor::Ventana {
   const Vista& vista;
   const Visualizacion& visualizacion;
   int uds;
+  std::vector<Rgb> colores;  // of each code-table row, row 0 standing for unknown codes
 
   bool solapa(const Rango& r) const {
     return rango_contenido(double(r.xmax) / uds, double(r.ymax) / uds, double(r.xmin) / uds,
@@ -245,6 +310,38 @@ std::int32_t Pintor::fila_visible(const Entidad& e, const Visualizacion& visuali
   return fila != 0 && !tabla.fila(fila).visible ? -1 : fila;
 }
 
+namespace {
+
+// Below this many entities to examine a view is recorded in one part, on the calling thread.
+constexpr std::size_t kEntidadesPorParte = 1 << 14;
+
+// The one pixel where every vertex of a line or closed element falls, when there is one and
+// drawing it alone sets the same pixels as its lines (a solid pen of one pixel). Its range
+// block rules out larger elements without looking at their vertices; the vertices decide.
+std::optional<PuntoPantalla> pixel_unico(const Vista& vista, const Rango& rango,
+                                         std::span<const Vertice> vertices, int uds,
+                                         int estilo_pluma) {
+  if (estilo_pluma != 0 || vertices.size() < 2) return std::nullopt;
+  // Rounding to pixels keeps the order of coordinates: the corners of a box bound the pixels of
+  // everything in it.
+  auto un_pixel = [&](std::int32_t xmin, std::int32_t ymin, std::int32_t xmax,
+                      std::int32_t ymax) -> std::optional<PuntoPantalla> {
+    const PuntoPantalla a = a_pantalla(vista, Vertice{xmin, ymax, 0}, uds);
+    const PuntoPantalla b = a_pantalla(vista, Vertice{xmax, ymin, 0}, uds);
+    if (a.x != b.x || a.y != b.y) return std::nullopt;
+    return a;
+  };
+  if (!un_pixel(rango.xmin, rango.ymin, rango.xmax, rango.ymax)) return std::nullopt;
+  std::int32_t xmin = vertices[0].x, ymin = vertices[0].y, xmax = xmin, ymax = ymin;
+  for (const Vertice& p : vertices) {
+    xmin = std::min(xmin, p.x), xmax = std::max(xmax, p.x);
+    ymin = std::min(ymin, p.y), ymax = std::max(ymax, p.y);
+  }
+  return un_pixel(xmin, ymin, xmax, ymax);
+}
+
+}  // namespace
+
 ResultadoDibujo Pintor::leo_bin_pinto(Superficie& superficie, const Vista& vista,
                                       const Visualizacion& visualizacion) {
   Hoja& hoja = sesion_.hoja;
@@ -252,30 +349,75 @@ ResultadoDibujo Pintor::leo_bin_pinto(Superficie& superficie, const Vista& vista
   marcadas_.clear();
 
   const int uds = sesion_.ajustes.uds;
-  const Ventana ventana{vista, visualizacion, uds};
-  ResultadoDibujo resultado;
+  Ventana ventana{vista, visualizacion, uds, {}};
+  for (std::int32_t fila = 0; fila <= sesion_.tabla.num_entradas(); ++fila) {
+    ventana.colores.push_back(sesion_.paleta.color(sesion_.tabla.color_de_fila(fila)));
+  }
   const bool sin_textos = visualizacion.abierto_cerrado == ModoElementos::no_textos;
-
-  // Cartographic elements first, then texts, each in file order.
   const auto candidatas =
       entidades_a_examinar(sesion_, vista.xmin, vista.ymin, vista.xmax, vista.ymax);
-  for (const std::int32_t numero : candidatas) {
-    if (hoja.fila(numero).tipo == kIndiceTipoC) {
-      pinta_cartografica(superficie, hoja.entidad(numero), ventana, resultado);
-    }
+
+  // Cartographic elements first, then texts, each in file order: the candidates are cut into
+  // runs, each run recorded apart, elements and texts in parts of their own, and the parts
+  // painted in that order. When the view takes in every entity, the C and T arrays are walked
+  // as they lie.
+  const bool todas = candidatas.size() == static_cast<std::size_t>(hoja.num_entidades());
+  const std::size_t tramos = std::clamp<std::size_t>(candidatas.size() / kEntidadesPorParte, 1,
+                                                     4 * std::size_t{hilos_disponibles()});
+  partes_.resize(2 * tramos);
+  for (Parte& parte : partes_) {
+    parte.grabacion.vacia(superficie.ancho(), superficie.alto());
+    parte.resultado = {};
   }
-  for (const std::int32_t numero : candidatas) {
-    if (!sin_textos && hoja.fila(numero).tipo == kIndiceTipoT) {
-      pinta_texto(superficie, hoja.entidad(numero), ventana, resultado);
+  auto graba = [&](std::size_t k) {
+    const bool textos = k >= tramos;
+    if (textos && sin_textos) return;
+    const std::size_t tramo = k % tramos;
+    Parte& parte = partes_[k];
+    Trazador trazador(visualizacion.estilo_pluma == 0);
+    auto pinta = [&](const Entidad& e) {
+      if (textos) {
+        pinta_texto(parte.grabacion, e, ventana, parte.resultado);
+      } else {
+        pinta_cartografica(parte.grabacion, trazador, e, ventana, parte.resultado);
+      }
+    };
+    const std::size_t total = todas ? (textos ? hoja.t.size() : hoja.c.size()) : candidatas.size();
+    const std::size_t desde = total * tramo / tramos, hasta = total * (tramo + 1) / tramos;
+    for (std::size_t i = desde; i < hasta; ++i) {
+      if (todas) {
+        pinta(textos ? hoja.t[i] : hoja.c[i]);
+      } else if (hoja.fila(candidatas[i]).tipo == (textos ? kIndiceTipoT : kIndiceTipoC)) {
+        pinta(hoja.entidad(candidatas[i]));
+      }
     }
+  };
+  if (partes_.size() == 2) {
+    graba(0);
+    graba(1);
+  } else {
+    en_paralelo(partes_.size(), graba);
   }
+
+  ResultadoDibujo resultado;
+  std::vector<const Grabacion*> grabaciones;
+  for (Parte& parte : partes_) {
+    grabaciones.push_back(&parte.grabacion);
+    auto& dibujadas = parte.resultado.dibujadas;
+    resultado.dibujadas.insert(resultado.dibujadas.end(), dibujadas.begin(), dibujadas.end());
+    auto& centroides = parte.resultado.centroides;
+    std::move(centroides.begin(), centroides.end(), std::back_inserter(resultado.centroides));
+  }
+  superficie.modo(ModoDibujo::copia);
+  superficie.reproduce(grabaciones);
+
   for (const std::int32_t numero : resultado.dibujadas) hoja.entidad(numero).pintado = 1;
   marcadas_ = resultado.dibujadas;
   return resultado;
 }
 
-void Pintor::pinta_cartografica(Superficie& superficie, const Entidad& e, const Ventana& v,
-                                ResultadoDibujo& resultado) {
+void Pintor::pinta_cartografica(Superficie& superficie, Trazador& trazador, const Entidad& e,
+                                const Ventana& v, ResultadoDibujo& resultado) const {
   if (!e.activa() || !v.solapa(e.rango)) return;
   const Visualizacion& vis = v.visualizacion;
   const std::int32_t fila = fila_visible(e, vis);
@@ -301,11 +443,15 @@ void Pintor::pinta_cartografica(Superficie& superficie, const Entidad& e, const 
       break;
   }
 
-  const Rgb color = sesion_.paleta.color(sesion_.tabla.color_de_fila(fila));
+  const Rgb color = v.colores[static_cast<std::size_t>(fila)];
   superficie.pluma(vis.estilo_pluma, 0, color);
   superficie.pincel(color);
   resultado.dibujadas.push_back(e.numero);
-  dibuja_elemento(superficie, trazador_, v.vista, vertices, v.uds, vis.rellena_cerrados(), color);
+  if (const auto pixel = pixel_unico(v.vista, e.rango, vertices, v.uds, vis.estilo_pluma)) {
+    superficie.polilinea({&*pixel, 1});
+  } else {
+    dibuja_elemento(superficie, trazador, v.vista, vertices, v.uds, vis.rellena_cerrados(), color);
+  }
   if (clase != ClaseElemento::cerrado || vertices.size() <= 2 || !vis.modo_centroides()) return;
 
   double x = (double(e.rango.xmin) + e.rango.xmax) / 2,
@@ -319,7 +465,7 @@ void Pintor::pinta_cartografica(Superficie& superficie, const Entidad& e, const 
 }
 
 void Pintor::pinta_texto(Superficie& superficie, const Entidad& e, const Ventana& v,
-                         ResultadoDibujo& resultado) {
+                         ResultadoDibujo& resultado) const {
   if (!e.activa() || !v.solapa(e.rango)) return;
   if (fila_visible(e, v.visualizacion) < 0) return;
   const Vertice& insercion = sesion_.hoja.vertices_de(e)[0];
@@ -327,7 +473,7 @@ void Pintor::pinta_texto(Superficie& superficie, const Entidad& e, const Ventana
   double x = 0, y = 0;
   v.vista.transforma_coordenadas(double(insercion.x) / v.uds, double(insercion.y) / v.uds, x, y);
   // A text keeps its own code's colour even when an attribute's code made it visible.
-  const Rgb color = sesion_.paleta.color(sesion_.tabla.color_de_fila(e.posicion_tab));
+  const Rgb color = v.colores[static_cast<std::size_t>(e.posicion_tab)];
   // A text too small to read is drawn as a mark: its characters are not needed.
   const bool legible = tamano_texto(e.rango.altura_texto(), v.uds, v.vista.escala,
                                     v.vista.twips_por_pixel()) > kTamanoMinimoLegible;

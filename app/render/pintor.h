@@ -8,6 +8,7 @@
 
 #include "formato_bin.h"
 #include "funciones.h"
+#include "grabacion.h"
 #include "sesion.h"
 #include "superficie.h"
 #include "vista.h"
@@ -45,6 +46,15 @@ PuntoPantalla a_pantalla(const Vista& vista, const Vertice& v, int uds);
 // than any pen, so what shows is the true line, not one bent by coordinates cut short.
 class Trazador {
  public:
+  // `simplifica`, for drawing in copy mode with a solid pen of one pixel: the vertices that fall
+  // on the pixel of the one before are left out where that changes no pixel (inside the area,
+  // away from the shape's ends), and a line whose every segment spans at most one pixel (its
+  // segments under a pixel long) is drawn as short lines that the surface sets pixel by pixel:
+  // it shows every pixel its vertices fall on, where the painter's line stepping would leave out
+  // some at its turns. That is the one place where the picture may differ from drawing each line
+  // whole.
+  explicit Trazador(bool simplifica = false) : simplifica_(simplifica) {}
+
   void polilinea(Superficie& superficie, const Vista& vista, std::span<const Vertice> vertices,
                  int uds);
   // Filled with the surface's brush and outlined with its pen.
@@ -52,12 +62,20 @@ class Trazador {
                 int uds);
 
  private:
-  // The vertices on the drawing area, in pixels as doubles; true when all of them lie near
-  // enough to be rounded as they are.
-  bool a_pantalla(const Vista& vista, std::span<const Vertice> vertices, int uds);
-  void redondea_todos();
+  // The vertices rounded to pixels into puntos_ (see simplifica); false, with every vertex in
+  // reales_ as pixels in doubles instead, when some lie too far from the area to be rounded as
+  // they are.
+  bool en_pixeles(const Superficie& superficie, const Vista& vista,
+                  std::span<const Vertice> vertices, int uds);
+  void a_reales(const Vista& vista, std::span<const Vertice> vertices, int uds);
+  void redondea_todos(const Superficie& superficie);
+  static bool sin_efecto(const Superficie& superficie, PuntoPantalla p, PuntoPantalla previo);
+  bool pasos_de_un_pixel() const;
+  // The rounded line as lines of at most kLadoPixelAPixel pixels each way, end to end.
+  void traza_en_trozos(Superficie& superficie) const;
   void traza_tramo(Superficie& superficie);
 
+  bool simplifica_;
   std::vector<Punto> reales_, recortados_;  // scratch, kept from shape to shape
   std::vector<PuntoPantalla> puntos_;
 };
@@ -89,8 +107,14 @@ class Pintor {
   // The drawing reads the sheet, its tables and its spatial index through the session.
   explicit Pintor(Sesion& sesion) : sesion_(sesion) {}
 
-  // Clears nothing: draws the view over what the surface holds. Marks the drawn entities
-  // (Entidad::pintado) and clears the marks of the previous drawing.
+  // Clears nothing: draws the view over what the surface holds, in copy mode. Marks the drawn
+  // entities (Entidad::pintado) and clears the marks of the previous drawing.
+  //
+  // A large view is recorded in parts on every core and painted at once (Superficie::reproduce).
+  // An element whose vertices all fall on one pixel is recorded as that pixel, without
+  // converting each vertex: with a solid one-pixel pen in copy mode that is exactly the pixel
+  // its lines would set, so the picture is the same. Which entities count as drawn depends on
+  // the filters and the view window only.
   ResultadoDibujo leo_bin_pinto(Superficie& superficie, const Vista& vista,
                                 const Visualizacion& visualizacion);
 
@@ -101,16 +125,22 @@ class Pintor {
 
  private:
   struct Ventana;
-  void pinta_cartografica(Superficie& superficie, const Entidad& e, const Ventana& v,
-                          ResultadoDibujo& resultado);
+  void pinta_cartografica(Superficie& superficie, Trazador& trazador, const Entidad& e,
+                          const Ventana& v, ResultadoDibujo& resultado) const;
   void pinta_texto(Superficie& superficie, const Entidad& e, const Ventana& v,
-                   ResultadoDibujo& resultado);
+                   ResultadoDibujo& resultado) const;
   // The table row an entity is drawn with, or -1 when it is hidden.
   std::int32_t fila_visible(const Entidad& e, const Visualizacion& visualizacion) const;
 
+  // One part of a drawing: what a run of entities recorded, and what it did besides.
+  struct Parte {
+    Grabacion grabacion{1, 1};
+    ResultadoDibujo resultado;
+  };
+
   Sesion& sesion_;
   std::vector<std::int32_t> marcadas_;  // entities marked by the last drawing
-  Trazador trazador_;
+  std::vector<Parte> partes_;           // kept with their memory from drawing to drawing
 };
 
 }  // namespace telmora

@@ -13,6 +13,11 @@ struct PuntoPantalla {
   int x = 0, y = 0;
 };
 
+// A line or polygon all of whose points lie within this many pixels of its first one, drawn with
+// a solid pen of one pixel, is set pixel by pixel: each segment sets the pixels of the straight
+// line between its ends (Bresenham), both ends included.
+inline constexpr int kLadoPixelAPixel = 8;
+
 // Where a text's box sits on its anchor point.
 enum class Horizontal { izquierda, centro, derecha };
 enum class Vertical { arriba, centro, abajo };
@@ -24,6 +29,8 @@ struct Alineacion {
 
 // Copy paints the colour; inversion inverts what is under the pen (drawing twice restores).
 enum class ModoDibujo { copia, inversion };
+
+class Grabacion;
 
 class Superficie {
  public:
@@ -53,6 +60,11 @@ class Superficie {
   // tenths of a degree about its anchor (x, y).
   virtual void texto(int x, int y, std::string_view utf8, int altura_px, int escapamiento,
                      Alineacion alineacion, Rgb color) = 0;
+
+  // Paints recorded drawings, in order, with the very pixels that their operations drawn one by
+  // one on this surface would give; the surface may paint them in any way that keeps that (in
+  // bands on several cores). The default draws the operations one by one.
+  virtual void reproduce(std::span<const Grabacion* const> grabaciones);
 };
 
 }  // namespace telmora

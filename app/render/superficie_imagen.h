@@ -5,6 +5,12 @@
 // than the pixels it sets. Shapes that fit in a few pixels, drawn with a thin solid pen, are set
 // straight into the picture; so are texts of moderate size, whose pixels are rendered once per
 // text, size, angle and anchor and then reused. Everything else goes through QPainter.
+//
+// A recorded drawing (reproduce) is painted in horizontal bands, one per job, on every core:
+// each band draws, in order, every operation that reaches its rows and sets only pixels of its
+// rows, the painter clipped to them. Whether and how a pixel is set does not depend on the band
+// (the painter clips against the whole picture and only then to the band), so the picture is
+// the one that drawing the operations one by one would give.
 #pragma once
 
 #include <QFont>
@@ -37,50 +43,42 @@ class SuperficieImagen : public Superficie {
   void circulo(int x, int y, int radio) override;
   void texto(int x, int y, std::string_view utf8, int altura_px, int escapamiento,
              Alineacion alineacion, Rgb color) override;
+  void reproduce(std::span<const Grabacion* const> grabaciones) override;
 
   // The picture as it stands (painting is flushed first).
   const QImage& imagen();
   // Resizes the picture, keeping nothing of it.
   void redimensiona(int ancho, int alto);
 
- private:
-  struct Pluma {
-    int estilo = -1, ancho = -1;
-    QRgb color = 0;
+  // The pixels of a text set straight into the picture, relative to its anchor, and the rows
+  // they span.
+  struct Mascara {
+    std::vector<QPoint> pixeles;
+    int fila_minima = 0, fila_maxima = -1;
   };
+  // Rows of the picture (and their painter) that drawing may touch: the whole picture, or one
+  // band of it.
+  class Lienzo;
 
+ private:
   void empieza();
   void termina();
-  // Sets the painter's pen and brush to the current ones when they changed.
-  void prepara_pintor();
-  // Writes one pixel straight into the picture, in the current drawing mode.
-  void pixel_directo(int x, int y, QRgb color) {
-    if (static_cast<unsigned>(x) >= static_cast<unsigned>(ancho_) ||
-        static_cast<unsigned>(y) >= static_cast<unsigned>(alto_)) {
-      return;
-    }
-    QRgb& destino =
-        reinterpret_cast<QRgb*>(bits_ + static_cast<qsizetype>(y) * bytes_por_linea_)[x];
-    destino = modo_ == ModoDibujo::inversion ? (~destino | 0xFF000000u) : (color | 0xFF000000u);
-  }
-  void segmento_directo(PuntoPantalla a, PuntoPantalla b, QRgb color);
-  void relleno_directo(std::span<const PuntoPantalla> puntos, QRgb color);
-  // The shape is small enough, and the pen thin and solid, to be set pixel by pixel.
-  bool directo(std::span<const PuntoPantalla> puntos) const;
-  // Pixels a text sets, relative to its anchor; `extension` is its advance plus its height.
-  const std::vector<QPoint>& mascara(const QString& texto, std::string_view utf8, int altura_px,
-                                     int extension, int escapamiento, Alineacion alineacion);
+  // The mask of a text, or nullptr when it is too large for one and is painted directly; either
+  // way `extension` gets its advance plus its height. While `puede_vaciar` is false the masks
+  // already handed out stay valid.
+  const Mascara* mascara(std::string_view utf8, int altura_px, int escapamiento,
+                         Alineacion alineacion, bool puede_vaciar, int& extension);
+  void pinta_bandas(std::span<const Grabacion* const> grabaciones);
 
   QImage imagen_;
-  uchar* bits_ = nullptr;
-  qsizetype bytes_por_linea_ = 0;
+  uchar* bits_ = nullptr;  // the buffer the painter paints, taken when it started
   int ancho_ = 1, alto_ = 1;
   std::unique_ptr<QPainter> pintor_;
+  std::unique_ptr<Lienzo> lienzo_;
   QFont fuente_;
-  ModoDibujo modo_ = ModoDibujo::copia;
-  Pluma pluma_, pluma_en_pintor_;
-  QRgb pincel_ = 0, pincel_en_pintor_ = 1;
-  std::unordered_map<std::string, std::vector<QPoint>> mascaras_;
+  std::unordered_map<std::string, int> extensiones_;  // a text's advance plus its height
+  std::unordered_map<std::string, Mascara> mascaras_;
+  std::string clave_;  // scratch for the keys of both
 };
 
 QColor a_qcolor(Rgb color);
