@@ -1,4 +1,5 @@
 #include "cli.h"
+#include "progreso_terminal.h"
 #include "sig/importacion.h"
 
 namespace telmora::cli {
@@ -27,8 +28,14 @@ int ejecuta_importar(const Argumentos& argumentos, std::ostream& salida, std::os
     origenes.push_back(ruta_desde_texto(posicionales[i]));
   }
   const auto destino = ruta_desde_texto(posicionales.back());
-  return ejecuta_intercambio([&] { return importa_sig(origenes, destino, opciones).lineas(); },
-                             salida, errores);
+  return ejecuta_intercambio(
+      [&] {
+        return con_progreso(
+                   errores,
+                   [&](Progreso& p) { return importa_sig(origenes, destino, opciones, p); })
+            .lineas();
+      },
+      salida, errores);
 }
 
 }  // namespace telmora::cli
