@@ -39,10 +39,9 @@ std::string html(const QString& rgba) {
   return texto;
 }
 
-// A style's colour for each value of codigo, "" standing for every other value; false when the
-// document is not well-formed XML.
+// A style's colour for each value of codigo, "" standing for every other value.
 struct Lectura {
-  bool bien_formado = false;
+  std::string error;  // why the document is not well-formed XML, empty when it is
   std::map<std::string, std::string> colores;
   std::string etiquetas;  // the label's colour expression, when it has one
 };
@@ -53,7 +52,7 @@ Lectura lee_qml(const std::string& qml) {
   QXmlStreamReader xml(QString::fromStdString(qml));
   std::string simbolo, propiedad;
   while (!xml.atEnd()) {
-    if (!xml.readNextStartElement()) continue;
+    if (xml.readNext() != QXmlStreamReader::StartElement) continue;
     const auto a = xml.attributes();
     if (xml.name() == u"category") {
       simbolo_de[a.value("value").toString().toStdString()] =
@@ -70,7 +69,7 @@ Lectura lee_qml(const std::string& qml) {
       lectura.etiquetas = a.value("value").toString().toStdString();
     }
   }
-  lectura.bien_formado = !xml.hasError();
+  if (xml.hasError()) lectura.error = xml.errorString().toStdString();
   for (const auto& [valor, numero] : simbolo_de) lectura.colores[valor] = color_de_simbolo[numero];
   return lectura;
 }
@@ -80,7 +79,7 @@ Lectura lee_sld(const std::string& sld) {
   QXmlStreamReader xml(QString::fromStdString(sld));
   std::string valor;
   while (!xml.atEnd()) {
-    if (!xml.readNextStartElement()) continue;
+    if (xml.readNext() != QXmlStreamReader::StartElement) continue;
     if (xml.name() == u"Rule") valor.clear();
     if (xml.name() == u"PropertyIsEqualTo") {
       xml.readNextStartElement();  // the field, then the code
@@ -93,7 +92,7 @@ Lectura lee_sld(const std::string& sld) {
       lectura.colores.emplace(valor, xml.readElementText().toStdString());
     }
   }
-  lectura.bien_formado = !xml.hasError();
+  if (xml.hasError()) lectura.error = xml.errorString().toStdString();
   return lectura;
 }
 
@@ -143,7 +142,8 @@ TEST(EstilosDeCapas, CadaCodigoDeCadaCapaConElColorDeSuPaleta) {
       EXPECT_EQ(estilo.campos.at("useAsDefault"), "1");
       const Lectura qml = lee_qml(estilo.campos.at("styleQML"));
       const Lectura sld = lee_sld(estilo.campos.at("styleSLD"));
-      ASSERT_TRUE(qml.bien_formado && sld.bien_formado);
+      ASSERT_EQ(qml.error, "");
+      ASSERT_EQ(sld.error, "");
 
       std::map<std::string, std::string> esperados{{"", color_esperado("")}};
       for (const std::string& c : por_capa[capa]) {
