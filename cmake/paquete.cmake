@@ -75,14 +75,14 @@ set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION science)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "visor y control de calidad de hojas cartográficas")
-set(CPACK_DEBIAN_PACKAGE_DESCRIPTION
-    "${CPACK_PACKAGE_DESCRIPTION_SUMMARY}
-Telmora abre una hoja de entidades (.bin) de la cadena de producción con su tabla de
-códigos Vekt.tab y su paleta Vekt.pal, la dibuja a cualquier escala y la comprueba y
-repara: duplicados, puntos dobles, topología, depuración de la red, cotas, control de
-pares y de errores. telmora-cli ejecuta las mismas herramientas sin ventana, y las
-bibliotecas Orogrid (cota sobre un modelo del terreno) y proyeccion acompañan al
-programa.")
+# The summary is the synopsis; this, the rest of the description.
+set(CPACK_PACKAGE_DESCRIPTION
+    "Telmora abre una hoja de entidades (.bin) de la cadena de producción con su
+tabla de códigos Vekt.tab y su paleta Vekt.pal, la dibuja a cualquier escala y
+la comprueba y repara: duplicados, puntos dobles, topología, depuración de la
+red, cotas, control de pares y de errores. telmora-cli ejecuta las mismas
+herramientas sin ventana; las bibliotecas Orogrid (cota sobre un modelo del
+terreno) y proyeccion acompañan al programa.")
 # The libraries the programs link are found by dpkg-shlibdeps; what Qt loads by name at run
 # time cannot be, and is named here: the platform plugins (the program's windows, and the
 # offscreen platform on which telmora-cli draws) and the SQLite driver of the databases.

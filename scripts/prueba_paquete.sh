@@ -20,7 +20,7 @@ lintian --fail-on error "$paquete" ||
   fallo "lintian encuentra errores en $paquete"
 
 raiz=$(mktemp -d "${TMPDIR:-/tmp}/telmora-paquete.XXXXXX")
-trap 'rm -rf "$raiz"' EXIT
+trap '[ -n "${TELMORA_CONSERVA:-}" ] || rm -rf "$raiz"' EXIT
 dpkg -x "$paquete" "$raiz/instalado"
 bin=$raiz/instalado/usr/bin
 for fichero in "$bin"/* "$raiz"/instalado/usr/lib/telmora/*; do

@@ -62,6 +62,7 @@ std::string tiempo_restante(std::chrono::steady_clock::duration transcurrido, st
   if (hecho <= 0 || total <= hecho || segundos < 1) return {};
   const auto quedan =
       static_cast<long long>(segundos * static_cast<double>(total - hecho) / hecho + 0.5);
+  if (quedan < 1) return {};
   if (quedan < 60) return "quedan " + std::to_string(quedan) + " s";
   if (quedan < 3600) {
     return "quedan " + std::to_string(quedan / 60) + " min " + dos_cifras(quedan % 60) + " s";

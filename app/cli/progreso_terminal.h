@@ -43,7 +43,7 @@ class ProgresoTerminal : public Progreso {
 };
 
 // "quedan 1 min 05 s": the time left of a step `hecho` of `total` into it after `transcurrido`;
-// empty while too little is done or too little time has passed for an estimate.
+// empty while too little is done or too little time has passed for an estimate, and at the end.
 std::string tiempo_restante(std::chrono::steady_clock::duration transcurrido, std::int64_t hecho,
                             std::int64_t total);
 

@@ -2,9 +2,12 @@
 
 #include <ogrsf_frmts.h>
 
+#include <algorithm>
+#include <initializer_list>
 #include <map>
 #include <string>
 #include <string_view>
+#include <utility>
 
 #include "gdal_comun.h"
 #include "pintor.h"
@@ -36,65 +39,43 @@ bool cabe_en_xml(std::string_view texto) {
   return true;
 }
 
-// Text for an XML attribute or element: the markup characters, quotes and the white space that
-// a parser would fold, as references; characters XML cannot hold are left out.
-std::string xml(std::string_view texto) {
+using Sustituciones = std::initializer_list<std::pair<char, std::string_view>>;
+
+// The text with each character of `sustituciones` replaced by its text.
+std::string sustituye(std::string_view texto, Sustituciones sustituciones) {
   std::string salida;
   for (const char c : texto) {
-    switch (c) {
-      case '&':
-        salida += "&amp;";
-        break;
-      case '<':
-        salida += "&lt;";
-        break;
-      case '>':
-        salida += "&gt;";
-        break;
-      case '"':
-        salida += "&quot;";
-        break;
-      case '\'':
-        salida += "&apos;";
-        break;
-      case '\t':
-        salida += "&#9;";
-        break;
-      case '\n':
-        salida += "&#10;";
-        break;
-      case '\r':
-        salida += "&#13;";
-        break;
-      default:
-        if (!caracter_de_control(static_cast<unsigned char>(c))) salida += c;
+    const auto* s = std::find_if(sustituciones.begin(), sustituciones.end(),
+                                 [c](const auto& par) { return par.first == c; });
+    if (s != sustituciones.end()) {
+      salida += s->second;
+    } else {
+      salida += c;
     }
   }
   return salida;
 }
 
+// Text for an XML attribute or element: the markup characters, quotes and the white space that
+// a parser would fold, as references; characters XML cannot hold are left out.
+std::string xml(std::string_view texto) {
+  std::string sin_control;
+  for (const char c : texto) {
+    if (!caracter_de_control(static_cast<unsigned char>(c))) sin_control += c;
+  }
+  return sustituye(sin_control, {{'&', "&amp;"},
+                                 {'<', "&lt;"},
+                                 {'>', "&gt;"},
+                                 {'"', "&quot;"},
+                                 {'\'', "&apos;"},
+                                 {'\t', "&#9;"},
+                                 {'\n', "&#10;"},
+                                 {'\r', "&#13;"}});
+}
+
 // A text as a string literal of the desktop's expressions.
 std::string literal(std::string_view texto) {
-  std::string salida = "'";
-  for (const char c : texto) {
-    switch (c) {
-      case '\'':
-        salida += "''";
-        break;
-      case '\\':
-        salida += "\\\\";
-        break;
-      case '\n':
-        salida += "\\n";
-        break;
-      case '\t':
-        salida += "\\t";
-        break;
-      default:
-        salida += c;
-    }
-  }
-  return salida + "'";
+  return "'" + sustituye(texto, {{'\'', "''"}, {'\\', "\\\\"}, {'\n', "\\n"}, {'\t', "\\t"}}) + "'";
 }
 
 std::string rgba(Rgb color) {
