@@ -32,6 +32,9 @@ SentenciasServidor sentencias_servidor(const BaseDatos& bd) {
   std::vector<std::string> columnas = tabla_control_requerida().columnas;
   columnas.push_back(kColumnaOrdenFila);
   const auto n = bd.busca_tabla("Control", columnas);
+  // Gone since exige() found it.
+  if (!n)
+    throw ErrorBaseDatos("La base de datos " + bd.origen() + " no tiene la tabla \"Control\"");
   const std::string &tabla = n->tabla, &par = n->columnas[0], &estado = n->columnas[1];
   const std::string& orden_fila = n->columnas[4];
   SentenciasServidor s;
