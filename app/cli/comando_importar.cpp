@@ -1,4 +1,5 @@
 #include "cli.h"
+#include "fichero.h"
 #include "progreso_terminal.h"
 #include "sig/importacion.h"
 
@@ -28,6 +29,7 @@ int ejecuta_importar(const Argumentos& argumentos, std::ostream& salida, std::os
     origenes.push_back(ruta_desde_texto(posicionales[i]));
   }
   const auto destino = ruta_desde_texto(posicionales.back());
+  for (const auto& origen : origenes) exige_salida_distinta(destino, origen);
   return ejecuta_intercambio(
       [&] {
         return con_progreso(
