@@ -5,6 +5,7 @@
 #include <new>
 
 #include "carpetas.h"
+#include "completado.h"
 #include "control/busca_bd.h"
 #include "fichero.h"
 
@@ -14,12 +15,14 @@ namespace {
 
 constexpr const char* kUsoGeneral =
     "uso: telmora-cli ORDEN [ARGUMENTOS]\n"
-    "     telmora-cli --help | telmora-cli ORDEN --help\n"
+    "     telmora-cli --help | telmora-cli ORDEN --help | telmora-cli --version\n"
+    "     telmora-cli --completado-bash\n"
     "\n"
     "Herramientas de Telmora sin ventana. La carpeta de trabajo es la de la hoja; la hoja,\n"
     "Vekt.tab y Vekt.pal se buscan en ella y, si no están, en la carpeta de datos fija.\n"
     "Estado de salida: 0 bien, 1 fallo al escribir un resultado, 2 argumentos incorrectos o\n"
-    "entrada inexistente o corrupta.\n"
+    "entrada inexistente o corrupta. --version escribe la versión; --completado-bash, el guion\n"
+    "de completado de bash de las órdenes y sus opciones.\n"
     "\n"
     "Órdenes:\n";
 
@@ -43,21 +46,27 @@ const std::vector<Comando>& comandos() {
   static const std::vector<Comando> lista{
       {"bd",
        "copia una base de datos Access o SQLite en un fichero SQLite nuevo o en PostgreSQL",
-       "uso: telmora-cli bd importar ORIGEN DESTINO.sqlite\n"
+       "uso: telmora-cli bd importar ORIGEN DESTINO.sqlite [--reemplazar]\n"
        "     telmora-cli bd importar ORIGEN postgresql://USUARIO@SERVIDOR:PUERTO/BASE\n"
+       "                             [--reemplazar]\n"
        "\n"
        "Copia todas las tablas de ORIGEN, una base de datos Access (.mdb, .accdb) o SQLite, en\n"
        "un fichero SQLite nuevo: columnas, tipos, nulos y fechas (como texto AAAA-MM-DD\n"
-       "HH:MM:SS). DESTINO se escribe entero o no se escribe, y sustituye al que hubiera.\n"
+       "HH:MM:SS). DESTINO se escribe entero o no se escribe. Si DESTINO ya existe la orden se\n"
+       "niega, salvo con --reemplazar: entonces la copia lo sustituye de una vez, cuando está\n"
+       "completa. DESTINO nunca puede ser ORIGEN.\n"
        "Escribe en la salida una línea \"TABLA: N filas\" por tabla copiada. Las bases de\n"
        "datos Access solo se pueden leer en Linux: su copia SQLite, con el nombre de la\n"
        "original, es la que el programa puede escribir.\n"
        "Con una conexión a PostgreSQL por DESTINO, ORIGEN es una base de datos de control de\n"
        "pares: su tabla Control se copia en la tabla nueva control de esa base de datos, con\n"
        "las columnas en minúsculas, la columna orden_fila con el orden de las filas y un índice\n"
-       "sobre par, entera o nada; si la tabla ya existe no se toca. La contraseña no va en la\n"
-       "conexión: se lee del fichero de contraseñas de PostgreSQL (~/.pgpass o PGPASSFILE).\n",
-       {{}, {}},
+       "sobre par, entera o nada. Si la base de datos ya tiene la tabla de control (con su nombre\n"
+       "en minúsculas o en mayúsculas, como \"Control\"), la orden se niega y no la toca, salvo\n"
+       "con --reemplazar: entonces se sustituye en la misma transacción. La contraseña no va en\n"
+       "la conexión: se lee del fichero de contraseñas de PostgreSQL (~/.pgpass o PGPASSFILE).\n"
+       "  --reemplazar   sustituye el DESTINO que ya exista\n",
+       {{}, {"reemplazar"}},
        ejecuta_bd},
       {"catalogo",
        "temas, objetos, valores y entradas del catálogo, como los muestran sus ventanas",
@@ -271,7 +280,8 @@ const std::vector<Comando>& comandos() {
        "uso: telmora-cli info HOJA.bin [--mm]\n"
        "\n"
        "Escribe el informe de la hoja en la salida, una línea por renglón, y lo guarda junto a\n"
-       "la hoja con el nombre de la hoja terminado en \".txt\" en lugar de su extensión.\n"
+       "la hoja con el nombre de la hoja terminado en \".txt\" en lugar de su extensión. Una\n"
+       "hoja que ya tiene ese nombre no se sobrescribe: la orden se niega sin escribir nada.\n"
        "  --mm   la hoja está en milímetros (centímetros si no se indica)\n",
        {{}, {"mm"}},
        ejecuta_info},
@@ -389,6 +399,14 @@ int ejecuta_cli(const std::vector<std::string>& argumentos, std::ostream& salida
     }
     return kExito;
   }
+  if (argumentos[0] == "--version") {
+    salida << "telmora-cli " << TELMORA_VERSION << "\n";
+    return kExito;
+  }
+  if (argumentos[0] == "--completado-bash") {
+    salida << guion_completado_bash(comandos());
+    return kExito;
+  }
   const Comando* comando = busca_comando(argumentos[0]);
   if (comando == nullptr) {
     errores << "telmora-cli: orden desconocida \"" << argumentos[0]
@@ -402,6 +420,9 @@ int ejecuta_cli(const std::vector<std::string>& argumentos, std::ostream& salida
   }
   try {
     return comando->ejecuta(Argumentos(resto, comando->opciones), salida, errores);
+  } catch (const OperacionCancelada& cancelada) {
+    errores << "telmora-cli " << comando->nombre << ": " << cancelada.what() << "\n";
+    return kInterrumpida;
   } catch (const ErrorUso& error) {
     errores << "telmora-cli " << comando->nombre << ": " << error.what() << "\n";
     return kErrorEntrada;
@@ -430,11 +451,11 @@ std::filesystem::path carpeta_de(const std::filesystem::path& ruta) {
   return error ? ruta.parent_path() : absoluta.parent_path();
 }
 
-Sesion abre_hoja_de_linea(const std::string& ruta_bin, bool milimetros) {
+Sesion abre_hoja_de_linea(const std::string& ruta_bin, bool milimetros, Progreso& progreso) {
   const auto ruta = ruta_desde_texto(ruta_bin);
   Ajustes ajustes = busca_ficheros(carpeta_de(ruta), ruta_texto(ruta.filename()), dir_datos_fijo());
   ajustes.uds = milimetros ? kUdsMilimetros : kUdsCentimetros;
-  return abre_sesion(ajustes);
+  return abre_sesion(ajustes, progreso);
 }
 
 std::optional<std::filesystem::path> base_datos_de_linea(const Argumentos& argumentos,

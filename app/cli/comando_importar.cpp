@@ -1,4 +1,6 @@
 #include "cli.h"
+#include "fichero.h"
+#include "progreso_terminal.h"
 #include "sig/importacion.h"
 
 namespace telmora::cli {
@@ -27,8 +29,15 @@ int ejecuta_importar(const Argumentos& argumentos, std::ostream& salida, std::os
     origenes.push_back(ruta_desde_texto(posicionales[i]));
   }
   const auto destino = ruta_desde_texto(posicionales.back());
-  return ejecuta_intercambio([&] { return importa_sig(origenes, destino, opciones).lineas(); },
-                             salida, errores);
+  for (const auto& origen : origenes) exige_salida_distinta(destino, origen);
+  return ejecuta_intercambio(
+      [&] {
+        return con_progreso(
+                   errores,
+                   [&](Progreso& p) { return importa_sig(origenes, destino, opciones, p); })
+            .lineas();
+      },
+      salida, errores);
 }
 
 }  // namespace telmora::cli
