@@ -6,9 +6,11 @@
 #include <algorithm>
 #include <cctype>
 #include <cstring>
+#include <map>
 #include <sstream>
 
 #include "gdal_comun.h"
+#include "indice_gpkg.h"
 
 namespace telmora {
 
@@ -185,12 +187,16 @@ struct EscritorSig::Datos {
     std::vector<int> indices;  // field of the layer for each field of the definition, or -1
     int indice_estilo = -1;
     std::unique_ptr<OGRFeature, BorraRasgo> rasgo;
+    std::vector<CajaRasgo> cajas;  // of the features written, for a spatial index built at the end
   };
 
   std::filesystem::path destino;
   std::string formato;
   GDALDriver* driver = nullptr;
   bool estilos_nativos = false;
+  // A GeoPackage's spatial indexes are built by this writer in bulk once the features are
+  // written (escribe_indices_gpkg), not by GDAL one feature at a time.
+  bool indice_en_bloque = false;
   OGRSpatialReference srs;
   bool con_srs = false;
   std::vector<std::string> avisos;
@@ -245,9 +251,13 @@ struct EscritorSig::Datos {
     // CSV keeps a geometry only when asked to, as a WKT column.
     char como_wkt[] = "GEOMETRY=AS_WKT";
     char* opciones_csv[] = {como_wkt, nullptr};
+    char sin_indice[] = "SPATIAL_INDEX=NO";
+    char* opciones_gpkg[] = {sin_indice, nullptr};
+    char** opciones = EQUAL(formato.c_str(), "CSV") ? opciones_csv
+                      : indice_en_bloque            ? opciones_gpkg
+                                                    : nullptr;
     OGRLayer* capa = conjunto.CreateLayer(definicion.nombre.c_str(), con_srs ? &srs : nullptr,
-                                          tipo_ogr(definicion.geometria),
-                                          EQUAL(formato.c_str(), "CSV") ? opciones_csv : nullptr);
+                                          tipo_ogr(definicion.geometria), opciones);
     if (capa == nullptr ||
         (con_su_nombre && conjunto.GetLayerByName(definicion.nombre.c_str()) != capa)) {
       mensajes.olvida(desde);
@@ -327,6 +337,7 @@ EscritorSig::EscritorSig(const std::filesystem::path& destino, const std::string
   datos->formato = driver;
   datos->driver = GetGDALDriverManager()->GetDriverByName(driver.c_str());
   datos->estilos_nativos = si(datos->driver->GetMetadataItem(GDAL_DCAP_FEATURE_STYLES));
+  datos->indice_en_bloque = driver == "GPKG";
   if (epsg != 0) {
     if (datos->srs.importFromEPSG(epsg) != OGRERR_NONE) {
       throw ErrorEntradaSig("No existe el sistema de coordenadas EPSG:" + std::to_string(epsg));
@@ -377,6 +388,15 @@ void EscritorSig::escribe(const RasgoSig& rasgo) {
   if (capa.capa->CreateFeature(&rasgo_ogr) != OGRERR_NONE) {
     d_->falla(mensajes, 0, "la capa " + capa.definicion.nombre + " no admite el rasgo");
   }
+  if (d_->indice_en_bloque && !rasgo.puntos.empty()) {
+    CajaRasgo caja{rasgo_ogr.GetFID(), rasgo.puntos[0].x, rasgo.puntos[0].x, rasgo.puntos[0].y,
+                   rasgo.puntos[0].y};
+    for (const PuntoSig& p : rasgo.puntos) {
+      caja.xmin = std::min(caja.xmin, p.x), caja.xmax = std::max(caja.xmax, p.x);
+      caja.ymin = std::min(caja.ymin, p.y), caja.ymax = std::max(caja.ymax, p.y);
+    }
+    capa.cajas.push_back(caja);
+  }
   if (mensajes.cuantos() > 0) d_->guarda_avisos(mensajes);
 }
 
@@ -394,10 +414,22 @@ void EscritorSig::termina_capa() {
 
 std::vector<std::filesystem::path> EscritorSig::confirma() {
   RecogeMensajes mensajes;
+  // The spatial indexes to build, by the file that holds their layers.
+  std::map<std::string, std::vector<IndiceCapa>> indices;
+  if (d_->indice_en_bloque) {
+    for (Datos::Capa& capa : d_->capas) {
+      indices[capa.conjunto->GetDescription()].push_back(
+          {capa.capa->GetName(), capa.capa->GetGeometryColumn(), capa.capa->GetFIDColumn(),
+           std::move(capa.cajas)});
+    }
+  }
   d_->capas.clear();
   d_->conjuntos.clear();
   if (mensajes.hay_fallo()) d_->falla(mensajes, 0, "");
   d_->guarda_avisos(mensajes);
+  for (auto& [fichero, capas] : indices) {
+    escribe_indices_gpkg(ruta_desde_texto(fichero), std::move(capas));
+  }
   return d_->carpeta.confirma();
 }
 
