@@ -4,6 +4,7 @@
 #include "muestra/generador_muestra.h"
 #include "pintor.h"
 #include "superficie_imagen.h"
+#include "superficie_nula.h"
 
 using namespace telmora;
 using prueba::Atr;
@@ -313,4 +314,88 @@ TEST(Pintor, LaRejillaDibujaLoMismoQueElRecorridoCompleto) {
   const auto [completo, todas] = pinta(sesion);
   EXPECT_EQ(dibujadas, todas);
   EXPECT_TRUE(con_rejilla == completo);
+}
+
+namespace {
+
+// The view as it was drawn before the recording, the bands and the level of detail: each drawn
+// entity whole, one after another, straight on the surface.
+QImage entidad_a_entidad(const Sesion& s, const Vista& v, const Visualizacion& visualizacion,
+                         const std::vector<std::int32_t>& dibujadas) {
+  SuperficieImagen superficie(v.ancho_px(), v.alto_px());
+  superficie.borra(color_fondo(s.tabla, s.paleta));
+  Trazador trazador;
+  const int uds = s.ajustes.uds;
+  for (const std::int32_t n : dibujadas) {
+    const Entidad& e = s.hoja.entidad(n);
+    const Rgb color = s.paleta.color(s.tabla.color_de_fila(e.posicion_tab));
+    const auto vertices = s.hoja.vertices_de(e);
+    if (e.cabecera.es_texto()) {
+      double x = 0, y = 0;
+      v.transforma_coordenadas(double(vertices[0].x) / uds, double(vertices[0].y) / uds, x, y);
+      Pintor::PintoUnTexto(superficie, x, y, s.hoja.texto(e), e.rango.angulo_texto(),
+                           e.rango.altura_texto(), e.rango.justificacion_texto(), color, v, uds);
+    } else {
+      superficie.pluma(visualizacion.estilo_pluma, 0, color);
+      superficie.pincel(color);
+      dibuja_elemento(superficie, trazador, v, vertices, uds, visualizacion.rellena_cerrados(),
+                      color);
+    }
+  }
+  return superficie.imagen().copy();
+}
+
+int pixeles_distintos(const QImage& a, const QImage& b) {
+  int distintos = 0;
+  for (int y = 0; y < a.height(); ++y) {
+    for (int x = 0; x < a.width(); ++x) distintos += a.pixel(x, y) != b.pixel(x, y);
+  }
+  return distintos;
+}
+
+}  // namespace
+
+// Wherever no element and no segment is under a pixel (from 1:1000 to 1:20000 on a generated
+// sheet, the whole of it on screen at the last, so that it is painted in bands), the picture is
+// the one of drawing each entity whole; on the whole sheet at a glance it differs only in a few
+// pixels of lines of one-pixel steps. The entities that count as drawn depend on the view's
+// window and the filters only: not on the size of the picture, nor on whether anything is
+// painted.
+TEST(Pintor, ComoEntidadAEntidadDondeNadaEsMenorQueUnPixel) {
+  prueba::CarpetaTemporal carpeta;
+  OpcionesMuestra opciones;
+  opciones.entidades = 10000;
+  genera_muestra(carpeta.ruta(), opciones);
+  Sesion sesion = abre_sesion(ajustes_junto_a(carpeta / "hoja.bin"));
+  const Visualizacion visualizacion;
+  Pintor pintor(sesion);
+  for (const double escala : {1000.0, 5000.0, 20000.0, 0.0}) {
+    Vista vista;
+    vista.dimensiona(1920, 1080, 15);
+    vista.ajusta_a_fichero(sesion.hoja.rango, sesion.ajustes.uds);
+    if (escala > 0) {
+      vista.escala_actual = escala;
+      vista.CentraZoom();
+    }
+    SuperficieImagen superficie(1920, 1080);
+    superficie.borra(color_fondo(sesion.tabla, sesion.paleta));
+    const auto dibujadas = pintor.leo_bin_pinto(superficie, vista, visualizacion).dibujadas;
+    ASSERT_GT(dibujadas.size(), 100u);
+    const int distintos = pixeles_distintos(
+        superficie.imagen(), entidad_a_entidad(sesion, vista, visualizacion, dibujadas));
+    if (escala > 0) {
+      EXPECT_EQ(distintos, 0) << "1:" << escala;
+      continue;
+    }
+    EXPECT_LT(distintos, 1920 * 1080 / 1000);
+    Vista pequena = vista;
+    pequena.dimensiona(96, 54, 15);
+    pequena.calculo_escala();
+    ASSERT_NEAR(pequena.xmin, vista.xmin, 1e-6);
+    SuperficieImagen superficie_pequena(96, 54);
+    prueba::SuperficieNula nula(1920, 1080);
+    EXPECT_EQ(pintor.leo_bin_pinto(superficie_pequena, pequena, visualizacion).dibujadas,
+              dibujadas);
+    EXPECT_EQ(pintor.leo_bin_pinto(nula, vista, visualizacion).dibujadas, dibujadas);
+  }
 }

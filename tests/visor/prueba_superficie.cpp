@@ -3,6 +3,7 @@
 #include <QPainter>
 #include <random>
 
+#include "grabacion.h"
 #include "superficie_imagen.h"
 
 using namespace telmora;
@@ -101,4 +102,51 @@ TEST(SuperficieImagen, UnTextoMayorQueElDibujoSalePorSuParteVisible) {
   for (int i = 0; i < 2000; ++i) largo += "Calle Mayor ";
   superficie.texto(100, 100, largo, 30, 0, {Horizontal::centro, Vertical::centro}, {255, 255, 0});
   EXPECT_GT(pixeles_de(superficie.imagen(), qRgb(255, 255, 0)), 100);
+}
+
+// A recorded drawing painted in bands on every core sets every pixel as painting its operations
+// one by one does: random shapes large and small, across the bands and far outside the picture,
+// thin, thick and dashed pens, both drawing modes, texts from a mask and painted.
+TEST(SuperficieImagen, LasBandasPintanLoMismoQueUnaOperacionTrasOtra) {
+  // A mark, a short text, and one too long for a mask at the larger heights.
+  const char* const kTextos[] = {"o", "Calle Mayor", "Avenida de la Constitución, 1234 a 1250"};
+  const int kAlturas[] = {5, 12, 30};
+  for (const unsigned semilla : {1u, 2u}) {
+    std::mt19937 azar(semilla);
+    auto entero = [&](int desde, int hasta) {
+      return std::uniform_int_distribution<int>(desde, hasta)(azar);
+    };
+    Grabacion grabacion(320, 240);
+    for (int i = 0; i < 4500; ++i) {
+      const Rgb color{entero(0, 255), entero(0, 255), entero(0, 255)};
+      grabacion.pluma(entero(0, 9) == 0 ? entero(1, 5) : 0, entero(0, 9) == 0 ? 3 : 0, color);
+      grabacion.pincel(color);
+      if (i % 1500 == 700) grabacion.modo(ModoDibujo::inversion);
+      if (i % 1500 == 900) grabacion.modo(ModoDibujo::copia);
+      const int lado = entero(0, 15) == 0 ? 2000 : 12;
+      const int x = entero(-100, 420), y = entero(-100, 340);
+      std::vector<PuntoPantalla> puntos;
+      for (int k = entero(1, 12); k > 0; --k)
+        puntos.push_back({x + entero(-lado, lado), y + entero(-lado, lado)});
+      switch (entero(0, 5)) {
+        case 0:
+          grabacion.poligono(puntos);
+          break;
+        case 1:
+          grabacion.texto(x, y, kTextos[entero(0, 2)], kAlturas[entero(0, 2)], 900 * entero(0, 1),
+                          {Horizontal(entero(0, 1)), Vertical::centro}, color);
+          break;
+        case 2:
+          grabacion.punto(x, y);
+          break;
+        default:
+          grabacion.polilinea(puntos);
+      }
+    }
+    SuperficieImagen en_bandas(320, 240), una_a_una(320, 240);
+    const Grabacion* grabaciones[] = {&grabacion};
+    en_bandas.reproduce(grabaciones);
+    grabacion.reproduce_en(una_a_una);
+    EXPECT_TRUE(en_bandas.imagen() == una_a_una.imagen()) << "semilla " << semilla;
+  }
 }
