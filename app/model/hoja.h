@@ -54,6 +54,8 @@ struct FilaIndice {
   std::int32_t tipo = 0;     // 1 C entity, 0 T entity
   std::int32_t ordinal = 0;  // 1-based place in the C array or the T array
 
+  friend bool operator==(const FilaIndice&, const FilaIndice&) = default;
+
   // Takes the box and elevation span of an entity's range block.
   void toma_rango(const Rango& rango) {
     xmin = rango.xmin;

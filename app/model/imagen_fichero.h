@@ -7,9 +7,11 @@
 // sees it. The in-place writers of this system only ever set bytes that they also set in the
 // loaded copy, and never shorten a sheet below the length it was loaded with (appends are cut
 // back to the length before them), so the mapping never reads past the end of the file nor
-// disagrees with the loaded index. A sheet on a network share, where another machine may
-// rewrite or shorten it under the mapping, and any file that cannot be mapped, are read whole
-// into memory instead; so is every file on Windows, whose production sheets live on shares.
+// disagrees with the loaded index. Should another program cut the file short all the same, the
+// pages past its new end read as zeros instead of ending the program. A sheet on a network
+// share, where another machine may rewrite or shorten it under the mapping, and any file that
+// cannot be mapped, are read whole into memory instead; so is every file on Windows, whose
+// production sheets live on shares.
 #pragma once
 
 #include <cstddef>

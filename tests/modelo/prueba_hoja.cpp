@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <random>
+
 #include "carpeta_temporal.h"
 #include "constructor_bin.h"
 #include "diagnostico.h"
@@ -366,4 +369,67 @@ TEST(ReescribeVertices, SeDetieneAnteUnaEntidadCambiadaYCuentaLasEscritas) {
   EXPECT_EQ(zetas(hoja, 2), (std::vector<std::int32_t>{9, 10}));
   EXPECT_EQ(zetas(hoja, 4), (std::vector<std::int32_t>{3, 4}));
   EXPECT_EQ(zetas(cargo_bin(ruta, tabla()), 2), (std::vector<std::int32_t>{9, 10}));
+}
+
+// A sheet loaded from its file reads its vertices and texts where they lie (mapped, on a local
+// disk) and holds just what a load of the same bytes read into memory holds. A change made to
+// the loaded copy does not reach the file; the file cut short by another program under it reads
+// as zeros, without ending the program.
+TEST(CargaHoja, DesdeElFicheroComoDesdeSusBytesSinTocarlo) {
+  std::mt19937 azar(5);
+  auto entero = [&](int desde, int hasta) {
+    return std::uniform_int_distribution<int>(desde, hasta)(azar);
+  };
+  ConstructorBin b;
+  const char* const codigos[] = {"100", "200", "300", "999", "TXT"};
+  for (int i = 0; i < 3000; ++i) {
+    std::vector<Atr> atributos;
+    for (int k = entero(0, 2); k > 0; --k) {
+      atributos.push_back({std::int16_t(entero(1, 2)), entero(0, 400), "R" + std::to_string(k)});
+    }
+    const std::string codigo = codigos[entero(0, 4)];
+    if (entero(0, 4) == 0) {
+      b.t(codigo, {entero(0, 1 << 30), entero(0, 1 << 30), entero(-99, 99)},
+          std::string(std::size_t(entero(0, 40)), char('A' + entero(0, 25))), 200, 0, 0, atributos);
+    } else {
+      std::vector<V> vertices;
+      for (int k = entero(1, 30); k > 0; --k) {
+        vertices.push_back({entero(0, 1 << 30), entero(0, 1 << 30), entero(-99, 99)});
+      }
+      b.c(codigo, vertices, atributos, entero(0, 9) == 0 ? '\0' : '=');
+    }
+  }
+  prueba::CarpetaTemporal carpeta;
+  const auto ruta = carpeta.escribe("hoja.bin", b.contenido());
+  Hoja del_fichero = cargo_bin(ruta, tabla());
+  const Hoja leida = carga(b.contenido());
+#if defined(__linux__)
+  EXPECT_TRUE(del_fichero.bytes.mapeada());
+#endif
+  ASSERT_EQ(del_fichero.num_entidades(), leida.num_entidades());
+  EXPECT_TRUE(
+      std::equal(del_fichero.indice.begin(), del_fichero.indice.end(), leida.indice.begin()));
+  for (std::int32_t n = 1; n <= leida.num_entidades(); ++n) {
+    const Entidad &a = del_fichero.entidad(n), &e = leida.entidad(n);
+    ASSERT_EQ(a.cabecera.codigo_bruto(), e.cabecera.codigo_bruto()) << n;
+    ASSERT_EQ(a.rango, e.rango) << n;
+    ASSERT_EQ(a.posicion_tab, e.posicion_tab) << n;
+    ASSERT_TRUE(std::ranges::equal(del_fichero.vertices_de(a), leida.vertices_de(e))) << n;
+    ASSERT_EQ(del_fichero.bytes_texto(a), leida.bytes_texto(e)) << n;
+    const auto atributos = del_fichero.atributos_de(a), otros = leida.atributos_de(e);
+    ASSERT_EQ(atributos.size(), otros.size()) << n;
+    for (std::size_t k = 0; k < atributos.size(); ++k) {
+      ASSERT_EQ(atributos[k].n_registro, otros[k].n_registro) << n;
+      ASSERT_EQ(atributos[k].posicion_tab, otros[k].posicion_tab) << n;
+    }
+  }
+  del_fichero.vertices_de(del_fichero.entidad(1))[0].x = 7;
+  EXPECT_EQ(prueba::lee_bytes(ruta), b.contenido());
+
+  std::filesystem::resize_file(ruta, 0);
+  std::int64_t suma = 0;
+  const Entidad& ultima = del_fichero.entidad(del_fichero.num_entidades());
+  for (const Vertice& v : del_fichero.vertices_de(ultima)) suma += std::abs(v.x) + std::abs(v.y);
+  suma += static_cast<std::int64_t>(del_fichero.texto(ultima).size());
+  EXPECT_EQ(suma, 0);
 }
