@@ -451,11 +451,12 @@ std::filesystem::path carpeta_de(const std::filesystem::path& ruta) {
   return error ? ruta.parent_path() : absoluta.parent_path();
 }
 
-Sesion abre_hoja_de_linea(const std::string& ruta_bin, bool milimetros, Progreso& progreso) {
+Sesion abre_hoja_de_linea(const std::string& ruta_bin, bool milimetros, Progreso& progreso,
+                          IndiceCajas indice) {
   const auto ruta = ruta_desde_texto(ruta_bin);
   Ajustes ajustes = busca_ficheros(carpeta_de(ruta), ruta_texto(ruta.filename()), dir_datos_fijo());
   ajustes.uds = milimetros ? kUdsMilimetros : kUdsCentimetros;
-  return abre_sesion(ajustes, progreso);
+  return abre_sesion(ajustes, progreso, indice);
 }
 
 std::optional<std::filesystem::path> base_datos_de_linea(const Argumentos& argumentos,

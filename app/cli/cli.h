@@ -52,7 +52,8 @@ int ejecuta_cli(const std::vector<std::string>& argumentos, std::ostream& salida
 // sheet's folder, and the sheet and its companions are looked for there, then in the fixed data
 // folder.
 Sesion abre_hoja_de_linea(const std::string& ruta_bin, bool milimetros,
-                          Progreso& progreso = Progreso::ninguno());
+                          Progreso& progreso = Progreso::ninguno(),
+                          IndiceCajas indice = IndiceCajas::con);
 
 // Runs an export or import to or from a GIS format and prints its lines. A source or request
 // that cannot be used goes on to ejecuta_cli as bad input; any other failure is a failed write.

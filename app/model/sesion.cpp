@@ -28,7 +28,7 @@ std::vector<std::int32_t> entidades_a_examinar(const Sesion& sesion, double xmin
   return todas;
 }
 
-Sesion abre_sesion(const Ajustes& ajustes, Progreso& progreso) {
+Sesion abre_sesion(const Ajustes& ajustes, Progreso& progreso, IndiceCajas indice) {
   Sesion sesion;
   sesion.ajustes = ajustes;
   progreso.paso("Cargando fichero *.pal");
@@ -40,7 +40,7 @@ Sesion abre_sesion(const Ajustes& ajustes, Progreso& progreso) {
   progreso.paso("Cargando fichero *.bin");
   sesion.hoja = cargo_bin(ajustes.fich_entrada, sesion.tabla, progreso);
   progreso.paso("Calculando Rangos");
-  sesion.indice_espacial = IndiceEspacial(sesion.hoja);
+  if (indice == IndiceCajas::con) sesion.indice_espacial = IndiceEspacial(sesion.hoja);
   return sesion;
 }
 

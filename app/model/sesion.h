@@ -25,9 +25,14 @@ struct Sesion {
 std::vector<std::int32_t> entidades_a_examinar(const Sesion& sesion, double xmin, double ymin,
                                                double xmax, double ymax);
 
+// Whether a session indexes its entities' boxes: a command that never searches an area of the map
+// (the file report) spares the time and memory of the grid.
+enum class IndiceCajas { con, sin };
+
 // Reads the palette, the code table and the entity file named by the settings, reporting each
 // step, and indexes the entities' boxes. Missing files throw ErrorFicheroInexistente, unreadable
 // tables ErrorTelmora, a corrupt sheet ErrorCorrupcion.
-Sesion abre_sesion(const Ajustes& ajustes, Progreso& progreso = Progreso::ninguno());
+Sesion abre_sesion(const Ajustes& ajustes, Progreso& progreso = Progreso::ninguno(),
+                   IndiceCajas indice = IndiceCajas::con);
 
 }  // namespace telmora
