@@ -54,8 +54,9 @@ int ejecuta_cotas(const Argumentos& argumentos, std::ostream& salida, std::ostre
   Sesion sesion = abre_hoja_de_linea(argumentos.posicionales()[0], argumentos.bandera("mm"));
   SuperficieImagen superficie(ancho, alto);
   DialogosAceptados dialogos(errores);
-  const ResultadoTopologia r = topologia_de_hoja_entera(sesion, opciones, superficie, &dialogos);
-  for (const std::string& linea : r.lineas()) salida << linea << "\n";
+  const ResultadoTopologia r =
+      topologia_de_hoja_entera(sesion, opciones, superficie, {}, nullptr, &dialogos);
+  for (const std::string& linea : r.lineas_y_recuentos()) salida << linea << "\n";
   return termina_topologia(r, argumentos, superficie, errores);
 }
 

@@ -1,6 +1,9 @@
 #include "cli.h"
 #include "depuracion/binjunta.h"
 #include "fichero.h"
+#include "hoja_abierta.h"
+#include "imagen_cli.h"
+#include "superficie_nula.h"
 
 namespace telmora::cli {
 
@@ -19,10 +22,11 @@ int ejecuta_depurar(const Argumentos& argumentos, std::ostream& salida, std::ost
 
   Sesion sesion = abre_hoja_de_linea(argumentos.posicionales()[0], argumentos.bandera("mm"));
   sesion.ajustes.tolerancia_tentativo = tolerancia;
-  // The sheet as the viewer shows it when opened: whole, every code on, every element drawn.
-  for (Entidad& e : sesion.hoja.c) e.pintado = 1;
-  for (Entidad& e : sesion.hoja.t) e.pintado = 1;
-  return imprime_resultado(salida, errores, [&] { return ejecuta_binjunta(sesion, opciones); });
+  // The network as the viewer shows it when the sheet opens; no picture is kept.
+  SuperficieNula superficie(kAnchoImagen, kAltoImagen);
+  const HojaAbierta hoja = dibuja_hoja_abierta(sesion, superficie);
+  return imprime_resultado(
+      salida, errores, [&] { return ejecuta_y_aplica_binjunta(sesion, hoja.dibujadas, opciones); });
 }
 
 }  // namespace telmora::cli

@@ -16,9 +16,7 @@ void anade_topologia(Sesion& sesion, OpcionesExportacion& opciones, std::ostream
   selecciona_entrada(topologia, EntradaTopologia::errores_centroides);
   SuperficieImagen superficie(kAnchoImagen, kAltoImagen);
   const ResultadoTopologia r = topologia_de_hoja_entera(sesion, topologia, superficie);
-  for (const auto& linea : lineas_de_entrada(r, EntradaTopologia::errores_centroides)) {
-    salida << linea << "\n";
-  }
+  for (const auto& linea : r.lineas_y_recuentos()) salida << linea << "\n";
   opciones.capas_adicionales = capas_topologia(sesion, r);
 }
 

@@ -17,7 +17,8 @@ int ejecuta_pdobles(const Argumentos& argumentos, std::ostream& salida, std::ost
   }
 
   Sesion sesion = abre_hoja_de_linea(argumentos.posicionales()[0], false);
-  return imprime_resultado(salida, errores, [&] { return Proceso_pdobles(sesion, tolerancias); });
+  return imprime_resultado(salida, errores,
+                           [&] { return ejecuta_y_aplica_pdobles(sesion, tolerancias); });
 }
 
 }  // namespace telmora::cli

@@ -15,13 +15,14 @@
 namespace prueba {
 
 inline telmora::SubidaCotaTramos subida_literal(const telmora::Hoja& hoja,
+                                                const telmora::EntidadesDibujadas& dibujadas,
                                                 const telmora::GrafoTopologico& grafo) {
   using namespace telmora;
   SubidaCotaTramos s;
   for (const Entidad& e : hoja.c) {
     std::string codigo = limpia_texto(e.cabecera.codigo_bruto());
     for (char& c : codigo) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    if (e.pintado == 0 || !e.activa() || !codigo.starts_with("PSCT")) continue;
+    if (!dibujadas.contiene(e) || !e.activa() || !codigo.starts_with("PSCT")) continue;
     const Vertice& v = hoja.vertices_de(e)[0];
     std::int32_t nodo = 0;
     for (std::int32_t n = grafo.num_nodos(); n >= 1; --n) {

@@ -1,5 +1,6 @@
 #include "depuracion/binjunta.h"
 
+#include <algorithm>
 #include <string>
 
 #include "fichero.h"
@@ -120,23 +121,38 @@ std::vector<std::string> ResultadoBinjunta::lineas() const {
           "Elementos partidos :" + std::to_string(elementos_partidos)};
 }
 
-ResultadoBinjunta ejecuta_binjunta(Sesion& sesion, const OpcionesBinjunta& opciones,
+ResultadoBinjunta ejecuta_binjunta(const Sesion& sesion, const EntidadesDibujadas& dibujadas,
                                    Progreso& progreso, const BusquedasBinjunta& busquedas) {
-  const auto carpeta = carpeta_de_listados(sesion, opciones);
-  RedBinjunta red(sesion.hoja, tolerancia_binjunta(sesion.ajustes));
-  const std::vector<std::string> nodos = listado_nodos_tramos(red.grafo);
+  ResultadoBinjunta resultado;
+  resultado.red =
+      std::make_unique<RedBinjunta>(sesion.hoja, dibujadas, tolerancia_binjunta(sesion.ajustes));
+  RedBinjunta& red = *resultado.red;
+  resultado.listado_nodos = listado_nodos_tramos(red.grafo);
   progreso.paso("Nodos próximos");
   busquedas.nodo_a_nodo(red, progreso);
   progreso.paso("Nodos próximos a elementos");
   busquedas.nodo_a_elemento(red, progreso);
   progreso.paso("Cruces entre elementos");
   busquedas.cruces(red, progreso);
-
-  escribe_lineas(carpeta / kListadoNodos, nodos);
-  escribe_lineas(carpeta / kListadoCortes, imprimeEntidadesPartidas(red.cortes));
-  ResultadoBinjunta resultado;
   resultado.nodos_movidos = red.nodos_movidos;
-  resultado.elementos_partidos = aplica_binjunta(sesion, red);
+  const std::vector<unsigned char> partido = destinos_de(red).partido;
+  resultado.elementos_partidos =
+      static_cast<std::int32_t>(std::count(partido.begin(), partido.end(), 1));
+  return resultado;
+}
+
+void escribe_listados_binjunta(const ResultadoBinjunta& resultado,
+                               const std::filesystem::path& carpeta) {
+  escribe_lineas(carpeta / kListadoNodos, resultado.listado_nodos);
+  escribe_lineas(carpeta / kListadoCortes, imprimeEntidadesPartidas(resultado.red->cortes));
+}
+
+ResultadoBinjunta ejecuta_y_aplica_binjunta(Sesion& sesion, const EntidadesDibujadas& dibujadas,
+                                            const OpcionesBinjunta& opciones, Progreso& progreso,
+                                            const BusquedasBinjunta& busquedas) {
+  ResultadoBinjunta resultado = ejecuta_binjunta(sesion, dibujadas, progreso, busquedas);
+  escribe_listados_binjunta(resultado, carpeta_de_listados(sesion, opciones));
+  aplica_binjunta(sesion, *resultado.red);
   return resultado;
 }
 

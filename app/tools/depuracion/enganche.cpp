@@ -53,8 +53,12 @@ std::int32_t tolerancia_binjunta(const Ajustes& ajustes) {
   return redondea(ajustes.tolerancia_tentativo / 2 * ajustes.uds);
 }
 
-RedBinjunta::RedBinjunta(const Hoja& hoja, std::int32_t tolerancia)
-    : grafo(CargoNodosTramos(hoja)), hoja_(hoja), tolerancia_(tolerancia) {
+RedBinjunta::RedBinjunta(const Hoja& hoja, const EntidadesDibujadas& dibujadas,
+                         std::int32_t tolerancia)
+    : grafo(CargoNodosTramos(hoja, dibujadas)),
+      hoja_(hoja),
+      dibujadas_(dibujadas),
+      tolerancia_(tolerancia) {
   copia_de_.assign(hoja.c.size(), -1);
   estados_.assign(hoja.c.size(), 0);
   cajas_.reserve(hoja.c.size());

@@ -53,10 +53,12 @@ void CambiosDeCota::anade(std::int32_t elemento, const Rango& rango,
 }
 
 std::vector<PuntoPSCT> CargaPuntosParaSubirCotaTramos(const Hoja& hoja,
+                                                      const EntidadesDibujadas& dibujadas,
                                                       const GrafoTopologico& grafo) {
   std::vector<PuntoPSCT> puntos;
   for (const Entidad& e : hoja.c) {
-    if (e.pintado == 0 || !e.activa() || e.num_vertices() == 0 || !es_psct(e.cabecera)) continue;
+    if (!dibujadas.contiene(e) || !e.activa() || e.num_vertices() == 0 || !es_psct(e.cabecera))
+      continue;
     const Vertice& v = hoja.vertices_de(e)[0];
     puntos.push_back({v.x, v.y, v.z, grafo.busca_nodo(v.x, v.y)});
   }
@@ -137,9 +139,10 @@ void InterpolaZTramos(const Hoja& hoja, SubidaCotaTramos& subida) {
   }
 }
 
-SubidaCotaTramos ProcesarSubirCotaTramos(const Hoja& hoja, const GrafoTopologico& grafo) {
+SubidaCotaTramos ProcesarSubirCotaTramos(const Hoja& hoja, const EntidadesDibujadas& dibujadas,
+                                         const GrafoTopologico& grafo) {
   SubidaCotaTramos subida;
-  subida.puntos = CargaPuntosParaSubirCotaTramos(hoja, grafo);
+  subida.puntos = CargaPuntosParaSubirCotaTramos(hoja, dibujadas, grafo);
   subida.tramos = CreaTramosASubir(grafo, subida.puntos);
   InterpolaZTramos(hoja, subida);
   return subida;
