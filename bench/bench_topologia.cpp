@@ -66,7 +66,7 @@ Etapas mide(const HojaDibujada& h, int veces, bool literal, Analisis& a) {
     a.grafo = podado;
     a.tabla = literal ? prueba::RecorridoLiteral(hoja, a.grafo, true).ejecuta()
                       : proceso_recorrido(hoja, a.grafo);
-    dibujarecintos(hoja, a.grafo, s.ajustes.uds, a.tabla);
+    construye_recintos(hoja, a.grafo, s.ajustes.uds, a.tabla);
     calculaAdyacencia(a.grafo, a.tabla);
   });
   e.islas = bench::mediana(veces, [&] {

@@ -202,7 +202,7 @@ TEST(CotasPSCT, IgualQueLaLecturaLiteralEnRedesAleatorias) {
     for (const PuntoPSCT& p : rapida.puntos) {
       bool en_vertice_intermedio = false;
       for (const Tramo& t : grafo.tramos) {
-        const auto v = hoja.vertices_de(hoja.c[std::size_t(t.Offset - 1)]);
+        const auto v = hoja.vertices_de(hoja.c[std::size_t(t.elemento - 1)]);
         for (std::size_t k = 1; k + 1 < v.size(); ++k)
           en_vertice_intermedio |= p.nodo == 0 && p.z != 0 && v[k].x == p.x && v[k].y == p.y;
       }
@@ -281,7 +281,7 @@ TEST(CotasTextos, IgualQueRecorrerCadaPoligono) {
     AnulaValencia1(grafo);
     ReCalculoTramos(grafo);
     TablaPoligonos tabla = proceso_recorrido(hoja, grafo);
-    dibujarecintos(hoja, grafo, 100, tabla);
+    construye_recintos(hoja, grafo, 100, tabla);
     calculaAdyacencia(grafo, tabla);
     IslasTopologia islas;
     BuscoIslas(tabla, islas);

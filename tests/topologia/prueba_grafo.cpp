@@ -62,7 +62,7 @@ TEST(Grafo, SoloEntranLosElementosDibujadosYActivos) {
       hoja, std::vector<std::int32_t>{hoja.c[0].numero, hoja.c[2].numero, hoja.t[1].numero});
   const GrafoTopologico g = CargoNodosTramos(hoja, dibujadas);
   ASSERT_EQ(g.num_tramos(), 1);
-  EXPECT_EQ(g.tramo(1).Offset, 1);
+  EXPECT_EQ(g.tramo(1).elemento, 1);
   ASSERT_EQ(g.textos.size(), 1u);
   EXPECT_EQ(g.textos[0].posicion, 2);
 }

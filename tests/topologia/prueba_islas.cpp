@@ -27,7 +27,7 @@ Analisis analiza(const prueba::HojaDibujada& h, bool indexado = true) {
   AnulaValencia1(a.grafo);
   ReCalculoTramos(a.grafo);
   a.tabla = proceso_recorrido(hoja, a.grafo);
-  dibujarecintos(hoja, a.grafo, 100, a.tabla);
+  construye_recintos(hoja, a.grafo, 100, a.tabla);
   calculaAdyacencia(a.grafo, a.tabla);
   if (indexado) {
     BuscoIslas(a.tabla, a.islas);

@@ -30,7 +30,7 @@ GrafoTopologico grafo_de(const prueba::HojaDibujada& h, bool podar) {
 }
 
 void completa(const Hoja& hoja, Red& red) {
-  dibujarecintos(hoja, red.grafo, 100, red.tabla);
+  construye_recintos(hoja, red.grafo, 100, red.tabla);
   calculaAdyacencia(red.grafo, red.tabla);
 }
 

@@ -110,7 +110,7 @@ void RedBinjunta::engancha_a_nodo(std::int32_t i, std::int32_t j) {
 ExtremoNodo RedBinjunta::ConNodoObtenerElemento(std::int32_t nodo) const {
   const auto estrella = grafo.estrella(nodo);
   if (estrella.empty()) return {};
-  const std::int32_t elemento = grafo.tramo(tramo_de(estrella.front())).Offset;
+  const std::int32_t elemento = grafo.tramo(tramo_de(estrella.front())).elemento;
   const auto n = static_cast<std::int32_t>(vertices(elemento).size());
   if (anulado(elemento) || n < 2) return {};
   if (invertido_de(estrella.front())) return {elemento, n, n - 1};

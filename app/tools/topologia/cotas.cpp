@@ -77,7 +77,7 @@ std::vector<TramoASubir> CreaTramosASubir(const GrafoTopologico& grafo,
       const std::int32_t a = tramo_de(s);
       std::int32_t& t = entrada[static_cast<std::size_t>(a)];
       if (t == 0) {
-        tramos.push_back({grafo.tramo(a).Offset, a, 0, 0});
+        tramos.push_back({grafo.tramo(a).elemento, a, 0, 0});
         t = static_cast<std::int32_t>(tramos.size());
       }
       TramoASubir& tramo = tramos[static_cast<std::size_t>(t - 1)];
@@ -113,7 +113,7 @@ void InterpolaZTramos(const Hoja& hoja, SubidaCotaTramos& subida) {
       ++subida.no_modificados;
       continue;
     }
-    const Entidad& e = hoja.c[static_cast<std::size_t>(t.Offset - 1)];
+    const Entidad& e = hoja.c[static_cast<std::size_t>(t.elemento - 1)];
     const auto originales = hoja.vertices_de(e);
     v.assign(originales.begin(), originales.end());
     const std::int32_t z1 = subida.puntos[static_cast<std::size_t>(t.psct_N1 - 1)].z;
@@ -135,7 +135,7 @@ void InterpolaZTramos(const Hoja& hoja, SubidaCotaTramos& subida) {
     v.back().z = z2;
     Rango rango = e.rango;
     rango_real(rango, v);
-    subida.cambios.anade(t.Offset, rango, v);
+    subida.cambios.anade(t.elemento, rango, v);
   }
 }
 
@@ -168,13 +168,13 @@ CotaDeRecintos BuscaCotaADar(const Hoja& hoja, const GrafoTopologico& grafo,
       continue;
     }
     const std::int32_t cota = en_1 && en_2 ? std::max(z1, z2) : (en_1 ? z1 : z2);
-    const auto originales = hoja.vertices_de(hoja.c[static_cast<std::size_t>(t.Offset - 1)]);
+    const auto originales = hoja.vertices_de(hoja.c[static_cast<std::size_t>(t.elemento - 1)]);
     v.assign(originales.begin(), originales.end());
     for (Vertice& p : v) p.z = cota;
     Rango rango;
     rango_real(rango, v);
     valores_de_reconstruccion(rango);
-    resultado.cambios.anade(t.Offset, rango, v);
+    resultado.cambios.anade(t.elemento, rango, v);
   }
   return resultado;
 }

@@ -34,7 +34,7 @@ struct PuntoPSCT {
 
 // An arc with a PSCT point at one of its ends or both: 1-based entries of the PSCT table.
 struct TramoASubir {
-  std::int32_t Offset = 0;  // the line element
+  std::int32_t elemento = 0;  // the line element (the arc's Offset: its place in the C array)
   std::int32_t tramo = 0;
   std::int32_t psct_N1 = 0;
   std::int32_t psct_N2 = 0;

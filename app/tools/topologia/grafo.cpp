@@ -80,7 +80,7 @@ GrafoTopologico CargoNodosTramos(const Hoja& hoja, const EntidadesDibujadas& dib
     const auto v = hoja.vertices_de(e);
     if (clase_elemento(v) != ClaseElemento::abierto) continue;
     Tramo tramo;
-    tramo.Offset = static_cast<std::int32_t>(i + 1);
+    tramo.elemento = static_cast<std::int32_t>(i + 1);
     tramo.N1 = grafo.nodo_de_extremo(v.front());
     tramo.N2 = grafo.nodo_de_extremo(v.back());
     grafo.tramos.push_back(tramo);
@@ -153,7 +153,7 @@ std::vector<std::string> listado_nodos_tramos(const GrafoTopologico& grafo) {
   lineas.emplace_back("OffsetN1:N2:P1:P2:");
   for (std::int32_t a = 1; a <= grafo.num_tramos(); ++a) {
     const Tramo& t = grafo.tramo(a);
-    lineas.push_back(LineaListado() << a << t.Offset << t.N1 << t.N2 << t.P1 << t.posicion_P1
+    lineas.push_back(LineaListado() << a << t.elemento << t.N1 << t.N2 << t.P1 << t.posicion_P1
                                     << t.P2 << t.posicion_P2);
   }
   return lineas;

@@ -30,7 +30,9 @@ struct Nodo {
 // P1 / P2: the polygon that walked the arc from N1 to N2 / from N2 to N1 (0 while not walked,
 // kTramoAnulado when the arc was pruned), each with the arc's place in that polygon's list.
 struct Tramo {
-  std::int32_t Offset = 0;  // the line element: its place in the C array
+  // The line element: its place in the C array, not a position in the file. The arc listing
+  // heads it "Offset".
+  std::int32_t elemento = 0;
   std::int32_t N1 = 0;
   std::int32_t N2 = 0;
   std::int32_t P1 = 0;

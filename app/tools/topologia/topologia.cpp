@@ -127,7 +127,7 @@ ResultadoTopologia ejecuta_topologia(const Sesion& sesion, const EntidadesDibuja
   }
 
   r.poligonos = proceso_recorrido(hoja, r.grafo, progreso);
-  dibujarecintos(hoja, r.grafo, uds, r.poligonos);
+  construye_recintos(hoja, r.grafo, uds, r.poligonos);
   calculaAdyacencia(r.grafo, r.poligonos);
   r.localizador = LocalizadorPoligonos(r.poligonos);
   informe.poligonos_construidos(hoja, r);
