@@ -32,7 +32,7 @@ struct SegmentoCoincidente {
   friend bool operator==(const SegmentoCoincidente&, const SegmentoCoincidente&) = default;
 };
 
-// The matched-segment table of the last search, in the order the pairs were found.
+// The matched-segment table of a search, in the order the pairs were found.
 using TablaSegmentos = std::vector<SegmentoCoincidente>;
 
 struct OpcionesDuplicados {
