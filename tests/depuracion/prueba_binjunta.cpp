@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
-#include <memory>
 
 #if defined(__unix__)
 #include <sys/resource.h>
@@ -286,16 +285,9 @@ TEST(Binjunta, UnFalloAlEscribirDejaLaHojaValida) {
   linea(b, {{3000, 3100}, {3100, 3000}});
   HojaDepuracion h(b, 5);
   const std::string antes = h.bytes();
-  auto busca = [&] {
-    auto red = std::make_unique<RedBinjunta>(h.sesion.hoja, h.dibujadas, 5);
-    BuscaNodoProximo(*red);
-    BuscaNodoEntidadProxima(*red);
-    BuscaInterTramosEntidad(*red);
-    return red;
-  };
   auto falla = [&](const char* razon) {
     try {
-      aplica_binjunta(h.sesion, *busca());
+      aplica_binjunta(h.sesion, ejecuta_binjunta(h.sesion, h.dibujadas));
       ADD_FAILURE() << "the run should have failed";
     } catch (const ErrorTelmora& error) {
       EXPECT_NE(std::string(error.what()).find(ruta_texto(h.sesion.ajustes.fich_entrada)),

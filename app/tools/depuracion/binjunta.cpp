@@ -1,6 +1,5 @@
 #include "depuracion/binjunta.h"
 
-#include <algorithm>
 #include <string>
 
 #include "fichero.h"
@@ -38,16 +37,17 @@ std::string registros_de(const Hoja& hoja, const Entidad& e,
 
 // What becomes of the elements of a run in the file.
 struct Destinos {
-  std::vector<std::vector<std::vector<Vertice>>> piezas;  // per cut-table entry
-  std::vector<unsigned char> partido;                     // per element (1-based)
+  const std::vector<std::vector<std::vector<Vertice>>>& piezas;  // per cut-table entry
+  std::vector<unsigned char> partido;                            // per element (1-based)
 };
 
-Destinos destinos_de(const RedBinjunta& red) {
-  Destinos d;
+Destinos destinos_de(const ResultadoBinjunta& resultado) {
+  const RedBinjunta& red = *resultado.red;
+  Destinos d{resultado.piezas, {}};
   d.partido.assign(static_cast<std::size_t>(red.num_elementos()) + 1, 0);
-  for (const ElementoAPartir& entrada : red.cortes.entradas()) {
-    d.piezas.push_back(piezas_de(red.vertices(entrada.elemento), entrada.cortes));
-    if (d.piezas.back().size() >= 2) d.partido[static_cast<std::size_t>(entrada.elemento)] = 1;
+  const auto& entradas = red.cortes.entradas();
+  for (std::size_t k = 0; k < entradas.size(); ++k) {
+    if (d.piezas[k].size() >= 2) d.partido[static_cast<std::size_t>(entradas[k].elemento)] = 1;
   }
   return d;
 }
@@ -130,9 +130,10 @@ ResultadoBinjunta ejecuta_binjunta(const Sesion& sesion, const EntidadesDibujada
   progreso.paso("Cruces entre elementos");
   busquedas.cruces(red, progreso);
   resultado.nodos_movidos = red.nodos_movidos;
-  const std::vector<unsigned char> partido = destinos_de(red).partido;
-  resultado.elementos_partidos =
-      static_cast<std::int32_t>(std::count(partido.begin(), partido.end(), 1));
+  for (const ElementoAPartir& entrada : red.cortes.entradas()) {
+    resultado.piezas.push_back(piezas_de(red.vertices(entrada.elemento), entrada.cortes));
+    resultado.elementos_partidos += resultado.piezas.back().size() >= 2;
+  }
   return resultado;
 }
 
@@ -147,14 +148,14 @@ ResultadoBinjunta ejecuta_y_aplica_binjunta(Sesion& sesion, const EntidadesDibuj
                                             const BusquedasBinjunta& busquedas) {
   ResultadoBinjunta resultado = ejecuta_binjunta(sesion, dibujadas, progreso, busquedas);
   escribe_listados_binjunta(resultado, carpeta_de_listados(sesion, opciones));
-  aplica_binjunta(sesion, *resultado.red);
+  aplica_binjunta(sesion, resultado);
   return resultado;
 }
 
-std::int32_t aplica_binjunta(Sesion& sesion, const RedBinjunta& red) {
-  const Destinos destinos = destinos_de(red);
+std::int32_t aplica_binjunta(Sesion& sesion, const ResultadoBinjunta& resultado) {
+  const Destinos destinos = destinos_de(resultado);
   try {
-    const std::int32_t partidos = escribe_cambios(sesion.hoja, red, destinos);
+    const std::int32_t partidos = escribe_cambios(sesion.hoja, *resultado.red, destinos);
     sesion.indice_espacial = IndiceEspacial(sesion.hoja);
     return partidos;
   } catch (...) {

@@ -41,8 +41,10 @@ struct OpcionesBinjunta {
 };
 
 struct ResultadoBinjunta {
-  // The network as the searches left it: what aplica_binjunta writes.
+  // The network as the searches left it, and the pieces of each element of its cut table in the
+  // table's order (one piece: not split): what aplica_binjunta writes.
   std::unique_ptr<RedBinjunta> red;
+  std::vector<std::vector<std::vector<Vertice>>> piezas;
   // The node and arc listing of the graph as built, before any move.
   std::vector<std::string> listado_nodos;
   std::int32_t nodos_movidos = 0;
@@ -74,7 +76,7 @@ void escribe_listados_binjunta(const ResultadoBinjunta& resultado,
 // failure leaves every line either replaced or untouched. The loaded sheet takes the rewrites and
 // the deletions (appended records are seen once the sheet is loaded again) and its spatial index is
 // rebuilt. Returns the number of elements split.
-std::int32_t aplica_binjunta(Sesion& sesion, const RedBinjunta& red);
+std::int32_t aplica_binjunta(Sesion& sesion, const ResultadoBinjunta& resultado);
 
 // The whole run as the cleanup form and the command line make it: ejecuta_binjunta, the listings
 // (in the folder asked for, else the working folder, else beside the sheet), then
