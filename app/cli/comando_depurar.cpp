@@ -3,6 +3,7 @@
 #include "fichero.h"
 #include "hoja_abierta.h"
 #include "imagen_cli.h"
+#include "progreso_terminal.h"
 #include "superficie_nula.h"
 
 namespace telmora::cli {
@@ -20,13 +21,18 @@ int ejecuta_depurar(const Argumentos& argumentos, std::ostream& salida, std::ost
     }
   }
 
-  Sesion sesion = abre_hoja_de_linea(argumentos.posicionales()[0], argumentos.bandera("mm"));
+  Sesion sesion = con_progreso(errores, [&](Progreso& progreso) {
+    return abre_hoja_de_linea(argumentos.posicionales()[0], argumentos.bandera("mm"), progreso);
+  });
   sesion.ajustes.tolerancia_tentativo = tolerancia;
   // The network as the viewer shows it when the sheet opens; no picture is kept.
   SuperficieNula superficie(kAnchoImagen, kAltoImagen);
   const HojaAbierta hoja = dibuja_hoja_abierta(sesion, superficie);
-  return imprime_resultado(
-      salida, errores, [&] { return ejecuta_y_aplica_binjunta(sesion, hoja.dibujadas, opciones); });
+  return imprime_resultado(salida, errores, [&] {
+    return con_progreso(errores, [&](Progreso& p) {
+      return ejecuta_y_aplica_binjunta(sesion, hoja.dibujadas, opciones, p);
+    });
+  });
 }
 
 }  // namespace telmora::cli

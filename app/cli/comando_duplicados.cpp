@@ -2,6 +2,7 @@
 #include "edicion/duplicados.h"
 #include "edicion/reescritura.h"
 #include "fichero.h"
+#include "progreso_terminal.h"
 
 namespace telmora::cli {
 
@@ -14,9 +15,12 @@ int ejecuta_duplicados(const Argumentos& argumentos, std::ostream& salida, std::
   opciones.SoloEntidades = argumentos.bandera("solo-entidades");
   opciones.ObtengoCasoVirtuales = argumentos.bandera("virtuales");
 
-  Sesion sesion = abre_hoja_de_linea(argumentos.posicionales()[0], argumentos.bandera("mm"));
+  Sesion sesion = con_progreso(errores, [&](Progreso& progreso) {
+    return abre_hoja_de_linea(argumentos.posicionales()[0], argumentos.bandera("mm"), progreso);
+  });
   sesion.ajustes.tolerancia_tentativo = tolerancia;
-  const ResultadoDuplicados duplicados = Duplicados(sesion, opciones);
+  const ResultadoDuplicados duplicados = con_progreso(
+      errores, [&](Progreso& progreso) { return Duplicados(sesion, opciones, progreso); });
   for (const std::string& linea : duplicados.lineas()) salida << linea << "\n";
   try {
     if (argumentos.bandera("aplicar")) marca_borrados(sesion, duplicados);

@@ -31,7 +31,7 @@ int ejecuta_pares(const Argumentos& argumentos, std::ostream& salida, std::ostre
     dibujo = [&](const ConsultaPares& pares) {
       OpcionesTopologia opciones;
       selecciona_entrada(opciones, EntradaTopologia::errores_centroides);
-      topologia_de_hoja_entera(*sesion, opciones, *superficie, {}, &pares);
+      topologia_de_hoja_entera(*sesion, opciones, *superficie, Progreso::ninguno(), {}, &pares);
     };
   }
 

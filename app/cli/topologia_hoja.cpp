@@ -8,7 +8,7 @@
 namespace telmora::cli {
 
 ResultadoTopologia topologia_de_hoja_entera(Sesion& sesion, const OpcionesTopologia& opciones,
-                                            SuperficieImagen& superficie,
+                                            SuperficieImagen& superficie, Progreso& progreso,
                                             const std::filesystem::path& carpeta_listados,
                                             const ConsultaPares* pares, Dialogos* dialogos) {
   asegura_aplicacion();
@@ -19,8 +19,7 @@ ResultadoTopologia topologia_de_hoja_entera(Sesion& sesion, const OpcionesTopolo
   salidas.lienzo = &lienzo;
   salidas.carpeta_listados = carpeta_listados;
   salidas.pares = pares;
-  return ejecuta_y_aplica_topologia(sesion, hoja.dibujadas, opciones, salidas, Progreso::ninguno(),
-                                    dialogos);
+  return ejecuta_y_aplica_topologia(sesion, hoja.dibujadas, opciones, salidas, progreso, dialogos);
 }
 
 int termina_topologia(const ResultadoTopologia& resultado, const Argumentos& argumentos,

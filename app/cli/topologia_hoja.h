@@ -19,7 +19,7 @@ namespace telmora::cli {
 // the listings go to `carpeta_listados` (none when empty), `pares` colours the faces by their
 // pair, and with `dialogos` the run's writes follow as the topology form makes them.
 ResultadoTopologia topologia_de_hoja_entera(Sesion& sesion, const OpcionesTopologia& opciones,
-                                            SuperficieImagen& superficie,
+                                            SuperficieImagen& superficie, Progreso& progreso,
                                             const std::filesystem::path& carpeta_listados = {},
                                             const ConsultaPares* pares = nullptr,
                                             Dialogos* dialogos = nullptr);
