@@ -344,10 +344,7 @@ std::optional<PuntoPantalla> pixel_unico(const Vista& vista, const Rango& rango,
 
 ResultadoDibujo Pintor::leo_bin_pinto(Superficie& superficie, const Vista& vista,
                                       const Visualizacion& visualizacion) {
-  Hoja& hoja = sesion_.hoja;
-  for (const std::int32_t numero : marcadas_) hoja.entidad(numero).pintado = 0;
-  marcadas_.clear();
-
+  const Hoja& hoja = sesion_.hoja;
   const int uds = sesion_.ajustes.uds;
   Ventana ventana{vista, visualizacion, uds, {}};
   for (std::int32_t fila = 0; fila <= sesion_.tabla.num_entradas(); ++fila) {
@@ -410,9 +407,6 @@ ResultadoDibujo Pintor::leo_bin_pinto(Superficie& superficie, const Vista& vista
   }
   superficie.modo(ModoDibujo::copia);
   superficie.reproduce(grabaciones);
-
-  for (const std::int32_t numero : resultado.dibujadas) hoja.entidad(numero).pintado = 1;
-  marcadas_ = resultado.dibujadas;
   return resultado;
 }
 

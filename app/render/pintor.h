@@ -105,10 +105,11 @@ EntidadNueva texto_de_centroide(const Cabecera& origen, double x, double y);
 class Pintor {
  public:
   // The drawing reads the sheet, its tables and its spatial index through the session.
-  explicit Pintor(Sesion& sesion) : sesion_(sesion) {}
+  explicit Pintor(const Sesion& sesion) : sesion_(sesion) {}
+  const Sesion& sesion() const { return sesion_; }
 
-  // Clears nothing: draws the view over what the surface holds, in copy mode. Marks the drawn
-  // entities (Entidad::pintado) and clears the marks of the previous drawing.
+  // Clears nothing: draws the view over what the surface holds, in copy mode, and says what it
+  // drew.
   //
   // A large view is recorded in parts on every core and painted at once (Superficie::reproduce).
   // An element whose vertices all fall on one pixel is recorded as that pixel, without
@@ -138,9 +139,8 @@ class Pintor {
     ResultadoDibujo resultado;
   };
 
-  Sesion& sesion_;
-  std::vector<std::int32_t> marcadas_;  // entities marked by the last drawing
-  std::vector<Parte> partes_;           // kept with their memory from drawing to drawing
+  const Sesion& sesion_;
+  std::vector<Parte> partes_;  // kept with their memory from drawing to drawing
 };
 
 }  // namespace telmora
