@@ -78,7 +78,7 @@ Etapas mide(const Sesion& s, int veces, bool literal, Analisis& a) {
   const GrafoTopologico podado = a.grafo;
   e.recorrido = bench::mediana(veces, [&] {
     a.grafo = podado;
-    a.tabla = literal ? prueba::RecorridoLiteral(hoja, a.grafo, true).ejecuta()
+    a.tabla = literal ? prueba::RecorridoLiteral(hoja, a.grafo).ejecuta()
                       : proceso_recorrido(hoja, a.grafo);
     dibujarecintos(hoja, a.grafo, s.ajustes.uds, a.tabla);
     calculaAdyacencia(a.grafo, a.tabla);
