@@ -129,10 +129,6 @@ class Recorrido {
     const Tramo& t = grafo_.tramo(tramo_de(s));
     return invertido_de(s) ? t.N1 : t.N2;
   }
-  std::span<const std::int32_t> salidas(std::int32_t n) const {
-    const auto i = std::size_t(n - 1);
-    return {salidas_.data() + inicio_[i], inicio_[i + 1] - inicio_[i]};
-  }
 
   // The way out after the way back, clockwise: the sharpest left turn.
   std::int32_t siguiente(std::int32_t s) const {
@@ -144,7 +140,6 @@ class Recorrido {
   }
 
   void ordena_salidas() {
-    const std::size_t nodos = std::size_t(grafo_.num_nodos());
     std::vector<Direccion> primera(lugar_.size());
     for (std::int32_t a = 1; a <= grafo_.num_tramos(); ++a) {
       for (const bool invertido : {false, true}) {
@@ -157,33 +152,38 @@ class Recorrido {
       if (orden != 0) return orden < 0;
       return compara_tras_salida(trazo_de(hoja_, grafo_, a), trazo_de(hoja_, grafo_, b)) < 0;
     };
-    std::vector<std::vector<std::int32_t>> por_nodo(nodos);
+    inicio_.assign(std::size_t(grafo_.num_nodos()) + 1, 0);
     for (std::int32_t n = 1; n <= grafo_.num_nodos(); ++n) {
-      auto& lista = por_nodo[std::size_t(n - 1)];
+      const auto desde = std::ptrdiff_t(salidas_.size());
       for (const std::int32_t s : grafo_.estrella(n)) {
-        if (grafo_.tramo(tramo_de(s)).P1 != kTramoAnulado) lista.push_back(s);
+        if (grafo_.tramo(tramo_de(s)).P1 != kTramoAnulado) salidas_.push_back(s);
       }
-      std::sort(lista.begin(), lista.end(), antes);
-      aparta_repetidos(lista, antes);
+      std::sort(salidas_.begin() + desde, salidas_.end(), antes);
+      aparta_repetidos(std::span(salidas_).subspan(std::size_t(desde)), antes);
+      inicio_[std::size_t(n)] = std::uint32_t(salidas_.size());
     }
+    // The arcs set aside leave the stars; each way out keeps its place.
+    std::size_t quedan = 0, desde = 0;
+    for (std::size_t n = 1; n < inicio_.size(); ++n) {
+      for (std::size_t i = desde; i < inicio_[n]; ++i) {
+        const std::int32_t s = salidas_[i];
+        if (igual_a_[std::size_t(tramo_de(s))] != 0) continue;
+        lugar_[std::size_t(s)] = std::uint32_t(quedan);
+        salidas_[quedan++] = s;
+      }
+      desde = inicio_[n];
+      inicio_[n] = std::uint32_t(quedan);
+    }
+    salidas_.resize(quedan);
     for (std::int32_t a = 1; a <= grafo_.num_tramos(); ++a) {
       if (igual_a_[std::size_t(a)] != 0) tabla_.pasados.push_back({a, igual_a_[std::size_t(a)]});
-    }
-    inicio_.assign(nodos + 1, 0);
-    for (std::size_t n = 0; n < nodos; ++n) {
-      for (const std::int32_t s : por_nodo[n]) {
-        if (igual_a_[std::size_t(tramo_de(s))] != 0) continue;
-        lugar_[std::size_t(s)] = std::uint32_t(salidas_.size());
-        salidas_.push_back(s);
-      }
-      inicio_[n + 1] = std::uint32_t(salidas_.size());
     }
   }
 
   // Ways out with the same course lie side by side once sorted: all but the first arc of each
   // run are set aside. Both ends of an arc see the same run.
   template <typename Antes>
-  void aparta_repetidos(const std::vector<std::int32_t>& lista, const Antes& antes) {
+  void aparta_repetidos(std::span<const std::int32_t> lista, const Antes& antes) {
     for (std::size_t i = 0; i < lista.size();) {
       std::size_t fin = i + 1;
       std::int32_t menor = tramo_de(lista[i]);
