@@ -111,8 +111,7 @@ inline constexpr const char* kListadoAdyacencia = "Adyacencia.txt";
 
 // Runs the topology on the drawn elements of the session's sheet. The walk reports its progress;
 // `lienzo`, when given, gets the picture (cleared, then the polygons and marks, and the street
-// elevation labels). The elevation commands only prepare what they write. Throws ErrorTelmora
-// only for an internal failure of the walk.
+// elevation labels). The elevation commands only prepare what they write.
 ResultadoTopologia ejecuta_topologia(const Sesion& sesion, const OpcionesTopologia& opciones,
                                      Progreso& progreso, const LienzoTopologia* lienzo);
 
