@@ -1,5 +1,6 @@
 #include "topologia/geometria_exacta.h"
 
+#include <bit>
 #include <cmath>
 
 namespace telmora {
@@ -102,8 +103,14 @@ double AreaDoble::valor() const {
   Doble64 v{static_cast<std::uint64_t>(alto_), bajo_};
   const bool negativo = alto_ < 0;
   if (negativo) v = niega(v);
-  const double magnitud_doble =
-      std::ldexp(static_cast<double>(v.alto), 64) + static_cast<double>(v.bajo);
+  double magnitud_doble = static_cast<double>(v.bajo);
+  if (v.alto != 0) {
+    // The top 64 bits, with any bit below them kept in the last one, round as the whole does.
+    const int corrimiento = 64 - std::countl_zero(v.alto);
+    const std::uint64_t arriba = (v.alto << (64 - corrimiento)) | (v.bajo >> corrimiento);
+    const bool resto = (v.bajo << (64 - corrimiento)) != 0;
+    magnitud_doble = std::ldexp(static_cast<double>(arriba | (resto ? 1u : 0u)), corrimiento);
+  }
   return negativo ? -magnitud_doble : magnitud_doble;
 }
 

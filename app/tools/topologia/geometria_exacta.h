@@ -52,7 +52,7 @@ class AreaDoble {
  public:
   void anade_lado(const Vertice& desde, const Vertice& hasta);
   int signo() const;
-  double valor() const;  // the nearest double
+  double valor() const;  // the nearest double, ties to even
 
  private:
   std::uint64_t bajo_ = 0;
