@@ -24,11 +24,13 @@ namespace {
 // vertices were reversed.
 struct Reescrita {
   Sesion sesion;
+  EntidadesDibujadas dibujadas;
   std::vector<std::int32_t> original;
   std::vector<bool> invertida;
 };
 
-Reescrita reescribe(const Sesion& base, std::uint64_t semilla, bool baraja, bool invierte) {
+Reescrita reescribe(const Sesion& base, const EntidadesDibujadas& dibujadas, std::uint64_t semilla,
+                    bool baraja, bool invierte) {
   const Hoja& hoja = base.hoja;
   std::mt19937_64 azar(semilla);
   std::vector<std::pair<bool, std::size_t>> orden;
@@ -37,14 +39,14 @@ Reescrita reescribe(const Sesion& base, std::uint64_t semilla, bool baraja, bool
   if (baraja) std::shuffle(orden.begin(), orden.end(), azar);
   Reescrita r;
   std::string bytes;
-  std::vector<std::int16_t> pintado_c, pintado_t;
+  std::vector<bool> dibujada_c, dibujada_t;
   for (const auto& [es_texto, i] : orden) {
     const Entidad& e = es_texto ? hoja.t[i] : hoja.c[i];
     std::vector<Vertice> v(hoja.vertices_de(e).begin(), hoja.vertices_de(e).end());
     const bool invertida = !es_texto && invierte && azar() % 2 == 0;
     if (invertida) std::reverse(v.begin(), v.end());
     escribe_entidad(bytes, e.cabecera, e.rango, v, hoja.bytes_texto(e), hoja.atributos_de(e));
-    (es_texto ? pintado_t : pintado_c).push_back(e.pintado);
+    (es_texto ? dibujada_t : dibujada_c).push_back(dibujadas.contiene(e));
     if (es_texto) continue;
     r.original.push_back(std::int32_t(i + 1));
     r.invertida.push_back(invertida);
@@ -53,8 +55,14 @@ Reescrita reescribe(const Sesion& base, std::uint64_t semilla, bool baraja, bool
   r.sesion.paleta = base.paleta;
   r.sesion.tabla = base.tabla;
   r.sesion.hoja = cargo_bin_bytes(Lista<char>(bytes.begin(), bytes.end()), base.tabla);
-  for (std::size_t i = 0; i < pintado_c.size(); ++i) r.sesion.hoja.c[i].pintado = pintado_c[i];
-  for (std::size_t j = 0; j < pintado_t.size(); ++j) r.sesion.hoja.t[j].pintado = pintado_t[j];
+  std::vector<std::int32_t> numeros;
+  for (std::size_t i = 0; i < dibujada_c.size(); ++i) {
+    if (dibujada_c[i]) numeros.push_back(r.sesion.hoja.c[i].numero);
+  }
+  for (std::size_t j = 0; j < dibujada_t.size(); ++j) {
+    if (dibujada_t[j]) numeros.push_back(r.sesion.hoja.t[j].numero);
+  }
+  r.dibujadas = EntidadesDibujadas(r.sesion.hoja, numeros);
   return r;
 }
 
@@ -123,7 +131,7 @@ class Hechos {
   void anade(std::string hecho) { hechos_.push_back(std::move(hecho)); }
 
   std::span<const Vertice> vertices_de_tramo(std::int32_t a) const {
-    return hoja_.vertices_de(hoja_.c[std::size_t(r_.grafo.tramo(a).Offset - 1)]);
+    return hoja_.vertices_de(hoja_.c[std::size_t(r_.grafo.tramo(a).elemento - 1)]);
   }
 
   // The segments of a course, repeated points skipped; a ring's in any order it may start at.
@@ -181,9 +189,9 @@ class Hechos {
       const Tramo& t = r_.grafo.tramo(a);
       const std::int32_t b = en_lugar_de[std::size_t(a)];
       const Tramo& lados = b != 0 ? r_.grafo.tramo(b) : t;
-      bool al_reves = h_.invertida[std::size_t(t.Offset - 1)];
+      bool al_reves = h_.invertida[std::size_t(t.elemento - 1)];
       if (b != 0 && lados.N1 != t.N1) al_reves = !al_reves;
-      anade("E " + std::to_string(h_.original[std::size_t(t.Offset - 1)]) + " " +
+      anade("E " + std::to_string(h_.original[std::size_t(t.elemento - 1)]) + " " +
             poligono(al_reves ? lados.P2 : lados.P1) + " " +
             poligono(al_reves ? lados.P1 : lados.P2));
     }
@@ -209,17 +217,19 @@ constexpr EntradaTopologia kEntradas[] = {
 std::vector<std::string> hechos(const Reescrita& h, EntradaTopologia entrada) {
   OpcionesTopologia opciones;
   selecciona_entrada(opciones, entrada);
-  const ResultadoTopologia r = ejecuta_topologia(h.sesion, opciones, Progreso::ninguno(), nullptr);
+  const ResultadoTopologia r = ejecuta_topologia(h.sesion, h.dibujadas, opciones);
   return Hechos(h, r).todos();
 }
 
 // The facts of every command on the sheet as it is, and the same on it shuffled, reversed and
 // both; the result lines and counts of the centroid check are returned.
-std::vector<std::string> mismos_hechos_en_todo_orden(const Sesion& sesion, const std::string& que) {
-  const Reescrita tal_cual = reescribe(sesion, 0, false, false);
+std::vector<std::string> mismos_hechos_en_todo_orden(const Sesion& sesion,
+                                                     const EntidadesDibujadas& dibujadas,
+                                                     const std::string& que) {
+  const Reescrita tal_cual = reescribe(sesion, dibujadas, 0, false, false);
   std::vector<Reescrita> otras;
   for (std::uint64_t semilla = 1; semilla <= 3; ++semilla) {
-    otras.push_back(reescribe(sesion, semilla, semilla != 2, semilla != 1));
+    otras.push_back(reescribe(sesion, dibujadas, semilla, semilla != 2, semilla != 1));
   }
   std::vector<std::string> lineas;
   for (const EntradaTopologia entrada : kEntradas) {
@@ -275,7 +285,7 @@ std::vector<std::string> lineas_esperadas(std::int32_t nodos, std::int32_t tramo
 std::vector<std::int32_t> cotas_de_textos(const Sesion& s) {
   OpcionesTopologia opciones;
   selecciona_entrada(opciones, EntradaTopologia::cotas_a_recintos);
-  const ResultadoTopologia r = ejecuta_topologia(s, opciones, Progreso::ninguno(), nullptr);
+  const ResultadoTopologia r = ejecuta_topologia(s, EntidadesDibujadas::todas(s.hoja), opciones);
   std::vector<std::int32_t> z(s.hoja.c.size(), 0);
   for (const ReescrituraElemento& e : r.cotas_recintos.cambios.elementos) {
     z[std::size_t(e.elemento - 1)] = r.cotas_recintos.cambios.vertices_de(e)[0].z;
@@ -300,19 +310,19 @@ ConstructorBin anillo(ConstructorBin b, int desde, int hasta) {
 // and the sample sheet with its blocks' outlines.
 TEST(Orden, LaTopologiaNoDependeDelOrdenNiDelSentidoDeLasLineas) {
   for (std::uint64_t semilla = 1; semilla <= 10; ++semilla) {
-    const Hoja hoja = prueba::red_aleatoria(
+    const prueba::HojaDibujada red = prueba::red_aleatoria(
         semilla, {4 + int(semilla % 4), 3 + int(semilla % 5), semilla % 2 == 0});
-    mismos_hechos_en_todo_orden(sesion_de(hoja), "red " + std::to_string(semilla));
+    mismos_hechos_en_todo_orden(sesion_de(red.hoja), red.dibujadas,
+                                "red " + std::to_string(semilla));
   }
   prueba::CarpetaTemporal carpeta;
   OpcionesMuestra opciones;
   opciones.entidades = 4000;
   opciones.recintos = true;
   const ResumenMuestra muestra = genera_muestra(carpeta.ruta(), opciones);
-  Sesion sesion = abre_sesion(ajustes_junto_a(muestra.bin));
-  for (Entidad& e : sesion.hoja.c) e.pintado = 1;
-  for (Entidad& e : sesion.hoja.t) e.pintado = 1;
-  const auto lineas = mismos_hechos_en_todo_orden(sesion, "muestra");
+  const Sesion sesion = abre_sesion(ajustes_junto_a(muestra.bin));
+  const auto lineas =
+      mismos_hechos_en_todo_orden(sesion, EntidadesDibujadas::todas(sesion.hoja), "muestra");
   // The sample's faults are there, and on its valid network no arc is passed over.
   EXPECT_FALSE(std::any_of(lineas.begin(), lineas.end(),
                            [](const std::string& l) { return l.find("pasados") != l.npos; }));
@@ -392,8 +402,10 @@ TEST(Orden, CasosHechosAMano) {
        {4, 4, 5, 5}},
   };
   for (const Caso& caso : casos) {
-    const Sesion s = sesion_de(prueba::hoja_dibujada(caso.hoja));
-    EXPECT_EQ(mismos_hechos_en_todo_orden(s, caso.nombre), caso.lineas) << caso.nombre;
+    const Sesion s = sesion_de(prueba::hoja_dibujada(caso.hoja).hoja);
+    EXPECT_EQ(mismos_hechos_en_todo_orden(s, EntidadesDibujadas::todas(s.hoja), caso.nombre),
+              caso.lineas)
+        << caso.nombre;
     EXPECT_EQ(cotas_de_textos(s), caso.cotas) << caso.nombre;
   }
 }

@@ -18,8 +18,8 @@ struct Red {
   TablaPoligonos tabla;
 };
 
-GrafoTopologico grafo_de(const Hoja& hoja, bool podar) {
-  GrafoTopologico g = CargoNodosTramos(hoja);
+GrafoTopologico grafo_de(const prueba::HojaDibujada& h, bool podar) {
+  GrafoTopologico g = CargoNodosTramos(h.hoja, h.dibujadas);
   CuentaNodosV1(g);
   RellenamosVReal(g);
   if (podar) {
@@ -30,21 +30,21 @@ GrafoTopologico grafo_de(const Hoja& hoja, bool podar) {
 }
 
 void completa(const Hoja& hoja, Red& red) {
-  dibujarecintos(hoja, red.grafo, 100, red.tabla);
+  construye_recintos(hoja, red.grafo, 100, red.tabla);
   calculaAdyacencia(red.grafo, red.tabla);
 }
 
-Red construye(const Hoja& hoja, bool podar = true) {
-  Red red{grafo_de(hoja, podar), {}};
-  red.tabla = proceso_recorrido(hoja, red.grafo);
-  completa(hoja, red);
+Red construye(const prueba::HojaDibujada& h, bool podar = true) {
+  Red red{grafo_de(h, podar), {}};
+  red.tabla = proceso_recorrido(h.hoja, red.grafo);
+  completa(h.hoja, red);
   return red;
 }
 
-Red construye_literal(const Hoja& hoja, bool podar = true) {
-  Red red{grafo_de(hoja, podar), {}};
-  red.tabla = prueba::RecorridoLiteral(hoja, red.grafo).ejecuta();
-  completa(hoja, red);
+Red construye_literal(const prueba::HojaDibujada& h, bool podar = true) {
+  Red red{grafo_de(h, podar), {}};
+  red.tabla = prueba::RecorridoLiteral(h.hoja, red.grafo).ejecuta();
+  completa(h.hoja, red);
   return red;
 }
 
@@ -241,10 +241,10 @@ TEST(Poligonos, SalidasEnLaMismaDireccionSeOrdenanPorDondeSeSeparan) {
       .c("100", {centro, {500, 0, 0}, {500, 500, 0}})  // 3: turns left at 5
       .c("100", {{500, 500, 0}, {500, 0, 0}, centro})  // 4: 3 reversed
       .c("100", {centro, {300, 0, 0}, {300, 0, 0}, {500, 0, 0}, {500, -1, 0}});  // 5: right
-  const Hoja hoja = prueba::hoja_dibujada(d);
-  const GrafoTopologico g = grafo_de(hoja, false);
+  const prueba::HojaDibujada h = prueba::hoja_dibujada(d);
+  const GrafoTopologico g = grafo_de(h, false);
   auto orden = [&](std::int32_t a, bool ia, std::int32_t b, bool ib) {
-    return compara_salidas(hoja, g, semiarco(a, ia), semiarco(b, ib));
+    return compara_salidas(h.hoja, g, semiarco(a, ia), semiarco(b, ib));
   };
   EXPECT_EQ(orden(1, false, 2, false), -1);
   EXPECT_EQ(orden(3, false, 1, false), 1);
@@ -260,7 +260,7 @@ TEST(Poligonos, ExtremoMuertoYRedVacia) {
   b.c("100", {{0, 0, 0}, {0, 1000, 0}, {1000, 1000, 0}})
       .c("100", {{1000, 1000, 0}, {1000, 0, 0}, {0, 0, 0}})
       .c("100", {{1000, 1000, 0}, {2000, 2000, 0}});
-  const Hoja hoja = prueba::hoja_dibujada(b);
+  const prueba::HojaDibujada hoja = prueba::hoja_dibujada(b);
   const Red red = construye(hoja, false);
   ASSERT_GE(red.tabla.num_poligonos(), 2);
   bool abierto = false;
@@ -285,7 +285,7 @@ TEST(Poligonos, TramosRepetidosSePasanPorAltoYLosAnillosSiguenContinuos) {
       .c("100", {{1000, 1000, 0}, {1000, 1000, 0}, {0, 1000, 0}, {0, 500, 0}, {0, 0, 0}})
       .c("100", {{1000, 1000, 0}, {1000, 500, 0}, {2000, 500, 0}, {2000, 0, 0}, {1000, 0, 0}})
       .c("100", {{1000, 0, 0}, {1500, 0, 0}, {1800, -700, 0}, {0, 0, 0}});  // overlaps at start
-  const Hoja hoja = prueba::hoja_dibujada(b);
+  const prueba::HojaDibujada hoja = prueba::hoja_dibujada(b);
   const Red red = construye(hoja);
   EXPECT_EQ(red.tabla.pasados, (std::vector<ArcoPasado>{{3, 1}, {4, 1}}));
   anillos_continuos(red, "repetidos");
@@ -305,7 +305,7 @@ TEST(Poligonos, IndexadoIgualQueLiteralEnRedesAleatorias) {
   int con_pasados = 0, envolventes = 0, abiertos = 0;
   for (std::uint64_t semilla = 1; semilla <= 120; ++semilla) {
     const bool danada = semilla % 3 == 0;
-    const Hoja hoja =
+    const prueba::HojaDibujada hoja =
         prueba::red_aleatoria(semilla, {3 + int(semilla % 5), 3 + int(semilla % 4), danada});
     for (const bool podar : {true, false}) {
       const std::string que = "semilla " + std::to_string(semilla) + (podar ? "" : " sin poda");

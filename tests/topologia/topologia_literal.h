@@ -15,7 +15,8 @@
 namespace prueba {
 
 // Node search from node 1 upward for every arc end.
-inline telmora::GrafoTopologico grafo_literal(const telmora::Hoja& hoja) {
+inline telmora::GrafoTopologico grafo_literal(const telmora::Hoja& hoja,
+                                              const telmora::EntidadesDibujadas& dibujadas) {
   using namespace telmora;
   GrafoTopologico grafo;
   auto nodo_de = [&](const Vertice& v) {
@@ -34,14 +35,14 @@ inline telmora::GrafoTopologico grafo_literal(const telmora::Hoja& hoja) {
     const Entidad& e = hoja.c[i];
     const auto v = hoja.vertices_de(e);
     const bool cerrado = v.size() >= 1 && v.front().x == v.back().x && v.front().y == v.back().y;
-    if (e.pintado == 0 || !e.activa() || v.size() < 2 || cerrado) continue;
+    if (!dibujadas.contiene(e) || !e.activa() || v.size() < 2 || cerrado) continue;
     Tramo t;
-    t.Offset = static_cast<std::int32_t>(i + 1);
+    t.elemento = static_cast<std::int32_t>(i + 1);
     t.N1 = nodo_de(v.front());
     t.N2 = nodo_de(v.back());
     grafo.tramos.push_back(t);
   }
-  grafo.textos = textos_dibujados(hoja);
+  grafo.textos = textos_dibujados(hoja, dibujadas);
   grafo.construye_estrellas();
   return grafo;
 }

@@ -12,7 +12,7 @@ namespace telmora {
 namespace {
 
 std::span<const Vertice> vertices_de_tramo(const Hoja& hoja, const Tramo& t) {
-  return hoja.vertices_de(hoja.c[std::size_t(t.Offset - 1)]);
+  return hoja.vertices_de(hoja.c[std::size_t(t.elemento - 1)]);
 }
 
 // The course of an arc from one of its ends, one segment at a time, repeated points skipped.
@@ -251,8 +251,8 @@ TablaPoligonos proceso_recorrido(const Hoja& hoja, GrafoTopologico& grafo, Progr
   return tabla;
 }
 
-void dibujarecintos(const Hoja& hoja, const GrafoTopologico& grafo, int uds,
-                    TablaPoligonos& tabla) {
+void construye_recintos(const Hoja& hoja, const GrafoTopologico& grafo, int uds,
+                        TablaPoligonos& tabla) {
   tabla.recintos.clear();
   tabla.vertices.clear();
   tabla.resumen.clear();

@@ -104,8 +104,8 @@ class TablaPoligonos {
   }
 
  private:
-  friend void dibujarecintos(const Hoja& hoja, const GrafoTopologico& grafo, int uds,
-                             TablaPoligonos& tabla);
+  friend void construye_recintos(const Hoja& hoja, const GrafoTopologico& grafo, int uds,
+                                 TablaPoligonos& tabla);
   std::vector<std::int32_t> poligono_de_cerrado_;
 };
 
@@ -123,8 +123,9 @@ int compara_salidas(const Hoja& hoja, const GrafoTopologico& grafo, std::int32_t
 
 // Numbers the closed polygons, builds their rings, ranges and areas (`uds` file units a metre;
 // the sign and size of each area exact, whatever vertex the ring starts at), and the order by
-// area.
-void dibujarecintos(const Hoja& hoja, const GrafoTopologico& grafo, int uds, TablaPoligonos& tabla);
+// area. The drawing of them is PintorTopologia::dibujarecintos.
+void construye_recintos(const Hoja& hoja, const GrafoTopologico& grafo, int uds,
+                        TablaPoligonos& tabla);
 
 // Each polygon's neighbour across each of its arcs (0 when none walked it the other way).
 void calculaAdyacencia(const GrafoTopologico& grafo, TablaPoligonos& tabla);
