@@ -1,0 +1,78 @@
+// The topology on sheets built from the input: every command of the topology menu and the three
+// elevation commands, those that write accepted as the operator accepts them. The result lines
+// do not depend on the order of the entities in the file, and after an in-place elevation command
+// the sheet loads again with the same active elements.
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "comun_fuzz.h"
+#include "topologia/topologia.h"
+
+namespace {
+
+using fuzz::exige;
+using telmora::EntradaTopologia;
+
+constexpr EntradaTopologia kEntradas[] = {EntradaTopologia::todo,
+                                          EntradaTopologia::no_envolventes,
+                                          EntradaTopologia::envolventes,
+                                          EntradaTopologia::islas,
+                                          EntradaTopologia::errores_centroides,
+                                          EntradaTopologia::arcos_colgantes,
+                                          EntradaTopologia::resaltar_poligono,
+                                          EntradaTopologia::cotas_calles,
+                                          EntradaTopologia::cotas_calles_graba,
+                                          EntradaTopologia::cotas_a_recintos,
+                                          EntradaTopologia::cotas_a_tramos};
+
+std::string texto(const std::vector<std::string>& lineas) {
+  std::string s;
+  for (const auto& l : lineas) s += l + "\n";
+  return s;
+}
+
+telmora::ResultadoTopologia ejecuta(telmora::Sesion& sesion, EntradaTopologia entrada,
+                                    const fuzz::CarpetaProceso& carpeta) {
+  telmora::OpcionesTopologia opciones;
+  telmora::selecciona_entrada(opciones, entrada);
+  opciones.carpeta_listados = carpeta.ruta();
+  opciones.semilla_colores = 1;
+  fuzz::DialogosAceptados dialogos;
+  return telmora::ejecuta_y_aplica_topologia(sesion, opciones, telmora::Progreso::ninguno(),
+                                             nullptr, dialogos);
+}
+
+// The lines of the whole topology, or the internal failure it reported.
+std::string lineas_de_todo(const fuzz::CarpetaProceso& carpeta, const fuzz::HojaSintetica& h) {
+  telmora::Sesion sesion = fuzz::abre(carpeta, h);
+  try {
+    return texto(ejecuta(sesion, EntradaTopologia::todo, carpeta).lineas());
+  } catch (const telmora::ErrorTelmora& error) {
+    return error.what();
+  }
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* datos, std::size_t tamano) {
+  static const fuzz::CarpetaProceso carpeta;
+  const fuzz::HojaSintetica h = fuzz::decodifica({datos, tamano});
+  for (const EntradaTopologia entrada : kEntradas) {
+    telmora::Sesion sesion = fuzz::abre(carpeta, h);
+    const fuzz::Activas antes = fuzz::activas(sesion.hoja);
+    try {
+      ejecuta(sesion, entrada, carpeta);
+    } catch (const telmora::ErrorTelmora& error) {
+      fuzz::falla(std::string("la topología falla: ") + error.what());
+    }
+    const fuzz::Activas despues = fuzz::activas(fuzz::recarga(sesion, "la topología"));
+    exige(despues.c == antes.c && despues.t == antes.t,
+          "la topología cambió los elementos activos");
+  }
+  const std::string lineas = lineas_de_todo(carpeta, h);
+  const std::string barajadas = lineas_de_todo(carpeta, fuzz::baraja(h, tamano));
+  exige(lineas == barajadas,
+        "la topología depende del orden de las entidades:\n" + lineas + "barajadas:\n" + barajadas);
+  return 0;
+}
