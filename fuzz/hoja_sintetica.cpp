@@ -55,7 +55,7 @@ class Decodificador {
     h.milimetros = (banderas & 4) != 0;
     // Where the small box lies: at the origin, at map coordinates, against either end of the
     // 32-bit range.
-    constexpr std::int32_t kBases[] = {0, 450000000, kMax - 4000, kMin};
+    constexpr std::int32_t kBases[] = {0, 450000000, kMax - 8191, kMin};
     base_x_ = kBases[(banderas >> 3) & 3];
     base_y_ = kBases[(banderas >> 5) & 3];
     const std::uint8_t t = lee_.byte();
@@ -200,12 +200,13 @@ void anade_rango(std::string& s, const EntidadSintetica& e, Rangos modo) {
   if (modo == Rangos::arbitrarios) {
     // Anything, derived from the vertices so that the same sheet gives the same bytes.
     const auto& v = e.vertices.front();
-    const std::int64_t valores[6] = {v.y, v.x, -v.z, std::int64_t{v.x} ^ 0x5555, v.z, v.y};
+    const std::int64_t valores[6] = {v.y, v.x, -std::int64_t{v.z}, std::int64_t{v.x} ^ 0x5555,
+                                     v.z, v.y};
     std::copy(std::begin(valores), std::end(valores), r);
   } else if (e.texto) {
     const auto& v = e.vertices.front();
     const std::int64_t ancho = std::int64_t{e.altura} * std::int64_t(e.contenido.size());
-    const std::int64_t valores[6] = {v.x, v.y, v.z, v.x + ancho, v.y + e.altura, v.z};
+    const std::int64_t valores[6] = {v.x, v.y, v.z, v.x + ancho, std::int64_t{v.y} + e.altura, v.z};
     std::copy(std::begin(valores), std::end(valores), r);
   } else {
     const bool literal = modo == Rangos::literales;
@@ -295,6 +296,24 @@ std::string HojaSintetica::vekt_pal() {
 std::size_t HojaSintetica::activas() const {
   return static_cast<std::size_t>(
       std::count_if(entidades.begin(), entidades.end(), [](const auto& e) { return e.activa; }));
+}
+
+std::string HojaSintetica::descripcion() const {
+  std::string s = "tolerancia " + std::to_string(tolerancia_metros) + " m, xy " +
+                  std::to_string(tolerancia_xy) + ", z " + std::to_string(tolerancia_z) +
+                  (milimetros ? ", mm\n" : ", cm\n");
+  for (const EntidadSintetica& e : entidades) {
+    s += std::string(e.texto ? "T" : "C") + (e.activa ? "=" : "-") + " " + e.codigo;
+    for (const auto& v : e.vertices)
+      s += " (" + std::to_string(v.x) + "," + std::to_string(v.y) + "," + std::to_string(v.z) + ")";
+    if (e.texto) {
+      s += " \"";
+      for (const char c : e.contenido) s += c >= ' ' && c <= '~' ? c : '?';
+      s += "\"";
+    }
+    s += "\n";
+  }
+  return s;
 }
 
 HojaSintetica baraja(const HojaSintetica& hoja, std::uint64_t semilla) {

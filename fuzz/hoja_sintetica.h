@@ -62,6 +62,8 @@ struct HojaSintetica {
 
   // Active entities of the sheet.
   std::size_t activas() const;
+  // One line an entity, to tell what a failing input holds.
+  std::string descripcion() const;
 };
 
 HojaSintetica decodifica(std::span<const std::uint8_t> datos);
