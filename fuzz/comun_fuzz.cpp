@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <fstream>
 
 #include "ajustes.h"
 #include "hoja.h"
@@ -13,14 +14,26 @@ void falla(const std::string& que) {
   std::abort();
 }
 
-telmora::Sesion abre(const CarpetaProceso& carpeta, const HojaSintetica& hoja) {
-  telmora::Ajustes ajustes = telmora::ajustes_junto_a(carpeta.escribe(hoja));
+HojaAbiertaFuzz::HojaAbiertaFuzz(const CarpetaProceso& carpeta, const HojaSintetica& hoja)
+    : ruta_(carpeta.escribe(hoja)), bytes_(hoja.bin()) {
+  telmora::Ajustes ajustes = telmora::ajustes_junto_a(ruta_);
   ajustes.uds = hoja.milimetros ? telmora::kUdsMilimetros : telmora::kUdsCentimetros;
   ajustes.tolerancia_tentativo = hoja.tolerancia_metros;
-  telmora::Sesion sesion = telmora::abre_sesion(ajustes);
-  for (telmora::Entidad& e : sesion.hoja.c) e.pintado = 1;
-  for (telmora::Entidad& e : sesion.hoja.t) e.pintado = 1;
-  return sesion;
+  sesion_ = telmora::abre_sesion(ajustes);
+  for (telmora::Entidad& e : sesion_.hoja.c) e.pintado = 1;
+  for (telmora::Entidad& e : sesion_.hoja.t) e.pintado = 1;
+}
+
+telmora::Sesion HojaAbiertaFuzz::sesion() const {
+  // A new file in place of the old one, so that nothing still reading the old one sees it change.
+  const auto nueva = ruta_.parent_path() / "hoja.nueva";
+  {
+    std::ofstream f(nueva, std::ios::binary);
+    f.write(bytes_.data(), static_cast<std::streamsize>(bytes_.size()));
+    if (!f) falla("no se puede escribir " + nueva.string());
+  }
+  std::filesystem::rename(nueva, ruta_);
+  return sesion_;
 }
 
 telmora::Hoja recarga(const telmora::Sesion& sesion, const std::string& tras) {

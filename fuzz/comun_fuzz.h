@@ -21,9 +21,19 @@ inline void exige(bool condicion, const std::string& que) {
   if (!condicion) falla(que);
 }
 
-// The sheet written into the process's folder and opened as the viewer opens it, every entity
-// drawn.
-telmora::Sesion abre(const CarpetaProceso& carpeta, const HojaSintetica& hoja);
+// The sheet of an input, written once into the process's folder and opened as the viewer opens
+// it (every entity drawn). Each tool gets a copy of the session over a file holding the sheet's
+// bytes again, so that what one tool writes does not reach the next.
+class HojaAbiertaFuzz {
+ public:
+  HojaAbiertaFuzz(const CarpetaProceso& carpeta, const HojaSintetica& hoja);
+  telmora::Sesion sesion() const;
+
+ private:
+  std::filesystem::path ruta_;
+  std::string bytes_;
+  telmora::Sesion sesion_;
+};
 
 // The sheet's file loads again without a corruption message; the loaded sheet is returned.
 telmora::Hoja recarga(const telmora::Sesion& sesion, const std::string& tras);

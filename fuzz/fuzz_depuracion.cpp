@@ -36,8 +36,9 @@ std::set<Segmento> segmentos(const telmora::Hoja& hoja) {
   return s;
 }
 
-void depura(const fuzz::CarpetaProceso& carpeta, const fuzz::HojaSintetica& h) {
-  telmora::Sesion sesion = fuzz::abre(carpeta, h);
+void depura(const fuzz::HojaAbiertaFuzz& abierta, const fuzz::CarpetaProceso& carpeta,
+            const fuzz::HojaSintetica& h) {
+  telmora::Sesion sesion = abierta.sesion();
   const fuzz::Activas antes = fuzz::activas(sesion.hoja);
   telmora::OpcionesBinjunta opciones;
   opciones.carpeta_listados = carpeta.ruta();
@@ -51,8 +52,8 @@ void depura(const fuzz::CarpetaProceso& carpeta, const fuzz::HojaSintetica& h) {
   exige(despues.c >= antes.c && despues.t == antes.t, "depurar quitó elementos");
 }
 
-void pdobles(const fuzz::CarpetaProceso& carpeta, const fuzz::HojaSintetica& h) {
-  telmora::Sesion sesion = fuzz::abre(carpeta, h);
+void pdobles(const fuzz::HojaAbiertaFuzz& abierta, const fuzz::HojaSintetica& h) {
+  telmora::Sesion sesion = abierta.sesion();
   const fuzz::Activas antes = fuzz::activas(sesion.hoja);
   const telmora::ToleranciasPdobles tolerancias{h.tolerancia_xy, h.tolerancia_z};
   const telmora::ResultadoPdobles r = telmora::Proceso_pdobles(sesion, tolerancias);
@@ -64,9 +65,9 @@ void pdobles(const fuzz::CarpetaProceso& carpeta, const fuzz::HojaSintetica& h) 
         "pdobles: los elementos activos no cuadran con su resumen");
 }
 
-void duplicados(const fuzz::CarpetaProceso& carpeta, const fuzz::HojaSintetica& h, bool solo,
+void duplicados(const fuzz::HojaAbiertaFuzz& abierta, const fuzz::HojaSintetica& h, bool solo,
                 bool virtuales) {
-  telmora::Sesion sesion = fuzz::abre(carpeta, h);
+  telmora::Sesion sesion = abierta.sesion();
   const auto antes = segmentos(sesion.hoja);
   telmora::OpcionesDuplicados opciones;
   opciones.SoloEntidades = solo;
@@ -84,8 +85,8 @@ void duplicados(const fuzz::CarpetaProceso& carpeta, const fuzz::HojaSintetica& 
   if (h.tolerancia_metros == 0) exige(segmentos(despues) == antes, "duplicados: segmento perdido");
 }
 
-void extrae(const fuzz::CarpetaProceso& carpeta, const fuzz::HojaSintetica& h) {
-  const telmora::Sesion sesion = fuzz::abre(carpeta, h);
+void extrae(const fuzz::HojaAbiertaFuzz& abierta, const fuzz::HojaSintetica& h) {
+  const telmora::Sesion sesion = abierta.sesion();
   telmora::Vista vista;
   const double u = sesion.ajustes.uds;
   vista.xmin = std::min(h.ventana[0], h.ventana[2]) / u;
@@ -107,10 +108,11 @@ void extrae(const fuzz::CarpetaProceso& carpeta, const fuzz::HojaSintetica& h) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* datos, std::size_t tamano) {
   static const fuzz::CarpetaProceso carpeta;
   const fuzz::HojaSintetica h = fuzz::decodifica({datos, tamano});
-  depura(carpeta, h);
-  pdobles(carpeta, h);
-  duplicados(carpeta, h, false, false);
-  duplicados(carpeta, h, h.milimetros, !h.milimetros);
-  extrae(carpeta, h);
+  const fuzz::HojaAbiertaFuzz abierta(carpeta, h);
+  depura(abierta, carpeta, h);
+  pdobles(abierta, h);
+  duplicados(abierta, h, false, false);
+  duplicados(abierta, h, h.milimetros, !h.milimetros);
+  extrae(abierta, h);
   return 0;
 }

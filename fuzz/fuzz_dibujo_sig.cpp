@@ -107,7 +107,7 @@ extern "C" int LLVMFuzzerInitialize(int* /*argc*/, char*** /*argv*/) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* datos, std::size_t tamano) {
   static const fuzz::CarpetaProceso carpeta;
   const fuzz::HojaSintetica h = fuzz::decodifica({datos, tamano});
-  telmora::Sesion sesion = fuzz::abre(carpeta, h);
+  telmora::Sesion sesion = fuzz::HojaAbiertaFuzz(carpeta, h).sesion();
   dibuja(sesion, h);
   ida_y_vuelta(sesion, carpeta);
   return 0;

@@ -243,6 +243,7 @@ HojaSintetica decodifica(std::span<const std::uint8_t> datos) {
 
 std::string HojaSintetica::bin() const {
   std::string s;
+  s.reserve(entidades.size() * (48 + 12 * (kMaxVertices + kMaxAtributos)));
   for (const EntidadSintetica& e : entidades) {
     const std::size_t trozos = std::max<std::size_t>(1, (e.contenido.size() + 11) / 12);
     const std::size_t puntos = e.texto ? trozos + 1 : e.vertices.size();
