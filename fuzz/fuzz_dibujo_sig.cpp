@@ -1,5 +1,6 @@
 // Drawing and GIS exchange on sheets built from the input: the sheet drawn into an image as it
-// opens, zoomed on a window and at the smallest and largest scales; then written as a GeoPackage
+// opens, zoomed on a window and at the smallest and largest scales, each time with the elevation
+// labels of its vertices; then written as a GeoPackage
 // and read back into an entity file, which holds the active elements' vertices unchanged.
 #include <QGuiApplication>
 #include <algorithm>
@@ -14,6 +15,7 @@
 #include "sig/exportacion.h"
 #include "sig/importacion.h"
 #include "superficie_imagen.h"
+#include "visor/cotas_vertices.h"
 #include "vista.h"
 
 namespace {
@@ -32,6 +34,7 @@ void dibuja(telmora::Sesion& sesion, const fuzz::HojaSintetica& h) {
   auto pinta = [&] {
     superficie.borra(telmora::color_fondo(sesion.tabla, sesion.paleta));
     pintor.leo_bin_pinto(superficie, vista, visualizacion);
+    telmora::VisualizarCotasVertices(superficie, sesion, vista);
   };
   pinta();
   const double u = sesion.ajustes.uds;

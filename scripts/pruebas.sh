@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
 # Builds every test suite with AddressSanitizer and UndefinedBehaviorSanitizer (clang, into
-# build-pruebas) and runs them all, the fuzzers included (one bounded minute each), with a
-# throwaway PostgreSQL server of their own for the pair control's server tests (stopped on the
-# way out, whatever happens); then cross-builds for Windows and runs the libraries' tests under
-# Wine (scripts/pruebas_windows.sh).
+# build-pruebas) and runs them all, the fuzzers included (a bounded time each: half a minute for
+# the loaders, a minute for the tools), with a throwaway PostgreSQL server of their own for the
+# pair control's server tests (stopped on the way out, whatever happens); then cross-builds for
+# Windows and runs the libraries' tests under Wine (scripts/pruebas_windows.sh).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
