@@ -5,6 +5,7 @@
 #include <new>
 
 #include "carpetas.h"
+#include "completado.h"
 #include "control/busca_bd.h"
 #include "fichero.h"
 
@@ -14,12 +15,14 @@ namespace {
 
 constexpr const char* kUsoGeneral =
     "uso: telmora-cli ORDEN [ARGUMENTOS]\n"
-    "     telmora-cli --help | telmora-cli ORDEN --help\n"
+    "     telmora-cli --help | telmora-cli ORDEN --help | telmora-cli --version\n"
+    "     telmora-cli --completado-bash\n"
     "\n"
     "Herramientas de Telmora sin ventana. La carpeta de trabajo es la de la hoja; la hoja,\n"
     "Vekt.tab y Vekt.pal se buscan en ella y, si no están, en la carpeta de datos fija.\n"
     "Estado de salida: 0 bien, 1 fallo al escribir un resultado, 2 argumentos incorrectos o\n"
-    "entrada inexistente o corrupta.\n"
+    "entrada inexistente o corrupta. --version escribe la versión; --completado-bash, el guion\n"
+    "de completado de bash de las órdenes y sus opciones.\n"
     "\n"
     "Órdenes:\n";
 
@@ -396,6 +399,14 @@ int ejecuta_cli(const std::vector<std::string>& argumentos, std::ostream& salida
     }
     return kExito;
   }
+  if (argumentos[0] == "--version") {
+    salida << "telmora-cli " << TELMORA_VERSION << "\n";
+    return kExito;
+  }
+  if (argumentos[0] == "--completado-bash") {
+    salida << guion_completado_bash(comandos());
+    return kExito;
+  }
   const Comando* comando = busca_comando(argumentos[0]);
   if (comando == nullptr) {
     errores << "telmora-cli: orden desconocida \"" << argumentos[0]
@@ -409,6 +420,9 @@ int ejecuta_cli(const std::vector<std::string>& argumentos, std::ostream& salida
   }
   try {
     return comando->ejecuta(Argumentos(resto, comando->opciones), salida, errores);
+  } catch (const OperacionCancelada& cancelada) {
+    errores << "telmora-cli " << comando->nombre << ": " << cancelada.what() << "\n";
+    return kInterrumpida;
   } catch (const ErrorUso& error) {
     errores << "telmora-cli " << comando->nombre << ": " << error.what() << "\n";
     return kErrorEntrada;
@@ -437,11 +451,11 @@ std::filesystem::path carpeta_de(const std::filesystem::path& ruta) {
   return error ? ruta.parent_path() : absoluta.parent_path();
 }
 
-Sesion abre_hoja_de_linea(const std::string& ruta_bin, bool milimetros) {
+Sesion abre_hoja_de_linea(const std::string& ruta_bin, bool milimetros, Progreso& progreso) {
   const auto ruta = ruta_desde_texto(ruta_bin);
   Ajustes ajustes = busca_ficheros(carpeta_de(ruta), ruta_texto(ruta.filename()), dir_datos_fijo());
   ajustes.uds = milimetros ? kUdsMilimetros : kUdsCentimetros;
-  return abre_sesion(ajustes);
+  return abre_sesion(ajustes, progreso);
 }
 
 std::optional<std::filesystem::path> base_datos_de_linea(const Argumentos& argumentos,
