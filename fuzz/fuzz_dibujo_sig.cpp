@@ -44,7 +44,7 @@ void dibuja(telmora::Sesion& sesion, const fuzz::HojaSintetica& h) {
   vista.ymax = std::max(h.ventana[1], h.ventana[3]) / u;
   vista.calculo_escala();
   visualizacion.relleno = !h.milimetros;
-  visualizacion.centroides = h.milimetros;
+  visualizacion.centroides = visualizacion.grabar_centroides = h.milimetros;
   pinta();
   for (const double escala : {1.0, 1e9}) {
     vista.escala_actual = escala;
