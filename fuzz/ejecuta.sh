@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Runs every fuzzer for as long as asked: fuzz/ejecuta.sh HORAS (decimals allowed, 0.5 is half an
-# hour). The sanitized test build (build-pruebas) is brought up to date first. The fuzzers share
+# Runs the fuzzers for as long as asked: fuzz/ejecuta.sh HORAS [FUZZER...] (decimals allowed, 0.5
+# is half an hour; every fuzzer unless some are named). The sanitized test build (build-pruebas) is brought up to date first. The fuzzers share
 # the time: as many run at once as the machine has cores, at the lowest priority, each for its
 # share. Each one starts from its committed corpus (fuzz/semillas/NAME) and the build's
 # (build-pruebas/fuzz/corpus_NAME), where the new inputs it finds are kept. An input that crashes,
@@ -10,16 +10,18 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-if [[ $# -ne 1 ]] || ! awk -v h="$1" 'BEGIN { exit !(h > 0) }'; then
-  echo "uso: fuzz/ejecuta.sh HORAS" >&2
+if [[ $# -lt 1 ]] || ! awk -v h="$1" 'BEGIN { exit !(h > 0) }'; then
+  echo "uso: fuzz/ejecuta.sh HORAS [FUZZER...]" >&2
   exit 2
 fi
 horas=$1
+shift
 
 cmake -S . -B build-pruebas -G Ninja -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_COMPILER=clang++ \
   -DTELMORA_SANITIZERS=ON -DTELMORA_BENCH=OFF >/dev/null
 fuzzers=(fuzz_carga_bin fuzz_vekt_tab fuzz_pal fuzz_orogrid fuzz_topologia fuzz_depuracion
          fuzz_dibujo_sig)
+(($# > 0)) && fuzzers=("$@")
 cmake --build build-pruebas -j"$(nproc)" --target "${fuzzers[@]}"
 
 paralelos=$(nproc)
@@ -36,7 +38,7 @@ ejecuta() {
   local semillas=()
   [[ -d fuzz/semillas/$nombre ]] && semillas=(fuzz/semillas/"$nombre")
   # Same limits as under CTest; the exit status is read from the log.
-  ASAN_OPTIONS=detect_leaks=1 nice -n 19 build-pruebas/bin/"$nombre" \
+  ASAN_OPTIONS=detect_leaks=1 LSAN_OPTIONS=suppressions=$PWD/fuzz/lsan.supp nice -n 19 build-pruebas/bin/"$nombre" \
     -max_total_time="$segundos" -rss_limit_mb=2048 -timeout=30 -max_len=4096 \
     -print_final_stats=1 -artifact_prefix="$hallazgos/" "$corpus" "${semillas[@]}" \
     >"$registros/$nombre.log" 2>&1 || true
