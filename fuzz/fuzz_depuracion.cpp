@@ -3,9 +3,12 @@
 // the window extraction. After each in-place tool the sheet loads again, and the active elements
 // are those the tool kept plus those it added.
 #include <algorithm>
+#include <array>
 #include <cstdint>
+#include <map>
 #include <set>
 #include <utility>
+#include <vector>
 
 #include "comun_fuzz.h"
 #include "depuracion/binjunta.h"
@@ -20,24 +23,31 @@ namespace {
 
 using fuzz::exige;
 
-// Every active element's segments, as unordered pairs of plane points.
-using Segmento =
-    std::pair<std::pair<std::int32_t, std::int32_t>, std::pair<std::int32_t, std::int32_t>>;
-std::set<Segmento> segmentos(const telmora::Hoja& hoja) {
-  std::set<Segmento> s;
-  for (const telmora::Entidad& e : hoja.c) {
-    if (!e.activa()) continue;
+// Every active element's segments, as unordered pairs of plane points, each with the elements
+// that hold it (numbers in file order).
+using Punto = std::pair<std::int32_t, std::int32_t>;
+using Segmento = std::pair<Punto, Punto>;
+std::map<Segmento, std::vector<std::int32_t>> segmentos(const telmora::Hoja& hoja) {
+  std::map<Segmento, std::vector<std::int32_t>> s;
+  for (std::int32_t numero = 1; numero <= hoja.num_entidades(); ++numero) {
+    const telmora::Entidad& e = hoja.entidad(numero);
+    if (!e.activa() || e.cabecera.es_texto()) continue;
     const auto v = hoja.vertices_de(e);
     for (std::size_t i = 1; i < v.size(); ++i) {
-      std::pair a{v[i - 1].x, v[i - 1].y}, b{v[i].x, v[i].y};
-      s.insert(std::minmax(a, b));
+      const Punto a{v[i - 1].x, v[i - 1].y}, b{v[i].x, v[i].y};
+      s[std::minmax(a, b)].push_back(numero);
     }
   }
   return s;
 }
 
-void depura(const fuzz::HojaAbiertaFuzz& abierta, const fuzz::CarpetaProceso& carpeta,
-            const fuzz::HojaSintetica& h) {
+// The box of a segment: segments are matched by their boxes.
+std::array<std::int32_t, 4> caja(const Segmento& s) {
+  return {std::min(s.first.first, s.second.first), std::min(s.first.second, s.second.second),
+          std::max(s.first.first, s.second.first), std::max(s.first.second, s.second.second)};
+}
+
+void depura(const fuzz::HojaAbiertaFuzz& abierta, const fuzz::CarpetaProceso& carpeta) {
   telmora::Sesion sesion = abierta.sesion();
   const fuzz::Activas antes = fuzz::activas(sesion.hoja);
   telmora::OpcionesBinjunta opciones;
@@ -73,6 +83,8 @@ void duplicados(const fuzz::HojaAbiertaFuzz& abierta, const fuzz::HojaSintetica&
   opciones.SoloEntidades = solo;
   opciones.ObtengoCasoVirtuales = virtuales;
   const telmora::TablaSegmentos tabla = telmora::Duplicados(sesion, opciones);
+  std::vector<std::int32_t> marcas;
+  for (const telmora::FilaIndice& f : sesion.hoja.indice) marcas.push_back(f.activo);
   const auto copia = telmora::graba_nuevo_bin(sesion);
   telmora::marca_borrados(sesion, tabla);
   const telmora::Hoja despues = fuzz::recarga(sesion, "aplicar los duplicados");
@@ -81,8 +93,26 @@ void duplicados(const fuzz::HojaAbiertaFuzz& abierta, const fuzz::HojaSintetica&
   } catch (const telmora::ErrorTelmora& error) {
     fuzz::falla(std::string("la copia sin duplicados no carga: ") + error.what());
   }
-  // Equal segments: every segment an active element held is still held by one.
-  if (h.tolerancia_metros == 0) exige(segmentos(despues) == antes, "duplicados: segmento perdido");
+  // What the search did not mark is still there, in its place.
+  for (std::int32_t numero = 1; numero <= sesion.hoja.num_entidades(); ++numero) {
+    if (marcas[static_cast<std::size_t>(numero - 1)] == telmora::kSinDuplicado)
+      exige(despues.entidad(numero).activa(), "duplicados: se borró un elemento sin marca");
+  }
+  if (h.tolerancia_metros != 0) return;
+  // With no tolerance, a segment no element holds any more was held by a whole duplicate of a
+  // later element, or was cut where another element still holds a segment of the same box.
+  const auto quedan = segmentos(despues);
+  std::set<std::array<std::int32_t, 4>> cajas;
+  for (const auto& [s, elementos] : quedan) cajas.insert(caja(s));
+  for (const auto& [s, elementos] : antes) {
+    if (quedan.contains(s) || cajas.contains(caja(s))) continue;
+    exige(std::any_of(elementos.begin(), elementos.end(),
+                      [&](std::int32_t n) {
+                        const auto m = marcas[static_cast<std::size_t>(n - 1)];
+                        return m == telmora::kDuplicadoExacto || m == telmora::kDuplicadoSimilar;
+                      }),
+          "duplicados: segmento perdido");
+  }
 }
 
 void extrae(const fuzz::HojaAbiertaFuzz& abierta, const fuzz::HojaSintetica& h) {
@@ -109,7 +139,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* datos, std::size_t tam
   static const fuzz::CarpetaProceso carpeta;
   const fuzz::HojaSintetica h = fuzz::decodifica({datos, tamano});
   const fuzz::HojaAbiertaFuzz abierta(carpeta, h);
-  depura(abierta, carpeta, h);
+  depura(abierta, carpeta);
   pdobles(abierta, h);
   duplicados(abierta, h, false, false);
   duplicados(abierta, h, h.milimetros, !h.milimetros);
