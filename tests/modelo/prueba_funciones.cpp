@@ -205,3 +205,49 @@ TEST(EnteroExacto, ProductosSumasYComparacionesExactos) {
   }
 #endif
 }
+
+// Segments across the whole 32-bit plane, where a coordinate difference needs 33 bits and a
+// product of two differences 65: the crossing, the distance, the clipping and the elevation
+// along the segment are still right.
+TEST(Geometria, SegmentosDeUnaEsquinaAOtraDelPlano) {
+  constexpr double kMin = INT32_MIN, kMax = INT32_MAX;
+  struct Caso {
+    Punto a, b, c, d;
+    int codigo;
+    Punto cruce;
+  };
+  const Caso casos[] = {
+      // The two diagonals of the plane.
+      {{kMin, kMin}, {kMax, kMax}, {kMin, kMax}, {kMax, kMin}, kCruce, {-0.5, -0.5}},
+      // Both axes, the vertical one through the slope that stands in for a zero difference.
+      {{kMin, 0}, {kMax, 0}, {0, kMin}, {0, kMax}, kCruce, {0, 0}},
+      // Nearly parallel, one unit apart at the ends: they cross in the middle.
+      {{kMin, 0}, {kMax, 1}, {kMin, 1}, {kMax, 0}, kCruce, {-0.5, 0.5}},
+      // A corner shared.
+      {{kMin, kMin}, {kMax, kMax}, {kMax, kMax}, {kMax, kMin}, kExtremoComun, {kMax, kMax}},
+      // Parallel, one unit apart; and overlapping on one line.
+      {{kMin, kMin}, {kMax, kMax - 1}, {kMin, kMin + 1}, {kMax, kMax}, kSinCruce, kPuntoParalelas},
+      {{kMin, kMin}, {0, 0}, {-1, -1}, {kMax, kMax}, kSinCruce, kPuntoParalelas},
+  };
+  const Marco plano{kMin, kMin, kMax, kMax};
+  for (const Caso& caso : casos) {
+    SCOPED_TRACE(::testing::Message()
+                 << caso.a.x << "," << caso.a.y << " " << caso.b.x << "," << caso.b.y);
+    Punto cruce;
+    EXPECT_EQ(interseccion_segmentos(caso.a, caso.b, caso.c, caso.d, cruce), caso.codigo);
+    EXPECT_EQ(cruce, caso.cruce);
+
+    const auto exacta = distancia2_exacta(std::int32_t(caso.a.x), std::int32_t(caso.a.y),
+                                          std::int32_t(caso.b.x), std::int32_t(caso.b.y));
+    EXPECT_DOUBLE_EQ(distancia_puntos(caso.a.x, caso.a.y, caso.b.x, caso.b.y),
+                     std::sqrt(exacta.a_double()));
+    double t0 = -1, t1 = -1;
+    ASSERT_TRUE(recorta_segmento(caso.a, caso.b, plano, t0, t1));
+    EXPECT_EQ(t0, 0);
+    EXPECT_EQ(t1, 1);
+    // Halfway along, halfway up.
+    EXPECT_DOUBLE_EQ(interpola_cota(0, caso.a.x, caso.a.y, 1000, caso.b.x, caso.b.y,
+                                    (caso.a.x + caso.b.x) / 2, (caso.a.y + caso.b.y) / 2),
+                     500);
+  }
+}
