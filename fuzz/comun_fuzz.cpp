@@ -20,8 +20,7 @@ HojaAbiertaFuzz::HojaAbiertaFuzz(const CarpetaProceso& carpeta, const HojaSintet
   ajustes.uds = hoja.milimetros ? telmora::kUdsMilimetros : telmora::kUdsCentimetros;
   ajustes.tolerancia_tentativo = hoja.tolerancia_metros;
   sesion_ = telmora::abre_sesion(ajustes);
-  for (telmora::Entidad& e : sesion_.hoja.c) e.pintado = 1;
-  for (telmora::Entidad& e : sesion_.hoja.t) e.pintado = 1;
+  dibujadas_ = telmora::EntidadesDibujadas::todas(sesion_.hoja);
 }
 
 telmora::Sesion HojaAbiertaFuzz::sesion() const {

@@ -10,6 +10,7 @@
 #include <string>
 
 #include "dialogos.h"
+#include "dibujadas.h"
 #include "hoja_sintetica.h"
 #include "sesion.h"
 
@@ -21,18 +22,21 @@ inline void exige(bool condicion, const std::string& que) {
   if (!condicion) falla(que);
 }
 
-// The sheet of an input, written once into the process's folder and opened as the viewer opens
-// it (every entity drawn). Each tool gets a copy of the session over a file holding the sheet's
-// bytes again, so that what one tool writes does not reach the next.
+// The sheet of an input, written once into the process's folder and opened as a session, every
+// entity taken as drawn, so that the tools that work on what is drawn see the whole sheet. Each
+// tool gets a copy of the session over a file holding the sheet's bytes again, so that what one
+// tool writes does not reach the next.
 class HojaAbiertaFuzz {
  public:
   HojaAbiertaFuzz(const CarpetaProceso& carpeta, const HojaSintetica& hoja);
   telmora::Sesion sesion() const;
+  const telmora::EntidadesDibujadas& dibujadas() const { return dibujadas_; }
 
  private:
   std::filesystem::path ruta_;
   std::string bytes_;
   telmora::Sesion sesion_;
+  telmora::EntidadesDibujadas dibujadas_;
 };
 
 // The sheet's file loads again without a corruption message; the loaded sheet is returned.

@@ -53,7 +53,7 @@ void depura(const fuzz::HojaAbiertaFuzz& abierta, const fuzz::CarpetaProceso& ca
   telmora::OpcionesBinjunta opciones;
   opciones.carpeta_listados = carpeta.ruta();
   try {
-    telmora::ejecuta_binjunta(sesion, opciones);
+    telmora::ejecuta_y_aplica_binjunta(sesion, abierta.dibujadas(), opciones);
   } catch (const telmora::ErrorTelmora&) {
     // A refused run (a write that failed) leaves the sheet valid: checked below.
   }
@@ -66,7 +66,7 @@ void pdobles(const fuzz::HojaAbiertaFuzz& abierta, const fuzz::HojaSintetica& h)
   telmora::Sesion sesion = abierta.sesion();
   const fuzz::Activas antes = fuzz::activas(sesion.hoja);
   const telmora::ToleranciasPdobles tolerancias{h.tolerancia_xy, h.tolerancia_z};
-  const telmora::ResultadoPdobles r = telmora::Proceso_pdobles(sesion, tolerancias);
+  const telmora::ResultadoPdobles r = telmora::ejecuta_y_aplica_pdobles(sesion, tolerancias);
   const fuzz::Activas despues = fuzz::activas(fuzz::recarga(sesion, "pdobles"));
   const auto marcadores = 2 * r.duplicados + r.lazos + r.semilazos;
   exige(static_cast<std::int64_t>(despues.c) ==
@@ -82,11 +82,12 @@ void duplicados(const fuzz::HojaAbiertaFuzz& abierta, const fuzz::HojaSintetica&
   telmora::OpcionesDuplicados opciones;
   opciones.SoloEntidades = solo;
   opciones.ObtengoCasoVirtuales = virtuales;
-  const telmora::TablaSegmentos tabla = telmora::Duplicados(sesion, opciones);
-  std::vector<std::int32_t> marcas;
-  for (const telmora::FilaIndice& f : sesion.hoja.indice) marcas.push_back(f.activo);
-  const auto copia = telmora::graba_nuevo_bin(sesion);
-  telmora::marca_borrados(sesion, tabla);
+  std::vector<bool> activa;
+  for (std::int32_t n = 1; n <= sesion.hoja.num_entidades(); ++n)
+    activa.push_back(sesion.hoja.entidad(n).activa());
+  const telmora::ResultadoDuplicados busqueda = telmora::Duplicados(sesion, opciones);
+  const auto copia = telmora::graba_nuevo_bin(sesion, busqueda);
+  telmora::marca_borrados(sesion, busqueda);
   const telmora::Hoja despues = fuzz::recarga(sesion, "aplicar los duplicados");
   try {
     telmora::cargo_bin(copia, sesion.tabla);
@@ -95,7 +96,8 @@ void duplicados(const fuzz::HojaAbiertaFuzz& abierta, const fuzz::HojaSintetica&
   }
   // What the search did not mark is still there, in its place.
   for (std::int32_t numero = 1; numero <= sesion.hoja.num_entidades(); ++numero) {
-    if (marcas[static_cast<std::size_t>(numero - 1)] == telmora::kSinDuplicado)
+    if (activa[static_cast<std::size_t>(numero - 1)] &&
+        busqueda.marca(numero) == telmora::kSinDuplicado)
       exige(despues.entidad(numero).activa(), "duplicados: se borró un elemento sin marca");
   }
   if (h.tolerancia_metros != 0) return;
@@ -108,7 +110,7 @@ void duplicados(const fuzz::HojaAbiertaFuzz& abierta, const fuzz::HojaSintetica&
     if (quedan.contains(s) || cajas.contains(caja(s))) continue;
     exige(std::any_of(elementos.begin(), elementos.end(),
                       [&](std::int32_t n) {
-                        const auto m = marcas[static_cast<std::size_t>(n - 1)];
+                        const auto m = busqueda.marca(n);
                         return m == telmora::kDuplicadoExacto || m == telmora::kDuplicadoSimilar;
                       }),
           "duplicados: segmento perdido");

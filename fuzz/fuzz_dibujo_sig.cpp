@@ -11,6 +11,7 @@
 
 #include "comun_fuzz.h"
 #include "fichero.h"
+#include "hoja_abierta.h"
 #include "pintor.h"
 #include "sig/exportacion.h"
 #include "sig/importacion.h"
@@ -26,15 +27,14 @@ void dibuja(telmora::Sesion& sesion, const fuzz::HojaSintetica& h) {
   telmora::SuperficieImagen superficie(160, 120);
   telmora::Vista vista;
   vista.dimensiona(superficie.ancho(), superficie.alto());
-  vista.ajusta_a_fichero(sesion.hoja.rango, sesion.ajustes.uds);
   telmora::Visualizacion visualizacion;
-  visualizacion.cota_minima = vista.zmin;
-  visualizacion.cota_maxima = vista.zmax;
+  telmora::ajusta_a_hoja(sesion, vista, visualizacion);
   telmora::Pintor pintor(sesion);
   auto pinta = [&] {
-    superficie.borra(telmora::color_fondo(sesion.tabla, sesion.paleta));
-    pintor.leo_bin_pinto(superficie, vista, visualizacion);
-    telmora::VisualizarCotasVertices(superficie, sesion, vista);
+    const telmora::ResultadoDibujo dibujo =
+        telmora::redibuja_vista(pintor, superficie, vista, visualizacion);
+    telmora::VisualizarCotasVertices(superficie, sesion, vista,
+                                     telmora::EntidadesDibujadas(sesion.hoja, dibujo.dibujadas));
   };
   pinta();
   const double u = sesion.ajustes.uds;

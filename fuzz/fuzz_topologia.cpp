@@ -9,6 +9,9 @@
 
 #include "comun_fuzz.h"
 #include "entero_exacto.h"
+#include "hoja_abierta.h"
+#include "superficie_nula.h"
+#include "topologia/dibujo_topologia.h"
 #include "topologia/topologia.h"
 
 namespace {
@@ -34,15 +37,26 @@ std::string texto(const std::vector<std::string>& lineas) {
   return s;
 }
 
-telmora::ResultadoTopologia ejecuta(telmora::Sesion& sesion, EntradaTopologia entrada,
-                                    const fuzz::CarpetaProceso& carpeta) {
+telmora::ResultadoTopologia ejecuta(telmora::Sesion& sesion,
+                                    const telmora::EntidadesDibujadas& dibujadas,
+                                    EntradaTopologia entrada, const fuzz::CarpetaProceso& carpeta) {
   telmora::OpcionesTopologia opciones;
   telmora::selecciona_entrada(opciones, entrada);
-  opciones.carpeta_listados = carpeta.ruta();
-  opciones.semilla_colores = 1;
+  // The topology drawn over the whole sheet as the command draws it, on a surface that keeps
+  // nothing.
+  telmora::SuperficieNula superficie(320, 240);
+  telmora::Vista vista;
+  vista.dimensiona(superficie.ancho(), superficie.alto());
+  telmora::Visualizacion visualizacion;
+  telmora::ajusta_a_hoja(sesion, vista, visualizacion);
+  const telmora::LienzoTopologia lienzo{superficie, vista, sesion.paleta, sesion.ajustes.uds,
+                                        visualizacion.estilo_pluma};
+  telmora::SalidasTopologia salidas;
+  salidas.lienzo = &lienzo;
+  salidas.carpeta_listados = carpeta.ruta();
   fuzz::DialogosAceptados dialogos;
-  return telmora::ejecuta_y_aplica_topologia(sesion, opciones, telmora::Progreso::ninguno(),
-                                             nullptr, dialogos);
+  return telmora::ejecuta_y_aplica_topologia(sesion, dibujadas, opciones, salidas,
+                                             telmora::Progreso::ninguno(), &dialogos);
 }
 
 // No arc leaves a node in the same direction as another, and none has a segment of no length:
@@ -79,9 +93,10 @@ bool sin_empates(const fuzz::HojaSintetica& h) {
 
 // The lines of the whole topology, or the internal failure it reported.
 std::string lineas_de_todo(const fuzz::CarpetaProceso& carpeta, const fuzz::HojaSintetica& h) {
-  telmora::Sesion sesion = fuzz::HojaAbiertaFuzz(carpeta, h).sesion();
+  const fuzz::HojaAbiertaFuzz abierta(carpeta, h);
+  telmora::Sesion sesion = abierta.sesion();
   try {
-    return texto(ejecuta(sesion, EntradaTopologia::todo, carpeta).lineas());
+    return texto(ejecuta(sesion, abierta.dibujadas(), EntradaTopologia::todo, carpeta).lineas());
   } catch (const telmora::ErrorTelmora& error) {
     return error.what();
   }
@@ -97,7 +112,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* datos, std::size_t tam
     telmora::Sesion sesion = abierta.sesion();
     const fuzz::Activas antes = fuzz::activas(sesion.hoja);
     try {
-      ejecuta(sesion, entrada, carpeta);
+      ejecuta(sesion, abierta.dibujadas(), entrada, carpeta);
     } catch (const telmora::ErrorTelmora& error) {
       fuzz::falla(std::string("la topología falla: ") + error.what());
     }
