@@ -332,9 +332,9 @@ TEST(EtiquetasCota, PasoYCambiosDePendiente) {
   // An arc across the whole coordinate range (40,000 km): a thousand steps, not two million.
   ConstructorBin larga;
   larga.c("100", {{-2000000000, 0, 0}, {2000000000, 0, 0}});
-  const Hoja hoja_larga = prueba::hoja_dibujada(larga);
+  const auto [hoja_larga, dibujada_larga] = prueba::hoja_dibujada(larga);
   etiquetas.clear();
-  pintocotastramos(hoja_larga, CargoNodosTramos(hoja_larga), 100, 0, guarda);
+  pintocotastramos(hoja_larga, CargoNodosTramos(hoja_larga, dibujada_larga), 100, 0, guarda);
   ASSERT_EQ(etiquetas.size(), std::size_t(kMaxPartesPorArco) - 1);
   EXPECT_DOUBLE_EQ(etiquetas[0].x, -1996000000);
 }
