@@ -38,8 +38,8 @@ ejecuta() {
   [[ -d fuzz/semillas/$nombre ]] && semillas=(fuzz/semillas/"$nombre")
   # Same limits as under CTest; the exit status is read from the log.
   ASAN_OPTIONS=detect_leaks=1 LSAN_OPTIONS=suppressions=$PWD/fuzz/lsan.supp nice -n 19 build-pruebas/bin/"$nombre" \
-    -max_total_time="$segundos" -rss_limit_mb=2048 -timeout=30 -max_len=4096 \
-    -print_final_stats=1 -artifact_prefix="$hallazgos/" "$corpus" "${semillas[@]}" \
+    -max_total_time="$segundos" -rss_limit_mb=2048 -timeout=30 -report_slow_units=30 \
+    -max_len=4096 -print_final_stats=1 -artifact_prefix="$hallazgos/" "$corpus" "${semillas[@]}" \
     >"$registros/$nombre.log" 2>&1 || true
 }
 

@@ -152,15 +152,15 @@ struct Copia {
 
 TEST(RangoEntero, LasHerramientasDanLoMismoEnLasEsquinasDelPlano) {
   const std::vector<std::vector<std::string>> ordenes = {
-      {"topologia", "HOJA", "--orden", "centroides"},
-      {"topologia", "HOJA", "--orden", "islas"},
+      {"topologia", "HOJA", "--orden", "centroides", "--tamano", "320x240"},
+      {"topologia", "HOJA", "--orden", "islas", "--tamano", "320x240"},
       {"depurar", "HOJA", "--tolerancia", "20"},
       {"pdobles", "HOJA", "--tol-xy", "5", "--tol-z", "2"},
       {"duplicados", "HOJA", "--aplicar"},
       {"duplicados", "HOJA", "--tolerancia", "3", "--grabar"},
-      {"cotas", "HOJA", "psct"},
-      {"cotas", "HOJA", "textos"},
-      {"cotas", "HOJA", "calles", "--graba", "--da", "7"},
+      {"cotas", "HOJA", "psct", "--tamano", "320x240"},
+      {"cotas", "HOJA", "textos", "--tamano", "320x240"},
+      {"cotas", "HOJA", "calles", "--graba", "--da", "7", "--tamano", "320x240"},
       {"extraer", "HOJA", "--ventana", "VENTANA"},
       {"extraer", "HOJA", "--ventana", "VENTANA", "--solapados"},
       {"render", "HOJA", "PNG", "--tamano", "320x240", "--ventana", "VENTANA"},
@@ -168,7 +168,7 @@ TEST(RangoEntero, LasHerramientasDanLoMismoEnLasEsquinasDelPlano) {
   for (const char* semilla : {"1", "2"}) {
     SCOPED_TRACE(std::string("semilla ") + semilla);
     prueba::CarpetaTemporal generada;
-    ASSERT_EQ(ejecuta({"generar", generada.ruta().string(), "--entidades", "300", "--recintos",
+    ASSERT_EQ(ejecuta({"generar", generada.ruta().string(), "--entidades", "200", "--recintos",
                        "--semilla", semilla})
                   .estado,
               0);
@@ -180,7 +180,9 @@ TEST(RangoEntero, LasHerramientasDanLoMismoEnLasEsquinasDelPlano) {
     const std::int64_t abajo_x = -metros_abajo(e.xmin - std::numeric_limits<std::int32_t>::min());
     const std::int64_t abajo_y = -metros_abajo(e.ymin - std::numeric_limits<std::int32_t>::min());
     for (const auto& orden : ordenes) {
-      SCOPED_TRACE(orden[0] + " " + orden.back());
+      std::string traza;
+      for (const std::string& a : orden) traza += a + " ";
+      SCOPED_TRACE(traza);
       const Copia sitio(generada, 0, 0), arriba(generada, arriba_x, arriba_y),
           abajo(generada, abajo_x, abajo_y);
       auto con_ventana = [&](const Copia& c) {
