@@ -4,6 +4,8 @@
 // target (32-bit MinGW has no 128-bit integer type).
 #pragma once
 
+#include <bit>
+#include <cmath>
 #include <compare>
 #include <cstdint>
 
@@ -56,12 +58,18 @@ class Entero128 {
     return (alto_ | bajo_) != 0 ? 1 : 0;
   }
 
-  // A double within two roundings of the value (the magnitude's words are converted apart).
-  constexpr double a_double() const {
+  // The nearest double, ties to even.
+  double a_double() const {
     const bool negativo = static_cast<std::int64_t>(alto_) < 0;
     const Entero128 m = negativo ? -*this : *this;
-    const double r =
-        static_cast<double>(m.alto_) * 18446744073709551616.0 + static_cast<double>(m.bajo_);
+    double r = static_cast<double>(m.bajo_);
+    if (m.alto_ != 0) {
+      // The top 64 bits, with any bit below them kept in the last one, round as the whole does.
+      const int corrimiento = 64 - std::countl_zero(m.alto_);
+      const std::uint64_t arriba = (m.alto_ << (64 - corrimiento)) | (m.bajo_ >> corrimiento);
+      const bool resto = (m.bajo_ << (64 - corrimiento)) != 0;
+      r = std::ldexp(static_cast<double>(arriba | (resto ? 1u : 0u)), corrimiento);
+    }
     return negativo ? -r : r;
   }
 
