@@ -6,6 +6,7 @@
 #include <sys/resource.h>
 #endif
 
+#include "depuracion/tramificacion.h"
 #include "formato_bin.h"
 #include "hoja_depuracion.h"
 #include "texto.h"
@@ -272,6 +273,24 @@ class LimiteDeFichero {
 };
 
 }  // namespace
+
+// Lines with vertices near both ends of the 32-bit range: the squared distance of a cut from its
+// segment's first vertex passes 64 bits, and the cuts still go in order along the segment.
+TEST(Binjunta, CortesEnOrdenEnTodoElRangoDeCoordenadas) {
+  ConstructorBin b;
+  linea(b, {{-1548800000, -183600}, {1683200000, -1298}});
+  linea(b, {{1900, 4564}, {-810800000, -296500}, {12800, -339700}});
+  HojaDepuracion h(b, 10);
+  EXPECT_EQ(h.ejecuta().lineas(),
+            (std::vector<std::string>{"Nodos movidos :0", "Elementos partidos :2"}));
+
+  const std::vector<Vertice> larga{{-2000000000, 0, 0}, {2000000000, 0, 0}};
+  const std::vector<Corte> cortes{{1, 1500000000, 0, 0, 0}, {1, -1900000000, 0, 0, 0}};
+  EXPECT_EQ(piezas_de(larga, cortes),
+            (std::vector<std::vector<Vertice>>{{{-2000000000, 0, 0}, {-1900000000, 0, 0}},
+                                               {{-1900000000, 0, 0}, {1500000000, 0, 0}},
+                                               {{1500000000, 0, 0}, {2000000000, 0, 0}}}));
+}
 
 // A write that fails stops the run with the file and the system's reason and leaves the sheet a
 // valid entity file. The pieces are appended before any old line is marked deleted: when the

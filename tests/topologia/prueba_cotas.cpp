@@ -292,8 +292,8 @@ TEST(CotasTextos, IgualQueRecorrerCadaPoligono) {
   }
 }
 
-// Labels: spaced along the arc by DA, one more where the line turns, one at each node; texts
-// with at most three decimals, cut.
+// Labels: spaced along the arc by DA (at most a thousand steps an arc), one more where the line
+// turns, one at each node; texts with at most three decimals, cut.
 TEST(EtiquetasCota, PasoYCambiosDePendiente) {
   EXPECT_EQ(texto_cota(1234.56, 100), "12.345");
   EXPECT_EQ(texto_cota(81200, 100), "812");
@@ -323,6 +323,15 @@ TEST(EtiquetasCota, PasoYCambiosDePendiente) {
   pintocotasextremocalles(grafo, 100, guarda);
   ASSERT_EQ(etiquetas.size(), 2u);
   EXPECT_EQ(etiquetas[1].texto, "9");
+
+  // An arc across the whole coordinate range (40,000 km): a thousand steps, not two million.
+  ConstructorBin larga;
+  larga.c("100", {{-2000000000, 0, 0}, {2000000000, 0, 0}});
+  const auto [hoja_larga, dibujada_larga] = prueba::hoja_dibujada(larga);
+  etiquetas.clear();
+  pintocotastramos(hoja_larga, CargoNodosTramos(hoja_larga, dibujada_larga), 100, 0, guarda);
+  ASSERT_EQ(etiquetas.size(), std::size_t(kMaxPartesPorArco) - 1);
+  EXPECT_DOUBLE_EQ(etiquetas[0].x, -1996000000);
 }
 
 // "Graba" appends one text element per label to the sheet's COT file: run twice, the labels are
