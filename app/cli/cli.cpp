@@ -6,6 +6,7 @@
 
 #include "carpetas.h"
 #include "control/busca_bd.h"
+#include "diario.h"
 #include "fichero.h"
 
 namespace telmora::cli {
@@ -401,7 +402,13 @@ int ejecuta_cli(const std::vector<std::string>& argumentos, std::ostream& salida
     return kExito;
   }
   try {
-    return comando->ejecuta(Argumentos(resto, comando->opciones), salida, errores);
+    const Argumentos leidos(resto, comando->opciones);
+    // Every command that names a sheet first rolls back a change left halfway in it.
+    if (!leidos.posicionales().empty()) {
+      const std::string aviso = recupera_hoja(ruta_desde_texto(leidos.posicionales()[0]));
+      if (!aviso.empty()) errores << aviso << "\n";
+    }
+    return comando->ejecuta(leidos, salida, errores);
   } catch (const ErrorUso& error) {
     errores << "telmora-cli " << comando->nombre << ": " << error.what() << "\n";
     return kErrorEntrada;
@@ -430,11 +437,29 @@ std::filesystem::path carpeta_de(const std::filesystem::path& ruta) {
   return error ? ruta.parent_path() : absoluta.parent_path();
 }
 
-Sesion abre_hoja_de_linea(const std::string& ruta_bin, bool milimetros) {
+namespace {
+
+Ajustes ajustes_de_linea(const std::string& ruta_bin, bool milimetros) {
   const auto ruta = ruta_desde_texto(ruta_bin);
   Ajustes ajustes = busca_ficheros(carpeta_de(ruta), ruta_texto(ruta.filename()), dir_datos_fijo());
   ajustes.uds = milimetros ? kUdsMilimetros : kUdsCentimetros;
-  return abre_sesion(ajustes);
+  return ajustes;
+}
+
+}  // namespace
+
+Sesion abre_hoja_de_linea(const std::string& ruta_bin, bool milimetros) {
+  return abre_sesion(ajustes_de_linea(ruta_bin, milimetros));
+}
+
+Sesion abre_hoja_para_cambiar(const std::string& ruta_bin, bool milimetros) {
+  const Ajustes ajustes = ajustes_de_linea(ruta_bin, milimetros);
+  auto cerrojo = std::make_shared<const CerrojoHoja>(ajustes.fich_entrada);
+  // Under the lock a journal can only be left over (the command's start told of one already).
+  recupera_hoja(*cerrojo);
+  Sesion sesion = abre_sesion(ajustes);
+  sesion.hoja.cerrojo = std::move(cerrojo);
+  return sesion;
 }
 
 std::optional<std::filesystem::path> base_datos_de_linea(const Argumentos& argumentos,

@@ -45,13 +45,15 @@ double distancia_de(const Argumentos& argumentos) {
 
 int ejecuta_cotas(const Argumentos& argumentos, std::ostream& salida, std::ostream& errores) {
   argumentos.exige_posicionales(2, "telmora-cli cotas HOJA.bin psct|textos|calles [opciones]");
+  const EntradaTopologia entrada = entrada_de(argumentos);
   OpcionesTopologia opciones;
-  selecciona_entrada(opciones, entrada_de(argumentos));
+  selecciona_entrada(opciones, entrada);
   opciones.distancia_cotas = distancia_de(argumentos);
   int ancho = 0, alto = 0;
   tamano_de_opcion(argumentos, ancho, alto);
 
-  Sesion sesion = abre_hoja_de_linea(argumentos.posicionales()[0], argumentos.bandera("mm"));
+  Sesion sesion = (cambia_la_hoja(entrada) ? abre_hoja_para_cambiar : abre_hoja_de_linea)(
+      argumentos.posicionales()[0], argumentos.bandera("mm"));
   SuperficieImagen superficie(ancho, alto);
   DialogosAceptados dialogos(errores);
   const ResultadoTopologia r = topologia_de_hoja_entera(sesion, opciones, superficie, &dialogos);

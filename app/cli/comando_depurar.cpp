@@ -17,7 +17,7 @@ int ejecuta_depurar(const Argumentos& argumentos, std::ostream& salida, std::ost
     }
   }
 
-  Sesion sesion = abre_hoja_de_linea(argumentos.posicionales()[0], argumentos.bandera("mm"));
+  Sesion sesion = abre_hoja_para_cambiar(argumentos.posicionales()[0], argumentos.bandera("mm"));
   sesion.ajustes.tolerancia_tentativo = tolerancia;
   // The sheet as the viewer shows it when opened: whole, every code on, every element drawn.
   for (Entidad& e : sesion.hoja.c) e.pintado = 1;

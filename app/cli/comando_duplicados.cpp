@@ -14,7 +14,9 @@ int ejecuta_duplicados(const Argumentos& argumentos, std::ostream& salida, std::
   opciones.SoloEntidades = argumentos.bandera("solo-entidades");
   opciones.ObtengoCasoVirtuales = argumentos.bandera("virtuales");
 
-  Sesion sesion = abre_hoja_de_linea(argumentos.posicionales()[0], argumentos.bandera("mm"));
+  const bool aplica = argumentos.bandera("aplicar");
+  Sesion sesion = (aplica ? abre_hoja_para_cambiar : abre_hoja_de_linea)(
+      argumentos.posicionales()[0], argumentos.bandera("mm"));
   sesion.ajustes.tolerancia_tentativo = tolerancia;
   const TablaSegmentos tabla = Duplicados(sesion, opciones);
   const Hoja& hoja = sesion.hoja;
@@ -25,8 +27,10 @@ int ejecuta_duplicados(const Argumentos& argumentos, std::ostream& salida, std::
     }
   }
   try {
-    if (argumentos.bandera("aplicar")) marca_borrados(sesion, tabla);
+    if (aplica) marca_borrados(sesion, tabla);
     if (argumentos.bandera("grabar")) graba_nuevo_bin(sesion);
+  } catch (const ErrorHojaOcupada&) {
+    throw;
   } catch (const ErrorTelmora& error) {
     errores << error.what() << "\n";
     return kFalloEscritura;

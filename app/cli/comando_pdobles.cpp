@@ -16,7 +16,7 @@ int ejecuta_pdobles(const Argumentos& argumentos, std::ostream& salida, std::ost
     throw ErrorUso(error.what());
   }
 
-  Sesion sesion = abre_hoja_de_linea(argumentos.posicionales()[0], false);
+  Sesion sesion = abre_hoja_para_cambiar(argumentos.posicionales()[0], false);
   return imprime_resultado(salida, errores, [&] { return Proceso_pdobles(sesion, tolerancias); });
 }
 

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "depuracion/pdobles.h"
+#include "diario.h"
 #include "ejecuta.h"
 #include "hoja_de_prueba.h"
 #include "limite_tamano.h"
@@ -99,7 +100,33 @@ TEST(ProcesoPdobles, RecuentosMayoresQue16Bits) {
   EXPECT_EQ(hoja.bytes().size(), b.contenido().size() + (2 * 44551 + 297) * 120);
 }
 
-TEST(ProcesoPdobles, UnaMarcaQueFallaDejaCadaElementoUnaVez) {
+// A run cancelled halfway (its progress throws, as a cancellation does), after some of its
+// batches were written, undoes them: the sheet and the loaded copy are as they were.
+TEST(ProcesoPdobles, UnaCancelacionDeshaceLoEscrito) {
+  const ConstructorBin b = hoja_de_casos();
+  HojaDePrueba hoja(b.contenido());
+  Sesion sesion = hoja.abre();
+  struct Cancela : Progreso {
+    void porcentaje(int porcentaje, std::int64_t, std::int64_t) override {
+      if (porcentaje >= 60) throw std::runtime_error("cancelado");
+    }
+  } cancela;
+  bool escrita = false;
+  pon_gancho_disco({[&](OperacionDisco operacion, const std::filesystem::path& ruta) {
+                      escrita =
+                          escrita || (operacion == OperacionDisco::escribe && ruta == hoja.bin);
+                      return false;
+                    },
+                    64});
+  EXPECT_THROW(Proceso_pdobles(sesion, {10, 5}, cancela), std::runtime_error);
+  pon_gancho_disco({});
+  EXPECT_TRUE(escrita);
+  EXPECT_EQ(hoja.bytes(), b.contenido());
+  EXPECT_FALSE(std::filesystem::exists(ruta_diario(hoja.bin)));
+  for (std::int32_t n = 1; n <= 7; ++n) EXPECT_EQ(sesion.hoja.entidad(n).activa(), n != 4) << n;
+}
+
+TEST(ProcesoPdobles, UnaMarcaQueFallaNoCambiaNada) {
   // Both elements lose a vertex; the second one's header is spoilt after loading, so its mark
   // cannot be written.
   ConstructorBin b;
@@ -117,15 +144,9 @@ TEST(ProcesoPdobles, UnaMarcaQueFallaDejaCadaElementoUnaVez) {
   } catch (const ErrorTelmora& error) {
     EXPECT_NE(std::string(error.what()).find(hoja.bin.string()), std::string::npos);
   }
-  // The first element is replaced; the second one is as it was, without its replacement.
-  bytes = hoja.bytes();
-  bytes[segunda] = 'C';
-  hoja.carpeta.escribe("hoja.bin", bytes);
-  const Hoja h = cargo_bin(hoja.bin, TablaVekt{});
-  ASSERT_EQ(h.num_entidades(), 3);
-  EXPECT_FALSE(h.entidad(1).activa());
-  EXPECT_TRUE(h.entidad(2).activa());
-  EXPECT_EQ(vertices(h, 3), (std::vector<Vertice>{{0, 0, 0}, {500, 0, 0}}));
+  // The first element is not replaced either, in the file or in the loaded copy.
+  EXPECT_EQ(hoja.bytes(), bytes);
+  EXPECT_TRUE(sesion.hoja.entidad(1).activa());
 }
 
 TEST(CliPdobles, ResumenErroresDeArgumentosYEscrituraFallida) {

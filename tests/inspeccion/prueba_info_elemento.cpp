@@ -4,6 +4,7 @@
 
 #include "edicion/info_elemento.h"
 #include "hoja_prueba.h"
+#include "marcador_borrados.h"
 #include "superficie_imagen.h"
 
 using namespace telmora;

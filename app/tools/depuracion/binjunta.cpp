@@ -5,6 +5,7 @@
 #include "fichero.h"
 #include "funciones.h"
 #include "indice_espacial.h"
+#include "marcador_borrados.h"
 
 namespace telmora {
 
@@ -53,9 +54,8 @@ Destinos destinos_de(const RedBinjunta& red) {
   return d;
 }
 
-// Replacements are written in batches of about this many bytes.
-constexpr std::size_t kTamLote = std::size_t{4} << 20;
-
+// One change of the sheet: elements moved whole are rewritten in place, deleted ones marked, and
+// shortened or split ones replaced by their pieces.
 std::int32_t escribe_cambios(Hoja& hoja, const RedBinjunta& red, const Destinos& d) {
   MarcadorBorrados marcador(hoja);
   auto entidad = [&](std::int32_t e) -> const Entidad& {
@@ -71,16 +71,8 @@ std::int32_t escribe_cambios(Hoja& hoja, const RedBinjunta& red, const Destinos&
   for (std::int32_t e = 1; e <= red.num_elementos(); ++e) {
     if (red.anulado(e)) marcador.anula(entidad(e).numero);
   }
-
-  std::vector<Sustitucion> lote;
-  std::size_t bytes = 0;
   auto sustituye = [&](std::int32_t e, const std::vector<std::vector<Vertice>>& piezas) {
-    lote.push_back({entidad(e).numero, registros_de(hoja, entidad(e), piezas)});
-    bytes += lote.back().nuevas.size();
-    if (bytes < kTamLote) return;
-    marcador.sustituye(lote);
-    lote.clear();
-    bytes = 0;
+    marcador.sustituye(entidad(e).numero, registros_de(hoja, entidad(e), piezas));
   };
   for (std::int32_t e = 1; e <= red.num_elementos(); ++e) {
     if (!red.acortado(e) || red.anulado(e) || partido(e)) continue;
@@ -94,7 +86,7 @@ std::int32_t escribe_cambios(Hoja& hoja, const RedBinjunta& red, const Destinos&
     sustituye(entradas[k].elemento, d.piezas[k]);
     ++partidos;
   }
-  marcador.sustituye(lote);
+  marcador.confirma();
   return partidos;
 }
 

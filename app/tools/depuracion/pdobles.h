@@ -87,9 +87,10 @@ void escribe_marcador(std::string& salida, const Vertice& punto, std::string_vie
 // file order. An element that changed is appended cleaned (when two or more vertices are left)
 // and the one read is marked deleted, in the file, the index and the loaded copy; the markers are
 // appended after the last element (duplicates, then loops, then semi-loops). The appended
-// entities are in the file only: the sheet is to be loaded again to see them. A failed write
-// throws ErrorTelmora naming the file and the reason; the file is then a valid entity file in
-// which each element is either replaced or as it was, and the markers written are whole.
+// entities are in the file only: the sheet is to be loaded again to see them. The whole run is
+// one change of the file (MarcadorBorrados): a failed write throws ErrorTelmora naming the file
+// and the reason, and a failure or an interruption leaves the file and the loaded sheet as they
+// were.
 ResultadoPdobles Proceso_pdobles(Sesion& sesion, const ToleranciasPdobles& tolerancias,
                                  Progreso& progreso = Progreso::ninguno());
 

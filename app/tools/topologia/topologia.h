@@ -66,6 +66,11 @@ enum class EntradaTopologia {
 // Sets the switches as the entry does: the command switches cleared, its own set, the display
 // class where the entry fixes one. Only the highlight entry leaves the highlight on.
 void selecciona_entrada(OpcionesTopologia& opciones, EntradaTopologia entrada);
+// Whether the entry rewrites the sheet's file in place (the elevations given to arcs).
+inline bool cambia_la_hoja(EntradaTopologia entrada) {
+  return entrada == EntradaTopologia::cotas_a_recintos ||
+         entrada == EntradaTopologia::cotas_a_tramos;
+}
 
 class ResultadoTopologia {
  public:

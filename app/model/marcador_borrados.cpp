@@ -1,0 +1,233 @@
+#include "marcador_borrados.h"
+
+#include <algorithm>
+
+namespace telmora {
+
+namespace {
+
+// A batch is written once its changes and appended entities reach this size or this count.
+constexpr std::size_t kTamLote = std::size_t{8} << 20;
+constexpr std::size_t kCambiosPorLote = std::size_t{1} << 18;
+// The entities of a batch are read by runs: the next one joins the run when it starts within
+// this many bytes of the run's end and the run stays within the larger size.
+constexpr std::int64_t kHuecoLectura = 64 * 1024;
+constexpr std::int64_t kTamMaximoLectura = 4 * 1024 * 1024;
+// Changes this close together are written (and kept in the journal) as one range.
+constexpr std::int64_t kHuecoEscritura = 4 * 1024;
+
+std::size_t tam_lote() {
+  const std::size_t prueba = gancho_disco().tam_lote;
+  return prueba != 0 ? prueba : kTamLote;
+}
+
+std::string no_esta(std::int64_t posicion) {
+  return "no está la misma entidad en la posición " + std::to_string(posicion);
+}
+
+// Whether the header stored in `bytes` is the one loaded for `e`, its state byte aside: a
+// sheet changed since it was loaded may hold another entity there, whose bytes must not be
+// touched.
+bool misma_cabecera(const Entidad& e, std::string_view bytes) {
+  if (bytes.size() < std::size_t(kTamCabecera)) return false;
+  std::string cargada;
+  escribe_cabecera(cargada, e.cabecera);
+  std::string guardada(bytes.substr(0, kTamCabecera));
+  guardada[1] = cargada[1];
+  return cargada == guardada;
+}
+
+}  // namespace
+
+ErrorHojaCambiada::ErrorHojaCambiada(const std::filesystem::path& ruta, const std::string& porque)
+    : ErrorTelmora("El fichero " + ruta_texto(ruta) +
+                   " ha cambiado desde que se cargó: " + porque) {}
+
+std::optional<std::string> cambio_en_disco(const Hoja& hoja) {
+  if (hoja.huella.tamano < 0) return std::nullopt;
+  const HuellaFichero ahora = huella_de(hoja.ruta);
+  if (ahora.tamano != hoja.huella.tamano) {
+    return "ocupa " + std::to_string(ahora.tamano) + " bytes y no " +
+           std::to_string(hoja.huella.tamano);
+  }
+  if (ahora.modificado != hoja.huella.modificado) return std::string("se ha vuelto a escribir");
+  return std::nullopt;
+}
+
+MarcadorBorrados::MarcadorBorrados(Hoja& hoja)
+    : hoja_(hoja),
+      escritura_(hoja.ruta,
+                 hoja.cerrojo && hoja.cerrojo->ruta() == hoja.ruta ? hoja.cerrojo : nullptr) {
+  if (const auto cambio = cambio_en_disco(hoja_)) throw ErrorHojaCambiada(hoja_.ruta, *cambio);
+}
+
+MarcadorBorrados::~MarcadorBorrados() {
+  if (terminado_) return;
+  deshaz_copia();
+  try {
+    escritura_.deshaz();
+    hoja_.huella = huella_de(hoja_.ruta);
+  } catch (...) {
+    // The journal stays: the next open of the sheet rolls the file back.
+  }
+}
+
+void MarcadorBorrados::deshaz_copia() {
+  for (auto a = anteriores_.rbegin(); a != anteriores_.rend(); ++a) {
+    Entidad& e = hoja_.entidad(a->numero);
+    hoja_.fila(a->numero) = a->fila;
+    e.cabecera.estado = a->estado;
+    e.rango = a->rango;
+    if (!a->vertices.empty()) std::ranges::copy(a->vertices, hoja_.vertices_de(e).begin());
+  }
+  anteriores_.clear();
+}
+
+void MarcadorBorrados::pendiente(Pendiente cambio) {
+  bytes_pendientes_ += cambio.bytes.size();
+  pendientes_.push_back(std::move(cambio));
+  vacia_si_lleno();
+}
+
+void MarcadorBorrados::vacia_si_lleno() {
+  if (bytes_pendientes_ + anadidos_.size() >= tam_lote() || pendientes_.size() >= kCambiosPorLote)
+    vacia();
+}
+
+void MarcadorBorrados::anula(std::int32_t numero) {
+  if (numero < 1 || numero > hoja_.num_entidades()) return;
+  FilaIndice& f = hoja_.fila(numero);
+  Entidad& e = hoja_.entidad(numero);
+  anteriores_.push_back({numero, f, e.cabecera.estado, e.rango, {}});
+  f.activo = 0;
+  e.cabecera.estado = kMarcaBorrado;
+  pendiente({numero, 1, std::string(1, kMarcaBorrado)});
+}
+
+void MarcadorBorrados::reescribe_vertices(std::span<const VerticesNuevos> cambios,
+                                          const std::function<void(std::size_t)>& escritos) {
+  std::size_t hechos = 0;
+  for (const VerticesNuevos& c : cambios) {
+    if (c.numero < 1 || c.numero > hoja_.num_entidades()) continue;
+    Entidad& e = hoja_.entidad(c.numero);
+    if (e.cabecera.es_texto() || c.vertices.size() != e.num_vertices()) {
+      throw ErrorTelmora("La entidad de la posición " +
+                         std::to_string(hoja_.fila(c.numero).posicion) + " de " +
+                         ruta_texto(hoja_.ruta) + " no tiene " + std::to_string(c.vertices.size()) +
+                         " vértices que cambiar");
+    }
+    const auto vertices = hoja_.vertices_de(e);
+    FilaIndice& f = hoja_.fila(c.numero);
+    anteriores_.push_back(
+        {c.numero, f, e.cabecera.estado, e.rango, {vertices.begin(), vertices.end()}});
+    e.rango = c.rango;
+    std::ranges::copy(c.vertices, vertices.begin());
+    f.toma_rango(c.rango);
+    std::string bloque;
+    escribe_rango(bloque, c.rango);
+    for (const Vertice& v : c.vertices) escribe_vertice(bloque, v);
+    const std::size_t antes = pendientes_.size();
+    pendiente({c.numero, kTamCabecera, std::move(bloque)});
+    ++hechos;
+    if (pendientes_.size() <= antes && escritos) escritos(hechos);
+  }
+  vacia();
+  if (escritos) escritos(hechos);
+}
+
+void MarcadorBorrados::sustituye(std::int32_t numero, std::string_view nuevas) {
+  anadidos_ += nuevas;
+  if (numero != 0) {
+    anula(numero);
+  } else {
+    vacia_si_lleno();
+  }
+}
+
+void MarcadorBorrados::vacia() {
+  if (pendientes_.empty() && anadidos_.empty()) return;
+  auto inicio_de = [&](const Pendiente* p) -> std::int64_t {
+    return hoja_.fila(p->numero).posicion;
+  };
+  auto desde = [&](const Pendiente* p) { return inicio_de(p) + p->desplazamiento; };
+  auto hasta = [&](const Pendiente* p) {
+    return desde(p) + static_cast<std::int64_t>(p->bytes.size());
+  };
+  // Each change needs its entity's header and the bytes it changes.
+  auto fin_leido = [&](const Pendiente* p) {
+    return std::max(inicio_de(p) + kTamCabecera, hasta(p));
+  };
+  std::vector<const Pendiente*> orden;
+  orden.reserve(pendientes_.size());
+  for (const Pendiente& p : pendientes_) orden.push_back(&p);
+  std::ranges::stable_sort(orden, {}, desde);
+
+  // The batch's ranges in file order: each with its bytes on disk and its new ones.
+  std::vector<std::pair<std::int64_t, std::string>> originales, nuevos;
+  for (std::size_t i = 0; i < orden.size();) {
+    const std::int64_t inicio = inicio_de(orden[i]);
+    std::int64_t fin = fin_leido(orden[i]);
+    std::size_t j = i + 1;
+    for (; j < orden.size(); ++j) {
+      if (inicio_de(orden[j]) - fin > kHuecoLectura ||
+          fin_leido(orden[j]) - inicio > kTamMaximoLectura) {
+        break;
+      }
+      fin = std::max(fin, fin_leido(orden[j]));
+    }
+    const std::string leidos = escritura_.lee(inicio, static_cast<std::size_t>(fin - inicio));
+    for (std::size_t k = i; k < j; ++k) {
+      const auto en = static_cast<std::size_t>(inicio_de(orden[k]) - inicio);
+      if (!misma_cabecera(hoja_.entidad(orden[k]->numero),
+                          std::string_view(leidos).substr(std::min(en, leidos.size())))) {
+        throw ErrorHojaCambiada(hoja_.ruta, no_esta(inicio_de(orden[k])));
+      }
+      if (static_cast<std::int64_t>(leidos.size()) < hasta(orden[k]) - inicio) {
+        throw ErrorHojaCambiada(
+            hoja_.ruta,
+            "la entidad de la posición " + std::to_string(inicio_de(orden[k])) + " está cortada");
+      }
+    }
+    for (std::size_t k = i; k < j;) {
+      const std::int64_t a = desde(orden[k]);
+      std::int64_t b = hasta(orden[k]);
+      std::size_t m = k + 1;
+      for (; m < j && desde(orden[m]) - b <= kHuecoEscritura; ++m) b = std::max(b, hasta(orden[m]));
+      std::string tramo =
+          leidos.substr(static_cast<std::size_t>(a - inicio), static_cast<std::size_t>(b - a));
+      originales.emplace_back(a, tramo);
+      for (std::size_t n = k; n < m; ++n) {
+        tramo.replace(static_cast<std::size_t>(desde(orden[n]) - a), orden[n]->bytes.size(),
+                      orden[n]->bytes);
+      }
+      nuevos.emplace_back(a, std::move(tramo));
+      k = m;
+    }
+    i = j;
+  }
+
+  std::vector<EscrituraAtomica::Tramo> tramos_originales, tramos_nuevos;
+  for (const auto& [posicion, bytes] : originales) tramos_originales.push_back({posicion, bytes});
+  for (const auto& [posicion, bytes] : nuevos) tramos_nuevos.push_back({posicion, bytes});
+  escritura_.escribe(tramos_originales, tramos_nuevos, anadidos_);
+  pendientes_.clear();
+  anadidos_.clear();
+  bytes_pendientes_ = 0;
+}
+
+void MarcadorBorrados::confirma() {
+  vacia();
+  escritura_.confirma();
+  terminado_ = true;
+  anteriores_.clear();
+  hoja_.huella = huella_de(hoja_.ruta);
+}
+
+void anula_entidad(Hoja& hoja, std::int32_t numero) {
+  if (numero < 1 || numero > hoja.num_entidades()) return;
+  MarcadorBorrados marcador(hoja);
+  marcador.anula(numero);
+  marcador.confirma();
+}
+
+}  // namespace telmora

@@ -1,0 +1,111 @@
+// The one writer of a loaded sheet's file in place: deletion marks, rewritten vertices and
+// appended entities, each run of a tool as one change, all or nothing (see EscrituraAtomica),
+// and by one writer at a time.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "diario.h"
+#include "hoja.h"
+
+namespace telmora {
+
+// The sheet's file is not the one the loaded copy was read from: another process changed it.
+class ErrorHojaCambiada : public ErrorTelmora {
+ public:
+  ErrorHojaCambiada(const std::filesystem::path& ruta, const std::string& porque);
+};
+
+// Why the sheet's file is no longer the one loaded (its size or modification time changed
+// since it was read or last written by this copy), or nothing when it is.
+std::optional<std::string> cambio_en_disco(const Hoja& hoja);
+
+// New vertices for an element (as many as it has) and the range block to store with them.
+struct VerticesNuevos {
+  std::int32_t numero = 0;  // entity number
+  Rango rango;
+  std::span<const Vertice> vertices;
+};
+
+// A change of the loaded sheet's file and of the loaded copy. Created, it takes the sheet's
+// lock (or works under Hoja::cerrojo when the sheet holds it): ErrorHojaOcupada when another
+// writer has it. It rolls back first a change that a process left halfway, and refuses with
+// ErrorHojaCambiada a file changed since the copy was loaded. Changes are gathered into batches
+// and written as each fills; each entity's header is read before its bytes are changed, and an
+// entity that is no longer where it was loaded stops the change (ErrorHojaCambiada). The index
+// and the loaded copy take each change at once, so that the tool sees what it did.
+//
+// confirma() ends the change. Dropped without it (a failure, an exception of the caller, a
+// cancelled run), everything is undone in the file and in the loaded copy alike: the file is
+// exactly as it was, and so is the copy. Should even the undoing fail, the failure says so and
+// the next open of the sheet rolls the file back.
+class MarcadorBorrados {
+ public:
+  explicit MarcadorBorrados(Hoja& hoja);
+  ~MarcadorBorrados();
+  MarcadorBorrados(const MarcadorBorrados&) = delete;
+  MarcadorBorrados& operator=(const MarcadorBorrados&) = delete;
+
+  // Marks an entity deleted (only its state byte changes). Numbers outside the sheet are passed
+  // over.
+  void anula(std::int32_t numero);
+  // New range blocks and vertices for elements, written in file order; an element whose kind
+  // or vertex count is not the loaded one throws ErrorTelmora. `escritos`, when given, hears
+  // after each batch how many elements are done so far. Numbers outside the sheet are passed
+  // over.
+  void reescribe_vertices(std::span<const VerticesNuevos> cambios,
+                          const std::function<void(std::size_t)>& escritos = {});
+  void reescribe_vertices(std::int32_t numero, const Rango& rango,
+                          std::span<const Vertice> vertices) {
+    const VerticesNuevos cambio{numero, rango, vertices};
+    reescribe_vertices({&cambio, 1});
+  }
+  // Replaces an entity by whole entities (file bytes), appended at the end of the file; 0
+  // replaces none and only appends.
+  void sustituye(std::int32_t numero, std::string_view nuevas);
+  void anade(std::string_view entidades) { sustituye(0, entidades); }
+  // Writes what is pending and ends the change: the file then holds all of it.
+  void confirma();
+
+ private:
+  // An overwrite of the bytes of an entity, from `desplazamiento` within it.
+  struct Pendiente {
+    std::int32_t numero = 0;
+    std::int64_t desplazamiento = 0;
+    std::string bytes;
+  };
+  // What the loaded copy held before a change, to put back when the change is undone.
+  struct Anterior {
+    std::int32_t numero = 0;
+    FilaIndice fila;
+    char estado = 0;
+    Rango rango;
+    std::vector<Vertice> vertices;  // only when the change rewrites them
+  };
+
+  void pendiente(Pendiente cambio);
+  void vacia_si_lleno();
+  // Writes the pending batch.
+  void vacia();
+  void deshaz_copia();
+
+  Hoja& hoja_;
+  EscrituraAtomica escritura_;
+  std::vector<Pendiente> pendientes_;
+  std::string anadidos_;
+  std::size_t bytes_pendientes_ = 0;
+  std::vector<Anterior> anteriores_;
+  bool terminado_ = false;
+};
+
+// Marks an entity deleted in the file (only its state byte changes), in the index and in the
+// loaded copy, as one change. A number outside the sheet does nothing.
+void anula_entidad(Hoja& hoja, std::int32_t numero);
+
+}  // namespace telmora
