@@ -19,8 +19,11 @@ constexpr const char* kUsoGeneral =
     "\n"
     "Herramientas de Telmora sin ventana. La carpeta de trabajo es la de la hoja; la hoja,\n"
     "Vekt.tab y Vekt.pal se buscan en ella y, si no están, en la carpeta de datos fija.\n"
-    "Estado de salida: 0 bien, 1 fallo al escribir un resultado, 2 argumentos incorrectos o\n"
-    "entrada inexistente o corrupta.\n"
+    "Estado de salida: 0 bien, 1 fallo al escribir un resultado, 2 argumentos incorrectos,\n"
+    "entrada inexistente o corrupta, u hoja que otro proceso está modificando.\n"
+    "Las órdenes que cambian la hoja lo hacen entero o nada; si una quedó a medias (el\n"
+    "programa murió, se cortó la luz), la siguiente orden que abra la hoja la deja como\n"
+    "estaba antes y lo dice.\n"
     "\n"
     "Órdenes:\n";
 
@@ -36,6 +39,16 @@ bool pide_ayuda(const std::vector<std::string>& argumentos) {
     if (argumento == "--help" || argumento == "-h") return true;
   }
   return false;
+}
+
+// Every command that names a sheet first rolls back a change left halfway in it, and says so.
+// A sheet it cannot roll back (one it may not write) is read as it was before that change.
+void avisa_recuperacion(const std::string& ruta, std::ostream& errores) {
+  try {
+    const std::string aviso = recupera_hoja(ruta_desde_texto(ruta));
+    if (!aviso.empty()) errores << aviso << "\n";
+  } catch (const ErrorTelmora&) {
+  }
 }
 
 }  // namespace
@@ -403,11 +416,7 @@ int ejecuta_cli(const std::vector<std::string>& argumentos, std::ostream& salida
   }
   try {
     const Argumentos leidos(resto, comando->opciones);
-    // Every command that names a sheet first rolls back a change left halfway in it.
-    if (!leidos.posicionales().empty()) {
-      const std::string aviso = recupera_hoja(ruta_desde_texto(leidos.posicionales()[0]));
-      if (!aviso.empty()) errores << aviso << "\n";
-    }
+    if (!leidos.posicionales().empty()) avisa_recuperacion(leidos.posicionales()[0], errores);
     return comando->ejecuta(leidos, salida, errores);
   } catch (const ErrorUso& error) {
     errores << "telmora-cli " << comando->nombre << ": " << error.what() << "\n";

@@ -95,6 +95,19 @@ int abre(const std::filesystem::path& ruta, int modo) {
   return _wsopen(ruta.c_str(), modo | _O_BINARY | _O_NOINHERIT, _SH_DENYNO, _S_IREAD | _S_IWRITE);
 }
 
+constexpr std::size_t kTrozoMaximo = std::size_t{1} << 30;
+
+long long lee_trozo(int descriptor, std::int64_t posicion, char* destino, std::size_t cantidad) {
+  if (_lseeki64(descriptor, posicion, SEEK_SET) < 0) return -1;
+  return _read(descriptor, destino, static_cast<unsigned>(std::min(cantidad, kTrozoMaximo)));
+}
+
+long long escribe_trozo(int descriptor, std::int64_t posicion, const char* origen,
+                        std::size_t cantidad) {
+  if (_lseeki64(descriptor, posicion, SEEK_SET) < 0) return -1;
+  return _write(descriptor, origen, static_cast<unsigned>(std::min(cantidad, kTrozoMaximo)));
+}
+
 }  // namespace
 
 FicheroAbierto::~FicheroAbierto() {
@@ -105,36 +118,6 @@ std::int64_t FicheroAbierto::tamano() const {
   const auto tamano = _filelengthi64(descriptor_);
   if (tamano < 0) falla("No se puede leer");
   return tamano;
-}
-
-std::string FicheroAbierto::lee(std::int64_t posicion, std::size_t cantidad) const {
-  std::string bytes(cantidad, '\0');
-  if (_lseeki64(descriptor_, posicion, SEEK_SET) < 0) falla("No se puede leer");
-  std::size_t leidos = 0;
-  while (leidos < cantidad) {
-    const int n = _read(descriptor_, bytes.data() + leidos,
-                        static_cast<unsigned>(std::min<std::size_t>(cantidad - leidos, 1 << 30)));
-    if (n < 0) falla("No se puede leer");
-    if (n == 0) break;
-    leidos += static_cast<std::size_t>(n);
-  }
-  bytes.resize(leidos);
-  return bytes;
-}
-
-void FicheroAbierto::escribe(std::int64_t posicion, std::string_view bytes) {
-  if (falla_por_gancho(OperacionDisco::escribe, ruta_) ||
-      _lseeki64(descriptor_, posicion, SEEK_SET) < 0) {
-    falla("No se puede escribir");
-  }
-  std::size_t escritos = 0;
-  while (escritos < bytes.size()) {
-    const int n =
-        _write(descriptor_, bytes.data() + escritos,
-               static_cast<unsigned>(std::min<std::size_t>(bytes.size() - escritos, 1 << 30)));
-    if (n <= 0) falla("No se puede escribir");
-    escritos += static_cast<std::size_t>(n);
-  }
 }
 
 void FicheroAbierto::sincroniza() {
@@ -176,6 +159,23 @@ int abre(const std::filesystem::path& ruta, int modo) {
   return descriptor;
 }
 
+long long lee_trozo(int descriptor, std::int64_t posicion, char* destino, std::size_t cantidad) {
+  ssize_t n = 0;
+  do {
+    n = ::pread(descriptor, destino, cantidad, static_cast<off_t>(posicion));
+  } while (n < 0 && errno == EINTR);
+  return n;
+}
+
+long long escribe_trozo(int descriptor, std::int64_t posicion, const char* origen,
+                        std::size_t cantidad) {
+  ssize_t n = 0;
+  do {
+    n = ::pwrite(descriptor, origen, cantidad, static_cast<off_t>(posicion));
+  } while (n < 0 && errno == EINTR);
+  return n;
+}
+
 }  // namespace
 
 FicheroAbierto::~FicheroAbierto() {
@@ -186,33 +186,6 @@ std::int64_t FicheroAbierto::tamano() const {
   struct stat datos {};
   if (::fstat(descriptor_, &datos) != 0) falla("No se puede leer");
   return datos.st_size;
-}
-
-std::string FicheroAbierto::lee(std::int64_t posicion, std::size_t cantidad) const {
-  std::string bytes(cantidad, '\0');
-  std::size_t leidos = 0;
-  while (leidos < cantidad) {
-    const ssize_t n = ::pread(descriptor_, bytes.data() + leidos, cantidad - leidos,
-                              static_cast<off_t>(posicion + static_cast<std::int64_t>(leidos)));
-    if (n < 0 && errno == EINTR) continue;
-    if (n < 0) falla("No se puede leer");
-    if (n == 0) break;
-    leidos += static_cast<std::size_t>(n);
-  }
-  bytes.resize(leidos);
-  return bytes;
-}
-
-void FicheroAbierto::escribe(std::int64_t posicion, std::string_view bytes) {
-  if (falla_por_gancho(OperacionDisco::escribe, ruta_)) falla("No se puede escribir");
-  std::size_t escritos = 0;
-  while (escritos < bytes.size()) {
-    const ssize_t n = ::pwrite(descriptor_, bytes.data() + escritos, bytes.size() - escritos,
-                               static_cast<off_t>(posicion + static_cast<std::int64_t>(escritos)));
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) falla("No se puede escribir");
-    escritos += static_cast<std::size_t>(n);
-  }
 }
 
 void FicheroAbierto::sincroniza() {
@@ -271,6 +244,31 @@ void sincroniza_carpeta(const std::filesystem::path& carpeta) {
 }
 
 #endif
+
+std::string FicheroAbierto::lee(std::int64_t posicion, std::size_t cantidad) const {
+  std::string bytes(cantidad, '\0');
+  std::size_t leidos = 0;
+  while (leidos < cantidad) {
+    const long long n = lee_trozo(descriptor_, posicion + static_cast<std::int64_t>(leidos),
+                                  bytes.data() + leidos, cantidad - leidos);
+    if (n < 0) falla("No se puede leer");
+    if (n == 0) break;
+    leidos += static_cast<std::size_t>(n);
+  }
+  bytes.resize(leidos);
+  return bytes;
+}
+
+void FicheroAbierto::escribe(std::int64_t posicion, std::string_view bytes) {
+  if (falla_por_gancho(OperacionDisco::escribe, ruta_)) falla("No se puede escribir");
+  std::size_t escritos = 0;
+  while (escritos < bytes.size()) {
+    const long long n = escribe_trozo(descriptor_, posicion + static_cast<std::int64_t>(escritos),
+                                      bytes.data() + escritos, bytes.size() - escritos);
+    if (n <= 0) falla("No se puede escribir");
+    escritos += static_cast<std::size_t>(n);
+  }
+}
 
 FicheroAbierto FicheroAbierto::existente(const std::filesystem::path& ruta) {
 #if defined(_WIN32)

@@ -8,13 +8,13 @@ namespace {
 
 // A batch is written once its changes and appended entities reach this size or this count.
 constexpr std::size_t kTamLote = std::size_t{8} << 20;
-constexpr std::size_t kCambiosPorLote = std::size_t{1} << 18;
-// The entities of a batch are read by runs: the next one joins the run when it starts within
-// this many bytes of the run's end and the run stays within the larger size.
-constexpr std::int64_t kHuecoLectura = 64 * 1024;
-constexpr std::int64_t kTamMaximoLectura = 4 * 1024 * 1024;
-// Changes this close together are written (and kept in the journal) as one range.
-constexpr std::int64_t kHuecoEscritura = 4 * 1024;
+constexpr std::size_t kCambiosPorLote = std::size_t{1} << 16;
+// The changes of a batch are read and written by runs: the next change joins the run when its
+// entity starts within this many bytes of the run's end and the run stays within the larger
+// size. Each run is read in one go and written in one go; the journal keeps only the bytes that
+// change.
+constexpr std::int64_t kHuecoEnTirada = 512;
+constexpr std::int64_t kTamMaximoTirada = 4 * 1024 * 1024;
 
 std::size_t tam_lote() {
   const std::size_t prueba = gancho_disco().tam_lote;
@@ -144,6 +144,20 @@ void MarcadorBorrados::sustituye(std::int32_t numero, std::string_view nuevas) {
   }
 }
 
+void MarcadorBorrados::comprueba(const Pendiente& cambio, std::string_view tirada,
+                                 std::int64_t inicio) const {
+  const std::int64_t posicion = hoja_.fila(cambio.numero).posicion;
+  const auto en = static_cast<std::size_t>(posicion - inicio);
+  if (!misma_cabecera(hoja_.entidad(cambio.numero), tirada.substr(std::min(en, tirada.size())))) {
+    throw ErrorHojaCambiada(hoja_.ruta, no_esta(posicion));
+  }
+  const auto hasta = en + static_cast<std::size_t>(cambio.desplazamiento) + cambio.bytes.size();
+  if (tirada.size() < hasta) {
+    throw ErrorHojaCambiada(
+        hoja_.ruta, "la entidad de la posición " + std::to_string(posicion) + " está cortada");
+  }
+}
+
 void MarcadorBorrados::vacia() {
   if (pendientes_.empty() && anadidos_.empty()) return;
   auto inicio_de = [&](const Pendiente* p) -> std::int64_t {
@@ -162,54 +176,43 @@ void MarcadorBorrados::vacia() {
   for (const Pendiente& p : pendientes_) orden.push_back(&p);
   std::ranges::stable_sort(orden, {}, desde);
 
-  // The batch's ranges in file order: each with its bytes on disk and its new ones.
-  std::vector<std::pair<std::int64_t, std::string>> originales, nuevos;
+  // The batch's runs in file order: their bytes on disk, and the range each writes anew.
+  std::vector<std::string> leidos, nuevos;
+  std::vector<EscrituraAtomica::Tramo> originales, escritos;
+  leidos.reserve(orden.size());
+  nuevos.reserve(orden.size());
   for (std::size_t i = 0; i < orden.size();) {
     const std::int64_t inicio = inicio_de(orden[i]);
     std::int64_t fin = fin_leido(orden[i]);
     std::size_t j = i + 1;
     for (; j < orden.size(); ++j) {
-      if (inicio_de(orden[j]) - fin > kHuecoLectura ||
-          fin_leido(orden[j]) - inicio > kTamMaximoLectura) {
+      if (inicio_de(orden[j]) - fin > kHuecoEnTirada ||
+          fin_leido(orden[j]) - inicio > kTamMaximoTirada) {
         break;
       }
       fin = std::max(fin, fin_leido(orden[j]));
     }
-    const std::string leidos = escritura_.lee(inicio, static_cast<std::size_t>(fin - inicio));
+    const std::string& tirada =
+        leidos.emplace_back(escritura_.lee(inicio, static_cast<std::size_t>(fin - inicio)));
+    std::int64_t desde_tirada = desde(orden[i]), hasta_tirada = desde_tirada;
     for (std::size_t k = i; k < j; ++k) {
-      const auto en = static_cast<std::size_t>(inicio_de(orden[k]) - inicio);
-      if (!misma_cabecera(hoja_.entidad(orden[k]->numero),
-                          std::string_view(leidos).substr(std::min(en, leidos.size())))) {
-        throw ErrorHojaCambiada(hoja_.ruta, no_esta(inicio_de(orden[k])));
-      }
-      if (static_cast<std::int64_t>(leidos.size()) < hasta(orden[k]) - inicio) {
-        throw ErrorHojaCambiada(
-            hoja_.ruta,
-            "la entidad de la posición " + std::to_string(inicio_de(orden[k])) + " está cortada");
-      }
+      comprueba(*orden[k], tirada, inicio);
+      originales.push_back({desde(orden[k]), std::string_view(tirada).substr(
+                                                 static_cast<std::size_t>(desde(orden[k]) - inicio),
+                                                 orden[k]->bytes.size())});
+      hasta_tirada = std::max(hasta_tirada, hasta(orden[k]));
     }
-    for (std::size_t k = i; k < j;) {
-      const std::int64_t a = desde(orden[k]);
-      std::int64_t b = hasta(orden[k]);
-      std::size_t m = k + 1;
-      for (; m < j && desde(orden[m]) - b <= kHuecoEscritura; ++m) b = std::max(b, hasta(orden[m]));
-      std::string tramo =
-          leidos.substr(static_cast<std::size_t>(a - inicio), static_cast<std::size_t>(b - a));
-      originales.emplace_back(a, tramo);
-      for (std::size_t n = k; n < m; ++n) {
-        tramo.replace(static_cast<std::size_t>(desde(orden[n]) - a), orden[n]->bytes.size(),
-                      orden[n]->bytes);
-      }
-      nuevos.emplace_back(a, std::move(tramo));
-      k = m;
+    std::string& nuevo =
+        nuevos.emplace_back(tirada.substr(static_cast<std::size_t>(desde_tirada - inicio),
+                                          static_cast<std::size_t>(hasta_tirada - desde_tirada)));
+    for (std::size_t k = i; k < j; ++k) {
+      nuevo.replace(static_cast<std::size_t>(desde(orden[k]) - desde_tirada),
+                    orden[k]->bytes.size(), orden[k]->bytes);
     }
+    escritos.push_back({desde_tirada, nuevo});
     i = j;
   }
-
-  std::vector<EscrituraAtomica::Tramo> tramos_originales, tramos_nuevos;
-  for (const auto& [posicion, bytes] : originales) tramos_originales.push_back({posicion, bytes});
-  for (const auto& [posicion, bytes] : nuevos) tramos_nuevos.push_back({posicion, bytes});
-  escritura_.escribe(tramos_originales, tramos_nuevos, anadidos_);
+  escritura_.escribe(originales, escritos, anadidos_);
   pendientes_.clear();
   anadidos_.clear();
   bytes_pendientes_ = 0;

@@ -90,6 +90,9 @@ class MarcadorBorrados {
   };
 
   void pendiente(Pendiente cambio);
+  // Throws ErrorHojaCambiada when the bytes read from `inicio` do not hold the change's entity
+  // as it was loaded, whole up to the bytes it changes.
+  void comprueba(const Pendiente& cambio, std::string_view tirada, std::int64_t inicio) const;
   void vacia_si_lleno();
   // Writes the pending batch.
   void vacia();

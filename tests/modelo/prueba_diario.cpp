@@ -3,6 +3,7 @@
 // second writer is refused.
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <random>
 #include <stdexcept>
 
@@ -154,6 +155,8 @@ TEST(CambioAtomico, CadaFalloOInterrupcionDejaLaHojaComoAntesOComoDespues) {
     }
     ASSERT_EQ(prueba::lee_bytes(ruta), caso.despues) << semilla;
     ASSERT_GT(operaciones, 12u) << semilla;
+    std::printf("hoja %u: %zu operaciones, cada una fallida, sin disco desde ella y cancelada\n",
+                semilla, operaciones);
 
     for (const Modo modo : {Modo::falla_una, Modo::falla_desde, Modo::lanza}) {
       bool ya_despues = false;

@@ -233,9 +233,11 @@ TEST(AnulaEntidad, NoEscribeSiElFicheroCambioDesdeQueSeCargo) {
   const auto ruta = carpeta.escribe("hoja.bin", original);
   Hoja hoja = cargo_bin(ruta, tabla());
   const auto hora = std::filesystem::last_write_time(ruta);
-  auto refusa = [&](const std::string& en_disco, bool misma_hora, const char* porque) {
+  // The file rewritten with these bytes at that modification time.
+  auto refusa = [&](const std::string& en_disco, std::filesystem::file_time_type cuando,
+                    const char* porque) {
     carpeta.escribe("hoja.bin", en_disco);
-    if (misma_hora) std::filesystem::last_write_time(ruta, hora);
+    std::filesystem::last_write_time(ruta, cuando);
     try {
       anula_entidad(hoja, 2);
       ADD_FAILURE() << "written over a changed file";
@@ -246,17 +248,17 @@ TEST(AnulaEntidad, NoEscribeSiElFicheroCambioDesdeQueSeCargo) {
     EXPECT_TRUE(hoja.entidad(2).activa());
     EXPECT_EQ(hoja.fila(2).activo, 1);
   };
-  refusa(std::string(40, 'z'), false, "ocupa 40 bytes");
+  refusa(std::string(40, 'z'), hora, "ocupa 40 bytes");
   std::string otra = original;
   otra[static_cast<std::size_t>(hoja.fila(2).posicion) + 3] ^= 1;
-  refusa(otra, false, "se ha vuelto a escribir");
+  refusa(otra, hora + std::chrono::seconds(2), "se ha vuelto a escribir");
   // Rewritten with the same size and time: another entity of the same kind where the second
   // one was (its code, counts or state byte aside) is not the entity loaded.
   const auto inicio = static_cast<std::size_t>(hoja.fila(2).posicion);
   for (const std::size_t byte : {inicio + 3, inicio + 9, inicio + 10}) {
     otra = original;
     otra[byte] = static_cast<char>(otra[byte] ^ 1);
-    refusa(otra, true, "no está la misma entidad en la posición");
+    refusa(otra, hora, "no está la misma entidad en la posición");
   }
   // Deleted on disk in the meantime, it is still the same entity: marked again.
   std::string borrada = original;
