@@ -8,6 +8,7 @@
 #include <random>
 
 #include "depuracion/pdobles.h"
+#include "diario.h"
 #include "fichero.h"
 #include "funciones.h"
 #include "medicion.h"

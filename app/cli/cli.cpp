@@ -57,21 +57,27 @@ const std::vector<Comando>& comandos() {
   static const std::vector<Comando> lista{
       {"bd",
        "copia una base de datos Access o SQLite en un fichero SQLite nuevo o en PostgreSQL",
-       "uso: telmora-cli bd importar ORIGEN DESTINO.sqlite\n"
+       "uso: telmora-cli bd importar ORIGEN DESTINO.sqlite [--reemplazar]\n"
        "     telmora-cli bd importar ORIGEN postgresql://USUARIO@SERVIDOR:PUERTO/BASE\n"
+       "                             [--reemplazar]\n"
        "\n"
        "Copia todas las tablas de ORIGEN, una base de datos Access (.mdb, .accdb) o SQLite, en\n"
        "un fichero SQLite nuevo: columnas, tipos, nulos y fechas (como texto AAAA-MM-DD\n"
-       "HH:MM:SS). DESTINO se escribe entero o no se escribe, y sustituye al que hubiera.\n"
+       "HH:MM:SS). DESTINO se escribe entero o no se escribe. Si DESTINO ya existe la orden se\n"
+       "niega, salvo con --reemplazar: entonces la copia lo sustituye de una vez, cuando está\n"
+       "completa. DESTINO nunca puede ser ORIGEN.\n"
        "Escribe en la salida una línea \"TABLA: N filas\" por tabla copiada. Las bases de\n"
        "datos Access solo se pueden leer en Linux: su copia SQLite, con el nombre de la\n"
        "original, es la que el programa puede escribir.\n"
        "Con una conexión a PostgreSQL por DESTINO, ORIGEN es una base de datos de control de\n"
        "pares: su tabla Control se copia en la tabla nueva control de esa base de datos, con\n"
        "las columnas en minúsculas, la columna orden_fila con el orden de las filas y un índice\n"
-       "sobre par, entera o nada; si la tabla ya existe no se toca. La contraseña no va en la\n"
-       "conexión: se lee del fichero de contraseñas de PostgreSQL (~/.pgpass o PGPASSFILE).\n",
-       {{}, {}},
+       "sobre par, entera o nada. Si la base de datos ya tiene la tabla de control (con su nombre\n"
+       "en minúsculas o en mayúsculas, como \"Control\"), la orden se niega y no la toca, salvo\n"
+       "con --reemplazar: entonces se sustituye en la misma transacción. La contraseña no va en\n"
+       "la conexión: se lee del fichero de contraseñas de PostgreSQL (~/.pgpass o PGPASSFILE).\n"
+       "  --reemplazar   sustituye el DESTINO que ya exista\n",
+       {{}, {"reemplazar"}},
        ejecuta_bd},
       {"catalogo",
        "temas, objetos, valores y entradas del catálogo, como los muestran sus ventanas",
@@ -285,7 +291,8 @@ const std::vector<Comando>& comandos() {
        "uso: telmora-cli info HOJA.bin [--mm]\n"
        "\n"
        "Escribe el informe de la hoja en la salida, una línea por renglón, y lo guarda junto a\n"
-       "la hoja con el nombre de la hoja terminado en \".txt\" en lugar de su extensión.\n"
+       "la hoja con el nombre de la hoja terminado en \".txt\" en lugar de su extensión. Una\n"
+       "hoja que ya tiene ese nombre no se sobrescribe: la orden se niega sin escribir nada.\n"
        "  --mm   la hoja está en milímetros (centímetros si no se indica)\n",
        {{}, {"mm"}},
        ejecuta_info},

@@ -1,4 +1,5 @@
 #include "cli.h"
+#include "fichero.h"
 #include "imagen_cli.h"
 #include "sig/capas_topologia.h"
 #include "sig/exportacion.h"
@@ -30,6 +31,7 @@ int ejecuta_exportar(const Argumentos& argumentos, std::ostream& salida, std::os
                                 "[--srs EPSG:N] [--topologia] [--mm]");
   OpcionesExportacion opciones;
   opciones.destino = ruta_desde_texto(argumentos.posicionales()[1]);
+  exige_salida_distinta(opciones.destino, ruta_desde_texto(argumentos.posicionales()[0]));
   if (argumentos.tiene("formato")) opciones.formato = argumentos.valor("formato");
   try {
     if (argumentos.tiene("srs")) opciones.epsg = epsg_de_texto(argumentos.valor("srs"));

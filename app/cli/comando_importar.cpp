@@ -1,4 +1,5 @@
 #include "cli.h"
+#include "fichero.h"
 #include "sig/importacion.h"
 
 namespace telmora::cli {
@@ -27,6 +28,7 @@ int ejecuta_importar(const Argumentos& argumentos, std::ostream& salida, std::os
     origenes.push_back(ruta_desde_texto(posicionales[i]));
   }
   const auto destino = ruta_desde_texto(posicionales.back());
+  for (const auto& origen : origenes) exige_salida_distinta(destino, origen);
   return ejecuta_intercambio([&] { return importa_sig(origenes, destino, opciones).lineas(); },
                              salida, errores);
 }

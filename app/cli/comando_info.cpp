@@ -8,12 +8,14 @@ namespace telmora::cli {
 int ejecuta_info(const Argumentos& argumentos, std::ostream& salida, std::ostream& errores) {
   argumentos.exige_posicionales(1, "telmora-cli info HOJA.bin [--mm]");
   const Sesion sesion = abre_hoja_de_linea(argumentos.posicionales()[0], argumentos.bandera("mm"));
+  // Named before anything is printed: a report that would replace the sheet stops here.
+  const auto ruta = ruta_informe(sesion.ajustes.fich_entrada);
   const auto lineas =
       informe_bin(sesion.hoja, sesion.tabla, texto_directorio(sesion.ajustes.dir_trabajo),
                   ruta_texto(sesion.ajustes.fich_entrada.filename()), sesion.ajustes.uds);
   for (const auto& linea : lineas) salida << linea << "\n";
   try {
-    if (const auto ruta = ruta_informe(sesion.ajustes.fich_entrada)) escribe_lineas(*ruta, lineas);
+    if (ruta) escribe_lineas(*ruta, lineas);
   } catch (const ErrorTelmora& error) {
     errores << error.what() << "\n";
     return kFalloEscritura;

@@ -11,6 +11,8 @@ namespace telmora::cli {
 
 int ejecuta_render(const Argumentos& argumentos, std::ostream& /*salida*/, std::ostream& errores) {
   argumentos.exige_posicionales(2, "telmora-cli render HOJA.bin SALIDA.png [opciones]");
+  exige_salida_distinta(ruta_desde_texto(argumentos.posicionales()[1]),
+                        ruta_desde_texto(argumentos.posicionales()[0]));
   int ancho = 0, alto = 0;
   tamano_de_opcion(argumentos, ancho, alto);
   std::vector<double> ventana;

@@ -55,6 +55,8 @@ bool guarda_png_de_opcion(const Argumentos& argumentos, const QImage& imagen,
                           std::ostream& errores) {
   if (!argumentos.tiene("png")) return true;
   try {
+    exige_salida_distinta(ruta_desde_texto(argumentos.valor("png")),
+                          ruta_desde_texto(argumentos.posicionales().at(0)));
     guarda_png(imagen, argumentos.valor("png"));
     return true;
   } catch (const ErrorTelmora& fallo) {

@@ -24,8 +24,9 @@ void tamano_de_opcion(const Argumentos& argumentos, int& ancho, int& alto);
 // Writes the picture whole or not at all; ErrorTelmora naming the path when it cannot.
 void guarda_png(const QImage& imagen, const std::string& ruta);
 
-// The picture written to the path that --png names, when the option is given. A picture that
-// cannot be written is told on `errores` and gives false.
+// The picture written to the path that --png names, when the option is given, never over the
+// sheet (the first positional value). A picture that cannot be written is told on `errores` and
+// gives false.
 bool guarda_png_de_opcion(const Argumentos& argumentos, const QImage& imagen,
                           std::ostream& errores);
 

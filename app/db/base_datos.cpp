@@ -174,9 +174,17 @@ std::vector<FilaBd> filas_de(QSqlQuery& consulta, const BaseDatos::Conexion& con
   return filas;
 }
 
+std::string identificador_sql(std::string_view nombre) {
+  std::string citado = "\"";
+  for (const char c : nombre) citado += c == '"' ? std::string("\"\"") : std::string(1, c);
+  return citado + "\"";
+}
+
 QSqlQuery crea_tabla(BaseDatos::Conexion& destino, const QString& tabla,
                      const std::vector<ColumnaNueva>& columnas) {
-  auto identificador = [](QString nombre) { return "\"" + nombre.replace("\"", "\"\"") + "\""; };
+  auto identificador = [](const QString& nombre) {
+    return QString::fromStdString(identificador_sql(nombre.toStdString()));
+  };
   QStringList definiciones, nombres, marcas;
   for (const ColumnaNueva& columna : columnas) {
     definiciones << identificador(columna.nombre) + " " + columna.tipo;
@@ -258,30 +266,40 @@ std::vector<std::string> BaseDatos::tablas() const {
   return nombres;
 }
 
+std::optional<NombresTabla> BaseDatos::busca_tabla(const std::string& tabla,
+                                                   const std::vector<std::string>& columnas) const {
+  if (dialecto() == Dialecto::postgresql)
+    return busca_tabla_postgresql(*conexion_, tabla, columnas);
+  // A file's engine compares names without regard to case itself.
+  const QStringList tablas = conexion_->bd.tables();
+  const QString* nombre = busca_sin_caso(tablas, tabla);
+  if (nombre == nullptr) return std::nullopt;
+  const QStringList existentes = nombres_de(conexion_->bd.record(*nombre));
+  auto cita = [&](const QString& n) {
+    return dialecto() == Dialecto::access ? "[" + a_utf8(n) + "]" : identificador_sql(a_utf8(n));
+  };
+  NombresTabla nombres{cita(*nombre), {}};
+  for (const std::string& columna : columnas) {
+    const QString* existente = busca_sin_caso(existentes, columna);
+    nombres.columnas.push_back(existente == nullptr ? std::string() : cita(*existente));
+  }
+  return nombres;
+}
+
 void BaseDatos::exige(const std::vector<TablaRequerida>& tablas) const {
-  const QStringList existentes = conexion_->bd.tables();
   for (const TablaRequerida& tabla : tablas) {
-    const QString* nombre = busca_sin_caso(existentes, tabla.nombre);
-    if (nombre == nullptr) {
+    const auto nombres = busca_tabla(tabla.nombre, tabla.columnas);
+    if (!nombres) {
       throw ErrorBaseDatos("La base de datos " + origen() + " no tiene la tabla \"" + tabla.nombre +
                            "\"");
     }
-    const QStringList columnas = nombres_de(conexion_->bd.record(*nombre));
-    for (const std::string& columna : tabla.columnas) {
-      if (busca_sin_caso(columnas, columna) == nullptr) {
+    for (std::size_t i = 0; i < tabla.columnas.size(); ++i) {
+      if (nombres->columnas[i].empty()) {
         throw ErrorBaseDatos("La tabla \"" + tabla.nombre + "\" de " + origen() +
-                             " no tiene la columna \"" + columna + "\"");
+                             " no tiene la columna \"" + tabla.columnas[i] + "\"");
       }
     }
   }
-}
-
-bool BaseDatos::tiene_columna(const std::string& tabla, const std::string& columna) const {
-  const QStringList existentes = conexion_->bd.tables();
-  const QString* nombre = busca_sin_caso(existentes, tabla);
-  if (nombre == nullptr) return false;
-  const QStringList columnas = nombres_de(conexion_->bd.record(*nombre));
-  return busca_sin_caso(columnas, columna) != nullptr;
 }
 
 std::vector<FilaBd> BaseDatos::consulta(const Sentencia& sentencia,
@@ -325,6 +343,30 @@ std::int64_t BaseDatos::ejecuta(const Sentencia& sentencia, const std::vector<Va
   } catch (const ErrorBaseDatos& error) {
     throw ErrorEscrituraBd(error.what());
   }
+}
+
+std::int64_t BaseDatos::ejecuta_en_una_fila(const Sentencia& sentencia,
+                                            const std::vector<Valor>& valores) {
+  QSqlDatabase& bd = conexion_->bd;
+  const std::string mensaje = "Error al " + std::string(sentencia.para) + " en " + origen();
+  if (conexion_->escribible && !bd.transaction()) {
+    throw ErrorEscrituraBd(mensaje + ": " + una_linea(bd.lastError().text()));
+  }
+  std::int64_t cambiadas = 0;
+  try {
+    cambiadas = ejecuta(sentencia, valores);
+  } catch (...) {
+    bd.rollback();
+    throw;
+  }
+  if (cambiadas != 1) {
+    bd.rollback();
+  } else if (!bd.commit()) {
+    const QSqlError error = bd.lastError();
+    bd.rollback();
+    throw ErrorEscrituraBd(mensaje + ": " + una_linea(error.text()));
+  }
+  return cambiadas;
 }
 
 }  // namespace telmora

@@ -10,6 +10,7 @@
 #include <filesystem>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -68,6 +69,13 @@ struct TablaRequerida {
   std::vector<std::string> columnas;
 };
 
+// A table and some of its columns as the database spells them, each quoted for a statement
+// ("migrada"."Control", "PAR"); a column that the table lacks is left empty.
+struct NombresTabla {
+  std::string tabla;
+  std::vector<std::string> columnas;
+};
+
 class BaseDatos {
  public:
   // Opens the database at `origen`, a path or a PostgreSQL connection text (see
@@ -87,11 +95,16 @@ class BaseDatos {
   // The names of its tables (the user's, not the engine's own).
   std::vector<std::string> tablas() const;
 
-  // Throws ErrorBaseDatos naming the file and the first table or column that is missing. Names
-  // are compared without regard to case, as the engines do.
+  // The table of that name and those of its columns, found without regard to case: on a server
+  // in its catalogue, in the first schema of the search path that holds such a table (migration
+  // tools keep Access's mixed case, "Control" and "PAR"; a table made by hand is usually lower
+  // case). Nothing when there is no such table. Two tables, or two columns, whose names differ
+  // only in case throw ErrorBaseDatos: which one is meant cannot be told.
+  std::optional<NombresTabla> busca_tabla(const std::string& tabla,
+                                          const std::vector<std::string>& columnas) const;
+  // Throws ErrorBaseDatos naming the database and the first table or column that is missing
+  // (names found as busca_tabla finds them).
   void exige(const std::vector<TablaRequerida>& tablas) const;
-  // Whether `tabla` exists and has `columna` (names compared as exige() does).
-  bool tiene_columna(const std::string& tabla, const std::string& columna) const;
 
   // The rows of a query, with `valores` bound to its placeholders in order.
   std::vector<FilaBd> consulta(const Sentencia& sentencia,
@@ -104,6 +117,10 @@ class BaseDatos {
   // A statement that changes rows, committed when it returns; the number of rows changed.
   // Failures throw ErrorEscrituraBd.
   std::int64_t ejecuta(const Sentencia& sentencia, const std::vector<Valor>& valores = {});
+  // The same for a statement meant to change one row: in a transaction of its own, committed
+  // only when exactly one row changed and otherwise undone. The number of rows it changed, or
+  // would have changed.
+  std::int64_t ejecuta_en_una_fila(const Sentencia& sentencia, const std::vector<Valor>& valores);
 
   // The engine's connection, for the module's own routines.
   struct Conexion;

@@ -42,6 +42,10 @@ QSqlQuery ejecuta_texto(BaseDatos::Conexion& conexion, const QString& texto,
 std::vector<FilaBd> filas_de(QSqlQuery& consulta, const BaseDatos::Conexion& conexion,
                              const std::string& para);
 
+// A name quoted for a statement of SQLite or PostgreSQL: in double quotes, each one inside
+// doubled.
+std::string identificador_sql(std::string_view nombre);
+
 // A column of a table to create.
 struct ColumnaNueva {
   QString nombre;

@@ -22,14 +22,19 @@ inline constexpr std::size_t kColumnaDescripcionEstado = 15;
 
 struct FilaError {
   FilaBd valores;  // the sixteen columns
-  Valor clave;     // what identifies the row when its state is written back
+  // What identifies the row when its state is written back, as it holds now: on SQLite its rowid;
+  // in an Access table, which has no row number, the values of the table's key or, in a table
+  // without one, the sixteen columns.
+  FilaBd clave;
 };
 
 // The rows ordered by NumError (rows of the same number in the table's order).
 std::vector<FilaError> lee_errores(const BaseDatos& bd);
 
-// Writes the row's Estado and DescripcionEstado, committed at once. A row that is no longer
-// there throws ErrorEscrituraBd.
-void guarda_estado_error(BaseDatos& bd, const FilaError& fila);
+// Writes the row's Estado and DescripcionEstado into that one row, committed at once, and keeps
+// its key up to date. A row that is no longer there, or one that cannot be told from another
+// (two rows alike in everything in a table without a key), throws ErrorEscrituraBd and nothing
+// is written.
+void guarda_estado_error(BaseDatos& bd, FilaError& fila);
 
 }  // namespace telmora

@@ -89,7 +89,11 @@ void copia_tablas(BaseDatos& origen, BaseDatos::Conexion& destino) {
 }  // namespace
 
 std::vector<TablaImportada> importa_base_datos(BaseDatos& fuente,
-                                               const std::filesystem::path& destino) {
+                                               const std::filesystem::path& destino,
+                                               bool reemplaza) {
+  if (!reemplaza && std::filesystem::exists(destino)) {
+    throw ErrorDestinoOcupado("Ya existe " + ruta_texto(destino) + ": no se sustituye");
+  }
   {
     FicheroSqliteNuevo nuevo(destino);
     if (fuente.dialecto() == Dialecto::sqlite) {
@@ -119,7 +123,8 @@ std::vector<TablaImportada> importa_base_datos(BaseDatos& fuente,
   return tablas;
 }
 
-TablaImportada importa_control_postgresql(BaseDatos& fuente, const std::string& conexion) {
+TablaImportada importa_control_postgresql(BaseDatos& fuente, const std::string& conexion,
+                                          bool reemplaza) {
   fuente.exige({tabla_control_requerida()});
   QString tabla;
   for (const std::string& nombre : fuente.tablas()) {
@@ -139,6 +144,14 @@ TablaImportada importa_control_postgresql(BaseDatos& fuente, const std::string& 
   const std::string mensaje = "Error al copiar la tabla Control en " + conexion;
   if (!destino.bd.transaction()) falla_bd(mensaje, destino.bd.lastError());
   try {
+    if (const auto anterior = servidor.busca_tabla("Control", {})) {
+      if (!reemplaza) {
+        throw ErrorDestinoOcupado("La base de datos " + conexion +
+                                  " ya tiene la tabla de control " + anterior->tabla +
+                                  ": no se sustituye");
+      }
+      ejecuta_orden(destino, QString::fromStdString("DROP TABLE " + anterior->tabla), mensaje);
+    }
     QSqlQuery insercion = crea_tabla(destino, "control", columnas);
     ejecuta_orden(destino,
                   QString("ALTER TABLE control ADD COLUMN ") + kColumnaOrdenFila +

@@ -1,16 +1,25 @@
 #include "control_pares.h"
 
+#include <QEvent>
 #include <QGridLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QScreen>
 
 #include "dialogos_qt.h"
 #include "fichero.h"
 
 namespace telmora {
 
-ControlPares::ControlPares(const ResultadoControlPares& resultado, QWidget* padre)
-    : QDialog(padre) {
+namespace {
+
+constexpr int kSeparacion = 12;  // pixels between the two windows
+
+}  // namespace
+
+ControlPares::ControlPares(const ResultadoControlPares& resultado, std::function<void()> al_dejarla,
+                           QWidget* padre)
+    : QDialog(padre), al_dejarla_(std::move(al_dejarla)) {
   setObjectName("ControlPares");
   setWindowTitle("Control de Pares");
   setAttribute(Qt::WA_DeleteOnClose);
@@ -29,6 +38,38 @@ ControlPares::ControlPares(const ResultadoControlPares& resultado, QWidget* padr
     etiqueta->setObjectName(QString("Label%1").arg(i + 1));
     etiqueta->setFont(fuente);
     capa->addWidget(etiqueta, static_cast<int>(i) + 1, 0);
+  }
+}
+
+ControlPares::~ControlPares() {
+  if (al_dejarla_) al_dejarla_();
+}
+
+void ControlPares::se_coloca_junto_a(const QWidget& otra) {
+  const QScreen* pantalla = otra.screen();
+  if (pantalla == nullptr) return;
+  const QRect area = pantalla->availableGeometry();
+  const QRect fija = otra.frameGeometry();
+  QRect marco = frameGeometry();
+  const QPoint sitios[] = {{fija.right() + 1 + kSeparacion, fija.top()},
+                           {fija.left() - kSeparacion - marco.width(), fija.top()},
+                           {fija.left(), fija.bottom() + 1 + kSeparacion},
+                           {fija.left(), fija.top() - kSeparacion - marco.height()}};
+  for (const QPoint& sitio : sitios) {
+    marco.moveTopLeft(sitio);
+    if (!area.contains(marco)) continue;
+    move(sitio);
+    return;
+  }
+}
+
+void ControlPares::changeEvent(QEvent* evento) {
+  QDialog::changeEvent(evento);
+  if (evento->type() != QEvent::ActivationChange) return;
+  if (isActiveWindow()) {
+    fue_activa_ = true;
+  } else if (fue_activa_ && al_dejarla_) {
+    al_dejarla_();
   }
 }
 

@@ -748,7 +748,7 @@ void Visor::puntos_dobles() {
 void Visor::exporta_a_sig() {
   const auto destino =
       dialogos_.elige_fichero_nuevo("Exportar a formato SIG", kFiltroSigEscritura,
-                                    ruta_con_sufijo(ajustes_.fich_entrada, ".gpkg"));
+                                    ruta_companera(ajustes_.fich_entrada, ".gpkg"));
   if (!destino) return;
   puntero(Puntero::reloj);
   try {
@@ -841,11 +841,16 @@ void Visor::control_pares() {
         [this](const ConsultaPares& pares) {
           topologia(EntradaTopologia::errores_centroides, &pares);
         });
-    auto* ventana = new ControlPares(resultado, this);
-    // The topology window that drew the pairs goes with the pair control.
-    connect(ventana, &QObject::destroyed, this, [dibujo = topo_] {
-      if (dibujo) dibujo->close();
-    });
+    // The topology window that drew the pairs goes with the pair control when it is closed or
+    // left for another window; until then both stand side by side.
+    auto* ventana = new ControlPares(
+        resultado,
+        [dibujo = topo_] {
+          if (dibujo) dibujo->close();
+        },
+        this);
+    ventana->adjustSize();
+    if (topo_) ventana->se_coloca_junto_a(*topo_);
     ventana->show();
   } catch (const ErrorTelmora& error) {
     dialogos_.mensaje(error.what(), Icono::critico);

@@ -61,10 +61,28 @@ bool existe_archivo(const std::filesystem::path& ruta) {
   return std::filesystem::is_regular_file(ruta, error);
 }
 
-std::filesystem::path ruta_con_sufijo(const std::filesystem::path& hoja, std::string_view sufijo) {
+std::filesystem::path ruta_companera(const std::filesystem::path& hoja, std::string_view sufijo) {
   auto nombre = hoja.extension().native().size() == 4 ? hoja.stem() : hoja.filename();
   nombre += ruta_desde_texto(sufijo);
   return hoja.parent_path() / nombre;
+}
+
+void exige_salida_distinta(const std::filesystem::path& salida,
+                           const std::filesystem::path& entrada) {
+  // Two names of one file: the same spelling, or (when both exist) the same file on disk, which
+  // also covers ".." in a path, links and case-insensitive file systems.
+  std::error_code error;
+  const bool mismo = salida.lexically_normal() == entrada.lexically_normal() ||
+                     std::filesystem::equivalent(salida, entrada, error);
+  if (!mismo) return;
+  throw ErrorTelmora("No se escribe " + ruta_texto(salida) + ": es el fichero de entrada " +
+                     ruta_texto(entrada) + ", que no se sobrescribe");
+}
+
+std::filesystem::path ruta_con_sufijo(const std::filesystem::path& hoja, std::string_view sufijo) {
+  auto ruta = ruta_companera(hoja, sufijo);
+  exige_salida_distinta(ruta, hoja);
+  return ruta;
 }
 
 Lista<char> lee_fichero(const std::filesystem::path& ruta) {

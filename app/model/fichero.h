@@ -38,9 +38,19 @@ std::filesystem::path ruta_desde_texto(std::string_view utf8);
 
 bool existe_archivo(const std::filesystem::path& ruta);
 
-// The files made from a sheet are named after it, in its folder: its name without its extension
-// (when it has one of three letters, as ".bin") followed by a suffix, such as "_c.bin" or
-// ".MDT".
+// The files that go with a sheet are named after it, in its folder: its name without its
+// extension (when it has one of three letters, as ".bin") followed by a suffix, such as ".mdb"
+// or ".MDT".
+std::filesystem::path ruta_companera(const std::filesystem::path& hoja, std::string_view sufijo);
+
+// A file written is never one of the files read: ErrorTelmora, naming both, when `salida` is the
+// file `entrada`, however the two paths spell it.
+void exige_salida_distinta(const std::filesystem::path& salida,
+                           const std::filesystem::path& entrada);
+
+// The name of a file made from a sheet, such as "_c.bin" or a report's ".txt": ruta_companera,
+// refused by exige_salida_distinta when it would be the sheet itself (a sheet called "hoja.txt"
+// and its report).
 std::filesystem::path ruta_con_sufijo(const std::filesystem::path& hoja, std::string_view sufijo);
 
 // The whole file in memory.

@@ -174,6 +174,21 @@ TEST(LineaBd, ImportarYLasBasesAccessQueNoSePuedenEscribir) {
   EXPECT_EQ(importar.salida, "DateTest: 6 filas\n");
   EXPECT_EQ(identifica_fichero(copia), FormatoFichero::sqlite);
 
+  // An existing destination is refused unless --reemplazar is given, and is then replaced whole;
+  // the source itself is never a destination.
+  const std::string primera = carpeta.lee("fechas.sqlite");
+  const auto otra = prueba::escribe_bd(carpeta, "otra.sqlite", {prueba::pares_prueba()});
+  const auto ocupada = ejecuta({"bd", "importar", otra.string(), copia.string()});
+  EXPECT_EQ(ocupada.estado, 2);
+  EXPECT_NE(ocupada.errores.find("--reemplazar"), std::string::npos) << ocupada.errores;
+  EXPECT_EQ(carpeta.lee("fechas.sqlite"), primera);
+  const auto sobre_si = ejecuta({"bd", "importar", otra.string(), otra.string(), "--reemplazar"});
+  EXPECT_EQ(sobre_si.estado, 2);
+  const auto reemplazo = ejecuta({"bd", "importar", otra.string(), copia.string(), "--reemplazar"});
+  ASSERT_EQ(reemplazo.estado, 0) << reemplazo.errores;
+  EXPECT_EQ(reemplazo.salida, "Control: 6 filas\n");
+  EXPECT_EQ(cuenta(copia, "SELECT count(*) FROM Control"), 6);
+
   EXPECT_EQ(ejecuta({"bd", "importar", (carpeta / "falta.mdb").string(), copia.string()}).estado,
             2);
   const auto sin_carpeta = carpeta / "no" / "copia.sqlite";

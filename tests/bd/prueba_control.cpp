@@ -12,6 +12,7 @@
 #include "control/busca_bd.h"
 #include "control/control_errores.h"
 #include "control/control_pares.h"
+#include "db/conexion.h"
 #include "dialogos_guion.h"
 #include "hoja.h"
 #include "sesion.h"
@@ -158,10 +159,10 @@ TEST(ControlErrores, LosTextosQueNombranErrores) {
 }
 
 TEST(ControlErrores, CadaHallazgoSuma100YAnadeLaDescripcion) {
-  TablaErrores tabla({{prueba::fila_error(7), n(1)},
-                      {prueba::fila_error(3, n(0), t("previa")), n(2)},
-                      {prueba::fila_error(3), n(3)},
-                      {prueba::fila_error(9, n(1), t("vista;")), n(4)}});
+  TablaErrores tabla({{prueba::fila_error(7), {n(1)}},
+                      {prueba::fila_error(3, n(0), t("previa")), {n(2)}},
+                      {prueba::fila_error(3), {n(3)}},
+                      {prueba::fila_error(9, n(1), t("vista;")), {n(4)}}});
   EXPECT_EQ(tabla.BuscaError(7, "revisado"), 0u);  // the first row
   EXPECT_EQ(tabla.BuscaError(7, "otra"), 0u);
   EXPECT_EQ(tabla.BuscaError(7, ""), 0u);
@@ -182,7 +183,7 @@ TEST(ControlErrores, LaBusquedaIndexadaDaLoMismoQueElRecorrido) {
   std::vector<FilaError> filas;
   for (int i = 0; i < 300; ++i) {
     const auto numero = static_cast<std::int64_t>(azar() % 150);
-    filas.push_back({prueba::fila_error(numero), n(i)});
+    filas.push_back({prueba::fila_error(numero), {n(i)}});
     if (azar() % 11 == 0) filas.back().valores[kColumnaNumError] = nulo();
     if (azar() % 13 == 0) filas.back().valores[kColumnaNumError] = numero + 0.5;
   }
@@ -222,7 +223,7 @@ TEST(ControlErrores, CadaCambioSeGuardaEnElMomento) {
       return o;
     }());
     TablaErrores tabla(lee_errores(bd));
-    guarda_estado_error(bd, tabla.filas()[*tabla.BuscaError(7, "antes del fallo")]);
+    guarda_estado_error(bd, tabla.fila(*tabla.BuscaError(7, "antes del fallo")));
     _exit(0);  // no destructors, no close
   }
   int estado = 0;
@@ -234,10 +235,62 @@ TEST(ControlErrores, CadaCambioSeGuardaEnElMomento) {
   OpcionesApertura escritura;
   escritura.escritura = true;
   BaseDatos bd = BaseDatos::abre(ruta.string(), escritura);
-  const auto filas = lee_errores(bd);
+  auto filas = lee_errores(bd);
   BaseDatos otra = BaseDatos::abre(ruta.string(), escritura);
   otra.ejecuta({"borrar", "DELETE FROM Errores WHERE NumError = 5", ""});
   EXPECT_THROW(guarda_estado_error(bd, filas[0]), ErrorEscrituraBd);
+}
+
+// Through ODBC an Access table has no row number: the state goes to the row on screen, found by
+// the table's key or, in a table without one, by all that the row holds; never to every row of
+// its error number. An SQLite file takes here the statements written for Access.
+TEST(ControlErrores, ElEstadoVaALaFilaMostradaYNoATodasLasDeSuNumero) {
+  for (const bool con_clave : {false, true}) {
+    SCOPED_TRACE(con_clave ? "con clave" : "sin clave");
+    prueba::CarpetaTemporal carpeta;
+    // The second and third rows are alike in everything.
+    TablaNueva tabla = tabla_errores({prueba::fila_error(7), prueba::fila_error(7, n(1), t("b")),
+                                      prueba::fila_error(7, n(1), t("b"))});
+    if (con_clave) {
+      tabla.columnas.insert(tabla.columnas.begin(), {"Id", "TEXT PRIMARY KEY"});
+      for (std::size_t i = 0; i < tabla.filas.size(); ++i)
+        tabla.filas[i].insert(tabla.filas[i].begin(), Valor("k" + std::to_string(9 - i)));
+    }
+    const auto ruta = prueba::escribe_bd(carpeta, "hoja.mdb", {tabla});
+    auto conexion =
+        std::make_unique<BaseDatos::Conexion>("QSQLITE", ruta.string(), Dialecto::access, true);
+    conexion->bd.setDatabaseName(QString::fromStdString(ruta.string()));
+    ASSERT_TRUE(conexion->bd.open());
+    BaseDatos bd(std::move(conexion));
+    auto estados = [&] {
+      return BaseDatos::abre(ruta.string())
+          .consulta({"leer", "SELECT Estado, DescripcionEstado FROM Errores ORDER BY rowid", ""});
+    };
+
+    // The first row, found twice: saved each time, and only it.
+    std::vector<FilaError> filas = lee_errores(bd);
+    ASSERT_EQ(filas.size(), 3u);
+    for (const auto& [estado, descripcion] : {std::pair{1, "x"}, std::pair{101, "xy"}}) {
+      filas[0].valores[kColumnaEstado] = n(estado);
+      filas[0].valores[kColumnaDescripcionEstado] = t(descripcion);
+      guarda_estado_error(bd, filas[0]);
+    }
+    EXPECT_EQ(estados(), (std::vector<FilaBd>{{n(101), t("xy")}, {n(1), t("b")}, {n(1), t("b")}}));
+
+    // One of the twins: by its key only that one; without a key it cannot be told from the
+    // other, and nothing is written.
+    FilaError& gemela = filas[1];
+    gemela.valores[kColumnaEstado] = n(101);
+    if (con_clave) {
+      guarda_estado_error(bd, gemela);
+      EXPECT_EQ(estados(),
+                (std::vector<FilaBd>{{n(101), t("xy")}, {n(101), t("b")}, {n(1), t("b")}}));
+    } else {
+      EXPECT_THROW(guarda_estado_error(bd, gemela), ErrorEscrituraBd);
+      EXPECT_EQ(estados(),
+                (std::vector<FilaBd>{{n(101), t("xy")}, {n(1), t("b")}, {n(1), t("b")}}));
+    }
+  }
 }
 
 TEST(ControlErrores, ElMensajeNombraLaTablaQueFalta) {

@@ -150,6 +150,21 @@ TEST(ServidorPg, RecuentosYBusquedasComoConElFichero) {
   EXPECT_EQ(a_mano.busquedas, (std::vector<std::string>{"A", "B:7", "C", "D", "Z:11", "X", ""}));
   EXPECT_EQ(a_mano.lineas, (std::vector<std::string>{"Pares    Totales : 3", "Pares Bloqueados : 2",
                                                      "Pares     Libres : 1"}));
+
+  // So is one that a migration tool made with the Access names quoted, in mixed case, in a
+  // schema of the search path other than the first.
+  pg.ejecuta("DROP TABLE control");
+  pg.ejecuta("CREATE SCHEMA migrada");
+  pg.ejecuta("ALTER DATABASE " + pg.base() + " SET search_path TO public, migrada");
+  pg.ejecuta(
+      "CREATE TABLE migrada.\"Control\" (\"PAR\" text, \"Estado\" integer, \"Operador\" "
+      "integer, \"Superficie\" real, \"Notas del par\" text)");
+  pg.ejecuta(
+      "INSERT INTO migrada.\"Control\" VALUES ('Z', 1, 11, 1, 'x'), ('B', 1, 7, 10, NULL), "
+      "('C', 0, 3, 1, NULL)");
+  const Leido migrada = lee(pg.conexion());
+  EXPECT_EQ(migrada.busquedas, a_mano.busquedas);
+  EXPECT_EQ(migrada.lineas, a_mano.lineas);
 }
 
 TEST(ServidorPg, ElDibujoDeLosParesEsElDelFichero) {
@@ -193,13 +208,21 @@ TEST(ServidorPg, ImportarCreaLaTablaYSuIndiceSinTocarLaQueYaHay) {
   EXPECT_EQ(filas[0], (FilaBd{t("B"), n(1), n(7)}));
   EXPECT_EQ(filas[4], (FilaBd{t("D"), nulo(), n(4)}));
 
-  // A second copy would mix two files: refused, the table as it was.
+  // A second copy would mix two files: refused, the table as it was, unless --reemplazar is
+  // given; then the table is replaced in one transaction. A table named as a migration tool
+  // names it is the same table.
   const auto otra =
       prueba::escribe_bd(carpeta, "otra.sqlite", {tabla_control({{t("Q"), n(0), n(0), n(0)}})});
   const auto repetida = ejecuta({"bd", "importar", otra.string(), pg.conexion()});
-  EXPECT_EQ(repetida.estado, 1);
-  EXPECT_NE(repetida.errores.find("already exists"), std::string::npos) << repetida.errores;
+  EXPECT_EQ(repetida.estado, 2);
+  EXPECT_NE(repetida.errores.find("--reemplazar"), std::string::npos) << repetida.errores;
   EXPECT_EQ(cuenta(bd, "SELECT count(*) FROM control"), 6);
+  pg.ejecuta("ALTER TABLE control RENAME TO \"Control\"");
+  EXPECT_EQ(ejecuta({"bd", "importar", otra.string(), pg.conexion()}).estado, 2);
+  const auto reemplazo = ejecuta({"bd", "importar", otra.string(), pg.conexion(), "--reemplazar"});
+  ASSERT_EQ(reemplazo.estado, 0) << reemplazo.errores;
+  EXPECT_EQ(cuenta(bd, "SELECT count(*) FROM pg_tables WHERE lower(tablename) = 'control'"), 1);
+  EXPECT_EQ(cuenta(bd, "SELECT count(*) FROM control"), 1);
 
   // A source without the pair table, or a server as the source: bad input.
   const auto sin_tabla = prueba::escribe_bd(carpeta, "catalogo.sqlite", {tabla_temas({})});

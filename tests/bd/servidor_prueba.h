@@ -63,6 +63,7 @@ class BasePg {
   BasePg& operator=(const BasePg&) = delete;
 
   const std::string& conexion() const { return conexion_; }
+  const std::string& base() const { return nombre_; }
   void ejecuta(const std::string& sql) const { orden_pg(abre_pg(conexion_), sql); }
 
  private:

@@ -173,3 +173,23 @@ TEST(Info, LaAyudaDocumentaCadaOrden) {
               std::string::npos);
   }
 }
+
+// A sheet whose name is what its report would be called ("hoja.txt") is refused before anything
+// is written or printed: the sheet keeps its bytes and no file appears beside it.
+TEST(Info, UnaHojaConElNombreDeSuInformeNoSeSobrescribe) {
+  HojaDePrueba hoja(hoja_con_codigos_que_faltan());
+  const std::string bytes = hoja.carpeta.lee("hoja.bin");
+  const auto ruta = hoja.carpeta.escribe("hoja.txt", bytes);
+  std::filesystem::remove(hoja.carpeta / "hoja.bin");
+  const auto ficheros = [&] {
+    return std::distance(std::filesystem::directory_iterator(hoja.carpeta.ruta()),
+                         std::filesystem::directory_iterator{});
+  };
+  const auto antes = ficheros();
+  const auto r = ejecuta({"info", ruta.string()});
+  EXPECT_EQ(r.estado, 2);
+  EXPECT_TRUE(r.salida.empty()) << r.salida;
+  EXPECT_NE(r.errores.find(ruta.string()), std::string::npos) << r.errores;
+  EXPECT_EQ(hoja.carpeta.lee("hoja.txt"), bytes);
+  EXPECT_EQ(ficheros(), antes);
+}

@@ -138,31 +138,37 @@ TEST(Binjunta, UnaTSobreUnVerticeParteLaLineaYUnExtremoNo) {
 }
 
 // A snap that makes the moved end coincide with the next vertex of its line: the line loses
-// that vertex and is written anew (the old record deleted); a line left with a single position
-// is deleted, not written with one vertex.
-TEST(Binjunta, UnaLineaPierdeSuVerticeDobladoYOtraSinDosPuntosSeBorra) {
+// that vertex and is written anew (the old record deleted). A short stub whose ends snap together
+// loses a vertex the same way: it is written anew as one vertex with its attributes, so nothing
+// disappears from the sheet.
+TEST(Binjunta, UnaLineaPierdeSuVerticeDobladoYUnMunonQuedaEnUnVertice) {
   ConstructorBin b;
   linea(b, {{1500, 1500}, {1010, 1000}, {1012, 1001}});
   linea(b, {{1010, 1000}, {1010, 920}});
-  linea(b, {{3000, 3000}, {3002, 3000}});
+  b.c("100", {{3000, 3000, 4}, {3002, 3000, 6}}, {{1, 77, "EDIF"}});
   HojaDepuracion h(b, 5);
   const std::string antes = h.bytes();
   EXPECT_EQ(h.ejecuta().lineas(),
             (std::vector<std::string>{"Nodos movidos :2", "Elementos partidos :0"}));
   const Hoja hoja = h.recargada();
-  ASSERT_EQ(hoja.c.size(), 4u);
+  ASSERT_EQ(hoja.c.size(), 5u);
   EXPECT_FALSE(hoja.c[0].activa());
   EXPECT_FALSE(hoja.c[2].activa());
   EXPECT_EQ(lineas_activas(hoja),
-            (std::vector<Linea>{{{1010, 1000}, {1010, 920}}, {{1500, 1500}, {1010, 1000}}}));
+            (std::vector<Linea>{
+                {{1010, 1000}, {1010, 920}}, {{1500, 1500}, {1010, 1000}}, {{3002, 3000}}}));
   const Rango& r = hoja.c[3].rango;
   EXPECT_EQ((std::array{r.xmin, r.ymin, r.xmax, r.ymax, r.septimo, r.octavo, r.noveno}),
             (std::array{1010, 1000, 1500, 1500, 20, 6, 1957}));
-  // Only the old records' state bytes changed; the new record keeps the old header's code.
+  const Entidad& munon = hoja.c[4];
+  EXPECT_EQ(hoja.vertices_de(munon)[0], (Vertice{3002, 3000, 6}));
+  ASSERT_EQ(hoja.atributos_de(munon).size(), 1u);
+  EXPECT_EQ(hoja.atributos_de(munon)[0].n_registro, 77);
+  // Only the old records' state bytes changed; the new records keep the old headers' codes.
   std::string esperado = antes;
   esperado[1] = esperado[157] = '\0';
   const std::string despues = h.bytes();
-  ASSERT_EQ(despues.size(), antes.size() + 72);
+  ASSERT_EQ(despues.size(), antes.size() + 72 + 72);
   EXPECT_EQ(despues.substr(0, antes.size()), esperado);
   EXPECT_EQ(despues.substr(antes.size(), 9), antes.substr(0, 9));
 }
@@ -218,6 +224,22 @@ TEST(Binjunta, LineasQueSeCruzanSePartenEnElCruce) {
     std::erase_if(candidatas, [&](std::int32_t n) { return !solapa(n); });
     EXPECT_EQ(candidatas, esperadas);
   }
+}
+
+// A crossing less than T from both ends of a segment is taken on the segment's first vertex,
+// even when the other end is nearer; the other line is cut at the crossing itself.
+TEST(Binjunta, UnCruceCercaDeAmbosExtremosSeTomaEnElPrimero) {
+  ConstructorBin b;
+  linea(b, {{6000, 6000}, {6100, 6000}, {6106, 6000}, {6200, 6000}});
+  linea(b, {{6104, 5900}, {6104, 6100}});
+  HojaDepuracion h(b, 10);
+  EXPECT_EQ(h.ejecuta().lineas(),
+            (std::vector<std::string>{"Nodos movidos :0", "Elementos partidos :2"}));
+  EXPECT_EQ(lineas_activas(h.recargada()),
+            (std::vector<Linea>{{{6000, 6000}, {6100, 6000}},
+                                {{6100, 6000}, {6106, 6000}, {6200, 6000}},
+                                {{6104, 5900}, {6104, 6000}},
+                                {{6104, 6000}, {6104, 6100}}}));
 }
 
 // Collinear lines that overlap: each is cut once where the other one ends, and the segments they

@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <map>
+#include <random>
+
 #include "depuracion/pdobles.h"
 #include "diario.h"
 #include "ejecuta.h"
@@ -82,6 +85,67 @@ TEST(ProcesoPdobles, LimpiaSustituyeYMarcaEnElFichero) {
       {{1003, 0, 7}, "60121"}};
   for (std::size_t k = 0; k < esperados.size(); ++k)
     EXPECT_EQ(marcador(h, static_cast<std::int32_t>(9 + k)), esperados[k]) << k;
+}
+
+// Elements of two to five vertices, each vertex a few units from the one before it, at the same
+// height, a little higher or lower, or a step apart, so that double points, steps and plain
+// vertices mix. Element i has the code "E" followed by i.
+TEST(ProcesoPdobles, SoloDesapareceElElementoHechoDePuntosDobles) {
+  constexpr std::int32_t kXy = 10, kZ = 5;
+  std::mt19937 azar(24);
+  auto entero = [&](int a, int b) { return std::uniform_int_distribution<int>(a, b)(azar); };
+  auto doble = [](const prueba::V& a, const prueba::V& b) {
+    return std::abs(a.x - b.x) < kXy && std::abs(a.y - b.y) < kXy && std::abs(a.z - b.z) < kZ;
+  };
+  std::vector<std::vector<prueba::V>> elementos;
+  ConstructorBin b;
+  for (int i = 0; i < 600; ++i) {
+    std::vector<prueba::V> v{{(i % 30) * 1000, (i / 30) * 1000, 100}};
+    const int n = entero(2, 5);
+    while (static_cast<int>(v.size()) < n) {
+      const prueba::V& u = v.back();
+      const int dz[] = {0, 0, 3, -3, 50, -50};
+      v.push_back({u.x + entero(-14, 14), u.y + entero(-14, 14), u.z + dz[entero(0, 5)]});
+    }
+    elementos.push_back(v);
+    b.c("E" + std::to_string(i), v);
+  }
+  HojaDePrueba hoja(b.contenido());
+  Sesion sesion = hoja.abre();
+  const ResultadoPdobles resultado = Proceso_pdobles(sesion, {kXy, kZ});
+
+  // The active elements of the file, original or cleaned, by the element they come from.
+  const Hoja h = cargo_bin(hoja.bin, TablaVekt{});
+  std::map<int, std::vector<Vertice>> activos;
+  for (const Entidad& e : h.c) {
+    const std::string codigo = limpia_texto(e.cabecera.codigo_bruto());
+    if (!e.activa() || codigo[0] != 'E') continue;
+    const auto v = h.vertices_de(e);
+    EXPECT_TRUE(
+        activos.emplace(std::stoi(codigo.substr(1)), std::vector(v.begin(), v.end())).second)
+        << codigo;
+  }
+  std::int64_t borrados = 0;
+  for (int i = 0; i < static_cast<int>(elementos.size()); ++i) {
+    const auto& v = elementos[static_cast<std::size_t>(i)];
+    bool todos_dobles = true;
+    for (std::size_t k = 1; k < v.size(); ++k) todos_dobles = todos_dobles && doble(v[k - 1], v[k]);
+    const auto activo = activos.find(i);
+    if (todos_dobles) {
+      ++borrados;
+      EXPECT_EQ(activo, activos.end()) << i;
+      continue;
+    }
+    ASSERT_NE(activo, activos.end()) << i;
+    const auto& quedan = activo->second;
+    ASSERT_GE(quedan.size(), 2u) << i;
+    // The ends stay where they were, the last one unless it was a double point.
+    EXPECT_EQ(quedan.front(), (Vertice{v.front().x, v.front().y, v.front().z})) << i;
+    if (!doble(v[v.size() - 2], v.back()))
+      EXPECT_EQ(quedan.back(), (Vertice{v.back().x, v.back().y, v.back().z})) << i;
+  }
+  EXPECT_EQ(resultado.entidades_borradas, borrados);
+  EXPECT_GT(borrados, 0);
 }
 
 TEST(ProcesoPdobles, RecuentosMayoresQue16Bits) {

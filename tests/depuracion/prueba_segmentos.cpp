@@ -81,13 +81,15 @@ TEST(PuntosDobles, UnEscalonVerticalApartaElVerticeBajo) {
   l = limpia(linea({{0, 0, 50}, {1000, 0, 50}, {1003, 0, 0}, {2003, 1000, 0}}), 10, 5, limpios);
   EXPECT_EQ(limpios, linea({{0, 0, 50}, {1000, 0, 50}, {1017, 14, 0}, {2003, 1000, 0}}));
   EXPECT_TRUE(l.cambiada);
-  // ... and when it is the last one it has no direction and is dropped.
-  l = limpia(linea({{0, 0, 50}, {1000, 0, 50}, {1003, 0, 0}}), 10, 5, limpios);
-  EXPECT_EQ(limpios, linea({{0, 0, 50}, {1000, 0, 50}}));
-  EXPECT_EQ(l.eliminados, 1);
-  // The first vertex has no segment into it and stays where it is.
-  l = limpia(linea({{0, 0, 0}, {3, 0, 50}, {1000, 0, 50}}), 10, 5, limpios);
-  EXPECT_FALSE(l.cambiada);
+  // The first vertex has no segment into it and stays where it is; so does the last one, which
+  // has no vertex after it: an element whose ends make a step keeps both.
+  for (const auto& escalon : {linea({{0, 0, 0}, {3, 0, 50}, {1000, 0, 50}}),
+                              linea({{0, 0, 50}, {1000, 0, 50}, {1003, 0, 0}}),
+                              linea({{0, 0, 50}, {3, 0, 0}}), linea({{0, 0, 0}, {3, 0, 50}})}) {
+    l = limpia(escalon, 10, 5, limpios);
+    EXPECT_FALSE(l.cambiada) << escalon.size();
+    EXPECT_EQ(l.eliminados, 0);
+  }
 }
 
 TEST(Segmentos, IdaYVueltaOchoYSemilazo) {

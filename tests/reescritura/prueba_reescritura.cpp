@@ -66,6 +66,12 @@ Segmentos segmentos_activos(const std::filesystem::path& ruta) {
 TEST(Reescritura, NombresDeSalida) {
   EXPECT_EQ(ruta_con_sufijo("/d/H.2.BIN", "_c.bin"), std::filesystem::path("/d/H.2_c.bin"));
   EXPECT_EQ(ruta_con_sufijo("/d/hoja", "_f.bin"), std::filesystem::path("/d/hoja_f.bin"));
+  // A name that is the sheet's own, however the path spells it, is refused.
+  prueba::CarpetaTemporal carpeta;
+  const auto hoja = carpeta.escribe("hoja.txt", "");
+  EXPECT_THROW(ruta_con_sufijo(hoja, ".txt"), ErrorTelmora);
+  EXPECT_THROW(ruta_con_sufijo(carpeta / "." / "hoja.txt", ".txt"), ErrorTelmora);
+  EXPECT_EQ(ruta_con_sufijo(hoja, "_c.bin"), carpeta / "hoja_c.bin");
 }
 
 TEST(Reescritura, ComprimirCopiaLasActivasCambiandoSoloElRellenoDelCodigo) {

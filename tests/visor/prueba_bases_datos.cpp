@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QLabel>
 #include <QListWidget>
+#include <QScreen>
 #include <QTableWidget>
 
 #include "area_dibujo.h"
@@ -115,14 +116,32 @@ TEST(VisorBases, ControlParesColoreaLasCarasYSeCierraConLaTopologia) {
   dispara(visor, "mnuControlPares");
   auto* pares = visor->findChild<QDialog*>("ControlPares");
   ASSERT_NE(pares, nullptr);
-  ASSERT_NE(visor->findChild<QDialog*>("Topo"), nullptr);
+  auto* topo = visor->findChild<QDialog*>("Topo");
+  ASSERT_NE(topo, nullptr);
   EXPECT_EQ(pares->findChild<QLabel*>("Label2")->text(), "Pares Bloqueados : 1");
+  // Both windows can be read: the pair control stands beside the topology window, on the screen.
+  QCoreApplication::processEvents();
+  EXPECT_FALSE(pares->frameGeometry().intersects(topo->frameGeometry()))
+      << pares->frameGeometry().x() << " " << topo->frameGeometry().x();
+  EXPECT_TRUE(pares->screen()->availableGeometry().contains(pares->frameGeometry()));
 
   caras_por_estado(visor);
 
+  // Leaving the pair control for another window closes the topology window it opened; the pair
+  // control stays.
+  ASSERT_TRUE(pares->isActiveWindow());
+  visor->activateWindow();
+  QCoreApplication::processEvents();
+  for (int i = 0; i < 3; ++i) QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  EXPECT_EQ(visor->findChild<QDialog*>("Topo"), nullptr);
+  EXPECT_EQ(visor->findChild<QDialog*>("ControlPares"), pares);
+
   // Closing the pair control closes the topology window it opened.
   cierra(pares);
-  EXPECT_EQ(visor->findChild<QDialog*>("ControlPares"), nullptr);
+  dispara(visor, "mnuControlPares");
+  pares = visor->findChild<QDialog*>("ControlPares");
+  ASSERT_NE(visor->findChild<QDialog*>("Topo"), nullptr);
+  cierra(pares);
   EXPECT_EQ(visor->findChild<QDialog*>("Topo"), nullptr);
 }
 

@@ -108,7 +108,55 @@ bool tiene_ajuste(const DatosConexionPg& datos, const char* nombre) {
                      [nombre](const auto& ajuste) { return ajuste.first == nombre; });
 }
 
+// The tables of a name (in lower case) in the schemas of the search path, the first schema first,
+// each with its columns in their order; a table without columns gives one row with a null column.
+constexpr const char* kTablasDelNombre =
+    "SELECT n.nspname, c.relname, a.attname FROM pg_catalog.pg_class c "
+    "JOIN pg_catalog.pg_namespace n ON n.oid = c.relnamespace "
+    "LEFT JOIN pg_catalog.pg_attribute a "
+    "ON a.attrelid = c.oid AND a.attnum > 0 AND NOT a.attisdropped "
+    "WHERE c.relkind IN ('r', 'p', 'v', 'm', 'f') AND lower(c.relname) = lower(?) "
+    "AND n.nspname = ANY (current_schemas(false)) "
+    "ORDER BY array_position(current_schemas(false), n.nspname), c.relname, a.attnum";
+
+[[noreturn]] void nombre_ambiguo(const BaseDatos::Conexion& conexion, const std::string& que,
+                                 const std::string& uno, const std::string& otro) {
+  throw ErrorBaseDatos("La base de datos " + conexion.origen + " tiene " + que + " \"" + uno +
+                       "\" y \"" + otro +
+                       "\", que solo se distinguen por las mayúsculas: no se sabe cuál usar");
+}
+
 }  // namespace
+
+std::optional<NombresTabla> busca_tabla_postgresql(BaseDatos::Conexion& conexion,
+                                                   const std::string& tabla,
+                                                   const std::vector<std::string>& columnas) {
+  const std::string para = "buscar la tabla " + tabla;
+  QSqlQuery consulta = ejecuta_texto(conexion, kTablasDelNombre, {tabla}, para);
+  const std::vector<FilaBd> filas = filas_de(consulta, conexion, para);
+  if (filas.empty()) return std::nullopt;
+  const std::string esquema = texto_celda(filas[0][0]), nombre = texto_celda(filas[0][1]);
+  std::vector<std::string> existentes;
+  for (const FilaBd& fila : filas) {
+    if (texto_celda(fila[0]) != esquema) break;
+    if (texto_celda(fila[1]) != nombre)
+      nombre_ambiguo(conexion, "las tablas", nombre, texto_celda(fila[1]));
+    if (std::holds_alternative<std::string>(fila[2])) existentes.push_back(texto_celda(fila[2]));
+  }
+  NombresTabla nombres{identificador_sql(esquema) + "." + identificador_sql(nombre), {}};
+  for (const std::string& columna : columnas) {
+    const QString buscada = QString::fromStdString(columna);
+    std::string encontrada;
+    for (const std::string& existente : existentes) {
+      if (QString::fromStdString(existente).compare(buscada, Qt::CaseInsensitive) != 0) continue;
+      if (!encontrada.empty())
+        nombre_ambiguo(conexion, "en " + nombre + " las columnas", encontrada, existente);
+      encontrada = existente;
+    }
+    nombres.columnas.push_back(encontrada.empty() ? std::string() : identificador_sql(encontrada));
+  }
+  return nombres;
+}
 
 DatosConexionPg interpreta_conexion_pg(const std::string& texto) {
   if (!es_conexion_postgresql(texto)) conexion_mala(texto, "debe empezar por postgresql://");

@@ -12,6 +12,7 @@
 #pragma once
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -33,5 +34,11 @@ DatosConexionPg interpreta_conexion_pg(const std::string& texto);
 // Connects to the server. Waits at most 10 seconds for it unless the text sets connect_timeout.
 // A server that cannot be reached or refuses the login throws ErrorBaseDatos with its reason.
 std::unique_ptr<BaseDatos::Conexion> abre_postgresql(const std::string& texto, bool escritura);
+
+// BaseDatos::busca_tabla on a server: the table and its columns from the catalogue, compared in
+// lower case, the table qualified by its schema.
+std::optional<NombresTabla> busca_tabla_postgresql(BaseDatos::Conexion& conexion,
+                                                   const std::string& tabla,
+                                                   const std::vector<std::string>& columnas);
 
 }  // namespace telmora

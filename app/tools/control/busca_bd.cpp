@@ -5,7 +5,7 @@
 namespace telmora {
 
 std::string nombre_bd_errores(const Ajustes& ajustes) {
-  return ruta_texto(ruta_con_sufijo(ajustes.fich_entrada, ".mdb").filename());
+  return ruta_texto(ruta_companera(ajustes.fich_entrada, ".mdb").filename());
 }
 
 std::optional<std::filesystem::path> busca_base_datos(Ajustes& ajustes, const std::string& nombre,

@@ -106,7 +106,7 @@ ResultadoControlErrores carga_control_errores(const Hoja& hoja, const std::files
   for (const MarcaError& marca : marcas_de_error(hoja)) {
     const auto fila = tabla.BuscaError(marca.numero, marca.descripcion);
     if (!fila) continue;
-    guarda_estado_error(bd, tabla.filas()[*fila]);
+    guarda_estado_error(bd, tabla.fila(*fila));
     cambiadas.insert(*fila);
   }
   return {ruta, tabla.filas(), {cambiadas.begin(), cambiadas.end()}};

@@ -33,6 +33,7 @@ class TablaErrores {
  public:
   explicit TablaErrores(std::vector<FilaError> filas);
   const std::vector<FilaError>& filas() const { return filas_; }
+  FilaError& fila(std::size_t i) { return filas_[i]; }
   // The first row with that number.
   std::optional<std::size_t> busca(std::int32_t numero) const;
   // BuscaError: the first row with that number found once more (its state 1 when it was null

@@ -46,16 +46,14 @@ Destinos destinos_de(const RedBinjunta& red) {
   Destinos d;
   d.partido.assign(static_cast<std::size_t>(red.num_elementos()) + 1, 0);
   for (const ElementoAPartir& entrada : red.cortes.entradas()) {
-    d.piezas.push_back(red.anulado(entrada.elemento)
-                           ? std::vector<std::vector<Vertice>>{}
-                           : piezas_de(red.vertices(entrada.elemento), entrada.cortes));
+    d.piezas.push_back(piezas_de(red.vertices(entrada.elemento), entrada.cortes));
     if (d.piezas.back().size() >= 2) d.partido[static_cast<std::size_t>(entrada.elemento)] = 1;
   }
   return d;
 }
 
-// One change of the sheet: elements moved whole are rewritten in place, deleted ones marked, and
-// shortened or split ones replaced by their pieces.
+// One change of the sheet: elements moved whole are rewritten in place, shortened or split ones
+// replaced by their pieces.
 std::int32_t escribe_cambios(Hoja& hoja, const RedBinjunta& red, const Destinos& d) {
   MarcadorBorrados marcador(hoja);
   auto entidad = [&](std::int32_t e) -> const Entidad& {
@@ -63,19 +61,16 @@ std::int32_t escribe_cambios(Hoja& hoja, const RedBinjunta& red, const Destinos&
   };
   auto partido = [&](std::int32_t e) { return d.partido[static_cast<std::size_t>(e)] != 0; };
   for (std::int32_t e = 1; e <= red.num_elementos(); ++e) {
-    if (!red.movido(e) || red.acortado(e) || red.anulado(e) || partido(e)) continue;
+    if (!red.movido(e) || red.acortado(e) || partido(e)) continue;
     Rango rango = entidad(e).rango;
     calcula_rango_entidad(rango, red.vertices(e));
     marcador.reescribe_vertices(entidad(e).numero, rango, red.vertices(e));
-  }
-  for (std::int32_t e = 1; e <= red.num_elementos(); ++e) {
-    if (red.anulado(e)) marcador.anula(entidad(e).numero);
   }
   auto sustituye = [&](std::int32_t e, const std::vector<std::vector<Vertice>>& piezas) {
     marcador.sustituye(entidad(e).numero, registros_de(hoja, entidad(e), piezas));
   };
   for (std::int32_t e = 1; e <= red.num_elementos(); ++e) {
-    if (!red.acortado(e) || red.anulado(e) || partido(e)) continue;
+    if (!red.acortado(e) || partido(e)) continue;
     const auto v = red.vertices(e);
     sustituye(e, {std::vector<Vertice>(v.begin(), v.end())});
   }

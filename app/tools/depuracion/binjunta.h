@@ -54,12 +54,13 @@ ResultadoBinjunta ejecuta_binjunta(Sesion& sesion, const OpcionesBinjunta& opcio
                                    const BusquedasBinjunta& busquedas = {});
 
 // Writes what a run changed into the sheet's file and the loaded sheet: lines whose vertices
-// moved are rewritten in place (range block and vertices); lines left without two distinct
-// vertices are deleted; each line that lost a vertex, and each line that its cuts split into two
-// or more pieces, is replaced by its new record or its pieces (appended, the old one marked
-// deleted). All of it is one change of the file (MarcadorBorrados): a failure or an interruption
-// leaves the file and the loaded sheet as they were. The loaded sheet takes the rewrites and the
-// deletions (appended records are seen once the sheet is loaded again) and its spatial index is
+// moved are rewritten in place (range block and vertices); each line that lost a vertex (a stub
+// whose ends met keeps one), and each line that its cuts split into two or more pieces, is
+// replaced by its new record or its pieces, with its attributes (appended, the old one marked
+// deleted): no line is deleted outright. All of it is one change of the file (MarcadorBorrados):
+// a failure or an interruption leaves the file and the loaded sheet as they were. The loaded
+// sheet takes the rewrites and the deletions (appended records are seen once the sheet is loaded
+// again) and its spatial index is
 // rebuilt. Returns the number of elements split.
 std::int32_t aplica_binjunta(Sesion& sesion, const RedBinjunta& red);
 

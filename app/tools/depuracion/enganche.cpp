@@ -68,7 +68,7 @@ std::span<const Vertice> RedBinjunta::vertices(std::int32_t elemento) const {
 }
 
 bool RedBinjunta::activo(std::int32_t elemento) const {
-  return hoja_.c[indice(elemento)].activa() && !anulado(elemento);
+  return hoja_.c[indice(elemento)].activa();
 }
 
 std::int32_t RedBinjunta::posicion(std::int32_t elemento) const {
@@ -108,7 +108,7 @@ ExtremoNodo RedBinjunta::ConNodoObtenerElemento(std::int32_t nodo) const {
   if (estrella.empty()) return {};
   const std::int32_t elemento = grafo.tramo(tramo_de(estrella.front())).Offset;
   const auto n = static_cast<std::int32_t>(vertices(elemento).size());
-  if (anulado(elemento) || n < 2) return {};
+  if (n < 2) return {};
   if (invertido_de(estrella.front())) return {elemento, n, n - 1};
   return {elemento, 1, 2};
 }
@@ -136,9 +136,6 @@ void RedBinjunta::ModificaElemento(std::int32_t nodo, const ExtremoNodo& extremo
     }
     estados_[k] |= kAcortado;
   }
-  const bool distintos =
-      std::any_of(v.begin(), v.end(), [&](const Vertice& p) { return !mismo_lugar(p, v.front()); });
-  if (!distintos) estados_[k] |= kAnulado;
   cajas_[k] = caja_de(v);
 }
 

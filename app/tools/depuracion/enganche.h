@@ -59,14 +59,13 @@ class RedBinjunta {
   // Elements by their place in the C array (1-based).
   std::span<const Vertice> vertices(std::int32_t elemento) const;
   const Caja& caja(std::int32_t elemento) const { return cajas_[indice(elemento)]; }
-  // Active in the sheet and not removed by a snap.
+  // Active in the sheet (a snap never removes an element).
   bool activo(std::int32_t elemento) const;
   bool dibujado(std::int32_t elemento) const { return hoja_.c[indice(elemento)].pintado != 0; }
-  // Its vertices moved (same count), it lost a doubled vertex, or it was left without two
-  // distinct vertices (to delete).
+  // Its vertices moved (same count), or it lost a doubled vertex (to be written anew, with one
+  // vertex at least).
   bool movido(std::int32_t elemento) const { return estado(elemento) & kMovido; }
   bool acortado(std::int32_t elemento) const { return estado(elemento) & kAcortado; }
-  bool anulado(std::int32_t elemento) const { return estado(elemento) & kAnulado; }
   // Its record's start in the file.
   std::int32_t posicion(std::int32_t elemento) const;
 
@@ -95,12 +94,13 @@ class RedBinjunta {
   std::int32_t nodos_movidos = 0;
 
  private:
-  static constexpr unsigned char kMovido = 1, kAcortado = 2, kAnulado = 4;
+  static constexpr unsigned char kMovido = 1, kAcortado = 2;
   static std::size_t indice(std::int32_t elemento) {
     return static_cast<std::size_t>(elemento - 1);
   }
   unsigned char estado(std::int32_t elemento) const { return estados_[indice(elemento)]; }
-  // Moves the element's end onto its node; a vertex left equal to its neighbour is dropped.
+  // Moves the element's end onto its node; a vertex left equal to its neighbour is dropped, so a
+  // two-vertex stub whose ends meet is left as one vertex.
   void ModificaElemento(std::int32_t nodo, const ExtremoNodo& extremo);
 
   const Hoja& hoja_;

@@ -132,7 +132,9 @@ Limpieza limpia_puntos_dobles(std::span<const Vertice> leidos,
       retenido = true;
     }
   }
-  if (retenido) ++limpieza.eliminados;
+  // The last vertex has no vertex after it to give a direction: like the first, it stays where
+  // it is. Only double points are ever dropped.
+  if (retenido) limpios.push_back(leidos.back());
   limpieza.cambiada = !std::ranges::equal(limpios, leidos);
   return limpieza;
 }

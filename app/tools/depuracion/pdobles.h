@@ -64,8 +64,10 @@ struct Limpieza {
 // Within the XY tolerance but not the Z tolerance (a vertical step) both stay and the lower one
 // is moved twice the XY tolerance along the line away from the higher one: the earlier one back
 // along the segment that leads into it (the first vertex stays where it is), the later one
-// towards the vertex that follows it; a later, lower vertex that is the last one is dropped. Two
-// vertices at the same height are no step: with a Z tolerance of 0 both stay where they are.
+// towards the vertex that follows it (the last vertex stays where it is too). Only double points
+// are dropped, so an element keeps two or more vertices unless all its vertices after the first
+// are double points. Two vertices at the same height are no step: with a Z tolerance of 0 both
+// stay where they are.
 Limpieza limpia_puntos_dobles(std::span<const Vertice> leidos,
                               const ToleranciasPdobles& tolerancias, std::vector<Vertice>& limpios);
 

@@ -39,10 +39,11 @@ void corta_elemento_en(const ElementoCortable& e, std::int32_t v, Punto p, std::
   const double da = distancia_puntos(a.x, a.y, p.x, p.y);
   const double db = distancia_puntos(b.x, b.y, p.x, p.y);
   Corte corte;
-  if (da < tolerancia || db < tolerancia) {
-    const bool en_a = da <= db;
-    const Vertice& q = en_a ? a : b;
-    corte = {en_a ? v - 1 : v, q.x, q.y, q.z, 0};
+  // Vertex a whenever it is within the tolerance, even when b is nearer; then b; else the point.
+  if (da < tolerancia) {
+    corte = {v - 1, a.x, a.y, a.z, 0};
+  } else if (db < tolerancia) {
+    corte = {v, b.x, b.y, b.z, 0};
   } else {
     corte.vertice = v - 1;
     corte.x = redondea(p.x);

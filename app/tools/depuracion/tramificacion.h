@@ -80,8 +80,9 @@ struct ElementoCortable {
 // vertex v, 1-based) as interseccion_segmentos finds it, and the cut it gives each element.
 // No crossing gives nothing. An element takes no cut when the crossing lies within one unit, on
 // each axis, of its first vertex on its first segment or of its last vertex on its last segment
-// (a node of the network). Otherwise a crossing less than T from an end of the segment is taken
-// on that vertex (the nearer one when both are), and any other at the crossing point, rounded.
+// (a node of the network). Otherwise a crossing less than T from the segment's first vertex is
+// taken on that vertex (even when its last vertex is nearer), else one less than T from its last
+// vertex on that one, and any other at the crossing point, rounded.
 void corta_en_cruce(const ElementoCortable& a, std::int32_t v, const ElementoCortable& b,
                     std::int32_t w, std::int32_t tolerancia, TablaCortes& tabla);
 

@@ -24,8 +24,8 @@ std::vector<std::string> informe_bin(const Hoja& hoja, const TablaVekt& tabla,
                                      Progreso& progreso = Progreso::ninguno());
 
 // Where the report is saved: beside the sheet, its name without the extension followed by
-// ".txt" (ruta_con_sufijo). A sheet whose name has fewer than four characters gets no report
-// file.
+// ".txt" (ruta_con_sufijo, which refuses the name of a sheet already called so). A sheet whose
+// name has fewer than four characters gets no report file.
 std::optional<std::filesystem::path> ruta_informe(const std::filesystem::path& hoja);
 
 }  // namespace telmora

@@ -96,7 +96,9 @@ std::filesystem::path ruta_cot(const std::filesystem::path& hoja) {
   if (hoja.extension().native().size() == 4) return ruta_con_sufijo(hoja, ".COT");
   std::string nombre = ruta_texto(hoja.filename());
   nombre = nombre.size() > 3 ? nombre.substr(0, nombre.size() - 3) + "COT" : nombre + ".COT";
-  return hoja.parent_path() / ruta_desde_texto(nombre);
+  const auto ruta = hoja.parent_path() / ruta_desde_texto(nombre);
+  exige_salida_distinta(ruta, hoja);
+  return ruta;
 }
 
 void anade_a_cot(const std::filesystem::path& ruta, std::string_view entidades) {

@@ -286,7 +286,7 @@ void ControlVisor::activa_mdt() {
       fnUnloadMDT();
       return;
     }
-    const auto mdt = ruta_con_sufijo(sesion_.ajustes.fich_entrada, ".MDT");
+    const auto mdt = ruta_companera(sesion_.ajustes.fich_entrada, ".MDT");
     if (!existe_archivo(mdt)) {
       dialogos_.mensaje(ErrorFicheroInexistente(mdt).what(), Icono::critico);
       return;
