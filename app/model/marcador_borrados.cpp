@@ -78,30 +78,42 @@ void MarcadorBorrados::deshaz_copia() {
     hoja_.fila(a->numero) = a->fila;
     e.cabecera.estado = a->estado;
     e.rango = a->rango;
-    if (!a->vertices.empty()) std::ranges::copy(a->vertices, hoja_.vertices_de(e).begin());
+    const auto vertices = std::span(vertices_anteriores_).subspan(a->desde, a->cuantos);
+    std::ranges::copy(vertices, hoja_.vertices_de(e).begin());
   }
   anteriores_.clear();
+  vertices_anteriores_.clear();
 }
 
-void MarcadorBorrados::pendiente(Pendiente cambio) {
-  bytes_pendientes_ += cambio.bytes.size();
-  pendientes_.push_back(std::move(cambio));
+void MarcadorBorrados::guarda_anterior(std::int32_t numero, bool con_vertices) {
+  const Entidad& e = hoja_.entidad(numero);
+  const auto vertices = hoja_.vertices_de(e);
+  const std::size_t desde = vertices_anteriores_.size();
+  if (con_vertices)
+    vertices_anteriores_.insert(vertices_anteriores_.end(), vertices.begin(), vertices.end());
+  anteriores_.push_back({numero, hoja_.fila(numero), e.cabecera.estado, e.rango, desde,
+                         vertices_anteriores_.size() - desde});
+}
+
+void MarcadorBorrados::pendiente(std::int32_t numero, std::int64_t desplazamiento,
+                                 std::size_t desde) {
+  pendientes_.push_back({numero, desplazamiento, desde, nuevos_.size() - desde});
   vacia_si_lleno();
 }
 
 void MarcadorBorrados::vacia_si_lleno() {
-  if (bytes_pendientes_ + anadidos_.size() >= tam_lote() || pendientes_.size() >= kCambiosPorLote)
+  if (nuevos_.size() + anadidos_.size() >= tam_lote() || pendientes_.size() >= kCambiosPorLote)
     vacia();
 }
 
 void MarcadorBorrados::anula(std::int32_t numero) {
   if (numero < 1 || numero > hoja_.num_entidades()) return;
-  FilaIndice& f = hoja_.fila(numero);
-  Entidad& e = hoja_.entidad(numero);
-  anteriores_.push_back({numero, f, e.cabecera.estado, e.rango, {}});
-  f.activo = 0;
-  e.cabecera.estado = kMarcaBorrado;
-  pendiente({numero, 1, std::string(1, kMarcaBorrado)});
+  guarda_anterior(numero, false);
+  hoja_.fila(numero).activo = 0;
+  hoja_.entidad(numero).cabecera.estado = kMarcaBorrado;
+  const std::size_t desde = nuevos_.size();
+  nuevos_.push_back(kMarcaBorrado);
+  pendiente(numero, 1, desde);
 }
 
 void MarcadorBorrados::reescribe_vertices(std::span<const VerticesNuevos> cambios,
@@ -116,18 +128,15 @@ void MarcadorBorrados::reescribe_vertices(std::span<const VerticesNuevos> cambio
                          ruta_texto(hoja_.ruta) + " no tiene " + std::to_string(c.vertices.size()) +
                          " vértices que cambiar");
     }
-    const auto vertices = hoja_.vertices_de(e);
-    FilaIndice& f = hoja_.fila(c.numero);
-    anteriores_.push_back(
-        {c.numero, f, e.cabecera.estado, e.rango, {vertices.begin(), vertices.end()}});
+    guarda_anterior(c.numero, true);
     e.rango = c.rango;
-    std::ranges::copy(c.vertices, vertices.begin());
-    f.toma_rango(c.rango);
-    std::string bloque;
-    escribe_rango(bloque, c.rango);
-    for (const Vertice& v : c.vertices) escribe_vertice(bloque, v);
+    std::ranges::copy(c.vertices, hoja_.vertices_de(e).begin());
+    hoja_.fila(c.numero).toma_rango(c.rango);
+    const std::size_t desde = nuevos_.size();
+    escribe_rango(nuevos_, c.rango);
+    for (const Vertice& v : c.vertices) escribe_vertice(nuevos_, v);
     const std::size_t antes = pendientes_.size();
-    pendiente({c.numero, kTamCabecera, std::move(bloque)});
+    pendiente(c.numero, kTamCabecera, desde);
     ++hechos;
     if (pendientes_.size() <= antes && escritos) escritos(hechos);
   }
@@ -151,7 +160,7 @@ void MarcadorBorrados::comprueba(const Pendiente& cambio, std::string_view tirad
   if (!misma_cabecera(hoja_.entidad(cambio.numero), tirada.substr(std::min(en, tirada.size())))) {
     throw ErrorHojaCambiada(hoja_.ruta, no_esta(posicion));
   }
-  const auto hasta = en + static_cast<std::size_t>(cambio.desplazamiento) + cambio.bytes.size();
+  const auto hasta = en + static_cast<std::size_t>(cambio.desplazamiento) + cambio.largo;
   if (tirada.size() < hasta) {
     throw ErrorHojaCambiada(
         hoja_.ruta, "la entidad de la posición " + std::to_string(posicion) + " está cortada");
@@ -164,9 +173,7 @@ void MarcadorBorrados::vacia() {
     return hoja_.fila(p->numero).posicion;
   };
   auto desde = [&](const Pendiente* p) { return inicio_de(p) + p->desplazamiento; };
-  auto hasta = [&](const Pendiente* p) {
-    return desde(p) + static_cast<std::int64_t>(p->bytes.size());
-  };
+  auto hasta = [&](const Pendiente* p) { return desde(p) + static_cast<std::int64_t>(p->largo); };
   // Each change needs its entity's header and the bytes it changes.
   auto fin_leido = [&](const Pendiente* p) {
     return std::max(inicio_de(p) + kTamCabecera, hasta(p));
@@ -177,10 +184,10 @@ void MarcadorBorrados::vacia() {
   std::ranges::stable_sort(orden, {}, desde);
 
   // The batch's runs in file order: their bytes on disk, and the range each writes anew.
-  std::vector<std::string> leidos, nuevos;
+  std::vector<std::string> leidos, reescritos;
   std::vector<EscrituraAtomica::Tramo> originales, escritos;
   leidos.reserve(orden.size());
-  nuevos.reserve(orden.size());
+  reescritos.reserve(orden.size());
   for (std::size_t i = 0; i < orden.size();) {
     const std::int64_t inicio = inicio_de(orden[i]);
     std::int64_t fin = fin_leido(orden[i]);
@@ -199,23 +206,23 @@ void MarcadorBorrados::vacia() {
       comprueba(*orden[k], tirada, inicio);
       originales.push_back({desde(orden[k]), std::string_view(tirada).substr(
                                                  static_cast<std::size_t>(desde(orden[k]) - inicio),
-                                                 orden[k]->bytes.size())});
+                                                 orden[k]->largo)});
       hasta_tirada = std::max(hasta_tirada, hasta(orden[k]));
     }
-    std::string& nuevo =
-        nuevos.emplace_back(tirada.substr(static_cast<std::size_t>(desde_tirada - inicio),
-                                          static_cast<std::size_t>(hasta_tirada - desde_tirada)));
+    std::string& nuevo = reescritos.emplace_back(
+        tirada.substr(static_cast<std::size_t>(desde_tirada - inicio),
+                      static_cast<std::size_t>(hasta_tirada - desde_tirada)));
     for (std::size_t k = i; k < j; ++k) {
-      nuevo.replace(static_cast<std::size_t>(desde(orden[k]) - desde_tirada),
-                    orden[k]->bytes.size(), orden[k]->bytes);
+      nuevo.replace(static_cast<std::size_t>(desde(orden[k]) - desde_tirada), orden[k]->largo,
+                    bytes_de(*orden[k]));
     }
     escritos.push_back({desde_tirada, nuevo});
     i = j;
   }
   escritura_.escribe(originales, escritos, anadidos_);
   pendientes_.clear();
+  nuevos_.clear();
   anadidos_.clear();
-  bytes_pendientes_ = 0;
 }
 
 void MarcadorBorrados::confirma() {
@@ -223,6 +230,7 @@ void MarcadorBorrados::confirma() {
   escritura_.confirma();
   terminado_ = true;
   anteriores_.clear();
+  vertices_anteriores_.clear();
   hoja_.huella = huella_de(hoja_.ruta);
 }
 

@@ -74,22 +74,30 @@ class MarcadorBorrados {
   void confirma();
 
  private:
-  // An overwrite of the bytes of an entity, from `desplazamiento` within it.
+  // An overwrite of an entity's bytes from `desplazamiento` within it; the new bytes are
+  // `largo` bytes of nuevos_ from `desde`.
   struct Pendiente {
     std::int32_t numero = 0;
     std::int64_t desplazamiento = 0;
-    std::string bytes;
+    std::size_t desde = 0, largo = 0;
   };
-  // What the loaded copy held before a change, to put back when the change is undone.
+  // What the loaded copy held before a change, to put back when the change is undone; the
+  // vertices it rewrote are `cuantos` of vertices_anteriores_ from `desde`.
   struct Anterior {
     std::int32_t numero = 0;
     FilaIndice fila;
     char estado = 0;
     Rango rango;
-    std::vector<Vertice> vertices;  // only when the change rewrites them
+    std::size_t desde = 0, cuantos = 0;
   };
 
-  void pendiente(Pendiente cambio);
+  std::string_view bytes_de(const Pendiente& cambio) const {
+    return std::string_view(nuevos_).substr(cambio.desde, cambio.largo);
+  }
+  // Records that the bytes appended to nuevos_ since `desde` overwrite the entity's from
+  // `desplazamiento`.
+  void pendiente(std::int32_t numero, std::int64_t desplazamiento, std::size_t desde);
+  void guarda_anterior(std::int32_t numero, bool con_vertices);
   // Throws ErrorHojaCambiada when the bytes read from `inicio` do not hold the change's entity
   // as it was loaded, whole up to the bytes it changes.
   void comprueba(const Pendiente& cambio, std::string_view tirada, std::int64_t inicio) const;
@@ -101,9 +109,10 @@ class MarcadorBorrados {
   Hoja& hoja_;
   EscrituraAtomica escritura_;
   std::vector<Pendiente> pendientes_;
+  std::string nuevos_;
   std::string anadidos_;
-  std::size_t bytes_pendientes_ = 0;
   std::vector<Anterior> anteriores_;
+  std::vector<Vertice> vertices_anteriores_;
   bool terminado_ = false;
 };
 
