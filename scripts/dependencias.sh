@@ -11,6 +11,7 @@ paquetes=(
   libgtest-dev libgmock-dev libbenchmark-dev
   g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix googletest wine64
   libgdal-dev gdal-bin
+  help2man lintian
 )
 
 faltan=()

@@ -2,8 +2,9 @@
 # Builds every test suite with AddressSanitizer and UndefinedBehaviorSanitizer (clang, into
 # build-pruebas) and runs them all, the fuzzers included (one bounded minute each), with a
 # throwaway PostgreSQL server of their own for the pair control's server tests (stopped on the
-# way out, whatever happens); then cross-builds for Windows and runs the libraries' tests under
-# Wine (scripts/pruebas_windows.sh).
+# way out, whatever happens); then builds the Debian package and checks it as installed
+# (scripts/paquete.sh, scripts/prueba_paquete.sh); then cross-builds for Windows and runs the
+# libraries' tests under Wine (scripts/pruebas_windows.sh).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -16,4 +17,6 @@ trap 'bash scripts/servidor_postgresql.sh para "$servidor_pg"' EXIT
 entorno_pg=$(bash scripts/servidor_postgresql.sh arranca "$servidor_pg")
 eval "$entorno_pg"
 ctest --test-dir build-pruebas -j"$(nproc)" --output-on-failure --timeout 900
+bash scripts/paquete.sh
+bash scripts/prueba_paquete.sh
 bash scripts/pruebas_windows.sh

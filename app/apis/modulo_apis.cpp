@@ -57,14 +57,17 @@ BibliotecaDinamica::~BibliotecaDinamica() {
 }
 
 void BibliotecaDinamica::carga() {
-  const auto junto_al_programa =
-      ruta_desde_texto(carpeta_del_programa()) / ruta_desde_texto(nombre_fichero_);
-  manejador_ = abre(junto_al_programa);
-  if (manejador_ == nullptr) manejador_ = abre(ruta_desde_texto(nombre_fichero_));
-  if (manejador_ == nullptr) {
-    throw ErrorTelmora("No se puede cargar la biblioteca " + nombre_fichero_ + ": " +
-                       ultimo_error());
+  // Beside the program (a build tree, Windows), in the installation's own folder of libraries
+  // (/usr/lib/telmora for /usr/bin), then by file name alone, through the system's search path.
+  const auto programa = ruta_desde_texto(carpeta_del_programa());
+  const auto fichero = ruta_desde_texto(nombre_fichero_);
+  for (const auto& ruta :
+       {programa / fichero, programa / ".." / ruta_desde_texto(TELMORA_DIR_BIBLIOTECAS) / fichero,
+        fichero}) {
+    manejador_ = abre(ruta);
+    if (manejador_ != nullptr) return;
   }
+  throw ErrorTelmora("No se puede cargar la biblioteca " + nombre_fichero_ + ": " + ultimo_error());
 }
 
 void* BibliotecaDinamica::funcion(const char* nombre) {

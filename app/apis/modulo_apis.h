@@ -1,5 +1,6 @@
 // The program's two companion libraries, loaded by file name from the program's own folder (then
-// the system's search path) and bound by entry name at the first call of each function.
+// the installation's folder of libraries, then the system's search path) and bound by entry name
+// at the first call of each function.
 #pragma once
 
 #include <cstdint>

@@ -5,6 +5,7 @@
 #include <new>
 
 #include "carpetas.h"
+#include "completado.h"
 #include "control/busca_bd.h"
 #include "diario.h"
 #include "fichero.h"
@@ -15,7 +16,8 @@ namespace {
 
 constexpr const char* kUsoGeneral =
     "uso: telmora-cli ORDEN [ARGUMENTOS]\n"
-    "     telmora-cli --help | telmora-cli ORDEN --help\n"
+    "     telmora-cli --help | telmora-cli ORDEN --help | telmora-cli --version\n"
+    "     telmora-cli --completado-bash\n"
     "\n"
     "Herramientas de Telmora sin ventana. La carpeta de trabajo es la de la hoja; la hoja,\n"
     "Vekt.tab y Vekt.pal se buscan en ella y, si no están, en la carpeta de datos fija.\n"
@@ -23,7 +25,8 @@ constexpr const char* kUsoGeneral =
     "entrada inexistente o corrupta, u hoja que otro proceso está modificando.\n"
     "Las órdenes que cambian la hoja lo hacen entero o nada; si una quedó a medias (el\n"
     "programa murió, se cortó la luz), la siguiente orden que abra la hoja la deja como\n"
-    "estaba antes y lo dice.\n"
+    "estaba antes y lo dice. --version escribe la versión; --completado-bash, el guion\n"
+    "de completado de bash de las órdenes y sus opciones.\n"
     "\n"
     "Órdenes:\n";
 
@@ -410,6 +413,14 @@ int ejecuta_cli(const std::vector<std::string>& argumentos, std::ostream& salida
     }
     return kExito;
   }
+  if (argumentos[0] == "--version") {
+    salida << "telmora-cli " << TELMORA_VERSION << "\n";
+    return kExito;
+  }
+  if (argumentos[0] == "--completado-bash") {
+    salida << guion_completado_bash(comandos());
+    return kExito;
+  }
   const Comando* comando = busca_comando(argumentos[0]);
   if (comando == nullptr) {
     errores << "telmora-cli: orden desconocida \"" << argumentos[0]
@@ -425,6 +436,9 @@ int ejecuta_cli(const std::vector<std::string>& argumentos, std::ostream& salida
     const Argumentos leidos(resto, comando->opciones);
     if (!leidos.posicionales().empty()) avisa_recuperacion(leidos.posicionales()[0], errores);
     return comando->ejecuta(leidos, salida, errores);
+  } catch (const OperacionCancelada& cancelada) {
+    errores << "telmora-cli " << comando->nombre << ": " << cancelada.what() << "\n";
+    return kInterrumpida;
   } catch (const ErrorUso& error) {
     errores << "telmora-cli " << comando->nombre << ": " << error.what() << "\n";
     return kErrorEntrada;
@@ -464,16 +478,16 @@ Ajustes ajustes_de_linea(const std::string& ruta_bin, bool milimetros) {
 
 }  // namespace
 
-Sesion abre_hoja_de_linea(const std::string& ruta_bin, bool milimetros) {
-  return abre_sesion(ajustes_de_linea(ruta_bin, milimetros));
+Sesion abre_hoja_de_linea(const std::string& ruta_bin, bool milimetros, Progreso& progreso) {
+  return abre_sesion(ajustes_de_linea(ruta_bin, milimetros), progreso);
 }
 
-Sesion abre_hoja_para_cambiar(const std::string& ruta_bin, bool milimetros) {
+Sesion abre_hoja_para_cambiar(const std::string& ruta_bin, bool milimetros, Progreso& progreso) {
   const Ajustes ajustes = ajustes_de_linea(ruta_bin, milimetros);
   auto cerrojo = std::make_shared<const CerrojoHoja>(ajustes.fich_entrada);
   // Under the lock a journal can only be left over (the command's start told of one already).
   recupera_hoja(*cerrojo);
-  Sesion sesion = abre_sesion(ajustes);
+  Sesion sesion = abre_sesion(ajustes, progreso);
   sesion.hoja.cerrojo = std::move(cerrojo);
   return sesion;
 }

@@ -3,6 +3,7 @@
 #include "cli.h"
 #include "dialogos_terminal.h"
 #include "imagen_cli.h"
+#include "progreso_terminal.h"
 #include "topologia_hoja.h"
 
 namespace telmora::cli {
@@ -52,11 +53,15 @@ int ejecuta_cotas(const Argumentos& argumentos, std::ostream& salida, std::ostre
   int ancho = 0, alto = 0;
   tamano_de_opcion(argumentos, ancho, alto);
 
-  Sesion sesion = (cambia_la_hoja(entrada) ? abre_hoja_para_cambiar : abre_hoja_de_linea)(
-      argumentos.posicionales()[0], argumentos.bandera("mm"));
+  Sesion sesion = con_progreso(errores, [&](Progreso& progreso) {
+    return (cambia_la_hoja(entrada) ? abre_hoja_para_cambiar : abre_hoja_de_linea)(
+        argumentos.posicionales()[0], argumentos.bandera("mm"), progreso);
+  });
   SuperficieImagen superficie(ancho, alto);
   DialogosAceptados dialogos(errores);
-  const ResultadoTopologia r = topologia_de_hoja_entera(sesion, opciones, superficie, &dialogos);
+  const ResultadoTopologia r = con_progreso(errores, [&](Progreso& progreso) {
+    return topologia_de_hoja_entera(sesion, opciones, superficie, progreso, &dialogos);
+  });
   for (const std::string& linea : r.lineas()) salida << linea << "\n";
   return termina_topologia(r, argumentos, superficie, errores);
 }

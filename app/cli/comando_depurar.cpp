@@ -1,6 +1,7 @@
 #include "cli.h"
 #include "depuracion/binjunta.h"
 #include "fichero.h"
+#include "progreso_terminal.h"
 
 namespace telmora::cli {
 
@@ -17,12 +18,17 @@ int ejecuta_depurar(const Argumentos& argumentos, std::ostream& salida, std::ost
     }
   }
 
-  Sesion sesion = abre_hoja_para_cambiar(argumentos.posicionales()[0], argumentos.bandera("mm"));
+  Sesion sesion = con_progreso(errores, [&](Progreso& progreso) {
+    return abre_hoja_para_cambiar(argumentos.posicionales()[0], argumentos.bandera("mm"), progreso);
+  });
   sesion.ajustes.tolerancia_tentativo = tolerancia;
   // The sheet as the viewer shows it when opened: whole, every code on, every element drawn.
   for (Entidad& e : sesion.hoja.c) e.pintado = 1;
   for (Entidad& e : sesion.hoja.t) e.pintado = 1;
-  return imprime_resultado(salida, errores, [&] { return ejecuta_binjunta(sesion, opciones); });
+  return imprime_resultado(salida, errores, [&] {
+    return con_progreso(errores,
+                        [&](Progreso& p) { return ejecuta_binjunta(sesion, opciones, p); });
+  });
 }
 
 }  // namespace telmora::cli

@@ -2,6 +2,7 @@
 #include "edicion/duplicados.h"
 #include "edicion/reescritura.h"
 #include "fichero.h"
+#include "progreso_terminal.h"
 
 namespace telmora::cli {
 
@@ -15,10 +16,13 @@ int ejecuta_duplicados(const Argumentos& argumentos, std::ostream& salida, std::
   opciones.ObtengoCasoVirtuales = argumentos.bandera("virtuales");
 
   const bool aplica = argumentos.bandera("aplicar");
-  Sesion sesion = (aplica ? abre_hoja_para_cambiar : abre_hoja_de_linea)(
-      argumentos.posicionales()[0], argumentos.bandera("mm"));
+  Sesion sesion = con_progreso(errores, [&](Progreso& progreso) {
+    return (aplica ? abre_hoja_para_cambiar : abre_hoja_de_linea)(
+        argumentos.posicionales()[0], argumentos.bandera("mm"), progreso);
+  });
   sesion.ajustes.tolerancia_tentativo = tolerancia;
-  const TablaSegmentos tabla = Duplicados(sesion, opciones);
+  const TablaSegmentos tabla = con_progreso(
+      errores, [&](Progreso& progreso) { return Duplicados(sesion, opciones, progreso); });
   const Hoja& hoja = sesion.hoja;
   for (std::int32_t numero = 1; numero <= hoja.num_entidades(); ++numero) {
     const std::int32_t marca = hoja.fila(numero).activo;

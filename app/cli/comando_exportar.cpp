@@ -1,6 +1,7 @@
 #include "cli.h"
 #include "fichero.h"
 #include "imagen_cli.h"
+#include "progreso_terminal.h"
 #include "sig/capas_topologia.h"
 #include "sig/exportacion.h"
 #include "sig/tipos_sig.h"
@@ -12,11 +13,14 @@ namespace {
 
 // The topology with the centroid check, as `topologia --orden centroides` runs it but without
 // listings; its lines are printed and its faces and error points become two more layers.
-void anade_topologia(Sesion& sesion, OpcionesExportacion& opciones, std::ostream& salida) {
+void anade_topologia(Sesion& sesion, OpcionesExportacion& opciones, std::ostream& salida,
+                     std::ostream& errores) {
   OpcionesTopologia topologia;
   selecciona_entrada(topologia, EntradaTopologia::errores_centroides);
   SuperficieImagen superficie(kAnchoImagen, kAltoImagen);
-  const ResultadoTopologia r = topologia_de_hoja_entera(sesion, topologia, superficie);
+  const ResultadoTopologia r = con_progreso(errores, [&](Progreso& progreso) {
+    return topologia_de_hoja_entera(sesion, topologia, superficie, progreso);
+  });
   for (const auto& linea : lineas_de_entrada(r, EntradaTopologia::errores_centroides)) {
     salida << linea << "\n";
   }
@@ -38,10 +42,16 @@ int ejecuta_exportar(const Argumentos& argumentos, std::ostream& salida, std::os
   } catch (const ErrorEntradaSig& error) {
     throw ErrorUso(error.what());
   }
-  Sesion sesion = abre_hoja_de_linea(argumentos.posicionales()[0], argumentos.bandera("mm"));
-  if (argumentos.bandera("topologia")) anade_topologia(sesion, opciones, salida);
-  return ejecuta_intercambio([&] { return exporta_sig(sesion, opciones).lineas(); }, salida,
-                             errores);
+  Sesion sesion = con_progreso(errores, [&](Progreso& progreso) {
+    return abre_hoja_de_linea(argumentos.posicionales()[0], argumentos.bandera("mm"), progreso);
+  });
+  if (argumentos.bandera("topologia")) anade_topologia(sesion, opciones, salida, errores);
+  return ejecuta_intercambio(
+      [&] {
+        return con_progreso(errores, [&](Progreso& p) { return exporta_sig(sesion, opciones, p); })
+            .lineas();
+      },
+      salida, errores);
 }
 
 }  // namespace telmora::cli

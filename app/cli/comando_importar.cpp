@@ -1,5 +1,6 @@
 #include "cli.h"
 #include "fichero.h"
+#include "progreso_terminal.h"
 #include "sig/importacion.h"
 
 namespace telmora::cli {
@@ -29,8 +30,14 @@ int ejecuta_importar(const Argumentos& argumentos, std::ostream& salida, std::os
   }
   const auto destino = ruta_desde_texto(posicionales.back());
   for (const auto& origen : origenes) exige_salida_distinta(destino, origen);
-  return ejecuta_intercambio([&] { return importa_sig(origenes, destino, opciones).lineas(); },
-                             salida, errores);
+  return ejecuta_intercambio(
+      [&] {
+        return con_progreso(
+                   errores,
+                   [&](Progreso& p) { return importa_sig(origenes, destino, opciones, p); })
+            .lineas();
+      },
+      salida, errores);
 }
 
 }  // namespace telmora::cli

@@ -32,7 +32,7 @@ int ejecuta_pares(const Argumentos& argumentos, std::ostream& salida, std::ostre
       OpcionesTopologia opciones;
       selecciona_entrada(opciones, EntradaTopologia::errores_centroides);
       opciones.pares = &pares;
-      topologia_de_hoja_entera(*sesion, opciones, *superficie);
+      topologia_de_hoja_entera(*sesion, opciones, *superficie, Progreso::ninguno());
     };
   }
 

@@ -1,6 +1,7 @@
 #include "cli.h"
 #include "depuracion/pdobles.h"
 #include "fichero.h"
+#include "progreso_terminal.h"
 
 namespace telmora::cli {
 
@@ -16,8 +17,13 @@ int ejecuta_pdobles(const Argumentos& argumentos, std::ostream& salida, std::ost
     throw ErrorUso(error.what());
   }
 
-  Sesion sesion = abre_hoja_para_cambiar(argumentos.posicionales()[0], false);
-  return imprime_resultado(salida, errores, [&] { return Proceso_pdobles(sesion, tolerancias); });
+  Sesion sesion = con_progreso(errores, [&](Progreso& progreso) {
+    return abre_hoja_para_cambiar(argumentos.posicionales()[0], false, progreso);
+  });
+  return imprime_resultado(salida, errores, [&] {
+    return con_progreso(errores,
+                        [&](Progreso& p) { return Proceso_pdobles(sesion, tolerancias, p); });
+  });
 }
 
 }  // namespace telmora::cli

@@ -3,6 +3,7 @@
 #include "cli.h"
 #include "fichero.h"
 #include "imagen_cli.h"
+#include "progreso_terminal.h"
 #include "topologia_hoja.h"
 
 namespace telmora::cli {
@@ -34,7 +35,9 @@ int ejecuta_topologia(const Argumentos& argumentos, std::ostream& salida, std::o
   int ancho = 0, alto = 0;
   tamano_de_opcion(argumentos, ancho, alto);
 
-  Sesion sesion = abre_hoja_de_linea(argumentos.posicionales()[0], argumentos.bandera("mm"));
+  Sesion sesion = con_progreso(errores, [&](Progreso& progreso) {
+    return abre_hoja_de_linea(argumentos.posicionales()[0], argumentos.bandera("mm"), progreso);
+  });
   OpcionesTopologia opciones;
   selecciona_entrada(opciones, entrada);
   opciones.carpeta_listados = argumentos.tiene("listados")
@@ -45,7 +48,9 @@ int ejecuta_topologia(const Argumentos& argumentos, std::ostream& salida, std::o
   std::error_code error;
   std::filesystem::create_directories(opciones.carpeta_listados, error);
   SuperficieImagen superficie(ancho, alto);
-  const ResultadoTopologia r = topologia_de_hoja_entera(sesion, opciones, superficie);
+  const ResultadoTopologia r = con_progreso(errores, [&](Progreso& progreso) {
+    return topologia_de_hoja_entera(sesion, opciones, superficie, progreso);
+  });
   for (const std::string& linea : lineas_de_entrada(r, entrada)) salida << linea << "\n";
   return termina_topologia(r, argumentos, superficie, errores);
 }

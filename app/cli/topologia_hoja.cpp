@@ -8,7 +8,8 @@
 namespace telmora::cli {
 
 ResultadoTopologia topologia_de_hoja_entera(Sesion& sesion, const OpcionesTopologia& opciones,
-                                            SuperficieImagen& superficie, Dialogos* dialogos) {
+                                            SuperficieImagen& superficie, Progreso& progreso,
+                                            Dialogos* dialogos) {
   asegura_aplicacion();
   Vista vista;
   vista.dimensiona(superficie.ancho(), superficie.alto());
@@ -21,8 +22,8 @@ ResultadoTopologia topologia_de_hoja_entera(Sesion& sesion, const OpcionesTopolo
 
   const LienzoTopologia lienzo{superficie, vista, sesion.paleta, sesion.ajustes.uds,
                                visualizacion.estilo_pluma};
-  if (dialogos == nullptr) return ejecuta_topologia(sesion, opciones, Progreso::ninguno(), &lienzo);
-  return ejecuta_y_aplica_topologia(sesion, opciones, Progreso::ninguno(), &lienzo, *dialogos);
+  if (dialogos == nullptr) return ejecuta_topologia(sesion, opciones, progreso, &lienzo);
+  return ejecuta_y_aplica_topologia(sesion, opciones, progreso, &lienzo, *dialogos);
 }
 
 std::vector<std::string> lineas_de_entrada(const ResultadoTopologia& r, EntradaTopologia entrada) {

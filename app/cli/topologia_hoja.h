@@ -18,7 +18,7 @@ namespace telmora::cli {
 // Draws the whole sheet on `superficie` (at its size) and runs the topology over that picture.
 // With `dialogos` the run's writes follow as the topology form makes them (aplica_cotas).
 ResultadoTopologia topologia_de_hoja_entera(Sesion& sesion, const OpcionesTopologia& opciones,
-                                            SuperficieImagen& superficie,
+                                            SuperficieImagen& superficie, Progreso& progreso,
                                             Dialogos* dialogos = nullptr);
 
 // The lines printed for an entry: the form's result lines, then "Islas encontradas :N" for the

@@ -3,9 +3,18 @@
 #pragma once
 
 #include <cstdint>
+#include <exception>
 #include <string_view>
 
 namespace telmora {
+
+// The user asked the running operation to stop (Ctrl-C on the terminal). A progress reporter
+// throws it from its next call; the operation leaves what it was making or changing as it was.
+// It is no ErrorTelmora: nothing that reports a failed write may take it for one.
+class OperacionCancelada : public std::exception {
+ public:
+  const char* what() const noexcept override { return "operación interrumpida"; }
+};
 
 class Progreso {
  public:

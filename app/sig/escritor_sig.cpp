@@ -401,6 +401,10 @@ std::vector<std::filesystem::path> EscritorSig::confirma() {
   return d_->carpeta.confirma();
 }
 
+GDALDataset* EscritorSig::conjunto_unico() const {
+  return d_->conjuntos.size() == 1 ? d_->conjuntos.front().get() : nullptr;
+}
+
 std::vector<std::string> EscritorSig::avisos() const {
   std::vector<std::string> salida = d_->avisos;
   if (d_->avisos_omitidos > 0) {

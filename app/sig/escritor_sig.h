@@ -18,6 +18,8 @@
 
 #include "tipos_sig.h"
 
+class GDALDataset;
+
 namespace telmora {
 
 class EscritorSig {
@@ -45,6 +47,10 @@ class EscritorSig {
   // Closes the files and moves them into place; returns their paths. A failure throws
   // ErrorTelmora and leaves nothing behind.
   std::vector<std::filesystem::path> confirma();
+
+  // The one dataset that holds every layer, for tables written beside them before confirma();
+  // null when the format took a file per layer.
+  GDALDataset* conjunto_unico() const;
 
   // Fields the format could not hold, and GDAL's warnings.
   std::vector<std::string> avisos() const;

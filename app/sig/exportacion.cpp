@@ -3,6 +3,7 @@
 #include <array>
 
 #include "escritor_sig.h"
+#include "estilos_capas.h"
 #include "mapeo_entidades.h"
 #include "texto.h"
 
@@ -21,7 +22,7 @@ std::vector<std::string> ResultadoExportacion::lineas() const {
 ResultadoExportacion exporta_sig(const Sesion& sesion, const OpcionesExportacion& opciones,
                                  Progreso& progreso) {
   const Hoja& hoja = sesion.hoja;
-  std::array<std::vector<std::int32_t>, kNumCapasEntidades> numeros;
+  NumerosPorCapa numeros;
   for (std::int32_t numero = 1; numero <= hoja.num_entidades(); ++numero) {
     const Entidad& e = hoja.entidad(numero);
     if (e.activa()) numeros[capa_de_entidad(hoja, e)].push_back(numero);
@@ -60,6 +61,10 @@ ResultadoExportacion exporta_sig(const Sesion& sesion, const OpcionesExportacion
     const auto& rasgos = opciones.capas_adicionales[capa].rasgos;
     escribe_capa(kNumCapasEntidades + capa, rasgos.size(),
                  [&](std::size_t k) -> const RasgoSig& { return rasgos[k]; });
+  }
+  // A GeoPackage carries the styles with which a desktop GIS opens its layers.
+  if (escritor.formato() == "GPKG" && escritor.conjunto_unico() != nullptr) {
+    escribe_estilos_capas(*escritor.conjunto_unico(), sesion, numeros);
   }
   resultado.ficheros = escritor.confirma();
   resultado.formato = escritor.formato();

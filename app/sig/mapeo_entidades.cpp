@@ -31,12 +31,6 @@ std::string sin_comillas(std::string texto) {
   return texto;
 }
 
-// Pen width in pixels: the code's "Grosor" field when it is a positive whole number, else 1.
-int grosor_de(const FilaVekt& fila) {
-  int grosor = 0;
-  return lee_entero(fila.campo(5), grosor) && grosor > 0 ? grosor : 1;
-}
-
 // Anchor of an OGR label (1 to 9: bottom, centre and top rows, each left, centre and right) for
 // a justification code.
 int ancla_de(int justificacion) {
@@ -88,6 +82,25 @@ std::string color_html(Rgb color) {
   return texto;
 }
 
+PlumaDeCodigo pluma_de_fila(const Sesion& sesion, std::int32_t posicion_tab) {
+  PlumaDeCodigo pluma;
+  pluma.color = sesion.paleta.color(sesion.tabla.color_de_fila(posicion_tab));
+  int grosor = 0;
+  if (posicion_tab != 0 && lee_entero(sesion.tabla.fila(posicion_tab).campo(5), grosor) &&
+      grosor > 0) {
+    pluma.grosor = grosor;
+  }
+  return pluma;
+}
+
+std::string descripcion_de_fila(const Sesion& sesion, std::int32_t posicion_tab) {
+  return sin_comillas(sesion.tabla.fila(posicion_tab).descripcion());
+}
+
+std::string codigo_de_entidad(const Entidad& e) {
+  return cp1252_a_utf8(limpia_texto(e.cabecera.codigo_bruto()));
+}
+
 const std::vector<DefinicionCapa>& capas_de_entidades() {
   static const std::vector<DefinicionCapa> capas = [] {
     std::vector<CampoSig> de_textos = campos_comunes();
@@ -132,18 +145,17 @@ void rasgo_de_entidad(const Sesion& sesion, std::int32_t numero, RasgoSig& rasgo
                      : capa == kCapaLineas ? ClaseParte::linea
                                            : ClaseParte::punto);
 
-  const FilaVekt& fila = sesion.tabla.fila(e.posicion_tab);
-  const std::string color =
-      color_html(sesion.paleta.color(sesion.tabla.color_de_fila(e.posicion_tab)));
+  const PlumaDeCodigo pluma = pluma_de_fila(sesion, e.posicion_tab);
+  const std::string color = color_html(pluma.color);
   auto& valores = rasgo.valores;
   valores.clear();
   valores.emplace_back(std::int64_t{numero});
-  valores.emplace_back(cp1252_a_utf8(limpia_texto(e.cabecera.codigo_bruto())));
-  valores.emplace_back(sin_comillas(fila.descripcion()));
+  valores.emplace_back(codigo_de_entidad(e));
+  valores.emplace_back(descripcion_de_fila(sesion, e.posicion_tab));
   valores.emplace_back(color);
   valores.emplace_back(texto_de_atributos(hoja.atributos_de(e)));
   if (capa != kCapaTextos) {
-    rasgo.estilo = estilo(capa, color, e.posicion_tab == 0 ? 1 : grosor_de(fila));
+    rasgo.estilo = estilo(capa, color, pluma.grosor);
     return;
   }
   const std::string texto = hoja.texto(e);

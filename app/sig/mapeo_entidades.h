@@ -52,6 +52,21 @@ void rasgo_de_entidad(const Sesion& sesion, std::int32_t numero, RasgoSig& rasgo
 // A palette colour as "#RRGGBB".
 std::string color_html(Rgb color);
 
+// How the features of a code are drawn: the palette colour of its colour index and its pen
+// width in pixels (the code's "Grosor" when it is a positive whole number, else 1); row 0, a
+// code not in the table, has the colour for unknown codes.
+struct PlumaDeCodigo {
+  Rgb color;
+  int grosor = 1;
+};
+PlumaDeCodigo pluma_de_fila(const Sesion& sesion, std::int32_t posicion_tab);
+
+// The description of a code's row as the table holds it, without the quotes around it.
+std::string descripcion_de_fila(const Sesion& sesion, std::int32_t posicion_tab);
+
+// The code of an entity as its features carry it (field codigo).
+std::string codigo_de_entidad(const Entidad& e);
+
 // Attribute records as text, "IdTabla:NRegistro:Resto" separated by ";" (a ";" or "\" in the
 // Resto is preceded by "\"), and back. A record that does not read is left out.
 std::string texto_de_atributos(std::span<const Atributo> atributos);

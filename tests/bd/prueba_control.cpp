@@ -133,6 +133,18 @@ TEST(ControlPares, SinServidorAvisaYUsaLaCopiaLocal) {
   carga_control_pares(ruta, {}, dialogos, estado);
   EXPECT_EQ(estados.back(), "Conexion imposible.");
 
+  // The settings file the package installs names no server and holds no password; the folder
+  // of its example, once its ";" is taken away, is read.
+  const std::string instalado = prueba::lee_bytes(PAQUETE "/instalacion.ini");
+  const AjustesInstalacion sin_servidor =
+      lee_instalacion(servidor.escribe("instalado.ini", instalado));
+  EXPECT_TRUE(sin_servidor.carpeta_control.empty() && sin_servidor.conexion_control.empty() &&
+              sin_servidor.contrasena_catalogo.empty());
+  std::string con_carpeta = instalado;
+  con_carpeta.erase(con_carpeta.find(";carpeta=/mnt/O/8233/"), 1);
+  EXPECT_EQ(lee_instalacion(servidor.escribe("instalado.ini", con_carpeta)).carpeta_control,
+            "/mnt/O/8233/");
+
   // The server's copy, when there, is the one read.
   prueba::escribe_bd(servidor, "BDControl.mdb",
                      {telmora::tabla_control({{t("S"), n(1), n(1), n(1)}})});

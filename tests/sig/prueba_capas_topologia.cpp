@@ -49,7 +49,7 @@ TEST(CapasTopologia, CarasConSuCentroideYSusHuecosYMarcasDeError) {
   EXPECT_FALSE(std::filesystem::exists(h.hoja.carpeta / "Nodos.txt"));
 
   const auto capas = prueba::lee_con_gdal(h.hoja.carpeta / "t.gpkg");
-  ASSERT_EQ(capas.size(), 6u);
+  ASSERT_EQ(capas.size(), 7u);  // the entities' four, the two of the check, layer_styles
   const auto& recintos = capas.at("recintos_topologia");
   EXPECT_EQ(recintos.campos,
             (std::vector<std::string>{"recinto", "superficie", "error", "centroide",

@@ -71,7 +71,9 @@ TEST(Exportacion, GeoPackageConSusCapasCamposYEstilos) {
   EXPECT_EQ(resultado.formato, "GPKG");
   EXPECT_EQ(e.nuevos(), std::vector<std::string>{"hoja.gpkg"});
   const auto capas = prueba::lee_con_gdal(e.hoja.carpeta / "hoja.gpkg");
-  ASSERT_EQ(capas.size(), 4u);
+  // The four layers and the table of their styles.
+  ASSERT_EQ(capas.size(), 5u);
+  EXPECT_EQ(capas.at("layer_styles").rasgos.size(), 4u);
 
   const std::vector<std::string> comunes{"entidad", "codigo",    "descripcion",
                                          "color",   "atributos", "OGR_STYLE"};
@@ -143,7 +145,7 @@ TEST(Exportacion, CapasDadasComoValoresTrasLasDeLasEntidades) {
   EXPECT_EQ(resultado.capas.back().rasgos, 1);
 
   const auto capas = prueba::lee_con_gdal(e.hoja.carpeta / "con_caras.gpkg");
-  ASSERT_EQ(capas.size(), 5u);
+  ASSERT_EQ(capas.size(), 6u);  // with layer_styles
   ASSERT_EQ(capas.at("caras").rasgos.size(), 1u);
   const auto& leida = capas.at("caras").rasgos[0];
   EXPECT_EQ(leida.geometria, "POLYGON Z ((0 0 1,10 0 1,10 10 1,0 0 1),(2 2 1,3 2 1,3 3 1,2 2 1))");

@@ -13,11 +13,12 @@
 #include "depuracion/tramificacion.h"
 #include "progreso.h"
 #include "sesion.h"
+#include "topologia/grafo.h"
 
 namespace telmora {
 
-// The debugging listings of a run: the node and arc tables as built, and the cut table.
-inline constexpr const char* kListadoNodos = "Nodos.txt";
+// The debugging listings of a run: the node and arc tables as built (kListadoNodos), and the
+// cut table.
 inline constexpr const char* kListadoCortes = "entidadesP.txt";
 
 // Every pair of drawn active lines, in C-array order, whose segments cross: each crossing

@@ -106,8 +106,7 @@ class ResultadoTopologia {
   std::int32_t textos_en_varios() const;
 };
 
-// The listing files, in the listings folder.
-inline constexpr const char* kListadoNodos = "Nodos.txt";
+// The listing files, in the listings folder (and kListadoNodos).
 inline constexpr const char* kListadoPoli1 = "Poli1.txt";
 inline constexpr const char* kListadoPoli2 = "Poli2.txt";
 inline constexpr const char* kListadoIslas = "Islas.txt";
