@@ -46,23 +46,22 @@ double distancia_de(const Argumentos& argumentos) {
 
 int ejecuta_cotas(const Argumentos& argumentos, std::ostream& salida, std::ostream& errores) {
   argumentos.exige_posicionales(2, "telmora-cli cotas HOJA.bin psct|textos|calles [opciones]");
-  const EntradaTopologia entrada = entrada_de(argumentos);
   OpcionesTopologia opciones;
-  selecciona_entrada(opciones, entrada);
+  selecciona_entrada(opciones, entrada_de(argumentos));
   opciones.distancia_cotas = distancia_de(argumentos);
   int ancho = 0, alto = 0;
   tamano_de_opcion(argumentos, ancho, alto);
 
   Sesion sesion = con_progreso(errores, [&](Progreso& progreso) {
-    return (cambia_la_hoja(entrada) ? abre_hoja_para_cambiar : abre_hoja_de_linea)(
+    return (opciones.modifica_cotas() ? abre_hoja_para_cambiar : abre_hoja_de_linea)(
         argumentos.posicionales()[0], argumentos.bandera("mm"), progreso);
   });
   SuperficieImagen superficie(ancho, alto);
   DialogosAceptados dialogos(errores);
   const ResultadoTopologia r = con_progreso(errores, [&](Progreso& progreso) {
-    return topologia_de_hoja_entera(sesion, opciones, superficie, progreso, &dialogos);
+    return topologia_de_hoja_entera(sesion, opciones, superficie, progreso, {}, nullptr, &dialogos);
   });
-  for (const std::string& linea : r.lineas()) salida << linea << "\n";
+  for (const std::string& linea : r.lineas_y_recuentos()) salida << linea << "\n";
   return termina_topologia(r, argumentos, superficie, errores);
 }
 

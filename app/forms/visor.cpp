@@ -27,6 +27,7 @@
 #include "db/catalogo.h"
 #include "db/pares.h"
 #include "dialogos_qt.h"
+#include "edicion/dibujo_edicion.h"
 #include "edicion/localizador.h"
 #include "edicion/reescritura.h"
 #include "fichero.h"
@@ -181,8 +182,6 @@ void Visor::recarga() {
   auto nueva = lee_sesion();
   if (!nueva) return;
   *sesion_ = std::move(*nueva);
-  segmentos_ = {};
-  duplicados_solo_vistos_ = false;
   control_->redibuja();
 }
 
@@ -469,7 +468,9 @@ void Visor::construye_menus() {
            procesa_duplicados({false, false});
          }},
         {"mnuGrabarDuplicados", "&Grabar en fich. salida.(necesita procesar antes)",
-         [this] { escribe([this] { return graba_nuevo_bin(*sesion_); }); }}}},
+         [this] {
+           escribe([this] { return graba_nuevo_bin(*sesion_, ultimos_duplicados(*sesion_)); });
+         }}}},
       {"mnuCentroides",
        "&Centroides",
        {},
@@ -521,7 +522,8 @@ void Visor::construye_menus() {
          {},
          {{"mnuTopoGenerarCotasCallesSoloVertices", "&VisualizarCotasVertices",
            [this] {
-             VisualizarCotasVertices(superficie(), *sesion_, control_->vista);
+             VisualizarCotasVertices(superficie(), *sesion_, control_->vista,
+                                     control_->dibujadas());
              refresca();
            }},
           {"mnuTopoGenerarCotasCallesSoloVisualizar", "&SoloVisualizarInterpolación",
@@ -621,7 +623,9 @@ void Visor::muestra_bin_info() {
 }
 
 void Visor::topologia(EntradaTopologia entrada, const ConsultaPares* pares) {
-  if (cambia_la_hoja(entrada) && !hoja_sin_cambios()) return;
+  OpcionesTopologia orden;
+  selecciona_entrada(orden, entrada);
+  if (orden.modifica_cotas() && !hoja_sin_cambios()) return;
   if (topo_) topo_->close();
   control_->entrada_topologia(entrada);
   puntero(Puntero::reloj);
@@ -641,7 +645,7 @@ void Visor::depura_red() {
   Binjunta* ventana;
   {
     BarraProgreso barra(progreso_);
-    ventana = new Binjunta(*sesion_, dialogos_, barra, this);
+    ventana = new Binjunta(*sesion_, control_->dibujadas(), dialogos_, barra, this);
   }
   puntero(Puntero::defecto);
   control_->redibuja();
@@ -679,13 +683,12 @@ void Visor::ver_duplicados() {
   puntero(Puntero::reloj);
   {
     BarraProgreso barra(progreso_);
-    if (duplicados_solo_vistos_) olvida_marcas_duplicados(sesion_->hoja);
-    segmentos_ = Duplicados(*sesion_, {}, barra);
-    duplicados_solo_vistos_ = true;
+    sesion_->duplicados =
+        std::make_shared<const ResultadoDuplicados>(Duplicados(*sesion_, {}, barra));
   }
   control_->redibuja();
   puntero(Puntero::reloj_flecha);
-  leo_bin_pinto_duplicados(*sesion_, segmentos_, superficie(), control_->vista,
+  leo_bin_pinto_duplicados(*sesion_, *sesion_->duplicados, superficie(), control_->vista,
                            control_->visualizacion);
   refresca();
   puntero(Puntero::defecto);
@@ -695,16 +698,17 @@ void Visor::procesa_duplicados(const OpcionesDuplicados& opciones) {
   if (!hoja_sin_cambios()) return;
   puntero(Puntero::reloj);
   try {
+    ResultadoDuplicados duplicados;
     {
       BarraProgreso barra(progreso_);
       // The pairs that were only shown are searched again, with this entry's options, and
       // processed.
-      if (duplicados_solo_vistos_) olvida_marcas_duplicados(sesion_->hoja);
-      duplicados_solo_vistos_ = false;
-      segmentos_ = Duplicados(*sesion_, opciones, barra);
+      duplicados = Duplicados(*sesion_, opciones, barra);
     }
+    duplicados.aplicado = true;
+    sesion_->duplicados = std::make_shared<const ResultadoDuplicados>(std::move(duplicados));
     puntero(Puntero::reloj_flecha);
-    marca_borrados(*sesion_, segmentos_);
+    marca_borrados(*sesion_, *sesion_->duplicados);
   } catch (const ErrorTelmora& error) {
     puntero(Puntero::defecto);
     fallo_al_escribir(error);
@@ -717,7 +721,7 @@ void Visor::borra_ventana() {
   if (!hoja_sin_cambios()) return;
   puntero(Puntero::cruz);
   try {
-    borra_entidades_en_ventana(*sesion_);
+    borra_entidades_en_ventana(*sesion_, control_->dibujadas());
   } catch (const ErrorTelmora& error) {
     fallo_al_escribir(error);
   }
@@ -733,7 +737,7 @@ void Visor::puntos_dobles() {
       ResultadoPdobles resultado;
       {
         BarraProgreso barra(progreso_);
-        resultado = Proceso_pdobles(*sesion_, formulario.tolerancias(), barra);
+        resultado = ejecuta_y_aplica_pdobles(*sesion_, formulario.tolerancias(), barra);
       }
       puntero(Puntero::defecto);
       dialogos_.mensaje(une_lineas(resultado.lineas()), Icono::informacion);

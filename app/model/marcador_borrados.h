@@ -26,6 +26,13 @@ class ErrorHojaCambiada : public ErrorTelmora {
 // since it was read or last written by this copy), or nothing when it is.
 std::optional<std::string> cambio_en_disco(const Hoja& hoja);
 
+// An entity of the sheet and the whole entities, as file bytes, that take its place (0: none,
+// they are only appended).
+struct Sustitucion {
+  std::int32_t numero = 0;
+  std::string nuevas;
+};
+
 // New vertices for an element (as many as it has) and the range block to store with them.
 struct VerticesNuevos {
   std::int32_t numero = 0;  // entity number
