@@ -5,7 +5,6 @@
 
 #include "casos_pdobles.h"
 #include "depuracion/pdobles.h"
-#include "diario.h"
 #include "hoja_de_prueba.h"
 #include "limite_tamano.h"
 #include "texto.h"
@@ -146,32 +145,6 @@ TEST(ProcesoPdobles, RecuentosMayoresQue16Bits) {
   EXPECT_EQ(resultado.semilazos, 297);
   EXPECT_EQ(resultado.lineas()[3], "Errores Duplicados : 44551");
   EXPECT_EQ(hoja.bytes().size(), b.contenido().size() + (2 * 44551 + 297) * 120);
-}
-
-// A run cancelled halfway (its progress throws, as a cancellation does), after some of its
-// batches were written, undoes them: the sheet and the loaded copy are as they were.
-TEST(ProcesoPdobles, UnaCancelacionDeshaceLoEscrito) {
-  const ConstructorBin b = hoja_de_casos();
-  HojaDePrueba hoja(b.contenido());
-  Sesion sesion = hoja.abre();
-  struct Cancela : Progreso {
-    void porcentaje(int porcentaje, std::int64_t, std::int64_t) override {
-      if (porcentaje >= 60) throw std::runtime_error("cancelado");
-    }
-  } cancela;
-  bool escrita = false;
-  pon_gancho_disco({[&](OperacionDisco operacion, const std::filesystem::path& ruta) {
-                      escrita =
-                          escrita || (operacion == OperacionDisco::escribe && ruta == hoja.bin);
-                      return false;
-                    },
-                    64});
-  EXPECT_THROW(Proceso_pdobles(sesion, {10, 5}, cancela), std::runtime_error);
-  pon_gancho_disco({});
-  EXPECT_TRUE(escrita);
-  EXPECT_EQ(hoja.bytes(), b.contenido());
-  EXPECT_FALSE(std::filesystem::exists(ruta_diario(hoja.bin)));
-  for (std::int32_t n = 1; n <= 7; ++n) EXPECT_EQ(sesion.hoja.entidad(n).activa(), n != 4) << n;
 }
 
 TEST(ProcesoPdobles, UnaMarcaQueFallaNoCambiaNada) {
