@@ -22,13 +22,16 @@ inline constexpr int kErrorEntrada = 2;    // bad arguments, missing or corrupt 
 inline constexpr int kInterrumpida = 130;  // stopped by Ctrl-C, as a shell counts SIGINT
 
 // Runs a tool that rewrites the sheet and prints its result lines; a failed write is told on the
-// error stream and gives kFalloEscritura.
+// error stream and gives kFalloEscritura. A sheet that another process is changing is refused as
+// bad input.
 template <class Herramienta>
 int imprime_resultado(std::ostream& salida, std::ostream& errores, Herramienta herramienta) {
   try {
     const auto resultado = herramienta();
     for (const std::string& linea : resultado.lineas()) salida << linea << "\n";
     return kExito;
+  } catch (const ErrorHojaOcupada&) {
+    throw;
   } catch (const ErrorTelmora& error) {
     errores << error.what() << "\n";
     return kFalloEscritura;
@@ -57,6 +60,11 @@ int ejecuta_cli(const std::vector<std::string>& argumentos, std::ostream& salida
 // folder.
 Sesion abre_hoja_de_linea(const std::string& ruta_bin, bool milimetros,
                           Progreso& progreso = Progreso::ninguno());
+// The same for a command that changes the sheet in place: the sheet's lock is taken before it is
+// read and held until the command ends (Hoja::cerrojo), so that no other writer changes it in
+// between. A sheet that another process is changing is refused at once (ErrorHojaOcupada).
+Sesion abre_hoja_para_cambiar(const std::string& ruta_bin, bool milimetros,
+                              Progreso& progreso = Progreso::ninguno());
 
 // Runs an export or import to or from a GIS format and prints its lines. A source or request
 // that cannot be used goes on to ejecuta_cli as bad input; any other failure is a failed write.

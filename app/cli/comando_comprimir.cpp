@@ -1,4 +1,5 @@
 #include "cli.h"
+#include "diario.h"
 #include "edicion/reescritura.h"
 #include "fichero.h"
 
@@ -18,7 +19,7 @@ constexpr const char* kAyuda =
 int ejecuta_comprimir(const Argumentos& argumentos, std::ostream& salida, std::ostream& errores) {
   argumentos.exige_posicionales(1, "telmora-cli comprimir HOJA.bin");
   const auto entrada = ruta_desde_texto(argumentos.posicionales()[0]);
-  const Lista<char> bytes = lee_fichero(entrada);
+  const Lista<char> bytes = lee_hoja(entrada).bytes;
   std::filesystem::path destino;
   try {
     destino = comprimir(entrada, bytes);

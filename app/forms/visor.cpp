@@ -32,6 +32,7 @@
 #include "edicion/reescritura.h"
 #include "fichero.h"
 #include "info_elem.h"
+#include "marcador_borrados.h"
 #include "modelo_datos.h"
 #include "modelo_objeto.h"
 #include "ordenes.h"
@@ -122,31 +123,41 @@ Visor::~Visor() {
   }
 }
 
-bool Visor::carga() {
+std::unique_ptr<Sesion> Visor::lee_sesion() {
   Carga ventana(this);
   ventana.fichero(QString::fromStdU16String(ajustes_.fich_entrada.u16string()));
   ventana.show();
+  std::unique_ptr<Sesion> sesion;
   try {
-    sesion_ = std::make_unique<Sesion>(abre_sesion(ajustes_, ventana));
+    sesion = std::make_unique<Sesion>(abre_sesion(ajustes_, ventana));
   } catch (const ErrorCorrupcion& error) {
     ventana.close();
     if (!error.corrupcion().detalle.empty()) dialogos_.mensaje(error.corrupcion().detalle);
     dialogos_.mensaje(error.what());
-    return false;
+    return nullptr;
   } catch (const ErrorTelmora& error) {
     ventana.close();
     dialogos_.mensaje(error.what());
-    return false;
+    return nullptr;
   } catch (const std::bad_alloc&) {
     ventana.close();
     dialogos_.mensaje("No hay memoria suficiente para cargar " + ruta_texto(ajustes_.fich_entrada));
-    return false;
+    return nullptr;
   } catch (const std::exception& error) {
     ventana.close();
     dialogos_.mensaje("No se puede cargar " + ruta_texto(ajustes_.fich_entrada) + ": " +
                       error.what());
-    return false;
+    return nullptr;
   }
+  ventana.close();
+  if (!sesion->hoja.aviso_recuperacion.empty())
+    dialogos_.mensaje(sesion->hoja.aviso_recuperacion, Icono::informacion);
+  return sesion;
+}
+
+bool Visor::carga() {
+  sesion_ = lee_sesion();
+  if (!sesion_) return false;
   control_ = std::make_unique<ControlVisor>(*sesion_, *this, dialogos_);
   control_->localiza = [this](double x, double y) { localiza(x, y); };
   acciones_ = std::make_unique<AccionesControlVisor>(*control_);
@@ -154,15 +165,46 @@ bool Visor::carga() {
   acciones_->al_salir = [this] { salir(); };
   acciones_->al_borrar_ventana = [this] { borra_ventana(); };
   control_->coloca_texto = [this](double x, double y) {
+    if (!hoja_sin_cambios()) return;
     try {
-      NuevaEntidadTexto(sesion_->ajustes, x, y);
+      NuevaEntidadTexto(*sesion_, x, y);
     } catch (const ErrorTelmora& error) {
-      dialogos_.mensaje(error.what(), Icono::critico);
+      fallo_al_escribir(error);
     }
   };
   construye_menus();
-  ventana.close();
   return true;
+}
+
+void Visor::recarga() {
+  if (info_) info_->close();
+  if (topo_) topo_->close();
+  auto nueva = lee_sesion();
+  if (!nueva) return;
+  *sesion_ = std::move(*nueva);
+  control_->redibuja();
+}
+
+bool Visor::hoja_sin_cambios() {
+  const auto cambio = cambio_en_disco(sesion_->hoja);
+  if (!cambio) return true;
+  ofrece_recarga(ErrorHojaCambiada(sesion_->hoja.ruta, *cambio));
+  return false;
+}
+
+void Visor::ofrece_recarga(const ErrorTelmora& error) {
+  if (dialogos_.si_no(std::string(error.what()) + "\nNo se escribe nada. ¿Cargarlo de nuevo?",
+                      "Visor VEKT")) {
+    recarga();
+  }
+}
+
+void Visor::fallo_al_escribir(const ErrorTelmora& error) {
+  if (dynamic_cast<const ErrorHojaCambiada*>(&error) != nullptr) {
+    ofrece_recarga(error);
+  } else {
+    dialogos_.mensaje(error.what(), Icono::critico);
+  }
 }
 
 // --- Controls ----------------------------------------------------------------------------------
@@ -558,6 +600,7 @@ void Visor::localiza(double x, double y) {
 void Visor::muestra_info(std::int32_t numero) {
   if (info_) info_->close();
   auto* ventana = new InfoElem(*sesion_, numero, dialogos_, this);
+  ventana->antes_de_borrar = [this] { return hoja_sin_cambios(); };
   if (!ventana->leida()) {
     delete ventana;
     return;
@@ -580,6 +623,9 @@ void Visor::muestra_bin_info() {
 }
 
 void Visor::topologia(EntradaTopologia entrada, const ConsultaPares* pares) {
+  OpcionesTopologia orden;
+  selecciona_entrada(orden, entrada);
+  if (orden.modifica_cotas() && !hoja_sin_cambios()) return;
   if (topo_) topo_->close();
   control_->entrada_topologia(entrada);
   puntero(Puntero::reloj);
@@ -594,6 +640,7 @@ void Visor::topologia(EntradaTopologia entrada, const ConsultaPares* pares) {
 }
 
 void Visor::depura_red() {
+  if (!hoja_sin_cambios()) return;
   puntero(Puntero::reloj);
   Binjunta* ventana;
   {
@@ -648,6 +695,7 @@ void Visor::ver_duplicados() {
 }
 
 void Visor::procesa_duplicados(const OpcionesDuplicados& opciones) {
+  if (!hoja_sin_cambios()) return;
   puntero(Puntero::reloj);
   try {
     ResultadoDuplicados duplicados;
@@ -662,22 +710,26 @@ void Visor::procesa_duplicados(const OpcionesDuplicados& opciones) {
     puntero(Puntero::reloj_flecha);
     marca_borrados(*sesion_, *sesion_->duplicados);
   } catch (const ErrorTelmora& error) {
-    dialogos_.mensaje(error.what(), Icono::critico);
+    puntero(Puntero::defecto);
+    fallo_al_escribir(error);
+    return;
   }
   puntero(Puntero::defecto);
 }
 
 void Visor::borra_ventana() {
+  if (!hoja_sin_cambios()) return;
   puntero(Puntero::cruz);
   try {
     borra_entidades_en_ventana(*sesion_, control_->dibujadas());
   } catch (const ErrorTelmora& error) {
-    dialogos_.mensaje(error.what(), Icono::critico);
+    fallo_al_escribir(error);
   }
   control_->redibuja();
 }
 
 void Visor::puntos_dobles() {
+  if (!hoja_sin_cambios()) return;
   PDobles formulario(sesion_->ajustes.uds, dialogos_, this);
   if (formulario.exec() == QDialog::Accepted) {
     puntero(Puntero::reloj);
@@ -691,7 +743,7 @@ void Visor::puntos_dobles() {
       dialogos_.mensaje(une_lineas(resultado.lineas()), Icono::informacion);
     } catch (const ErrorTelmora& error) {
       puntero(Puntero::defecto);
-      dialogos_.mensaje(error.what(), Icono::critico);
+      fallo_al_escribir(error);
     }
   }
   control_->redibuja();

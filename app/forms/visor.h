@@ -35,6 +35,8 @@ class Visor : public QMainWindow, public PantallaVisor {
 
   // Loads the sheet with the loading window; false, after telling the user why, when it cannot.
   bool carga();
+  // Loads the sheet again in place of the loaded copy, keeping the view.
+  void recarga();
 
   // Run when the user asks for another file (back to the start form) or to end the program.
   std::function<void()> al_abrir;
@@ -70,6 +72,15 @@ class Visor : public QMainWindow, public PantallaVisor {
 
  private:
   struct Entrada;
+  // The sheet read with the loading window, or null after telling the user why not.
+  std::unique_ptr<Sesion> lee_sesion();
+  // Before the viewer changes the sheet's file: true when the file is still the one loaded;
+  // otherwise the user is told, nothing is written, and loading it again is offered.
+  bool hoja_sin_cambios();
+  void ofrece_recarga(const ErrorTelmora& error);
+  // A failed change of the sheet: a file changed under the viewer offers to load it again, any
+  // other failure is shown.
+  void fallo_al_escribir(const ErrorTelmora& error);
   void construye_menus();
   void anade_entradas(QMenu* menu, const std::vector<Entrada>& entradas);
   void construye_barra();

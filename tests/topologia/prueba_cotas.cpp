@@ -123,10 +123,9 @@ TEST(CotasPSCT, ElUltimoPuntoDeUnNodoGanaYLosTramosCojosNoSeTocan) {
   EXPECT_EQ(leida.c[2].rango, h.sesion.hoja.c[2].rango);
 }
 
-// When the file no longer holds an element where it was loaded, the writing stops there: the
-// message names the file and how many elements were written; those are whole, the rest as they
-// were, in the file and in memory alike.
-TEST(CotasPSCT, UnFalloDetieneLaEscrituraYDiceCuantosSeModificaron) {
+// When the file no longer holds an element where it was loaded, nothing is written: the message
+// names the file, and the file and the loaded copy stay as they were.
+TEST(CotasPSCT, UnFalloNoModificaNingunTramo) {
   ConstructorBin b;
   b.c("100", {{0, 0, 0}, {1000, 0, 0}})
       .c("100", {{0, 0, 0}, {0, 1000, 0}})
@@ -146,11 +145,10 @@ TEST(CotasPSCT, UnFalloDetieneLaEscrituraYDiceCuantosSeModificaron) {
   ASSERT_EQ(r.fallos_escritura.size(), 1u);
   const std::string& fallo = r.fallos_escritura[0];
   EXPECT_NE(fallo.find(h.sesion.hoja.ruta.string()), std::string::npos) << fallo;
-  EXPECT_NE(fallo.find("Elementos ya modificados :1"), std::string::npos) << fallo;
-  EXPECT_EQ(r.lineas()[2], "Tramos modificados :1");
-  const std::string despues = h.bytes();
-  EXPECT_EQ(despues.substr(std::size_t(b.inicios()[1])), bytes.substr(std::size_t(b.inicios()[1])));
-  EXPECT_EQ(h.cotas(h.sesion.hoja, 1), (std::vector<std::int32_t>{10, 20}));
+  EXPECT_NE(fallo.find("No se ha modificado ningún tramo"), std::string::npos) << fallo;
+  EXPECT_EQ(r.lineas()[2], "Tramos modificados :0");
+  EXPECT_EQ(h.bytes(), bytes);
+  EXPECT_EQ(h.cotas(h.sesion.hoja, 1), (std::vector<std::int32_t>{0, 0}));
   EXPECT_EQ(h.cotas(h.sesion.hoja, 2), (std::vector<std::int32_t>{0, 0}));
 }
 

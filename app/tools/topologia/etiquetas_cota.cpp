@@ -4,6 +4,7 @@
 #include <cmath>
 #include <limits>
 
+#include "diario.h"
 #include "fichero.h"
 #include "formato_bin.h"
 #include "funciones.h"

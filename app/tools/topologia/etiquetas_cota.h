@@ -56,8 +56,9 @@ void GrabaCotasEnFicheroNuevo(std::string& salida, const EtiquetaCota& etiqueta)
 // (hoja.bin gives hoja.COT).
 std::filesystem::path ruta_cot(const std::filesystem::path& hoja);
 
-// Appends whole entities to a "COT" file, made when missing; all of them or, after a failure,
-// none (ErrorTelmora with the path and the system's reason).
+// Appends whole entities to a "COT" file, made when missing; all of them or, after a failure or
+// a crash, none (ErrorTelmora with the path and the system's reason). One writer at a time:
+// another process appending to it is refused (ErrorHojaOcupada).
 void anade_a_cot(const std::filesystem::path& ruta, std::string_view entidades);
 
 }  // namespace telmora

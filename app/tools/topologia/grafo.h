@@ -131,7 +131,8 @@ void AnulaValencia1(GrafoTopologico& grafo);
 // renumbered), and rebuilds the stars.
 void ReCalculoTramos(GrafoTopologico& grafo);
 
-// The node listing and the arc listing, in list spacing.
+// The node listing and the arc listing, in list spacing, and the file they go to.
+inline constexpr const char* kListadoNodos = "Nodos.txt";
 std::vector<std::string> listado_nodos_tramos(const GrafoTopologico& grafo);
 
 }  // namespace telmora
