@@ -14,6 +14,7 @@
 #include "edicion/duplicados.h"
 #include "edicion/extraccion.h"
 #include "info_elem.h"
+#include "ocupado.h"
 #include "sesion.h"
 #include "topo.h"
 #include "visor/consola.h"
@@ -87,9 +88,13 @@ class Visor : public QMainWindow, public PantallaVisor {
   void ventana_propia_cerrada();
   void muestra_info(std::int32_t numero);
   void muestra_bin_info();
-  // The network cleanup: it changes the sheet's file; the view is redrawn after it (appended
-  // pieces are seen once the sheet is loaded again).
+  // The network cleanup: it changes the sheet's file, which is loaded again and drawn.
   void depura_red();
+  // After a tool appended pieces to the sheet's file: the sheet read again and drawn, in the
+  // same view window and scale.
+  void recarga();
+  // A handler's busy spell (no pointer: the pointer is left alone).
+  Ocupado ocupado(std::optional<Puntero> puntero = Puntero::reloj);
   // The console: opened by Enter; the buttons and entries that switch codes run its commands.
   void abre_consola();
   void orden(const std::string& linea);
