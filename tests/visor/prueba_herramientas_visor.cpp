@@ -284,7 +284,7 @@ TEST(Visor, TrasCadaHerramientaLaVistaMuestraLaHojaComoEsta) {
       SCOPED_TRACE(std::string(herramienta) + " semilla " + std::to_string(semilla));
       Arranque a;
       OpcionesMuestra opciones;
-      opciones.entidades = 600;
+      opciones.entidades = 400;
       opciones.semilla = semilla;
       genera_muestra(a.hoja.carpeta.ruta(), opciones);
       Visor* visor = a.abre_visor();
@@ -293,6 +293,7 @@ TEST(Visor, TrasCadaHerramientaLaVistaMuestraLaHojaComoEsta) {
       dispara(visor, "mnuZoomMas");
       QTest::mouseClick(&visor->area(), Qt::LeftButton, {}, QPoint(450, 330));
       const Vista antes = visor->control().vista;
+      const std::string bytes_antes = a.hoja.carpeta.lee("hoja.bin");
       if (std::string_view(herramienta) == "mnuPuntosDobles") {
         QTimer::singleShot(0, [] {
           QWidget* d = QApplication::activeModalWidget();
@@ -303,6 +304,7 @@ TEST(Visor, TrasCadaHerramientaLaVistaMuestraLaHojaComoEsta) {
         });
       }
       dispara(visor, herramienta);
+      ASSERT_NE(a.hoja.carpeta.lee("hoja.bin"), bytes_antes);  // the tool changed the sheet
       const Sesion& sesion = visor->control().sesion();
       const Hoja leida = cargo_bin(a.hoja.carpeta / "hoja.bin", sesion.tabla);
       ASSERT_EQ(sesion.hoja.num_entidades(), leida.num_entidades());
