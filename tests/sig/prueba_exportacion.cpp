@@ -182,8 +182,8 @@ TEST(Exportacion, FormatosDeUnaCapaPorFichero) {
   // files keep theirs).
   const auto lineas_shp = resultado_shp.lineas();
   EXPECT_NE(std::find(lineas_shp.begin(), lineas_shp.end(),
-                      "Aviso: Nombres de campo cambiados para el formato: justificacion pasa a "
-                      "justificac"),
+                      "Aviso: Nombres de campo cambiados para el formato: descripcion pasa a "
+                      "descripcio, justificacion pasa a justificac"),
             lineas_shp.end())
       << ::testing::PrintToString(lineas_shp);
   EXPECT_NE(std::find(lineas_shp.begin(), lineas_shp.end(), "Capa líneas: 2 entidades"),
