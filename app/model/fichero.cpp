@@ -67,14 +67,27 @@ std::filesystem::path ruta_companera(const std::filesystem::path& hoja, std::str
   return hoja.parent_path() / nombre;
 }
 
+std::filesystem::path ruta_libre(const std::filesystem::path& carpeta,
+                                 const std::filesystem::path& base, std::string_view sufijo,
+                                 std::string_view extension) {
+  for (int numero = 1;; ++numero) {
+    auto nombre = base;
+    nombre += ruta_desde_texto(std::string(sufijo) + (numero > 1 ? std::to_string(numero) : "") +
+                               std::string(extension));
+    auto ruta = carpeta / nombre;
+    std::error_code error;  // a name that cannot be checked is offered: the dialog still asks
+    if (!std::filesystem::exists(ruta, error)) return ruta;
+  }
+}
+
+bool mismo_fichero(const std::filesystem::path& a, const std::filesystem::path& b) {
+  std::error_code error;
+  return a.lexically_normal() == b.lexically_normal() || std::filesystem::equivalent(a, b, error);
+}
+
 void exige_salida_distinta(const std::filesystem::path& salida,
                            const std::filesystem::path& entrada) {
-  // Two names of one file: the same spelling, or (when both exist) the same file on disk, which
-  // also covers ".." in a path, links and case-insensitive file systems.
-  std::error_code error;
-  const bool mismo = salida.lexically_normal() == entrada.lexically_normal() ||
-                     std::filesystem::equivalent(salida, entrada, error);
-  if (!mismo) return;
+  if (!mismo_fichero(salida, entrada)) return;
   throw ErrorTelmora("No se escribe " + ruta_texto(salida) + ": es el fichero de entrada " +
                      ruta_texto(entrada) + ", que no se sobrescribe");
 }

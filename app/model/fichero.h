@@ -43,6 +43,16 @@ bool existe_archivo(const std::filesystem::path& ruta);
 // or ".MDT".
 std::filesystem::path ruta_companera(const std::filesystem::path& hoja, std::string_view sufijo);
 
+// The first of "<base><sufijo><extension>", "<base><sufijo>2<extension>", "…3…" in `carpeta`
+// that names no existing file: a proposed output never replaces anything.
+std::filesystem::path ruta_libre(const std::filesystem::path& carpeta,
+                                 const std::filesystem::path& base, std::string_view sufijo,
+                                 std::string_view extension);
+
+// True when two paths name one file: the same spelling, or (when both exist) the same file on
+// disk, which also covers ".." in a path, links and case-insensitive file systems.
+bool mismo_fichero(const std::filesystem::path& a, const std::filesystem::path& b);
+
 // A file written is never one of the files read: ErrorTelmora, naming both, when `salida` is the
 // file `entrada`, however the two paths spell it.
 void exige_salida_distinta(const std::filesystem::path& salida,

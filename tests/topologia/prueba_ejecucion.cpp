@@ -241,3 +241,24 @@ TEST(Topologia, ListadosFallidosYTramosPasadosPorAlto) {
   }
   EXPECT_TRUE(con_pasados);
 }
+
+// Faces and the NoPol / +Pol marks take random colours only from the slots the palette file
+// defines, never the background: with a short palette, nothing is drawn in an undefined (black)
+// slot on a black background.
+TEST(Topologia, LosColoresAlAzarSonLosDeLaPaleta) {
+  Sesion s = sesion_de_prueba();
+  s.paleta = interpreta_pal("// fondo\r\n0 0 0\r\n200 10 10\r\n\r\n10 200 10\r\n10 10 200\r\n",
+                            "Vekt.pal");
+  const std::vector<Rgb> definidos{{200, 10, 10}, {10, 200, 10}, {10, 10, 200}};
+  auto definido = [&](Rgb color) {
+    return std::find(definidos.begin(), definidos.end(), color) != definidos.end();
+  };
+  for (int vez = 0; vez < 20; ++vez) {
+    const auto todo = ejecuta(s, EntradaTopologia::todo);
+    ASSERT_FALSE(todo->dibujo.colores_relleno.empty());
+    for (const Rgb& color : todo->dibujo.colores_relleno) ASSERT_TRUE(definido(color));
+    const auto errores = ejecuta(s, EntradaTopologia::errores_centroides);
+    ASSERT_FALSE(errores->dibujo.textos.empty());
+    for (const auto& marca : errores->dibujo.textos) ASSERT_TRUE(definido(marca.color));
+  }
+}
