@@ -32,7 +32,7 @@ class Acepta : public Dialogos {
 };
 
 // The generated sheet copied into a folder of its own with its tables (the command changes it),
-// opened whole, every entity drawn.
+// opened whole; the runs take every entity as drawn.
 Sesion copia_abierta(long long entidades) {
   const fs::path bin = bench::hoja_generada(entidades);
   const fs::path carpeta =
@@ -42,10 +42,7 @@ Sesion copia_abierta(long long entidades) {
     fs::copy_file(bin.parent_path() / nombre, carpeta / nombre,
                   fs::copy_options::overwrite_existing);
   }
-  Sesion sesion = abre_sesion(ajustes_junto_a(carpeta / "hoja.bin"));
-  for (Entidad& e : sesion.hoja.c) e.pintado = 1;
-  for (Entidad& e : sesion.hoja.t) e.pintado = 1;
-  return sesion;
+  return abre_sesion(ajustes_junto_a(carpeta / "hoja.bin"));
 }
 
 OpcionesTopologia opciones_psct() {
@@ -66,19 +63,21 @@ int main(int argc, char** argv) {
   constexpr int kVeces = 5;
   {
     Sesion s = copia_abierta(grande);
+    const EntidadesDibujadas todas = EntidadesDibujadas::todas(s.hoja);
     const OpcionesTopologia opciones = opciones_psct();
     ResultadoTopologia r;
-    const double hasta_la_pregunta = bench::mediana(
-        kVeces, [&] { r = ejecuta_topologia(s, opciones, Progreso::ninguno(), nullptr); });
+    const double hasta_la_pregunta =
+        bench::mediana(kVeces, [&] { r = ejecuta_topologia(s, todas, opciones); });
     SubidaCotaTramos subida;
     const double psct =
-        bench::mediana(kVeces, [&] { subida = ProcesarSubirCotaTramos(s.hoja, r.grafo); });
+        bench::mediana(kVeces, [&] { subida = ProcesarSubirCotaTramos(s.hoja, todas, r.grafo); });
     EscrituraCotas escritura;
     const double escribe =
         bench::mediana(kVeces, [&] { escritura = aplica_cambios_cota(s, subida.cambios); });
     Acepta acepta;
     const double entera = bench::mediana(kVeces, [&] {
-      r = ejecuta_y_aplica_topologia(s, opciones, Progreso::ninguno(), nullptr, acepta);
+      r = ejecuta_topologia(s, todas, opciones);
+      aplica_cotas(s, r, acepta);
     });
     std::printf(
         "%lld entidades, %d nodos, %d tramos: %zu PSCT, %zu tramos encontrados, %d "
@@ -96,12 +95,13 @@ int main(int argc, char** argv) {
   // The plain scans grow with the square of the sheet: 20,000 entities unless asked.
   const long long pequena = argc > 2 ? std::stoll(argv[2]) : 20000;
   const Sesion s = copia_abierta(pequena);
-  const ResultadoTopologia r = ejecuta_topologia(s, opciones_psct(), Progreso::ninguno(), nullptr);
+  const EntidadesDibujadas todas = EntidadesDibujadas::todas(s.hoja);
+  const ResultadoTopologia r = ejecuta_topologia(s, todas, opciones_psct());
   SubidaCotaTramos rapida, literal;
   const double t_rapida =
-      bench::mediana(kVeces, [&] { rapida = ProcesarSubirCotaTramos(s.hoja, r.grafo); });
+      bench::mediana(kVeces, [&] { rapida = ProcesarSubirCotaTramos(s.hoja, todas, r.grafo); });
   const double t_literal =
-      bench::mediana(1, [&] { literal = prueba::subida_literal(s.hoja, r.grafo); });
+      bench::mediana(1, [&] { literal = prueba::subida_literal(s.hoja, todas, r.grafo); });
   std::printf("%lld entidades: PSCT con tablas hash %.4f s, con recorridos %.3f s (%.0f veces)\n",
               pequena, t_rapida, t_literal, t_literal / t_rapida);
   const bool mismo = iguales(rapida, literal);

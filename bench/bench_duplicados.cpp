@@ -22,21 +22,11 @@ telmora::Sesion abre(long long entidades, bool recintos) {
   return telmora::abre_sesion(telmora::ajustes_junto_a(bin));
 }
 
-std::vector<std::int32_t> marcas(const telmora::Hoja& hoja) {
-  std::vector<std::int32_t> salida;
-  for (const auto& fila : hoja.indice) salida.push_back(fila.activo);
-  return salida;
-}
-
-void restaura(telmora::Hoja& hoja, const std::vector<std::int32_t>& marcas) {
-  for (std::size_t k = 0; k < marcas.size(); ++k) hoja.indice[k].activo = marcas[k];
-}
-
 void resume(const char* que, long long entidades, bench::Tiempos t, const telmora::Hoja& hoja,
-            const telmora::TablaSegmentos& tabla) {
+            const std::vector<std::int32_t>& marcas, const telmora::TablaSegmentos& tabla) {
   std::map<std::int32_t, int> cuantas;  // marks of the entities active in the sheet
   for (std::int32_t n = 1; n <= hoja.num_entidades(); ++n) {
-    if (hoja.entidad(n).activa()) ++cuantas[hoja.fila(n).activo];
+    if (hoja.entidad(n).activa()) ++cuantas[marcas[static_cast<std::size_t>(n - 1)]];
   }
   std::printf(
       "  %-9s %8lld entidades: %8.3f s (cpu %8.3f s)  marcas 0:%d 2:%d 3:%d 4:%d  "
@@ -44,32 +34,29 @@ void resume(const char* que, long long entidades, bench::Tiempos t, const telmor
       que, entidades, t.pared, t.cpu, cuantas[0], cuantas[2], cuantas[3], cuantas[4], tabla.size());
 }
 
-// The indexed search on one sheet, `veces` runs from the same marks.
+// The indexed search on one sheet, `veces` runs.
 bench::Tiempos indexada(long long entidades, bool recintos, int veces) {
-  telmora::Sesion sesion = abre(entidades, recintos);
-  const auto iniciales = marcas(sesion.hoja);
-  telmora::TablaSegmentos tabla;
-  const bench::Tiempos t = bench::medianas(veces, [&] {
-    restaura(sesion.hoja, iniciales);
-    tabla = telmora::Duplicados(sesion, {});
-  });
-  resume("indexada", entidades, t, sesion.hoja, tabla);
+  const telmora::Sesion sesion = abre(entidades, recintos);
+  telmora::ResultadoDuplicados resultado;
+  const bench::Tiempos t =
+      bench::medianas(veces, [&] { resultado = telmora::Duplicados(sesion, {}); });
+  resume("indexada", entidades, t, sesion.hoja, prueba::marcas_en_indice(sesion.hoja, resultado),
+         resultado.segmentos);
   return t;
 }
 
 // False when the two searches disagree.
 bool compara_con_literal(bool recintos) {
-  telmora::Sesion indexada = abre(kLiteral, recintos);
-  telmora::Sesion literal = indexada;
-  telmora::TablaSegmentos tabla_indexada, tabla_literal;
-  const auto t_indexada =
-      bench::medianas(1, [&] { tabla_indexada = telmora::Duplicados(indexada, {}); });
+  const telmora::Sesion sesion = abre(kLiteral, recintos);
+  telmora::ResultadoDuplicados indexada;
+  prueba::DuplicadosLiterales literal;
+  const auto t_indexada = bench::medianas(1, [&] { indexada = telmora::Duplicados(sesion, {}); });
   const auto t_literal =
-      bench::medianas(1, [&] { tabla_literal = prueba::duplicados_literal(literal, {}); });
-  resume("indexada", kLiteral, t_indexada, indexada.hoja, tabla_indexada);
-  resume("literal", kLiteral, t_literal, literal.hoja, tabla_literal);
-  const bool iguales =
-      marcas(indexada.hoja) == marcas(literal.hoja) && tabla_indexada == tabla_literal;
+      bench::medianas(1, [&] { literal = prueba::duplicados_literal(sesion, {}); });
+  const auto marcas = prueba::marcas_en_indice(sesion.hoja, indexada);
+  resume("indexada", kLiteral, t_indexada, sesion.hoja, marcas, indexada.segmentos);
+  resume("literal", kLiteral, t_literal, sesion.hoja, literal.marcas, literal.tabla);
+  const bool iguales = marcas == literal.marcas && indexada.segmentos == literal.tabla;
   std::printf("  mismo resultado: %s\n", iguales ? "sí" : "NO");
   return iguales;
 }

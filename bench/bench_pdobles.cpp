@@ -84,8 +84,8 @@ int main(int argc, char** argv) {
     telmora::Sesion sesion = telmora::abre_sesion(telmora::ajustes_junto_a(hoja));
     carga_total +=
         std::chrono::duration<double>(std::chrono::steady_clock::now() - inicio_carga).count();
-    tiempos.push_back(
-        bench::mediana(1, [&] { resultado = telmora::Proceso_pdobles(sesion, kTolerancias); }));
+    tiempos.push_back(bench::mediana(
+        1, [&] { resultado = telmora::ejecuta_y_aplica_pdobles(sesion, kTolerancias); }));
   }
   std::sort(tiempos.begin(), tiempos.end());
   std::printf("hoja de %lld entidades y %d contornos de %d vértices (carga media %.3f s)\n",

@@ -5,8 +5,9 @@
 // ratio and a check that both give the same tables.
 #include <cstdio>
 
+#include "hoja_abierta.h"
 #include "medicion.h"
-#include "pintor.h"
+#include "superficie_nula.h"
 #include "topologia/topologia.h"
 #include "topologia_literal.h"
 
@@ -14,34 +15,17 @@ namespace {
 
 using namespace telmora;
 
-class SinPintar : public Superficie {
- public:
-  int ancho() const override { return 1920; }
-  int alto() const override { return 1080; }
-  void borra(Rgb) override {}
-  void modo(ModoDibujo) override {}
-  void pluma(int, int, Rgb) override {}
-  void pincel(Rgb) override {}
-  void polilinea(std::span<const PuntoPantalla>) override {}
-  void poligono(std::span<const PuntoPantalla>) override {}
-  void pixel(int, int, Rgb) override {}
-  void punto(int, int) override {}
-  void circulo(int, int, int) override {}
-  void texto(int, int, std::string_view, int, int, Alineacion, Rgb) override {}
+// The sheet opened and drawn whole, as the viewer shows it on opening.
+struct HojaDibujada {
+  Sesion sesion;
+  EntidadesDibujadas dibujadas;
 };
 
-// The sheet opened and drawn whole, as the viewer shows it on opening.
-Sesion abre_dibujada(long long entidades) {
-  Sesion sesion = abre_sesion(ajustes_junto_a(bench::hoja_generada(entidades)));
-  Vista vista;
-  vista.dimensiona(1920, 1080);
-  vista.ajusta_a_fichero(sesion.hoja.rango, sesion.ajustes.uds);
-  Visualizacion visualizacion;
-  visualizacion.cota_minima = vista.zmin;
-  visualizacion.cota_maxima = vista.zmax;
-  SinPintar superficie;
-  Pintor(sesion).leo_bin_pinto(superficie, vista, visualizacion);
-  return sesion;
+HojaDibujada abre_dibujada(long long entidades) {
+  HojaDibujada h{abre_sesion(ajustes_junto_a(bench::hoja_generada(entidades))), {}};
+  SuperficieNula superficie(1920, 1080);
+  h.dibujadas = dibuja_hoja_abierta(h.sesion, superficie).dibujadas;
+  return h;
 }
 
 struct Etapas {
@@ -56,11 +40,13 @@ struct Analisis {
 };
 
 // Each stage timed on its own, `veces` times; the last run's tables are kept.
-Etapas mide(const Sesion& s, int veces, bool literal, Analisis& a) {
+Etapas mide(const HojaDibujada& h, int veces, bool literal, Analisis& a) {
+  const Sesion& s = h.sesion;
   const Hoja& hoja = s.hoja;
   Etapas e;
   e.grafo = bench::mediana(veces, [&] {
-    a.grafo = literal ? prueba::grafo_literal(hoja) : CargoNodosTramos(hoja);
+    a.grafo =
+        literal ? prueba::grafo_literal(hoja, h.dibujadas) : CargoNodosTramos(hoja, h.dibujadas);
     CuentaNodosV1(a.grafo);
     RellenamosVReal(a.grafo);
   });
@@ -80,7 +66,7 @@ Etapas mide(const Sesion& s, int veces, bool literal, Analisis& a) {
     a.grafo = podado;
     a.tabla = literal ? prueba::RecorridoLiteral(hoja, a.grafo, true).ejecuta()
                       : proceso_recorrido(hoja, a.grafo);
-    dibujarecintos(hoja, a.grafo, s.ajustes.uds, a.tabla);
+    construye_recintos(hoja, a.grafo, s.ajustes.uds, a.tabla);
     calculaAdyacencia(a.grafo, a.tabla);
   });
   e.islas = bench::mediana(veces, [&] {
@@ -126,28 +112,29 @@ bool iguales(const Analisis& a, const Analisis& b) {
 int main(int argc, char** argv) {
   const long long grande = bench::entidades_de(argc, argv, 1000000);
   {
-    const Sesion s = abre_dibujada(grande);
+    const HojaDibujada h = abre_dibujada(grande);
     Analisis a;
-    imprime("indexada", grande, mide(s, 5, false, a), a);
+    imprime("indexada", grande, mide(h, 5, false, a), a);
     OpcionesTopologia opciones;
     selecciona_entrada(opciones, EntradaTopologia::errores_centroides);
     const double entera =
-        bench::mediana(5, [&] { ejecuta_topologia(s, opciones, Progreso::ninguno(), nullptr); });
+        bench::mediana(5, [&] { ejecuta_topologia(h.sesion, h.dibujadas, opciones); });
     const auto carpeta = bench::hoja_generada(grande).parent_path() / "listados";
     std::filesystem::create_directories(carpeta);
-    opciones.carpeta_listados = carpeta;
-    const double con_listados =
-        bench::mediana(3, [&] { ejecuta_topologia(s, opciones, Progreso::ninguno(), nullptr); });
+    const double con_listados = bench::mediana(3, [&] {
+      ListadosTopologia listados(carpeta);
+      ejecuta_topologia(h.sesion, h.dibujadas, opciones, Progreso::ninguno(), listados);
+    });
     std::printf("ejecución entera (centroides) %8lld entidades: %.3f s, con listados %.3f s\n",
                 grande, entera, con_listados);
   }
 
   // The plain scans grow with the square of the sheet: 20,000 entities unless asked.
   const long long kLiteral = argc > 2 ? std::stoll(argv[2]) : 20000;
-  const Sesion s = abre_dibujada(kLiteral);
+  const HojaDibujada h = abre_dibujada(kLiteral);
   Analisis indexada, literal;
-  const Etapas ei = mide(s, 5, false, indexada);
-  const Etapas el = mide(s, 1, true, literal);
+  const Etapas ei = mide(h, 5, false, indexada);
+  const Etapas el = mide(h, 1, true, literal);
   imprime("indexada", kLiteral, ei, indexada);
   imprime("literal", kLiteral, el, literal);
   std::printf("literal / indexada: %.0f veces\n", el.total() / ei.total());

@@ -58,9 +58,9 @@ int ejecuta_cotas(const Argumentos& argumentos, std::ostream& salida, std::ostre
   SuperficieImagen superficie(ancho, alto);
   DialogosAceptados dialogos(errores);
   const ResultadoTopologia r = con_progreso(errores, [&](Progreso& progreso) {
-    return topologia_de_hoja_entera(sesion, opciones, superficie, progreso, &dialogos);
+    return topologia_de_hoja_entera(sesion, opciones, superficie, progreso, {}, nullptr, &dialogos);
   });
-  for (const std::string& linea : r.lineas()) salida << linea << "\n";
+  for (const std::string& linea : r.lineas_y_recuentos()) salida << linea << "\n";
   return termina_topologia(r, argumentos, superficie, errores);
 }
 

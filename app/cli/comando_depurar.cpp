@@ -1,7 +1,10 @@
 #include "cli.h"
 #include "depuracion/binjunta.h"
 #include "fichero.h"
+#include "hoja_abierta.h"
+#include "imagen_cli.h"
 #include "progreso_terminal.h"
+#include "superficie_nula.h"
 
 namespace telmora::cli {
 
@@ -22,12 +25,13 @@ int ejecuta_depurar(const Argumentos& argumentos, std::ostream& salida, std::ost
     return abre_hoja_de_linea(argumentos.posicionales()[0], argumentos.bandera("mm"), progreso);
   });
   sesion.ajustes.tolerancia_tentativo = tolerancia;
-  // The sheet as the viewer shows it when opened: whole, every code on, every element drawn.
-  for (Entidad& e : sesion.hoja.c) e.pintado = 1;
-  for (Entidad& e : sesion.hoja.t) e.pintado = 1;
+  // The network as the viewer shows it when the sheet opens; no picture is kept.
+  SuperficieNula superficie(kAnchoImagen, kAltoImagen);
+  const HojaAbierta hoja = dibuja_hoja_abierta(sesion, superficie);
   return imprime_resultado(salida, errores, [&] {
-    return con_progreso(errores,
-                        [&](Progreso& p) { return ejecuta_binjunta(sesion, opciones, p); });
+    return con_progreso(errores, [&](Progreso& p) {
+      return ejecuta_y_aplica_binjunta(sesion, hoja.dibujadas, opciones, p);
+    });
   });
 }
 

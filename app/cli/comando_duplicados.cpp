@@ -19,18 +19,12 @@ int ejecuta_duplicados(const Argumentos& argumentos, std::ostream& salida, std::
     return abre_hoja_de_linea(argumentos.posicionales()[0], argumentos.bandera("mm"), progreso);
   });
   sesion.ajustes.tolerancia_tentativo = tolerancia;
-  const TablaSegmentos tabla = con_progreso(
+  const ResultadoDuplicados duplicados = con_progreso(
       errores, [&](Progreso& progreso) { return Duplicados(sesion, opciones, progreso); });
-  const Hoja& hoja = sesion.hoja;
-  for (std::int32_t numero = 1; numero <= hoja.num_entidades(); ++numero) {
-    const std::int32_t marca = hoja.fila(numero).activo;
-    if (marca != kSinDuplicado && hoja.entidad(numero).activa()) {
-      salida << numero << " " << marca << "\n";
-    }
-  }
+  for (const std::string& linea : duplicados.lineas()) salida << linea << "\n";
   try {
-    if (argumentos.bandera("aplicar")) marca_borrados(sesion, tabla);
-    if (argumentos.bandera("grabar")) graba_nuevo_bin(sesion);
+    if (argumentos.bandera("aplicar")) marca_borrados(sesion, duplicados);
+    if (argumentos.bandera("grabar")) graba_nuevo_bin(sesion, duplicados);
   } catch (const ErrorTelmora& error) {
     errores << error.what() << "\n";
     return kFalloEscritura;

@@ -21,9 +21,7 @@ void anade_topologia(Sesion& sesion, OpcionesExportacion& opciones, std::ostream
   const ResultadoTopologia r = con_progreso(errores, [&](Progreso& progreso) {
     return topologia_de_hoja_entera(sesion, topologia, superficie, progreso);
   });
-  for (const auto& linea : lineas_de_entrada(r, EntradaTopologia::errores_centroides)) {
-    salida << linea << "\n";
-  }
+  for (const auto& linea : r.lineas_y_recuentos()) salida << linea << "\n";
   opciones.capas_adicionales = capas_topologia(sesion, r);
 }
 

@@ -31,8 +31,7 @@ int ejecuta_pares(const Argumentos& argumentos, std::ostream& salida, std::ostre
     dibujo = [&](const ConsultaPares& pares) {
       OpcionesTopologia opciones;
       selecciona_entrada(opciones, EntradaTopologia::errores_centroides);
-      opciones.pares = &pares;
-      topologia_de_hoja_entera(*sesion, opciones, *superficie, Progreso::ninguno());
+      topologia_de_hoja_entera(*sesion, opciones, *superficie, Progreso::ninguno(), {}, &pares);
     };
   }
 

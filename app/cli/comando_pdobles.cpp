@@ -21,8 +21,8 @@ int ejecuta_pdobles(const Argumentos& argumentos, std::ostream& salida, std::ost
     return abre_hoja_de_linea(argumentos.posicionales()[0], false, progreso);
   });
   return imprime_resultado(salida, errores, [&] {
-    return con_progreso(errores,
-                        [&](Progreso& p) { return Proceso_pdobles(sesion, tolerancias, p); });
+    return con_progreso(
+        errores, [&](Progreso& p) { return ejecuta_y_aplica_pdobles(sesion, tolerancias, p); });
   });
 }
 

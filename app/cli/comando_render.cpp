@@ -2,9 +2,9 @@
 #include "control/navegacion_catalogo.h"
 #include "dialogos_terminal.h"
 #include "fichero.h"
+#include "hoja_abierta.h"
 #include "imagen_cli.h"
 #include "ordenes_render.h"
-#include "pintor.h"
 #include "superficie_imagen.h"
 
 namespace telmora::cli {
@@ -40,9 +40,11 @@ int ejecuta_render(const Argumentos& argumentos, std::ostream& /*salida*/, std::
 
   Sesion sesion = abre_hoja_de_linea(argumentos.posicionales()[0], argumentos.bandera("mm"));
   asegura_aplicacion();
+  // The sheet as it opens, then the window, scale and display asked for.
   Vista vista;
+  Visualizacion visualizacion;
   vista.dimensiona(ancho, alto);
-  vista.ajusta_a_fichero(sesion.hoja.rango, sesion.ajustes.uds);
+  ajusta_a_hoja(sesion, vista, visualizacion);
   if (!ventana.empty()) {
     vista.xmin = ventana[0], vista.ymin = ventana[1], vista.xmax = ventana[2],
     vista.ymax = ventana[3];
@@ -52,9 +54,6 @@ int ejecuta_render(const Argumentos& argumentos, std::ostream& /*salida*/, std::
     vista.escala_actual = escala;
     vista.CentraZoom();
   }
-  Visualizacion visualizacion;
-  visualizacion.cota_minima = vista.zmin;
-  visualizacion.cota_maxima = vista.zmax;
   if (!aplica_ordenes(argumentos.valores("orden"), sesion, visualizacion, errores)) {
     return kErrorEntrada;
   }
@@ -65,9 +64,8 @@ int ejecuta_render(const Argumentos& argumentos, std::ostream& /*salida*/, std::
   }
 
   SuperficieImagen superficie(ancho, alto);
-  superficie.borra(color_fondo(sesion.tabla, sesion.paleta));
   Pintor pintor(sesion);
-  pintor.leo_bin_pinto(superficie, vista, visualizacion);
+  redibuja_vista(pintor, superficie, vista, visualizacion);
   try {
     guarda_png(superficie.imagen(), argumentos.posicionales()[1]);
   } catch (const ErrorTelmora& error) {

@@ -40,18 +40,18 @@ int ejecuta_topologia(const Argumentos& argumentos, std::ostream& salida, std::o
   });
   OpcionesTopologia opciones;
   selecciona_entrada(opciones, entrada);
-  opciones.carpeta_listados = argumentos.tiene("listados")
-                                  ? ruta_desde_texto(argumentos.valor("listados"))
-                                  : sesion.ajustes.fich_entrada.parent_path();
-  if (opciones.carpeta_listados.empty()) opciones.carpeta_listados = ".";
+  std::filesystem::path listados = argumentos.tiene("listados")
+                                       ? ruta_desde_texto(argumentos.valor("listados"))
+                                       : sesion.ajustes.fich_entrada.parent_path();
+  if (listados.empty()) listados = ".";
 
   std::error_code error;
-  std::filesystem::create_directories(opciones.carpeta_listados, error);
+  std::filesystem::create_directories(listados, error);
   SuperficieImagen superficie(ancho, alto);
   const ResultadoTopologia r = con_progreso(errores, [&](Progreso& progreso) {
-    return topologia_de_hoja_entera(sesion, opciones, superficie, progreso);
+    return topologia_de_hoja_entera(sesion, opciones, superficie, progreso, listados);
   });
-  for (const std::string& linea : lineas_de_entrada(r, entrada)) salida << linea << "\n";
+  for (const std::string& linea : r.lineas_y_recuentos()) salida << linea << "\n";
   return termina_topologia(r, argumentos, superficie, errores);
 }
 

@@ -8,7 +8,8 @@
 
 namespace telmora {
 
-Binjunta::Binjunta(Sesion& sesion, Dialogos& dialogos, Progreso& progreso, QWidget* padre)
+Binjunta::Binjunta(Sesion& sesion, const EntidadesDibujadas& dibujadas, Dialogos& dialogos,
+                   Progreso& progreso, QWidget* padre)
     : QDialog(padre) {
   setObjectName("Binjunta");
   setWindowTitle("Proceso de Depuración Arcos Colgantes, Tramificación, etc");
@@ -23,7 +24,7 @@ Binjunta::Binjunta(Sesion& sesion, Dialogos& dialogos, Progreso& progreso, QWidg
   resize(460, 120);
 
   try {
-    const auto lineas = ejecuta_binjunta(sesion, {}, progreso).lineas();
+    const auto lineas = ejecuta_y_aplica_binjunta(sesion, dibujadas, {}, progreso).lineas();
     label1->setText(a_qstring(lineas[0]));
     label2->setText(a_qstring(lineas[1]));
     hecha_ = true;

@@ -27,6 +27,7 @@
 #include "db/catalogo.h"
 #include "db/pares.h"
 #include "dialogos_qt.h"
+#include "edicion/dibujo_edicion.h"
 #include "edicion/localizador.h"
 #include "edicion/reescritura.h"
 #include "fichero.h"
@@ -425,7 +426,9 @@ void Visor::construye_menus() {
            procesa_duplicados({false, false});
          }},
         {"mnuGrabarDuplicados", "&Grabar en fich. salida.(necesita procesar antes)",
-         [this] { escribe([this] { return graba_nuevo_bin(*sesion_); }); }}}},
+         [this] {
+           escribe([this] { return graba_nuevo_bin(*sesion_, ultimos_duplicados(*sesion_)); });
+         }}}},
       {"mnuCentroides",
        "&Centroides",
        {},
@@ -477,7 +480,8 @@ void Visor::construye_menus() {
          {},
          {{"mnuTopoGenerarCotasCallesSoloVertices", "&VisualizarCotasVertices",
            [this] {
-             VisualizarCotasVertices(superficie(), *sesion_, control_->vista);
+             VisualizarCotasVertices(superficie(), *sesion_, control_->vista,
+                                     control_->dibujadas());
              refresca();
            }},
           {"mnuTopoGenerarCotasCallesSoloVisualizar", "&SoloVisualizarInterpolación",
@@ -594,7 +598,7 @@ void Visor::depura_red() {
   Binjunta* ventana;
   {
     BarraProgreso barra(progreso_);
-    ventana = new Binjunta(*sesion_, dialogos_, barra, this);
+    ventana = new Binjunta(*sesion_, control_->dibujadas(), dialogos_, barra, this);
   }
   puntero(Puntero::defecto);
   control_->redibuja();
@@ -632,13 +636,12 @@ void Visor::ver_duplicados() {
   puntero(Puntero::reloj);
   {
     BarraProgreso barra(progreso_);
-    if (duplicados_solo_vistos_) olvida_marcas_duplicados(sesion_->hoja);
-    segmentos_ = Duplicados(*sesion_, {}, barra);
-    duplicados_solo_vistos_ = true;
+    sesion_->duplicados =
+        std::make_shared<const ResultadoDuplicados>(Duplicados(*sesion_, {}, barra));
   }
   control_->redibuja();
   puntero(Puntero::reloj_flecha);
-  leo_bin_pinto_duplicados(*sesion_, segmentos_, superficie(), control_->vista,
+  leo_bin_pinto_duplicados(*sesion_, *sesion_->duplicados, superficie(), control_->vista,
                            control_->visualizacion);
   refresca();
   puntero(Puntero::defecto);
@@ -647,16 +650,17 @@ void Visor::ver_duplicados() {
 void Visor::procesa_duplicados(const OpcionesDuplicados& opciones) {
   puntero(Puntero::reloj);
   try {
+    ResultadoDuplicados duplicados;
     {
       BarraProgreso barra(progreso_);
       // The pairs that were only shown are searched again, with this entry's options, and
       // processed.
-      if (duplicados_solo_vistos_) olvida_marcas_duplicados(sesion_->hoja);
-      duplicados_solo_vistos_ = false;
-      segmentos_ = Duplicados(*sesion_, opciones, barra);
+      duplicados = Duplicados(*sesion_, opciones, barra);
     }
+    duplicados.aplicado = true;
+    sesion_->duplicados = std::make_shared<const ResultadoDuplicados>(std::move(duplicados));
     puntero(Puntero::reloj_flecha);
-    marca_borrados(*sesion_, segmentos_);
+    marca_borrados(*sesion_, *sesion_->duplicados);
   } catch (const ErrorTelmora& error) {
     dialogos_.mensaje(error.what(), Icono::critico);
   }
@@ -666,7 +670,7 @@ void Visor::procesa_duplicados(const OpcionesDuplicados& opciones) {
 void Visor::borra_ventana() {
   puntero(Puntero::cruz);
   try {
-    borra_entidades_en_ventana(*sesion_);
+    borra_entidades_en_ventana(*sesion_, control_->dibujadas());
   } catch (const ErrorTelmora& error) {
     dialogos_.mensaje(error.what(), Icono::critico);
   }
@@ -681,7 +685,7 @@ void Visor::puntos_dobles() {
       ResultadoPdobles resultado;
       {
         BarraProgreso barra(progreso_);
-        resultado = Proceso_pdobles(*sesion_, formulario.tolerancias(), barra);
+        resultado = ejecuta_y_aplica_pdobles(*sesion_, formulario.tolerancias(), barra);
       }
       puntero(Puntero::defecto);
       dialogos_.mensaje(une_lineas(resultado.lineas()), Icono::informacion);

@@ -97,7 +97,8 @@ class Visor : public QMainWindow, public PantallaVisor {
   // line, a failure to a message.
   void escribe(const std::function<std::filesystem::path()>& escritura);
   void extrae(ModoExtraccion modo);
-  // The duplicate search with its two switches; shown, or applied to the file.
+  // The duplicate search with its two switches, kept in the session; shown, or applied to the
+  // file.
   void ver_duplicados();
   void procesa_duplicados(const OpcionesDuplicados& opciones);
   void borra_ventana();
@@ -132,9 +133,7 @@ class Visor : public QMainWindow, public PantallaVisor {
   QProgressBar* progreso_ = nullptr;
   QPointer<InfoElem> info_;
   QPointer<Topo> topo_;
-  TablaSegmentos segmentos_;             // matched segments of the last duplicate search
-  bool duplicados_solo_vistos_ = false;  // the last search's marks were drawn, not applied
-  TablaSeleccion seleccion_catalogo_;    // shared by the two catalogue browsers
+  TablaSeleccion seleccion_catalogo_;  // shared by the two catalogue browsers
   bool ajustada_ = false;
   bool cerrando_ = false;
   int cursores_ocupados_ = 0;

@@ -30,7 +30,6 @@ struct Entidad {
   std::uint32_t primer_byte_texto = 0;  // into Hoja::textos; 12 * (num_puntos - 1) bytes (T)
   std::int32_t posicion_tab = 0;  // code-table row of the entity's code, 0 when not in the table
   std::int32_t numero = 0;        // entity number (1-based place in the index)
-  std::int16_t pintado = 0;       // flag of the renderer
 
   bool activa() const { return cabecera.activa(); }
   std::uint32_t num_vertices() const {
@@ -47,7 +46,7 @@ struct FilaIndice {
   std::int32_t xmin = 0, ymin = 0, xmax = 0, ymax = 0, zmin = 0, zmax = 0;
   std::int32_t num_puntos = 0;
   std::int32_t libre = 0;    // left to the quality-control tools
-  std::int32_t activo = 0;   // 1 active, 0 deleted; duplicate detection also writes its marks here
+  std::int32_t activo = 0;   // 1 active, 0 deleted
   std::int32_t tipo = 0;     // 1 C entity, 0 T entity
   std::int32_t ordinal = 0;  // 1-based place in the C array or the T array
 

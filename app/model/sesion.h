@@ -1,6 +1,9 @@
 // What a session holds for the open sheet: its run settings, palette, code table and the loaded
-// entities. The viewer owns one; the command line builds one per command; tests build their own.
+// entities, and the last results of the tools that the viewer goes on showing. The viewer owns
+// one; the command line builds one per command; tests build their own.
 #pragma once
+
+#include <memory>
 
 #include "ajustes.h"
 #include "hoja.h"
@@ -10,6 +13,10 @@
 
 namespace telmora {
 
+// Results of tools, defined with them (topologia/topologia.h, edicion/duplicados.h).
+class ResultadoTopologia;
+class ResultadoDuplicados;
+
 struct Sesion {
   Ajustes ajustes;
   Paleta paleta;
@@ -17,6 +24,11 @@ struct Sesion {
   Hoja hoja;
   // Grid over the entities' boxes; an empty one makes every search walk the whole sheet.
   IndiceEspacial indice_espacial;
+  // The last topology run (its polygons are redrawn and the face under the pointer found) and
+  // the last duplicate search (its marks are drawn, applied or left out of a copy, and a later
+  // search passes over those it applied); none until the tool runs. A new run replaces them.
+  std::shared_ptr<const ResultadoTopologia> topologia;
+  std::shared_ptr<const ResultadoDuplicados> duplicados;
 };
 
 // The entities to examine for a rectangle of the map (metres), ascending (file order): the

@@ -33,7 +33,12 @@ void Vista::calculo_escala() {
     factor = ky;
     escala = (ymax - ymin) / h;
   }
+  const double x0 = xmin, y0 = ymin, x1 = xmax, y1 = ymax;
   centra_en((xmin + xmax) / 2, (ymin + ymax) / 2, escala);
+  // The centring rounds: the window keeps all of what it was asked to show, its edges included
+  // (an entity lying on the edge of a sheet fitted whole is drawn).
+  xmin = std::min(xmin, x0), ymin = std::min(ymin, y0);
+  xmax = std::max(xmax, x1), ymax = std::max(ymax, y1);
   escala_actual = escala;
 }
 

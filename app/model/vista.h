@@ -39,7 +39,7 @@ class Vista {
   double Fn_pantalla_utm_y(double yyy) const { return ymax - yyy / factor; }
 
   // Fits the window to its current contents on the screen's proportions and sets the factor,
-  // the scale and the current scale.
+  // the scale and the current scale. The contents stay inside it, edges included.
   void calculo_escala();
   // Keeps the window's centre and sizes it for the current scale, then fits.
   void CentraZoom();

@@ -247,10 +247,7 @@ std::int32_t Pintor::fila_visible(const Entidad& e, const Visualizacion& visuali
 
 ResultadoDibujo Pintor::leo_bin_pinto(Superficie& superficie, const Vista& vista,
                                       const Visualizacion& visualizacion) {
-  Hoja& hoja = sesion_.hoja;
-  for (const std::int32_t numero : marcadas_) hoja.entidad(numero).pintado = 0;
-  marcadas_.clear();
-
+  const Hoja& hoja = sesion_.hoja;
   const int uds = sesion_.ajustes.uds;
   const Ventana ventana{vista, visualizacion, uds};
   ResultadoDibujo resultado;
@@ -269,8 +266,6 @@ ResultadoDibujo Pintor::leo_bin_pinto(Superficie& superficie, const Vista& vista
       pinta_texto(superficie, hoja.entidad(numero), ventana, resultado);
     }
   }
-  for (const std::int32_t numero : resultado.dibujadas) hoja.entidad(numero).pintado = 1;
-  marcadas_ = resultado.dibujadas;
   return resultado;
 }
 

@@ -87,10 +87,10 @@ EntidadNueva texto_de_centroide(const Cabecera& origen, double x, double y);
 class Pintor {
  public:
   // The drawing reads the sheet, its tables and its spatial index through the session.
-  explicit Pintor(Sesion& sesion) : sesion_(sesion) {}
+  explicit Pintor(const Sesion& sesion) : sesion_(sesion) {}
+  const Sesion& sesion() const { return sesion_; }
 
-  // Clears nothing: draws the view over what the surface holds. Marks the drawn entities
-  // (Entidad::pintado) and clears the marks of the previous drawing.
+  // Clears nothing: draws the view over what the surface holds, and says what it drew.
   ResultadoDibujo leo_bin_pinto(Superficie& superficie, const Vista& vista,
                                 const Visualizacion& visualizacion);
 
@@ -108,8 +108,7 @@ class Pintor {
   // The table row an entity is drawn with, or -1 when it is hidden.
   std::int32_t fila_visible(const Entidad& e, const Visualizacion& visualizacion) const;
 
-  Sesion& sesion_;
-  std::vector<std::int32_t> marcadas_;  // entities marked by the last drawing
+  const Sesion& sesion_;
   Trazador trazador_;
 };
 

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "mapeo_entidades.h"
+#include "topologia/dibujo_topologia.h"
 
 namespace telmora {
 

@@ -6,6 +6,7 @@
 #include "constructor_bin.h"
 #include "db/base_datos.h"
 #include "ejecuta.h"
+#include "hoja_abierta.h"
 #include "pintor.h"
 #include "topologia/dibujo_topologia.h"
 
@@ -36,8 +37,9 @@ std::int64_t cuenta(const std::filesystem::path& bd, const char* sql) {
 // fits it.
 QPoint punto_en(const QImage& imagen, const Sesion& sesion, std::int32_t x, std::int32_t y) {
   Vista vista;
+  Visualizacion visualizacion;
   vista.dimensiona(imagen.width(), imagen.height());
-  vista.ajusta_a_fichero(sesion.hoja.rango, sesion.ajustes.uds);
+  ajusta_a_hoja(sesion, vista, visualizacion);
   const PuntoPantalla p = a_pantalla(vista, Vertice{x, y, 0}, sesion.ajustes.uds);
   return {p.x, p.y};
 }

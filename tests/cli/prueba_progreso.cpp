@@ -96,18 +96,17 @@ TEST(Interrupcion, LasHerramientasInterrumpidasDejanLaHojaComoEstaba) {
       ejecuta({"generar", carpeta.ruta().string(), "--entidades", "1500", "--recintos"}).estado, 0);
   const std::string antes = carpeta.lee("hoja.bin");
   const auto salida = carpeta / "hoja.gpkg";
-  // The sheet as telmora-cli opens it, every entity drawn.
-  auto abre = [&] {
-    Sesion sesion = abre_sesion(ajustes_junto_a(carpeta / "hoja.bin"));
-    for (Entidad& e : sesion.hoja.c) e.pintado = 1;
-    return sesion;
-  };
+  // The sheet as telmora-cli opens it; the cleanup takes every entity as drawn.
+  auto abre = [&] { return abre_sesion(ajustes_junto_a(carpeta / "hoja.bin")); };
 
   const std::vector<std::pair<const char*, std::function<void(Sesion&, Progreso&)>>> herramientas{
-      {"depurar", [&](Sesion& s, Progreso& p) { ejecuta_binjunta(s, {listados.ruta()}, p); }},
+      {"depurar",
+       [&](Sesion& s, Progreso& p) {
+         ejecuta_y_aplica_binjunta(s, EntidadesDibujadas::todas(s.hoja), {listados.ruta()}, p);
+       }},
       {"pdobles",
        [](Sesion& s, Progreso& p) {
-         Proceso_pdobles(s, {5, 5}, p);
+         ejecuta_y_aplica_pdobles(s, {5, 5}, p);
        }},
       {"duplicados --aplicar",
        [](Sesion& s, Progreso& p) { marca_borrados(s, Duplicados(s, {}, p)); }},

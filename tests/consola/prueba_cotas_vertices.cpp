@@ -4,6 +4,7 @@
 
 #include "apoyo_consola.h"
 #include "constructor_bin.h"
+#include "hoja_abierta.h"
 #include "pintor.h"
 #include "superficie_imagen.h"
 #include "superficie_nula.h"
@@ -16,7 +17,7 @@ using prueba::ConstructorBin;
 namespace {
 
 // Texts drawn, with their anchor and character height; everything else is ignored.
-class SuperficieGrabada : public prueba::SuperficieNula {
+class SuperficieGrabada : public telmora::SuperficieNula {
  public:
   struct Texto {
     int x, y;
@@ -54,11 +55,11 @@ struct VisorDePrueba {
   SuperficieImagen lienzo{400, 300};
   prueba::DialogosGuion dialogos;
   Pintor pintor{sesion};
+  EntidadesDibujadas dibujadas;
 
   explicit VisorDePrueba(const ConstructorBin& hoja) : sesion(abre(carpeta, hoja)) {
     vista.dimensiona(400, 300, 15);
-    vista.ajusta_a_fichero(sesion.hoja.rango, sesion.ajustes.uds);
-    visualizacion.cota_minima = vista.zmin, visualizacion.cota_maxima = vista.zmax;
+    ajusta_a_hoja(sesion, vista, visualizacion);
     redibuja();
   }
   static Sesion abre(const CarpetaTemporal& carpeta, const ConstructorBin& hoja) {
@@ -70,8 +71,8 @@ struct VisorDePrueba {
     return abre_sesion(ajustes);
   }
   void redibuja() {
-    lienzo.borra(color_fondo(sesion.tabla, sesion.paleta));
-    pintor.leo_bin_pinto(lienzo, vista, visualizacion);
+    dibujadas = EntidadesDibujadas(sesion.hoja,
+                                   redibuja_vista(pintor, lienzo, vista, visualizacion).dibujadas);
   }
 };
 
@@ -109,7 +110,7 @@ TEST(CotasVertices, EtiquetasEspaciadasSegunLaEscalaYSinSolaparse) {
     v.vista.calculo_escala();
     v.redibuja();
     SuperficieGrabada grabada;
-    const int n = VisualizarCotasVertices(grabada, v.sesion, v.vista);
+    const int n = VisualizarCotasVertices(grabada, v.sesion, v.vista, v.dibujadas);
     EXPECT_EQ(n, static_cast<int>(grabada.textos.size()));
     return grabada.textos;
   };
@@ -142,7 +143,7 @@ TEST(CotasVertices, DibujaSobreLaImagenSinEscribirFicheros) {
   const auto antes = contenido_de(v.carpeta.ruta());
   const QRgb blanco = qRgb(255, 255, 255);
   ASSERT_EQ(pixeles_de(v.lienzo.imagen(), blanco), 0);
-  EXPECT_GT(VisualizarCotasVertices(v.lienzo, v.sesion, v.vista), 0);
+  EXPECT_GT(VisualizarCotasVertices(v.lienzo, v.sesion, v.vista, v.dibujadas), 0);
   EXPECT_GT(pixeles_de(v.lienzo.imagen(), blanco), 20);
   EXPECT_EQ(contenido_de(v.carpeta.ruta()), antes);
 
@@ -150,5 +151,5 @@ TEST(CotasVertices, DibujaSobreLaImagenSinEscribirFicheros) {
   Consola(v.sesion, v.visualizacion, v.dialogos).ejecuta("OFF=*");
   v.redibuja();
   SuperficieGrabada grabada;
-  EXPECT_EQ(VisualizarCotasVertices(grabada, v.sesion, v.vista), 0);
+  EXPECT_EQ(VisualizarCotasVertices(grabada, v.sesion, v.vista, v.dibujadas), 0);
 }

@@ -8,6 +8,7 @@
 #include "carpeta_temporal.h"
 #include "constructor_bin.h"
 #include "depuracion/binjunta.h"
+#include "dibujadas.h"
 #include "sesion.h"
 
 namespace prueba {
@@ -15,6 +16,7 @@ namespace prueba {
 struct HojaDepuracion {
   CarpetaTemporal carpeta;
   telmora::Sesion sesion;
+  telmora::EntidadesDibujadas dibujadas;  // what the cleanup takes as drawn
 
   HojaDepuracion(const ConstructorBin& hoja, std::int32_t tolerancia) {
     carpeta.escribe("Vekt.tab", tabla_basica());
@@ -23,12 +25,12 @@ struct HojaDepuracion {
         telmora::ajustes_junto_a(carpeta.escribe("hoja.bin", hoja.contenido()));
     ajustes.tolerancia_tentativo = 2.0 * tolerancia / telmora::kUdsCentimetros;
     sesion = telmora::abre_sesion(ajustes);
-    for (telmora::Entidad& e : sesion.hoja.c) e.pintado = 1;
-    for (telmora::Entidad& e : sesion.hoja.t) e.pintado = 1;
+    dibujadas = telmora::EntidadesDibujadas::todas(sesion.hoja);
   }
 
   telmora::ResultadoBinjunta ejecuta(const telmora::BusquedasBinjunta& busquedas = {}) {
-    return telmora::ejecuta_binjunta(sesion, {}, telmora::Progreso::ninguno(), busquedas);
+    return telmora::ejecuta_y_aplica_binjunta(sesion, dibujadas, {}, telmora::Progreso::ninguno(),
+                                              busquedas);
   }
 
   // The sheet's file as it is now.
@@ -37,6 +39,14 @@ struct HojaDepuracion {
   }
   std::string bytes() const { return lee_bytes(sesion.ajustes.fich_entrada); }
 };
+
+// A line of code "100" through the points, every vertex at elevation z.
+inline ConstructorBin& linea(ConstructorBin& b, std::initializer_list<std::pair<int, int>> puntos,
+                             std::int32_t z = 0) {
+  std::vector<V> v;
+  for (const auto& [x, y] : puntos) v.push_back({x, y, z});
+  return b.c("100", v);
+}
 
 // The plane positions of the active line elements of a sheet, in file order.
 using Linea = std::vector<std::pair<std::int32_t, std::int32_t>>;

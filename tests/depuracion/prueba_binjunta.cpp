@@ -1,13 +1,11 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
-#include <memory>
 
 #if defined(__unix__)
 #include <sys/resource.h>
 #endif
 
-#include "ejecuta.h"
 #include "formato_bin.h"
 #include "hoja_depuracion.h"
 #include "texto.h"
@@ -15,20 +13,9 @@
 using namespace telmora;
 using prueba::ConstructorBin;
 using prueba::HojaDepuracion;
+using prueba::linea;
 using prueba::Linea;
 using prueba::lineas_activas;
-
-namespace {
-
-// Every vertex at elevation 0 unless given.
-ConstructorBin& linea(ConstructorBin& b, std::initializer_list<std::pair<int, int>> puntos,
-                      std::int32_t z = 0) {
-  std::vector<prueba::V> v;
-  for (const auto& [x, y] : puntos) v.push_back({x, y, z});
-  return b.c("100", v);
-}
-
-}  // namespace
 
 // Two dangling ends 3 units apart with T = 5: the first (in node order) moves onto the second,
 // both nodes end with valence 2 and the moved vertex is rewritten in place with a range that
@@ -42,7 +29,7 @@ TEST(Binjunta, ExtremosColgantesCercanosSeUnenYLosQueDistanTNo) {
   HojaDepuracion h(b, 5);
   const auto longitud = h.bytes().size();
 
-  RedBinjunta red(h.sesion.hoja, 5);
+  RedBinjunta red(h.sesion.hoja, h.dibujadas, 5);
   BuscaNodoProximo(red);
   EXPECT_EQ(red.nodos_movidos, 1);
   EXPECT_EQ(red.grafo.nodo(2).x, 1103);
@@ -86,7 +73,7 @@ TEST(Binjunta, EngancheAlCruceDelArcoProlongadoOAlPieDeLaPerpendicular) {
   linea(b, {{1000, 800}, {1060, 997}, {1100, 997}});  // ends parallel to it
   HojaDepuracion h(b, 5);
 
-  RedBinjunta red(h.sesion.hoja, 5);
+  RedBinjunta red(h.sesion.hoja, h.dibujadas, 5);
   const std::int32_t hacia = red.grafo.busca_nodo(1150, 997);
   const std::int32_t paralelo = red.grafo.busca_nodo(1100, 997);
   const Enganche cruce = red.ChequeaCortes(1, hacia, red.ConNodoObtenerElemento(hacia));
@@ -298,16 +285,9 @@ TEST(Binjunta, UnFalloAlEscribirDejaLaHojaValida) {
   linea(b, {{3000, 3100}, {3100, 3000}});
   HojaDepuracion h(b, 5);
   const std::string antes = h.bytes();
-  auto busca = [&] {
-    auto red = std::make_unique<RedBinjunta>(h.sesion.hoja, 5);
-    BuscaNodoProximo(*red);
-    BuscaNodoEntidadProxima(*red);
-    BuscaInterTramosEntidad(*red);
-    return red;
-  };
   auto falla = [&](const char* razon) {
     try {
-      aplica_binjunta(h.sesion, *busca());
+      aplica_binjunta(h.sesion, ejecuta_binjunta(h.sesion, h.dibujadas));
       ADD_FAILURE() << "the run should have failed";
     } catch (const ErrorTelmora& error) {
       EXPECT_NE(std::string(error.what()).find(ruta_texto(h.sesion.ajustes.fich_entrada)),
@@ -342,29 +322,3 @@ TEST(Binjunta, UnFalloAlEscribirDejaLaHojaValida) {
   EXPECT_EQ(h.sesion.hoja.fila(3).activo, 1);
 }
 #endif
-
-TEST(Binjunta, LineaDeOrdenes) {
-  ConstructorBin b;
-  linea(b, {{1000, 1000}, {1100, 1100}});
-  linea(b, {{1000, 1100}, {1100, 1000}});
-  HojaDepuracion h(b, 5);
-  prueba::CarpetaTemporal listados;
-  const std::string hoja = h.sesion.ajustes.fich_entrada.string();
-  auto r = prueba::ejecuta(
-      {"depurar", hoja, "--tolerancia", "0.1", "--listados", listados.ruta().string()});
-  EXPECT_EQ(r.estado, 0) << r.errores;
-  EXPECT_EQ(r.salida, "Nodos movidos :0\nElementos partidos :2\n");
-  EXPECT_EQ(lineas_activas(h.recargada()).size(), 4u);
-  EXPECT_NE(listados.lee("entidadesP.txt").find(" 1  1050  1050  0  71 "), std::string::npos);
-  EXPECT_NE(listados.lee("Nodos.txt").find("*********TRAMOS*********"), std::string::npos);
-  // Without --listados the listings go beside the sheet.
-  r = prueba::ejecuta({"depurar", hoja});
-  EXPECT_EQ(r.salida, "Nodos movidos :0\nElementos partidos :0\n");
-  EXPECT_TRUE(std::filesystem::exists(h.carpeta / "entidadesP.txt"));
-
-  EXPECT_EQ(prueba::ejecuta({"depurar", hoja, "--listados", (h.carpeta / "no").string()}).estado,
-            2);
-  EXPECT_EQ(prueba::ejecuta({"depurar", hoja, "--tolerancia", "-1"}).estado, 2);
-  EXPECT_EQ(prueba::ejecuta({"depurar", (h.carpeta / "otra.bin").string()}).estado, 2);
-  EXPECT_EQ(prueba::ejecuta({"depurar"}).estado, 2);
-}

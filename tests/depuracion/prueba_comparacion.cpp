@@ -187,7 +187,12 @@ Ejecucion ejecuta(const ConstructorBin& b, std::int32_t tolerancia, std::uint64_
   prueba::HojaDepuracion h(b, tolerancia);
   std::mt19937 azar(static_cast<unsigned>(semilla));
   // Seed 0 leaves every line drawn; others leave one in twenty undrawn.
-  for (Entidad& e : h.sesion.hoja.c) e.pintado = semilla == 0 || azar() % 20 != 0;
+  std::vector<std::int32_t> dibujadas;
+  for (const Entidad& e : h.sesion.hoja.c) {
+    if (semilla == 0 || azar() % 20 != 0) dibujadas.push_back(e.numero);
+  }
+  for (const Entidad& e : h.sesion.hoja.t) dibujadas.push_back(e.numero);
+  h.dibujadas = EntidadesDibujadas(h.sesion.hoja, dibujadas);
   Ejecucion r;
   r.lineas = h.ejecuta(busquedas).lineas();
   r.hoja = h.bytes();

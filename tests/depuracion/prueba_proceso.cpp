@@ -3,35 +3,19 @@
 #include <map>
 #include <random>
 
+#include "casos_pdobles.h"
 #include "depuracion/pdobles.h"
-#include "ejecuta.h"
 #include "hoja_de_prueba.h"
 #include "limite_tamano.h"
 #include "texto.h"
 
 using namespace telmora;
 using prueba::ConstructorBin;
-using prueba::ejecuta;
+using prueba::hoja_de_casos;
 using prueba::HojaDePrueba;
+using prueba::kResumen;
 
 namespace {
-
-const std::vector<std::string> kResumen{"Proceso Finalizado",     "Puntos Dobles Eliminados : 4",
-                                        "Entidades Borradas : 1", "Errores Duplicados : 2",
-                                        "Errores Lazos : 1",      "Errores semiLazos : 2"};
-
-// One element of each case, with tolerances 10 and 5.
-ConstructorBin hoja_de_casos() {
-  ConstructorBin b;
-  b.c("100", {{100, 100, 0}, {109, 95, 4}});  // left with one vertex: deleted
-  b.c("200", {{0, 0, 0}, {8, 0, 0}, {16, 0, 0}, {24, 0, 0}, {500, 0, 0}}, {{1, 77, "EDIF"}});
-  b.t("TXT", {5, 5, 0}, "NO SE TOCA");
-  b.c("100", {{0, 0, 0}, {1, 1, 1}}, {}, '\0');  // deleted already
-  b.c("300", {{0, 1000, 0}, {1000, 1000, 1}, {2000, 1000, 2}, {1000, 1000, 3}, {0, 1000, 4}});
-  b.c("300", {{0, 0, 0}, {1000, 800, 10}, {1000, 0, 0}, {0, 1000, 21}, {0, 0, 0}});
-  b.c("300", {{0, 0, 0}, {1000, 0, 7}, {1003, 300, 0}, {1003, -300, 0}});
-  return b;
-}
 
 std::vector<Vertice> vertices(const Hoja& hoja, std::int32_t numero) {
   const auto v = hoja.vertices_de(hoja.entidad(numero));
@@ -50,7 +34,7 @@ TEST(ProcesoPdobles, LimpiaSustituyeYMarcaEnElFichero) {
   const ConstructorBin b = hoja_de_casos();
   HojaDePrueba hoja(b.contenido());
   Sesion sesion = hoja.abre();
-  const ResultadoPdobles resultado = Proceso_pdobles(sesion, {10, 5});
+  const ResultadoPdobles resultado = ejecuta_y_aplica_pdobles(sesion, {10, 5});
   EXPECT_EQ(resultado.lineas(), kResumen);
   // The loaded copy knows of the deletions.
   EXPECT_EQ(sesion.hoja.fila(1).activo, 0);
@@ -111,7 +95,7 @@ TEST(ProcesoPdobles, SoloDesapareceElElementoHechoDePuntosDobles) {
   }
   HojaDePrueba hoja(b.contenido());
   Sesion sesion = hoja.abre();
-  const ResultadoPdobles resultado = Proceso_pdobles(sesion, {kXy, kZ});
+  const ResultadoPdobles resultado = ejecuta_y_aplica_pdobles(sesion, {kXy, kZ});
 
   // The active elements of the file, original or cleaned, by the element they come from.
   const Hoja h = cargo_bin(hoja.bin, TablaVekt{});
@@ -156,7 +140,7 @@ TEST(ProcesoPdobles, RecuentosMayoresQue16Bits) {
   b.c("100", vaiven);
   HojaDePrueba hoja(b.contenido());
   Sesion sesion = hoja.abre();
-  const ResultadoPdobles resultado = Proceso_pdobles(sesion, {10, 5});
+  const ResultadoPdobles resultado = ejecuta_y_aplica_pdobles(sesion, {10, 5});
   EXPECT_EQ(resultado.duplicados, 299 * 298 / 2);
   EXPECT_EQ(resultado.semilazos, 297);
   EXPECT_EQ(resultado.lineas()[3], "Errores Duplicados : 44551");
@@ -176,7 +160,7 @@ TEST(ProcesoPdobles, UnaMarcaQueFallaDejaCadaElementoUnaVez) {
   bytes[segunda] = 'X';
   hoja.carpeta.escribe("hoja.bin", bytes);
   try {
-    Proceso_pdobles(sesion, {10, 5});
+    ejecuta_y_aplica_pdobles(sesion, {10, 5});
     ADD_FAILURE() << "no falló";
   } catch (const ErrorTelmora& error) {
     EXPECT_NE(std::string(error.what()).find(hoja.bin.string()), std::string::npos);
@@ -190,38 +174,4 @@ TEST(ProcesoPdobles, UnaMarcaQueFallaDejaCadaElementoUnaVez) {
   EXPECT_FALSE(h.entidad(1).activa());
   EXPECT_TRUE(h.entidad(2).activa());
   EXPECT_EQ(vertices(h, 3), (std::vector<Vertice>{{0, 0, 0}, {500, 0, 0}}));
-}
-
-TEST(CliPdobles, ResumenErroresDeArgumentosYEscrituraFallida) {
-  const ConstructorBin b = hoja_de_casos();
-  HojaDePrueba hoja(b.contenido());
-  for (const std::vector<std::string>& malos :
-       {std::vector<std::string>{"pdobles", hoja.bin.string(), "--tol-xy", "diez", "--tol-z", "5"},
-        {"pdobles", hoja.bin.string(), "--tol-xy", "10"},
-        {"pdobles", (hoja.carpeta / "otra.bin").string(), "--tol-xy", "10", "--tol-z", "5"}}) {
-    const auto r = ejecuta(malos);
-    EXPECT_EQ(r.estado, 2) << malos[2];
-    EXPECT_FALSE(r.errores.empty());
-    EXPECT_TRUE(r.salida.empty());
-  }
-  EXPECT_NE(ejecuta({"pdobles", hoja.bin.string(), "--tol-xy", "diez", "--tol-z", "5"})
-                .errores.find("\"diez\""),
-            std::string::npos);
-  EXPECT_EQ(hoja.bytes(), b.contenido());
-
-#ifndef _WIN32
-  {
-    prueba::LimiteDeTamano limite(b.contenido().size() + 10);
-    const auto r = ejecuta({"pdobles", hoja.bin.string(), "--tol-xy", "10", "--tol-z", "5"});
-    EXPECT_EQ(r.estado, 1);
-    EXPECT_NE(r.errores.find(hoja.bin.string()), std::string::npos);
-  }
-  EXPECT_EQ(hoja.bytes(), b.contenido());  // nothing appended, nothing deleted
-#endif
-
-  const auto r = ejecuta({"pdobles", hoja.bin.string(), "--tol-xy", "10", "--tol-z", "5"});
-  EXPECT_EQ(r.estado, 0);
-  std::string esperada;
-  for (const auto& linea : kResumen) esperada += linea + "\n";
-  EXPECT_EQ(r.salida, esperada);
 }

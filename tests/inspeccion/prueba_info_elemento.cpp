@@ -2,7 +2,7 @@
 
 #include <filesystem>
 
-#include "edicion/info_elemento.h"
+#include "edicion/dibujo_edicion.h"
 #include "hoja_prueba.h"
 #include "superficie_imagen.h"
 

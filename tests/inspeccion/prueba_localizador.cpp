@@ -24,7 +24,7 @@ struct Clic {
   const Sesion& sesion;
   Visualizacion visualizacion;
   Vista vista;
-  prueba::SuperficieNula superficie;  // the tests follow the questions, not the picture
+  telmora::SuperficieNula superficie;  // the tests follow the questions, not the picture
 
   std::int32_t localiza(DialogosGuion& dialogos, double x, double y, double tolerancia = 0.5) {
     return leo_bin_localizo(sesion, vista, visualizacion, superficie, dialogos,

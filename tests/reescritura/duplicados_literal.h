@@ -39,11 +39,30 @@ inline void proceso_elementos_literal(const telmora::Hoja& hoja, std::int32_t n1
   }
 }
 
-// For each element i still marked 1, every later j in order until the first match.
-inline telmora::TablaSegmentos duplicados_literal(telmora::Sesion& sesion,
-                                                  const telmora::OpcionesDuplicados& opciones) {
+// The marks as the entity index once held them (0 for a deleted entity, else its mark, 1 for
+// none) and the matched-segment table.
+struct DuplicadosLiterales {
+  std::vector<std::int32_t> marcas;
+  telmora::TablaSegmentos tabla;
+};
+
+// The index view of a search's marks.
+inline std::vector<std::int32_t> marcas_en_indice(const telmora::Hoja& hoja,
+                                                  const telmora::ResultadoDuplicados& r) {
+  std::vector<std::int32_t> marcas;
+  for (std::int32_t numero = 1; numero <= hoja.num_entidades(); ++numero) {
+    marcas.push_back(hoja.entidad(numero).activa() ? r.marca(numero) : 0);
+  }
+  return marcas;
+}
+
+// For each element i still marked 1, every later j in order until the first match; the marks
+// start from `previas` (index view), or from the entities' states when it is empty.
+inline DuplicadosLiterales duplicados_literal(const telmora::Sesion& sesion,
+                                              const telmora::OpcionesDuplicados& opciones,
+                                              const std::vector<std::int32_t>& previas = {}) {
   using namespace telmora;
-  Hoja& hoja = sesion.hoja;
+  const Hoja& hoja = sesion.hoja;
   const int uds = sesion.ajustes.uds;
   const double tolerancia = tolerancia_en_unidades(sesion.ajustes);
   const auto n = hoja.num_entidades();
@@ -58,20 +77,27 @@ inline telmora::TablaSegmentos duplicados_literal(telmora::Sesion& sesion,
     return std::fabs(double(a) - double(b)) <= tolerancia;
   };
 
-  TablaSegmentos tabla;
+  DuplicadosLiterales r;
+  r.marcas = previas;
+  if (r.marcas.empty()) {
+    for (std::int32_t k = 1; k <= n; ++k) r.marcas.push_back(hoja.fila(k).activo);
+  }
+  auto marca = [&](std::int32_t k) -> std::int32_t& {
+    return r.marcas[static_cast<std::size_t>(k - 1)];
+  };
   for (std::int32_t i = 1; i <= n; ++i) {
-    FilaIndice& fi = hoja.fila(i);
-    if (fi.activo != 1) continue;
+    const FilaIndice& fi = hoja.fila(i);
+    if (marca(i) != 1) continue;
     for (std::int32_t j = i + 1; j <= n; ++j) {
-      FilaIndice& fj = hoja.fila(j);
+      const FilaIndice& fj = hoja.fila(j);
       const auto si = static_cast<std::size_t>(i), sj = static_cast<std::size_t>(j);
       bool candidata = !(excluido[si] || excluido[sj]);
       if (opciones.ObtengoCasoVirtuales) candidata = candidata && (virtual_[si] || virtual_[sj]);
-      if (candidata && fj.activo == 1 && cerca(fi.xmax, fj.xmax) && cerca(fi.ymax, fj.ymax) &&
+      if (candidata && marca(j) == 1 && cerca(fi.xmax, fj.xmax) && cerca(fi.ymax, fj.ymax) &&
           cerca(fi.xmin, fj.xmin) && cerca(fi.ymin, fj.ymin)) {
         const bool iguales =
             fi.xmax == fj.xmax && fi.ymax == fj.ymax && fi.xmin == fj.xmin && fi.ymin == fj.ymin;
-        fi.activo = iguales ? kDuplicadoExacto : kDuplicadoSimilar;
+        marca(i) = iguales ? kDuplicadoExacto : kDuplicadoSimilar;
         break;
       }
       if (candidata && !opciones.SoloEntidades && fi.tipo == kIndiceTipoC &&
@@ -80,17 +106,15 @@ inline telmora::TablaSegmentos duplicados_literal(telmora::Sesion& sesion,
                           double(fi.ymin) / uds, double(fj.xmax) / uds, double(fj.ymax) / uds,
                           double(fj.xmin) / uds, double(fj.ymin) / uds)) {
         int igualdad = 1;
-        proceso_elementos_literal(hoja, i, j, tolerancia, igualdad, tabla);
+        proceso_elementos_literal(hoja, i, j, tolerancia, igualdad, r.tabla);
         if (igualdad != 1) {
-          const std::int32_t marca = igualdad == 0 ? kSegmentosIdenticos : kSegmentosCercanos;
-          fi.activo = marca;
-          fj.activo = marca;
+          marca(i) = marca(j) = igualdad == 0 ? kSegmentosIdenticos : kSegmentosCercanos;
           break;
         }
       }
     }
   }
-  return tabla;
+  return r;
 }
 
 }  // namespace prueba

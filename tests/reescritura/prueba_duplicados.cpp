@@ -4,7 +4,7 @@
 #include <random>
 
 #include "duplicados_literal.h"
-#include "edicion/duplicados.h"
+#include "edicion/dibujo_edicion.h"
 #include "hoja_de_prueba.h"
 #include "muestra/generador_muestra.h"
 #include "pintor.h"
@@ -17,16 +17,11 @@ using prueba::V;
 
 namespace {
 
-std::vector<std::int32_t> marcas(const Hoja& hoja) {
-  std::vector<std::int32_t> salida;
-  for (const FilaIndice& f : hoja.indice) salida.push_back(f.activo);
-  return salida;
-}
+using prueba::marcas_en_indice;
 
 std::vector<std::int32_t> marcas_tras(const std::string& bytes, OpcionesDuplicados opciones = {}) {
-  Sesion sesion = HojaDePrueba(bytes).abre();
-  Duplicados(sesion, opciones);
-  return marcas(sesion.hoja);
+  const Sesion sesion = HojaDePrueba(bytes).abre();
+  return marcas_en_indice(sesion.hoja, Duplicados(sesion, opciones));
 }
 
 // A random sheet packed into a small area: lines on a lattice finer than the tolerance, their
@@ -76,17 +71,23 @@ std::string hoja_aleatoria(std::uint64_t semilla, int entidades) {
 using Recuento = std::map<std::int32_t, int>;
 
 // The indexed and the literal search give the same marks and matched-segment table; further
-// runs over the marks left by the first agree too.
+// runs over the marks left by the first, applied, agree too.
 void compara_con_literal(const Sesion& cargada, Recuento& recuento, int pasadas) {
   for (const OpcionesDuplicados opciones :
        {OpcionesDuplicados{false, false}, {true, false}, {false, true}, {true, true}}) {
-    Sesion indexada = cargada, literal = cargada;
+    Sesion indexada = cargada;
+    prueba::DuplicadosLiterales literal;
+    std::vector<std::int32_t> marcas;
     for (int pasada = 1; pasada <= pasadas; ++pasada) {
-      const TablaSegmentos tabla = Duplicados(indexada, opciones);
-      ASSERT_EQ(tabla, prueba::duplicados_literal(literal, opciones));
-      ASSERT_EQ(marcas(indexada.hoja), marcas(literal.hoja));
+      ResultadoDuplicados r = Duplicados(indexada, opciones);
+      literal = prueba::duplicados_literal(cargada, opciones, literal.marcas);
+      ASSERT_EQ(r.segmentos, literal.tabla);
+      marcas = marcas_en_indice(indexada.hoja, r);
+      ASSERT_EQ(marcas, literal.marcas);
+      r.aplicado = true;
+      indexada.duplicados = std::make_shared<const ResultadoDuplicados>(std::move(r));
     }
-    for (const std::int32_t marca : marcas(indexada.hoja)) ++recuento[marca];
+    for (const std::int32_t marca : marcas) ++recuento[marca];
   }
 }
 
@@ -125,8 +126,10 @@ TEST(Duplicados, SegmentosCompartidosYMarcasPrevias) {
   b.c("200", {{71000, 0, 0}, {70000, 0, 0}, {69000, 2000, 0}, {72000, 2000, 0}});
   HojaDePrueba hoja(b.contenido());
   Sesion sesion = hoja.abre();
-  const TablaSegmentos tabla = Duplicados(sesion, {});
-  EXPECT_EQ(marcas(sesion.hoja), (std::vector<std::int32_t>{3, 3, 4, 4, 3, 1, 3, 3, 3, 3}));
+  const ResultadoDuplicados primera = Duplicados(sesion, {});
+  const TablaSegmentos& tabla = primera.segmentos;
+  EXPECT_EQ(marcas_en_indice(sesion.hoja, primera),
+            (std::vector<std::int32_t>{3, 3, 4, 4, 3, 1, 3, 3, 3, 3}));
   auto p = [&](std::size_t k) { return static_cast<std::int32_t>(b.inicios()[k]); };
   EXPECT_EQ(tabla, (TablaSegmentos{{p(0), 2, p(1), 1},
                                    {p(2), 1, p(3), 1},
@@ -138,15 +141,25 @@ TEST(Duplicados, SegmentosCompartidosYMarcasPrevias) {
   EXPECT_EQ(marcas_tras(b.contenido(), {true, false}),
             (std::vector<std::int32_t>{1, 1, 1, 1, 1, 0, 1, 1, 1, 1}));
 
-  // A search after the marks are forgotten finds the same pairs; a deleted element stays out.
+  // A search that was only shown is forgotten: the next one finds the same pairs; a deleted
+  // element stays out.
   anula_entidad(sesion.hoja, 6);
-  olvida_marcas_duplicados(sesion.hoja);
-  EXPECT_EQ(marcas(sesion.hoja), (std::vector<std::int32_t>{1, 1, 1, 1, 1, 0, 1, 1, 1, 1}));
-  EXPECT_EQ(Duplicados(sesion, {true, false}), TablaSegmentos{});
-  EXPECT_EQ(marcas(sesion.hoja), (std::vector<std::int32_t>{1, 1, 1, 1, 1, 0, 1, 1, 1, 1}));
-  olvida_marcas_duplicados(sesion.hoja);
-  EXPECT_EQ(Duplicados(sesion, {}), tabla);
-  EXPECT_EQ(marcas(sesion.hoja), (std::vector<std::int32_t>{3, 3, 4, 4, 3, 0, 3, 3, 3, 3}));
+  sesion.duplicados = std::make_shared<const ResultadoDuplicados>(primera);
+  const ResultadoDuplicados enteros = Duplicados(sesion, {true, false});
+  EXPECT_EQ(enteros.segmentos, TablaSegmentos{});
+  EXPECT_EQ(marcas_en_indice(sesion.hoja, enteros),
+            (std::vector<std::int32_t>{1, 1, 1, 1, 1, 0, 1, 1, 1, 1}));
+  ResultadoDuplicados otra = Duplicados(sesion, {});
+  EXPECT_EQ(otra.segmentos, tabla);
+  EXPECT_EQ(marcas_en_indice(sesion.hoja, otra),
+            (std::vector<std::int32_t>{3, 3, 4, 4, 3, 0, 3, 3, 3, 3}));
+  // Once a search is applied, what it marked keeps its mark and takes no part in the next one.
+  otra.aplicado = true;
+  sesion.duplicados = std::make_shared<const ResultadoDuplicados>(std::move(otra));
+  const ResultadoDuplicados tras = Duplicados(sesion, {});
+  EXPECT_EQ(tras.segmentos, TablaSegmentos{});
+  EXPECT_EQ(marcas_en_indice(sesion.hoja, tras),
+            (std::vector<std::int32_t>{3, 3, 4, 4, 3, 0, 3, 3, 3, 3}));
 }
 
 TEST(Duplicados, IgualALaBusquedaLiteral) {
@@ -177,14 +190,14 @@ TEST(Duplicados, DibujaLosMarcadosYSusSegmentosCoincidentesGruesos) {
   b.c("100", {{0, 0, 0}, {10000, 0, 0}, {10000, 10000, 0}});      // 100 m east, then north
   b.c("100", {{10000, 10000, 0}, {10000, 0, 0}, {15000, 0, 0}});  // shares the north leg
   b.c("200", {{15000, 15000, 0}, {19000, 19000, 0}});             // matches nothing
-  Sesion sesion = HojaDePrueba(b.contenido()).abre();
-  const TablaSegmentos tabla = Duplicados(sesion, {});
+  const Sesion sesion = HojaDePrueba(b.contenido()).abre();
+  const ResultadoDuplicados duplicados = Duplicados(sesion, {});
 
   Vista vista;  // one pixel a metre, (-10, 210) at the top left
   vista.xmin = -10, vista.ymin = -10, vista.xmax = 210, vista.ymax = 210, vista.factor = 1;
   SuperficieImagen superficie(220, 220);
   superficie.borra({0, 0, 0});
-  leo_bin_pinto_duplicados(sesion, tabla, superficie, vista, Visualizacion{});
+  leo_bin_pinto_duplicados(sesion, duplicados, superficie, vista, Visualizacion{});
   const QImage& imagen = superficie.imagen();
   const Rgb color = sesion.paleta.color(sesion.tabla.color_de_fila(1));
   ASSERT_NE(color, (Rgb{0, 0, 0}));
@@ -207,10 +220,10 @@ TEST(Duplicados, LosMarcadosSeDibujanComoCualquierElemento) {
     b.c("100", {{2000, 2000, 0}, {8000, 2000, 0}, {8000, 8000, 0}, {2000, 2000, 0}});
     b.c("100", {{10000, 10000, 0}});
   }
-  Sesion sesion = HojaDePrueba(b.contenido()).abre();
-  const TablaSegmentos tabla = Duplicados(sesion, {});
-  ASSERT_EQ(sesion.hoja.fila(1).activo, kDuplicadoExacto);
-  ASSERT_EQ(sesion.hoja.fila(2).activo, kDuplicadoExacto);
+  const Sesion sesion = HojaDePrueba(b.contenido()).abre();
+  const ResultadoDuplicados duplicados = Duplicados(sesion, {});
+  ASSERT_EQ(duplicados.marca(1), kDuplicadoExacto);
+  ASSERT_EQ(duplicados.marca(2), kDuplicadoExacto);
 
   Vista vista;
   vista.dimensiona(400, 400, 15);
@@ -226,7 +239,7 @@ TEST(Duplicados, LosMarcadosSeDibujanComoCualquierElemento) {
     SuperficieImagen marcados(400, 400), hoja(400, 400);
     marcados.borra({0, 0, 0});
     hoja.borra({0, 0, 0});
-    leo_bin_pinto_duplicados(sesion, tabla, marcados, vista, visualizacion);
+    leo_bin_pinto_duplicados(sesion, duplicados, marcados, vista, visualizacion);
     Pintor(sesion).leo_bin_pinto(hoja, vista, visualizacion);
     EXPECT_EQ(marcados.imagen(), hoja.imagen()) << relleno;
     const PuntoPantalla dentro = a_pantalla(vista, 60, 40);

@@ -279,16 +279,16 @@ TEST(Reescritura, UnElementoNoSeCortaDosVecesNiSeQuedaAMedias) {
   b.c("1203", {{51000, 0, 0}, {50000, 0, 0}, {49000, 2000, 0}, {52000, 2000, 0}});
   HojaDePrueba hoja(b.contenido());
   Sesion sesion = hoja.abre();
-  const TablaSegmentos tabla = Duplicados(sesion, {});
+  const ResultadoDuplicados duplicados = Duplicados(sesion, {});
 #ifndef _WIN32
   {
     LimiteDeTamano limite(b.contenido().size() + 40);
-    EXPECT_THROW(marca_borrados(sesion, tabla), ErrorTelmora);
+    EXPECT_THROW(marca_borrados(sesion, duplicados), ErrorTelmora);
   }
   EXPECT_EQ(hoja.bytes(), b.contenido());
   EXPECT_TRUE(sesion.hoja.entidad(3).activa());
 #endif
-  EXPECT_EQ(marca_borrados(sesion, tabla), 1);
+  EXPECT_EQ(marca_borrados(sesion, duplicados), 1);
   EXPECT_EQ(activas(hoja.bin).back(), vs({{50000, 0, 0}, {49000, 2000, 0}}));
   EXPECT_EQ(activas(hoja.bin).size(), 3u);
 }
@@ -300,7 +300,7 @@ TEST(Reescritura, UnAnadidoQueNoSePuedeDeshacerSeDiceConSuRuta) {
   b.c("100", {{3000, 0, 0}, {1000, 0, 0}, {1000, 1000, 0}, {3000, 2000, 0}});
   HojaDePrueba hoja(b.contenido());
   Sesion sesion = hoja.abre();
-  const TablaSegmentos tabla = Duplicados(sesion, {});
+  const ResultadoDuplicados duplicados = Duplicados(sesion, {});
   ruta_que_no_se_recorta = hoja.bin.string();
   auto mensaje = [](auto&& accion) {
     try {
@@ -331,7 +331,7 @@ TEST(Reescritura, UnAnadidoQueNoSePuedeDeshacerSeDiceConSuRuta) {
   cambiada[3] = 'X';
   hoja.carpeta.escribe("hoja.bin", cambiada);
   ruta_que_no_se_recorta = hoja.bin.string();
-  const std::string dicho = mensaje([&] { marca_borrados(sesion, tabla); });
+  const std::string dicho = mensaje([&] { marca_borrados(sesion, duplicados); });
   ruta_que_no_se_recorta.clear();
   EXPECT_NE(dicho.find("ha cambiado desde que se cargó"), std::string::npos) << dicho;
   EXPECT_NE(dicho.find("No se puede deshacer lo añadido al final de " + hoja.bin.string()),
@@ -351,10 +351,10 @@ TEST(Reescritura, GrabaNuevoBinSinBorradasNiCopiasYConLoAnadido) {
   b.t("TXT", {50, 60, 0}, "UN TEXTO");
   HojaDePrueba hoja(b.contenido());
   Sesion sesion = hoja.abre();
-  const TablaSegmentos tabla = Duplicados(sesion, {});
+  const ResultadoDuplicados duplicados = Duplicados(sesion, {});
   NuevaEntidadTexto(sesion.ajustes, 1, 2);  // in the file only, after the loaded entities
 
-  const auto destino = graba_nuevo_bin(sesion);
+  const auto destino = graba_nuevo_bin(sesion, duplicados);
   EXPECT_EQ(destino, hoja.carpeta / "hoja_d.bin");
   const std::vector<Vertice> texto{{50, 60, 0}}, nuevo{{100, 200, 0}};
   EXPECT_EQ(activas(destino), (Lineas{vs(linea), vs(l1), vs(l2), texto, nuevo}));
@@ -362,8 +362,8 @@ TEST(Reescritura, GrabaNuevoBinSinBorradasNiCopiasYConLoAnadido) {
   EXPECT_EQ(carga(destino).num_entidades(), 5);
 
   // Once processed, the first line of the pair is cut and its pieces come after the new text.
-  marca_borrados(sesion, tabla);
-  EXPECT_EQ(activas(graba_nuevo_bin(sesion)),
+  marca_borrados(sesion, duplicados);
+  EXPECT_EQ(activas(graba_nuevo_bin(sesion, duplicados)),
             (Lineas{vs(linea), vs(l2), texto, nuevo, vs({l1[0], l1[1]}), vs({l1[2], l1[3]})}));
 }
 
@@ -377,8 +377,9 @@ TEST(Reescritura, BorrarLoQueSeDibujoEnLaVentana) {
   Vista vista;
   vista.xmin = 0, vista.ymin = 0, vista.xmax = 100, vista.ymax = 100, vista.factor = 2;
   SuperficieImagen superficie(200, 200);
-  Pintor(sesion).leo_bin_pinto(superficie, vista, Visualizacion{});
-  EXPECT_EQ(borra_entidades_en_ventana(sesion), 2);
+  const ResultadoDibujo dibujo = Pintor(sesion).leo_bin_pinto(superficie, vista, Visualizacion{});
+  EXPECT_EQ(borra_entidades_en_ventana(sesion, EntidadesDibujadas(sesion.hoja, dibujo.dibujadas)),
+            2);
   EXPECT_EQ(activas(hoja.bin), (Lineas{vs({{90000, 90000, 0}, {95000, 95000, 0}})}));
   EXPECT_EQ(sesion.hoja.fila(3).activo, 0);
   EXPECT_EQ(hoja.bytes().size(), b.contenido().size());

@@ -15,13 +15,14 @@
 namespace prueba {
 
 inline telmora::SubidaCotaTramos subida_literal(const telmora::Hoja& hoja,
+                                                const telmora::EntidadesDibujadas& dibujadas,
                                                 const telmora::GrafoTopologico& grafo) {
   using namespace telmora;
   SubidaCotaTramos s;
   for (const Entidad& e : hoja.c) {
     std::string codigo = limpia_texto(e.cabecera.codigo_bruto());
     for (char& c : codigo) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    if (e.pintado == 0 || !e.activa() || !codigo.starts_with("PSCT")) continue;
+    if (!dibujadas.contiene(e) || !e.activa() || !codigo.starts_with("PSCT")) continue;
     const Vertice& v = hoja.vertices_de(e)[0];
     std::int32_t nodo = 0;
     for (std::int32_t n = grafo.num_nodos(); n >= 1; --n) {
@@ -36,8 +37,8 @@ inline telmora::SubidaCotaTramos subida_literal(const telmora::Hoja& hoja,
       const Tramo& t = grafo.tramo(a);
       if (t.N1 != n && t.N2 != n) continue;
       auto existe = std::find_if(s.tramos.begin(), s.tramos.end(),
-                                 [&](const TramoASubir& x) { return x.Offset == t.Offset; });
-      if (existe == s.tramos.end()) existe = s.tramos.insert(s.tramos.end(), {t.Offset, a, 0, 0});
+                                 [&](const TramoASubir& x) { return x.elemento == t.elemento; });
+      if (existe == s.tramos.end()) existe = s.tramos.insert(s.tramos.end(), {t.elemento, a, 0, 0});
       (t.N1 == n ? existe->psct_N1 : existe->psct_N2) = static_cast<std::int32_t>(p + 1);
     }
   }
@@ -52,7 +53,7 @@ inline telmora::SubidaCotaTramos subida_literal(const telmora::Hoja& hoja,
       ++s.no_modificados;
       continue;
     }
-    const Entidad& e = hoja.c[std::size_t(t.Offset - 1)];
+    const Entidad& e = hoja.c[std::size_t(t.elemento - 1)];
     std::vector<Vertice> v(hoja.vertices_de(e).begin(), hoja.vertices_de(e).end());
     const std::int32_t z1 = s.puntos[std::size_t(t.psct_N1 - 1)].z;
     const std::int32_t z2 = s.puntos[std::size_t(t.psct_N2 - 1)].z;
@@ -71,7 +72,7 @@ inline telmora::SubidaCotaTramos subida_literal(const telmora::Hoja& hoja,
     v.back().z = z2;
     Rango r = e.rango;
     rango_real(r, v);
-    s.cambios.anade(t.Offset, r, v);
+    s.cambios.anade(t.elemento, r, v);
   }
   return s;
 }
@@ -104,11 +105,11 @@ inline CotasLiterales cotas_recintos_literal(const telmora::GrafoTopologico& gra
       std::int32_t z1 = 0, z2 = 0;
       const bool en_p = cota_de(p, z1), en_q = cota_de(vecinos[k], z2);
       if (!en_p && !en_q) continue;
-      const std::int32_t offset = grafo.tramo(arcos[k].tramo).Offset;
-      c.cota[offset] = en_p && en_q ? std::max(z1, z2) : (en_p ? z1 : z2);
+      const std::int32_t elemento = grafo.tramo(arcos[k].tramo).elemento;
+      c.cota[elemento] = en_p && en_q ? std::max(z1, z2) : (en_p ? z1 : z2);
     }
   }
-  for (const Tramo& t : grafo.tramos) c.sin_cota += c.cota.count(t.Offset) == 0;
+  for (const Tramo& t : grafo.tramos) c.sin_cota += c.cota.count(t.elemento) == 0;
   return c;
 }
 

@@ -23,9 +23,8 @@ struct HojaEnDisco {
 
   explicit HojaEnDisco(const ConstructorBin& b) {
     sesion = abre_sesion(ajustes_junto_a(carpeta.escribe_hoja(b.contenido())));
-    for (Entidad& e : sesion.hoja.c) e.pintado = 1;
-    for (Entidad& e : sesion.hoja.t) e.pintado = 1;
   }
+  EntidadesDibujadas dibujadas() const { return EntidadesDibujadas::todas(sesion.hoja); }
   std::string bytes() const { return prueba::lee_bytes(sesion.hoja.ruta); }
   Hoja recargada() const { return cargo_bin(sesion.hoja.ruta, sesion.tabla); }
   std::vector<std::int32_t> cotas(const Hoja& hoja, std::int32_t elemento) const {
@@ -38,7 +37,9 @@ struct HojaEnDisco {
     OpcionesTopologia opciones;
     selecciona_entrada(opciones, entrada);
     opciones.distancia_cotas = da;
-    return ejecuta_y_aplica_topologia(sesion, opciones, Progreso::ninguno(), nullptr, dialogos);
+    ResultadoTopologia r = ejecuta_topologia(sesion, dibujadas(), opciones);
+    aplica_cotas(sesion, r, dialogos);
+    return r;
   }
 };
 
@@ -140,7 +141,7 @@ TEST(CotasPSCT, UnFalloDetieneLaEscrituraYDiceCuantosSeModificaron) {
   HojaEnDisco h(b);
   OpcionesTopologia opciones;
   selecciona_entrada(opciones, EntradaTopologia::cotas_a_tramos);
-  ResultadoTopologia r = ejecuta_topologia(h.sesion, opciones, Progreso::ninguno(), nullptr);
+  ResultadoTopologia r = ejecuta_topologia(h.sesion, h.dibujadas(), opciones);
   // Someone else overwrote the second line's header since the sheet was loaded.
   std::string bytes = h.bytes();
   bytes[std::size_t(b.inicios()[1])] = 'X';
@@ -189,10 +190,10 @@ TEST(CotasPSCT, ElIndiceEspacialSigueAlRangoNuevo) {
 TEST(CotasPSCT, IgualQueLaLecturaLiteralEnRedesAleatorias) {
   int con_intermedios = 0;
   for (std::uint64_t semilla = 1; semilla <= 40; ++semilla) {
-    const Hoja hoja = prueba::red_aleatoria(semilla, {6, 5, semilla % 3 == 0, true});
-    GrafoTopologico grafo = CargoNodosTramos(hoja);
-    const SubidaCotaTramos rapida = ProcesarSubirCotaTramos(hoja, grafo);
-    const SubidaCotaTramos literal = prueba::subida_literal(hoja, grafo);
+    const auto [hoja, dibujadas] = prueba::red_aleatoria(semilla, {6, 5, semilla % 3 == 0, true});
+    GrafoTopologico grafo = CargoNodosTramos(hoja, dibujadas);
+    const SubidaCotaTramos rapida = ProcesarSubirCotaTramos(hoja, dibujadas, grafo);
+    const SubidaCotaTramos literal = prueba::subida_literal(hoja, dibujadas, grafo);
     ASSERT_EQ(rapida.puntos, literal.puntos) << semilla;
     ASSERT_EQ(rapida.tramos, literal.tramos) << semilla;
     EXPECT_EQ(rapida.no_modificados, literal.no_modificados) << semilla;
@@ -201,7 +202,7 @@ TEST(CotasPSCT, IgualQueLaLecturaLiteralEnRedesAleatorias) {
     for (const PuntoPSCT& p : rapida.puntos) {
       bool en_vertice_intermedio = false;
       for (const Tramo& t : grafo.tramos) {
-        const auto v = hoja.vertices_de(hoja.c[std::size_t(t.Offset - 1)]);
+        const auto v = hoja.vertices_de(hoja.c[std::size_t(t.elemento - 1)]);
         for (std::size_t k = 1; k + 1 < v.size(); ++k)
           en_vertice_intermedio |= p.nodo == 0 && p.z != 0 && v[k].x == p.x && v[k].y == p.y;
       }
@@ -273,14 +274,14 @@ TEST(CotasTextos, ElRangoEsElDeLosVertices) {
 // Walking the arcs' two sides gives what walking every polygon's arcs and neighbours gives.
 TEST(CotasTextos, IgualQueRecorrerCadaPoligono) {
   for (std::uint64_t semilla = 1; semilla <= 25; ++semilla) {
-    const Hoja hoja = prueba::red_aleatoria(semilla, {5, 5, semilla % 4 == 0});
-    GrafoTopologico grafo = CargoNodosTramos(hoja);
+    const auto [hoja, dibujadas] = prueba::red_aleatoria(semilla, {5, 5, semilla % 4 == 0});
+    GrafoTopologico grafo = CargoNodosTramos(hoja, dibujadas);
     CuentaNodosV1(grafo);
     RellenamosVReal(grafo);
     AnulaValencia1(grafo);
     ReCalculoTramos(grafo);
     TablaPoligonos tabla = proceso_recorrido(hoja, grafo);
-    dibujarecintos(hoja, grafo, 100, tabla);
+    construye_recintos(hoja, grafo, 100, tabla);
     calculaAdyacencia(grafo, tabla);
     IslasTopologia islas;
     BuscoIslas(tabla, islas);
@@ -308,8 +309,8 @@ TEST(EtiquetasCota, PasoYCambiosDePendiente) {
 
   ConstructorBin b;  // 200 m: rises 20 m to x 90 m, then falls; a 0.2 m bump is not a turn
   b.c("100", {{0, 0, 1000}, {9000, 0, 3000}, {15000, 0, 1000}, {17000, 0, 1020}, {20000, 0, 900}});
-  const Hoja hoja = prueba::hoja_dibujada(b);
-  const GrafoTopologico grafo = CargoNodosTramos(hoja);
+  const auto [hoja, dibujadas] = prueba::hoja_dibujada(b);
+  const GrafoTopologico grafo = CargoNodosTramos(hoja, dibujadas);
   std::vector<EtiquetaCota> etiquetas;
   const ReceptorCotas guarda = [&](const EtiquetaCota& e) { etiquetas.push_back(e); };
   pintocotastramos(hoja, grafo, 100, 50, guarda);
@@ -340,7 +341,7 @@ TEST(EtiquetasCota, GrabaAnadeAlFicheroCOT) {
   EXPECT_EQ(ruta_cot("/a/hoja.b"), std::filesystem::path("/a/hojCOT"));
   ResultadoTopologia r = h.corre(EntradaTopologia::cotas_calles);
   EXPECT_EQ(r.lineas(), std::vector<std::string>{"GENERADOS LOS TEXTOS DE COTA"});
-  EXPECT_EQ(r.etiquetas_cota, 3);
+  EXPECT_EQ(r.etiquetas_cota.size(), 3u);
   EXPECT_FALSE(std::filesystem::exists(cot));
 
   r = h.corre(EntradaTopologia::cotas_calles_graba, 20);

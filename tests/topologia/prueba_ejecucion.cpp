@@ -5,7 +5,7 @@
 #include "carpeta_temporal.h"
 #include "red_aleatoria.h"
 #include "superficie_nula.h"
-#include "topologia/topologia.h"
+#include "topologia/dibujo_topologia.h"
 
 using namespace telmora;
 using prueba::ConstructorBin;
@@ -15,7 +15,7 @@ namespace {
 
 // Records what the topology draws. The palette gives colour index i the red value i, so a fill
 // tells its colour index.
-struct Dibujo : prueba::SuperficieNula {
+struct Dibujo : telmora::SuperficieNula {
   struct Texto {
     int x, y;
     std::string texto;
@@ -54,7 +54,7 @@ Paleta paleta_indices() {
 Sesion sesion_de_prueba() {
   const ConstructorBin b = prueba::dos_caras_con_isla(1000);
   Sesion s;
-  s.hoja = prueba::hoja_dibujada(b);
+  s.hoja = prueba::hoja_dibujada(b).hoja;
   s.paleta = paleta_indices();
   s.tabla = interpreta_vekt_tab(prueba::tabla_basica(), "Vekt.tab");
   s.ajustes.uds = 100;
@@ -67,19 +67,26 @@ struct Ejecucion {
   ResultadoTopologia resultado;
 };
 
-std::unique_ptr<Ejecucion> ejecuta(const Sesion& s, EntradaTopologia entrada,
+// The topology form's run on what was drawn (by default the whole sheet), drawn on a view of
+// 400 m from (-10, -10).
+std::unique_ptr<Ejecucion> ejecuta(Sesion& s, EntradaTopologia entrada,
                                    const std::filesystem::path& carpeta = {},
-                                   const ConsultaPares* pares = nullptr) {
+                                   const ConsultaPares* pares = nullptr,
+                                   const EntidadesDibujadas* dibujadas = nullptr) {
   auto e = std::make_unique<Ejecucion>();
   e->vista.dimensiona(400, 400);
   e->vista.xmin = -10, e->vista.ymin = -10, e->vista.xmax = 390, e->vista.ymax = 390;
   e->vista.factor = 1;
   OpcionesTopologia opciones;
   selecciona_entrada(opciones, entrada);
-  opciones.carpeta_listados = carpeta;
-  opciones.pares = pares;
   const LienzoTopologia lienzo{e->dibujo, e->vista, s.paleta, s.ajustes.uds, 0};
-  e->resultado = ejecuta_topologia(s, opciones, Progreso::ninguno(), &lienzo);
+  SalidasTopologia salidas;
+  salidas.lienzo = &lienzo;
+  salidas.carpeta_listados = carpeta;
+  salidas.pares = pares;
+  e->resultado = ejecuta_y_aplica_topologia(
+      s, dibujadas != nullptr ? *dibujadas : EntidadesDibujadas::todas(s.hoja), opciones, salidas,
+      Progreso::ninguno(), nullptr);
   return e;
 }
 
@@ -99,19 +106,19 @@ class ParesFalsos : public ConsultaPares {
 TEST(Topologia, LasEntradasFijanSusInterruptores) {
   OpcionesTopologia o;
   selecciona_entrada(o, EntradaTopologia::resaltar_poligono);
-  EXPECT_TRUE(o.resaltar_poligono);
+  EXPECT_EQ(o.orden, EntradaTopologia::resaltar_poligono);
   EXPECT_EQ(o.clase, ClasePoligonos::caras);
   selecciona_entrada(o, EntradaTopologia::islas);  // class unchanged, highlight off
-  EXPECT_TRUE(o.islas);
-  EXPECT_FALSE(o.resaltar_poligono);
+  EXPECT_EQ(o.orden, EntradaTopologia::islas);
+  EXPECT_TRUE(o.busca_islas() && !o.comprueba_centroides());
   EXPECT_EQ(o.clase, ClasePoligonos::caras);
   selecciona_entrada(o, EntradaTopologia::cotas_a_recintos);
-  EXPECT_TRUE(o.cotas_a_poligonos && o.errores_centroides && !o.islas);
+  EXPECT_TRUE(o.modifica_cotas() && o.comprueba_centroides() && !o.etiqueta_calles());
   EXPECT_FALSE(o.sin_poda());
   selecciona_entrada(o, EntradaTopologia::cotas_calles_graba);
-  EXPECT_TRUE(o.interpola_cotas && o.graba_interpolacion && o.sin_poda());
+  EXPECT_TRUE(o.etiqueta_calles() && o.sin_poda());
   selecciona_entrada(o, EntradaTopologia::envolventes);
-  EXPECT_FALSE(o.interpola_cotas || o.graba_interpolacion || o.cotas_a_poligonos);
+  EXPECT_FALSE(o.etiqueta_calles() || o.modifica_cotas() || o.comprueba_centroides());
   EXPECT_EQ(o.clase, ClasePoligonos::envolventes);
 }
 
@@ -119,7 +126,7 @@ TEST(Topologia, LasEntradasFijanSusInterruptores) {
 // then by class from the largest), and the listings written whole.
 TEST(Topologia, VerTodoDibujaYListaTodo) {
   prueba::CarpetaTemporal carpeta;
-  const Sesion s = sesion_de_prueba();
+  Sesion s = sesion_de_prueba();
   const auto e = ejecuta(s, EntradaTopologia::todo, carpeta.ruta());
   EXPECT_EQ(e->resultado.lineas(),
             (std::vector<std::string>{"Nodos encontrados :6", "Tramos encontrados :6",
@@ -153,7 +160,7 @@ TEST(Topologia, VerTodoDibujaYListaTodo) {
 // "NoPol" at the text outside, and the adjacency listing.
 TEST(Topologia, ErroresDeCentroides) {
   prueba::CarpetaTemporal carpeta;
-  const Sesion s = sesion_de_prueba();
+  Sesion s = sesion_de_prueba();
   const auto e = ejecuta(s, EntradaTopologia::errores_centroides, carpeta.ruta());
   const ResultadoTopologia& r = e->resultado;
   EXPECT_EQ(r.recintos_sin_centroide(), 0);
@@ -174,7 +181,8 @@ TEST(Topologia, ErroresDeCentroides) {
 
 // Dangling arcs: one "*" at the free end; the attachment node (valence 3) gets none.
 TEST(Topologia, ArcosColgantesMarcanSoloElExtremoLibre) {
-  const auto e = ejecuta(sesion_de_prueba(), EntradaTopologia::arcos_colgantes);
+  Sesion s = sesion_de_prueba();
+  const auto e = ejecuta(s, EntradaTopologia::arcos_colgantes);
   ASSERT_EQ(e->dibujo.textos.size(), 1u);
   EXPECT_EQ(e->dibujo.textos[0].texto, "*");
   EXPECT_EQ(e->dibujo.textos[0].x, 160);  // x 150 m, the view starting at -10 m
@@ -184,7 +192,8 @@ TEST(Topologia, ArcosColgantesMarcanSoloElExtremoLibre) {
 // While the pair control draws, faces take the state of the pair their centroid names.
 TEST(Topologia, CarasPorElEstadoDeSuPar) {
   const ParesFalsos pares;
-  const auto e = ejecuta(sesion_de_prueba(), EntradaTopologia::errores_centroides, {}, &pares);
+  Sesion s = sesion_de_prueba();
+  const auto e = ejecuta(s, EntradaTopologia::errores_centroides, {}, &pares);
   EXPECT_EQ(pares.consultados, (std::vector<std::string>{"CARA A", "ISLA"}));
   const auto& colores = e->dibujo.colores_relleno;
   EXPECT_EQ(std::count(colores.begin(), colores.end(), kColorParBloqueado), 1);
@@ -196,7 +205,7 @@ TEST(Topologia, CarasPorElEstadoDeSuPar) {
 
 // The highlighted face: an outline of pen width 6 in colour 30; no drawing by class.
 TEST(Topologia, ResaltarPoligono) {
-  const Sesion s = sesion_de_prueba();
+  Sesion s = sesion_de_prueba();
   const auto e = ejecuta(s, EntradaTopologia::resaltar_poligono);
   EXPECT_EQ(e->dibujo.rellenos.size(), 5u);
   const std::int32_t cara = e->resultado.LocalizaPol(15000, 2000);
@@ -213,7 +222,7 @@ TEST(Topologia, ResaltarPoligono) {
 // add a sixth line with the arcs passed over.
 TEST(Topologia, ListadosFallidosYTramosPasadosPorAlto) {
   prueba::CarpetaTemporal carpeta;
-  const Sesion s = sesion_de_prueba();
+  Sesion s = sesion_de_prueba();
   const auto e = ejecuta(s, EntradaTopologia::todo, carpeta / "no" / "existe");
   EXPECT_EQ(e->resultado.fallos_escritura.size(), 5u);
   EXPECT_EQ(e->resultado.lineas().size(), 5u);
@@ -221,8 +230,9 @@ TEST(Topologia, ListadosFallidosYTramosPasadosPorAlto) {
   Sesion danada = s;
   bool con_pasados = false;
   for (std::uint64_t semilla = 3; semilla < 60 && !con_pasados; semilla += 3) {
-    danada.hoja = prueba::red_aleatoria(semilla, {5, 5, true});
-    const auto d = ejecuta(danada, EntradaTopologia::todo);
+    prueba::HojaDibujada red = prueba::red_aleatoria(semilla, {5, 5, true});
+    danada.hoja = std::move(red.hoja);
+    const auto d = ejecuta(danada, EntradaTopologia::todo, {}, nullptr, &red.dibujadas);
     if (d->resultado.poligonos.pasados.empty()) continue;
     con_pasados = true;
     ASSERT_EQ(d->resultado.lineas().size(), 6u);

@@ -10,8 +10,10 @@ using prueba::V;
 
 namespace {
 
-Hoja dibujada(const ConstructorBin& b) {
-  return prueba::hoja_dibujada(b);
+// The graph of a sheet wholly drawn.
+GrafoTopologico grafo_de(const ConstructorBin& b) {
+  const prueba::HojaDibujada h = prueba::hoja_dibujada(b);
+  return CargoNodosTramos(h.hoja, h.dibujadas);
 }
 
 std::vector<std::int32_t> estrella(const GrafoTopologico& g, std::int32_t n) {
@@ -29,7 +31,7 @@ TEST(Grafo, NodosPorCoincidenciaExactaDeXeY) {
       .c("100", {{0, 0, 0}, {0, 90, 0}, {0, 0, 4}})  // closed: no arc, no node
       .c("100", {{400, 400, 0}})                     // a point: no arc
       .t("TXT", {10, 20, 30}, "A");
-  const GrafoTopologico g = CargoNodosTramos(dibujada(b));
+  const GrafoTopologico g = grafo_de(b);
   ASSERT_EQ(g.num_nodos(), 5);
   EXPECT_EQ(g.nodo(1), (Nodo{0, 0, 5, 1, 0}));
   EXPECT_EQ(g.nodo(2), (Nodo{100, 0, 9, 2, 0}));  // z of the element loaded later
@@ -54,12 +56,13 @@ TEST(Grafo, SoloEntranLosElementosDibujadosYActivos) {
       .c("100", {{0, 0, 0}, {-10, 0, 0}}, {}, '\0')  // deleted
       .t("TXT", {1, 1, 0}, "NO")
       .t("TXT", {2, 2, 0}, "SI");
-  Hoja hoja = dibujada(b);
-  hoja.c[1].pintado = 0;
-  hoja.t[0].pintado = 0;
-  const GrafoTopologico g = CargoNodosTramos(hoja);
+  const Hoja hoja = prueba::hoja_dibujada(b).hoja;
+  // Neither the second line nor the first text was drawn.
+  const EntidadesDibujadas dibujadas(
+      hoja, std::vector<std::int32_t>{hoja.c[0].numero, hoja.c[2].numero, hoja.t[1].numero});
+  const GrafoTopologico g = CargoNodosTramos(hoja, dibujadas);
   ASSERT_EQ(g.num_tramos(), 1);
-  EXPECT_EQ(g.tramo(1).Offset, 1);
+  EXPECT_EQ(g.tramo(1).elemento, 1);
   ASSERT_EQ(g.textos.size(), 1u);
   EXPECT_EQ(g.textos[0].posicion, 2);
 }
@@ -75,7 +78,7 @@ TEST(Grafo, LaPodaQuitaArbolesYCadenasAisladas) {
       .c("100", {{300, -50, 0}, {200, 0, 0}})
       .c("100", {{0, 500, 0}, {10, 500, 0}})  // isolated chain
       .c("100", {{10, 500, 0}, {20, 500, 0}});
-  GrafoTopologico g = CargoNodosTramos(dibujada(b));
+  GrafoTopologico g = grafo_de(b);
   CuentaNodosV1(g);
   RellenamosVReal(g);
   EXPECT_EQ(g.nodos_valencia_1, 4);
@@ -99,7 +102,7 @@ TEST(Grafo, LaPodaQuitaArbolesYCadenasAisladas) {
 TEST(Grafo, ListadoDeNodosYTramos) {
   ConstructorBin b;
   b.c("100", {{0, 0, -3}, {100, 0, 0}}).c("100", {{100, 0, 0}, {100, 100, 2}});
-  GrafoTopologico g = CargoNodosTramos(dibujada(b));
+  GrafoTopologico g = grafo_de(b);
   RellenamosVReal(g);
   g.tramo(2).P2 = 4;
   g.tramo(2).posicion_P2 = 1;
@@ -115,10 +118,10 @@ TEST(Grafo, ListadoDeNodosYTramos) {
 TEST(Grafo, IndexadoIgualQueLiteralEnRedesAleatorias) {
   int podados = 0;
   for (std::uint64_t semilla = 1; semilla <= 150; ++semilla) {
-    const Hoja hoja = prueba::red_aleatoria(
+    const auto [hoja, dibujadas] = prueba::red_aleatoria(
         semilla, {3 + int(semilla % 5), 3 + int(semilla % 4), semilla % 3 == 0});
-    GrafoTopologico g = CargoNodosTramos(hoja);
-    GrafoTopologico l = prueba::grafo_literal(hoja);
+    GrafoTopologico g = CargoNodosTramos(hoja, dibujadas);
+    GrafoTopologico l = prueba::grafo_literal(hoja, dibujadas);
     ASSERT_EQ(g.nodos, l.nodos) << semilla;
     ASSERT_EQ(g.tramos, l.tramos) << semilla;
     ASSERT_EQ(g.textos, l.textos) << semilla;

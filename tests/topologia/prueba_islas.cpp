@@ -19,14 +19,15 @@ struct Analisis {
   IslasTopologia islas;
 };
 
-Analisis analiza(const Hoja& hoja, bool indexado = true) {
-  Analisis a{CargoNodosTramos(hoja), {}, {}};
+Analisis analiza(const prueba::HojaDibujada& h, bool indexado = true) {
+  const Hoja& hoja = h.hoja;
+  Analisis a{CargoNodosTramos(hoja, h.dibujadas), {}, {}};
   CuentaNodosV1(a.grafo);
   RellenamosVReal(a.grafo);
   AnulaValencia1(a.grafo);
   ReCalculoTramos(a.grafo);
   a.tabla = proceso_recorrido(hoja, a.grafo);
-  dibujarecintos(hoja, a.grafo, 100, a.tabla);
+  construye_recintos(hoja, a.grafo, 100, a.tabla);
   calculaAdyacencia(a.grafo, a.tabla);
   if (indexado) {
     BuscoIslas(a.tabla, a.islas);
@@ -53,7 +54,7 @@ std::int32_t recinto_en(const Analisis& a, std::int32_t x, std::int32_t y, bool 
 }  // namespace
 
 TEST(Islas, LaCaraQueEnvuelveUnaIslaConservaSuCentroide) {
-  const Hoja hoja = prueba::hoja_dibujada(prueba::dos_caras_con_isla(100));
+  const prueba::HojaDibujada hoja = prueba::hoja_dibujada(prueba::dos_caras_con_isla(100));
   const Analisis a = analiza(hoja);
   const std::int32_t cara_a = recinto_en(a, 800, 800, false),
                      cara_b = recinto_en(a, 1500, 500, false);
@@ -84,7 +85,7 @@ TEST(Islas, LaCaraQueEnvuelveUnaIslaConservaSuCentroide) {
                                       "EnvolventeComponentes",
                                       (LineaListado() << envolvente_isla << cara_isla).str()}));
   // Face A is named by its text; across the divider lies B, named "+Pol".
-  const auto adyacencia = imprimeAdyacencia(hoja, a.grafo, a.tabla);
+  const auto adyacencia = imprimeAdyacencia(hoja.hoja, a.grafo, a.tabla);
   const std::int32_t poligono_a = a.tabla.poligono_de(cara_a);
   const auto cabecera =
       std::find(adyacencia.begin(), adyacencia.end(),
@@ -119,7 +120,7 @@ TEST(Islas, IndexadoIgualQueLiteralEnRedesAleatorias) {
   std::size_t islas = 0, varios = 0, ninguno = 0;
   std::mt19937 azar(5);
   for (std::uint64_t semilla = 1; semilla <= 120; ++semilla) {
-    const Hoja hoja = prueba::red_aleatoria(
+    const prueba::HojaDibujada hoja = prueba::red_aleatoria(
         semilla, {3 + int(semilla % 6), 3 + int(semilla % 5), semilla % 4 == 0});
     const Analisis a = analiza(hoja), l = analiza(hoja, false);
     const std::string que = "semilla " + std::to_string(semilla);

@@ -18,8 +18,8 @@ struct Red {
   TablaPoligonos tabla;
 };
 
-GrafoTopologico grafo_de(const Hoja& hoja, bool podar) {
-  GrafoTopologico g = CargoNodosTramos(hoja);
+GrafoTopologico grafo_de(const prueba::HojaDibujada& h, bool podar) {
+  GrafoTopologico g = CargoNodosTramos(h.hoja, h.dibujadas);
   CuentaNodosV1(g);
   RellenamosVReal(g);
   if (podar) {
@@ -30,24 +30,25 @@ GrafoTopologico grafo_de(const Hoja& hoja, bool podar) {
 }
 
 void completa(const Hoja& hoja, Red& red) {
-  dibujarecintos(hoja, red.grafo, 100, red.tabla);
+  construye_recintos(hoja, red.grafo, 100, red.tabla);
   calculaAdyacencia(red.grafo, red.tabla);
 }
 
-Red construye(const Hoja& hoja, bool podar = true) {
-  Red red{grafo_de(hoja, podar), {}};
-  red.tabla = proceso_recorrido(hoja, red.grafo);
-  completa(hoja, red);
+Red construye(const prueba::HojaDibujada& h, bool podar = true) {
+  Red red{grafo_de(h, podar), {}};
+  red.tabla = proceso_recorrido(h.hoja, red.grafo);
+  completa(h.hoja, red);
   return red;
 }
 
 // With `guarda` false the unguarded walk; `anomalo` tells whether it went wrong.
-Red construye_literal(const Hoja& hoja, bool guarda, bool* anomalo = nullptr, bool podar = true) {
-  Red red{grafo_de(hoja, podar), {}};
-  prueba::RecorridoLiteral recorrido(hoja, red.grafo, guarda);
+Red construye_literal(const prueba::HojaDibujada& h, bool guarda, bool* anomalo = nullptr,
+                      bool podar = true) {
+  Red red{grafo_de(h, podar), {}};
+  prueba::RecorridoLiteral recorrido(h.hoja, red.grafo, guarda);
   red.tabla = recorrido.ejecuta();
   if (anomalo) *anomalo = recorrido.anomalo;
-  if (!recorrido.anomalo) completa(hoja, red);
+  if (!recorrido.anomalo) completa(h.hoja, red);
   return red;
 }
 
@@ -216,11 +217,11 @@ TEST(Poligonos, GiroMasCerradoYEmpateAlTramoMayor) {
   ConstructorBin b;
   b.c("100", {sur, centro}).c("100", {centro, a60}).c("100", {centro, a300});
   b.c("100", {a60, a300}).c("100", {a300, sur}).c("100", {sur, a60});
-  const Hoja hoja = prueba::hoja_dibujada(b);
-  GrafoTopologico g = grafo_de(hoja, true);
-  EXPECT_NEAR(calcula_angulo(hoja, g.tramo(1), false, g.tramo(3), false), 4 * kPi / 3, 1e-3);
-  EXPECT_NEAR(calcula_angulo(hoja, g.tramo(1), false, g.tramo(2), false), 2 * kPi / 3, 1e-3);
-  const Red red = construye(hoja);
+  const prueba::HojaDibujada h = prueba::hoja_dibujada(b);
+  GrafoTopologico g = grafo_de(h, true);
+  EXPECT_NEAR(calcula_angulo(h.hoja, g.tramo(1), false, g.tramo(3), false), 4 * kPi / 3, 1e-3);
+  EXPECT_NEAR(calcula_angulo(h.hoja, g.tramo(1), false, g.tramo(2), false), 2 * kPi / 3, 1e-3);
+  const Red red = construye(h);
   EXPECT_EQ(arcos(red.tabla, 1), (std::vector<std::int32_t>{1, 3, 5}));
 
   ConstructorBin c;  // arcs 2 and 3 leave the centre along the same first segment
@@ -237,7 +238,7 @@ TEST(Poligonos, ExtremoMuertoYRedVacia) {
   b.c("100", {{0, 0, 0}, {0, 1000, 0}, {1000, 1000, 0}})
       .c("100", {{1000, 1000, 0}, {1000, 0, 0}, {0, 0, 0}})
       .c("100", {{1000, 1000, 0}, {2000, 2000, 0}});
-  const Hoja hoja = prueba::hoja_dibujada(b);
+  const prueba::HojaDibujada hoja = prueba::hoja_dibujada(b);
   const Red red = construye(hoja, false);
   ASSERT_GE(red.tabla.num_poligonos(), 2);
   bool abierto = false;
@@ -260,7 +261,7 @@ TEST(Poligonos, TramosDuplicadosSePasanPorAltoYLosAnillosSiguenContinuos) {
       .c("100", {{0, 0, 0}, {0, 1000, 0}, {1000, 1000, 0}})  // a copy of arc 1
       .c("100", {{1000, 1000, 0}, {1000, 500, 0}, {2000, 500, 0}, {2000, 0, 0}, {1000, 0, 0}})
       .c("100", {{1000, 0, 0}, {1500, 0, 0}, {1800, -700, 0}, {0, 0, 0}});  // overlaps at start
-  const Hoja hoja = prueba::hoja_dibujada(b);
+  const prueba::HojaDibujada hoja = prueba::hoja_dibujada(b);
   const Red red = construye(hoja);
   anillos_continuos(red, "duplicados");
   iguales(red, construye_literal(hoja, true), "duplicados");
@@ -274,7 +275,7 @@ TEST(Poligonos, IndexadoIgualQueLiteralEnRedesAleatorias) {
   int sanas = 0, con_pasados = 0, envolventes = 0;
   for (std::uint64_t semilla = 1; semilla <= 160; ++semilla) {
     const bool danada = semilla % 3 == 0;
-    const Hoja hoja =
+    const prueba::HojaDibujada hoja =
         prueba::red_aleatoria(semilla, {3 + int(semilla % 5), 3 + int(semilla % 4), danada});
     for (const bool podar : {true, false}) {
       const std::string que = "semilla " + std::to_string(semilla) + (podar ? "" : " sin poda");

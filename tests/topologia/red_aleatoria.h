@@ -10,9 +10,16 @@
 #include <random>
 
 #include "constructor_bin.h"
+#include "dibujadas.h"
 #include "hoja.h"
 
 namespace prueba {
+
+// A sheet in memory and the entities a drawing drew of it.
+struct HojaDibujada {
+  telmora::Hoja hoja;
+  telmora::EntidadesDibujadas dibujadas;
+};
 
 struct OpcionesRed {
   int columnas = 5, filas = 5;
@@ -25,7 +32,7 @@ class GeneradorRed {
  public:
   GeneradorRed(std::uint64_t semilla, OpcionesRed opciones) : azar_(semilla), o_(opciones) {}
 
-  telmora::Hoja genera() {
+  HojaDibujada genera() {
     for (int j = 0; j < o_.filas; ++j) {
       for (int i = 0; i < o_.columnas; ++i) {
         if (i + 1 < o_.columnas && probable(0.8)) calle(nodo(i, j), nodo(i + 1, j));
@@ -40,9 +47,15 @@ class GeneradorRed {
     static const telmora::TablaVekt tabla = telmora::interpreta_vekt_tab(tabla_basica(), "t");
     telmora::Hoja hoja =
         telmora::cargo_bin_bytes(telmora::Lista<char>(bytes.begin(), bytes.end()), tabla);
-    for (telmora::Entidad& e : hoja.c) e.pintado = probable(0.97) ? 1 : 0;
-    for (telmora::Entidad& e : hoja.t) e.pintado = probable(0.95) ? 1 : 0;
-    return hoja;
+    std::vector<std::int32_t> dibujadas;
+    for (const telmora::Entidad& e : hoja.c) {
+      if (probable(0.97)) dibujadas.push_back(e.numero);
+    }
+    for (const telmora::Entidad& e : hoja.t) {
+      if (probable(0.95)) dibujadas.push_back(e.numero);
+    }
+    telmora::EntidadesDibujadas conjunto(hoja, dibujadas);
+    return {std::move(hoja), std::move(conjunto)};
   }
 
  private:
@@ -147,14 +160,13 @@ class GeneradorRed {
 };
 
 // A sheet in memory, every entity drawn.
-inline telmora::Hoja hoja_dibujada(const ConstructorBin& b) {
+inline HojaDibujada hoja_dibujada(const ConstructorBin& b) {
   static const telmora::TablaVekt tabla = telmora::interpreta_vekt_tab(tabla_basica(), "t");
   const std::string& bytes = b.contenido();
   telmora::Hoja hoja =
       telmora::cargo_bin_bytes(telmora::Lista<char>(bytes.begin(), bytes.end()), tabla);
-  for (telmora::Entidad& e : hoja.c) e.pintado = 1;
-  for (telmora::Entidad& e : hoja.t) e.pintado = 1;
-  return hoja;
+  telmora::EntidadesDibujadas todas = telmora::EntidadesDibujadas::todas(hoja);
+  return {std::move(hoja), std::move(todas)};
 }
 
 // Faces A (left, with a ring inside: an island with its own text) and B (right, with two
@@ -178,7 +190,7 @@ inline ConstructorBin dos_caras_con_isla(int escala) {
   return b;
 }
 
-inline telmora::Hoja red_aleatoria(std::uint64_t semilla, OpcionesRed opciones = {}) {
+inline HojaDibujada red_aleatoria(std::uint64_t semilla, OpcionesRed opciones = {}) {
   return GeneradorRed(semilla, opciones).genera();
 }
 

@@ -13,7 +13,8 @@
 namespace prueba {
 
 // Node search from node 1 upward for every arc end.
-inline telmora::GrafoTopologico grafo_literal(const telmora::Hoja& hoja) {
+inline telmora::GrafoTopologico grafo_literal(const telmora::Hoja& hoja,
+                                              const telmora::EntidadesDibujadas& dibujadas) {
   using namespace telmora;
   GrafoTopologico grafo;
   auto nodo_de = [&](const Vertice& v) {
@@ -32,14 +33,14 @@ inline telmora::GrafoTopologico grafo_literal(const telmora::Hoja& hoja) {
     const Entidad& e = hoja.c[i];
     const auto v = hoja.vertices_de(e);
     const bool cerrado = v.size() >= 1 && v.front().x == v.back().x && v.front().y == v.back().y;
-    if (e.pintado == 0 || !e.activa() || v.size() < 2 || cerrado) continue;
+    if (!dibujadas.contiene(e) || !e.activa() || v.size() < 2 || cerrado) continue;
     Tramo t;
-    t.Offset = static_cast<std::int32_t>(i + 1);
+    t.elemento = static_cast<std::int32_t>(i + 1);
     t.N1 = nodo_de(v.front());
     t.N2 = nodo_de(v.back());
     grafo.tramos.push_back(t);
   }
-  grafo.textos = textos_dibujados(hoja);
+  grafo.textos = textos_dibujados(hoja, dibujadas);
   grafo.construye_estrellas();
   return grafo;
 }
@@ -126,7 +127,7 @@ class RecorridoLiteral {
       abierto = true;
     } else {
       lejano_ = en_;
-      abierto = versitramosiguientevalido(lejano_) || !busca_tramo_siguiente();
+      abierto = sin_salida_libre(lejano_) || !busca_tramo_siguiente();
     }
     if (abierto) {
       CierroPoligono(inv_actual_, false);
@@ -134,7 +135,7 @@ class RecorridoLiteral {
       if (guarda_) return;
     }
     if (lejano_ == 0) lejano_ = en_;
-    const bool ocupado = versitramosiguientevalido(lejano_);
+    const bool ocupado = sin_salida_libre(lejano_);
     if (lejano_ == inicio_ || ocupado) {
       actual_ = procesar_;
       inv_actual_ = inv_procesar_;
@@ -146,7 +147,8 @@ class RecorridoLiteral {
 
   bool libre(std::int32_t a, bool inv) { return (inv ? tramo(a).P2 : tramo(a).P1) == 0; }
 
-  bool versitramosiguientevalido(std::int32_t nodo) {
+  // True (occupied) when no arc but the current one leaves the node in a direction not walked.
+  bool sin_salida_libre(std::int32_t nodo) {
     for (std::int32_t a = 1; a <= g_.num_tramos(); ++a) {
       if (a == actual_) continue;
       if ((tramo(a).N1 == nodo && tramo(a).P1 == 0) || (tramo(a).N2 == nodo && tramo(a).P2 == 0))

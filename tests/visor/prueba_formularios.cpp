@@ -418,10 +418,12 @@ TEST(Visor, ComprimirExtraerYDuplicadosDesdeElMenu) {
   // Shown twice, and then processed: the pairs shown are the pairs processed.
   dispara(visor, "mnuDuplicados");
   dispara(visor, "mnuDuplicados");
-  const Hoja& hoja = visor->control().sesion().hoja;
-  EXPECT_EQ(hoja.fila(1).activo, 0);  // marked, not yet deleted
-  EXPECT_EQ(hoja.fila(5).activo, 3);
-  EXPECT_EQ(hoja.fila(6).activo, 3);
+  const Sesion& sesion = visor->control().sesion();
+  ASSERT_NE(sesion.duplicados, nullptr);
+  EXPECT_EQ(sesion.duplicados->marca(1), kDuplicadoExacto);  // marked, not yet deleted
+  EXPECT_TRUE(sesion.hoja.entidad(1).activa());
+  EXPECT_EQ(sesion.duplicados->marca(5), kSegmentosIdenticos);
+  EXPECT_EQ(sesion.duplicados->marca(6), kSegmentosIdenticos);
   EXPECT_EQ(a.hoja.carpeta.lee("hoja.bin"), b.contenido());
   dispara(visor, "mnuBorrarDuplicados");
   const std::string bytes = a.hoja.carpeta.lee("hoja.bin");
@@ -533,7 +535,7 @@ TEST(Visor, LasEntradasDeTopologiaAbrenLaVentanaConSusLineas) {
   EXPECT_EQ(ventana->windowTitle(), "Topología");
   EXPECT_EQ(ventana->findChild<QLabel*>("Label1")->text(), "Nodos encontrados :2");
   EXPECT_EQ(ventana->findChild<QLabel*>("Label4")->text(), "Arcos colgantes :2");
-  EXPECT_TRUE(visor->control().opciones_topologia.arcos_colgantes);
+  EXPECT_EQ(visor->control().opciones_topologia.orden, EntradaTopologia::arcos_colgantes);
   EXPECT_FALSE(visor->findChild<QProgressBar*>("ProgressBar1")->isVisible());
   EXPECT_TRUE(std::filesystem::exists(a.hoja.carpeta / "Nodos.txt"));
   dispara(visor, "mnuTopologiaVisualizar");

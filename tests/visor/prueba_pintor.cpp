@@ -1,9 +1,13 @@
 #include <gtest/gtest.h>
 
+#include <random>
+
+#include "hoja_abierta.h"
 #include "hoja_visor.h"
 #include "muestra/generador_muestra.h"
 #include "pintor.h"
 #include "superficie_imagen.h"
+#include "superficie_nula.h"
 
 using namespace telmora;
 using prueba::Atr;
@@ -313,4 +317,53 @@ TEST(Pintor, LaRejillaDibujaLoMismoQueElRecorridoCompleto) {
   const auto [completo, todas] = pinta(sesion);
   EXPECT_EQ(dibujadas, todas);
   EXPECT_TRUE(con_rejilla == completo);
+}
+
+// The sheet as it opens draws every active entity, wherever it lies: the commands that work on
+// what is drawn (cleanup, topology, elevations) see the whole sheet. Sheets anywhere in the
+// coordinate range, of any extent and proportions (a single point, a line), with entities on
+// their very edges, in areas of any shape.
+TEST(HojaAbierta, DibujaTodasLasEntidadesActivas) {
+  std::mt19937_64 azar(11);
+  auto entero = [&](std::int64_t a, std::int64_t b) {
+    return static_cast<std::int32_t>(std::uniform_int_distribution<std::int64_t>(a, b)(azar));
+  };
+  const Paleta paleta = interpreta_pal(prueba::paleta_basica(), "Vekt.pal");
+  const TablaVekt tabla = interpreta_vekt_tab(prueba::tabla_basica(), "Vekt.tab");
+  const std::int64_t extensiones[] = {0, 1, 100, 54321, 10000000, 1000000000};
+  for (int vez = 0; vez < 300; ++vez) {
+    const std::int32_t x0 = entero(-1000000000, 1000000000), y0 = entero(-1000000000, 1000000000);
+    const std::int32_t ancho = static_cast<std::int32_t>(extensiones[entero(0, 5)]);
+    const std::int32_t alto = static_cast<std::int32_t>(extensiones[entero(0, 5)]);
+    const std::int32_t x1 = x0 + ancho, y1 = y0 + alto;
+    auto punto = [&] { return prueba::V{entero(x0, x1), entero(y0, y1), entero(-50, 50)}; };
+    prueba::ConstructorBin b;
+    b.c("100", {{x0, y0, 0}, {x0, y1, 0}})  // along the left edge
+        .c("200", {{x1, y1, 0}})            // a point at the top-right corner
+        .t("TXT", {x1, y0, 0}, "ESQUINA")
+        .c("300", {{x0, y1, 0}, {x1, y1, 0}});  // along the top edge
+    for (int k = entero(0, 20); k > 0; --k) {
+      const char* codigos[] = {"100", "200", "300", "999"};
+      const char estado = entero(0, 5) == 0 ? '\0' : '=';
+      if (entero(0, 3) == 0) {
+        b.t("TXT", punto(), "T", 200, 0, 0, {}, estado);
+      } else {
+        b.c(codigos[entero(0, 3)], {punto(), punto(), punto()}, {}, estado);
+      }
+    }
+    Sesion sesion;
+    sesion.paleta = paleta;
+    sesion.tabla = tabla;
+    sesion.ajustes.uds = entero(0, 1) == 0 ? 100 : 1000;
+    const std::string& bytes = b.contenido();
+    sesion.hoja = cargo_bin_bytes(Lista<char>(bytes.begin(), bytes.end()), sesion.tabla);
+    sesion.indice_espacial = IndiceEspacial(sesion.hoja);
+    SuperficieNula superficie(entero(1, 3000), entero(1, 3000));
+    const EntidadesDibujadas dibujadas = dibuja_hoja_abierta(sesion, superficie).dibujadas;
+    for (std::int32_t n = 1; n <= sesion.hoja.num_entidades(); ++n) {
+      ASSERT_EQ(dibujadas.contiene(n), sesion.hoja.entidad(n).activa())
+          << "vez " << vez << ", entidad " << n << ", " << ancho << " x " << alto << " desde " << x0
+          << ", " << y0;
+    }
+  }
 }

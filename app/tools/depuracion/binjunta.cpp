@@ -37,16 +37,17 @@ std::string registros_de(const Hoja& hoja, const Entidad& e,
 
 // What becomes of the elements of a run in the file.
 struct Destinos {
-  std::vector<std::vector<std::vector<Vertice>>> piezas;  // per cut-table entry
-  std::vector<unsigned char> partido;                     // per element (1-based)
+  const std::vector<std::vector<std::vector<Vertice>>>& piezas;  // per cut-table entry
+  std::vector<unsigned char> partido;                            // per element (1-based)
 };
 
-Destinos destinos_de(const RedBinjunta& red) {
-  Destinos d;
+Destinos destinos_de(const ResultadoBinjunta& resultado) {
+  const RedBinjunta& red = *resultado.red;
+  Destinos d{resultado.piezas, {}};
   d.partido.assign(static_cast<std::size_t>(red.num_elementos()) + 1, 0);
-  for (const ElementoAPartir& entrada : red.cortes.entradas()) {
-    d.piezas.push_back(piezas_de(red.vertices(entrada.elemento), entrada.cortes));
-    if (d.piezas.back().size() >= 2) d.partido[static_cast<std::size_t>(entrada.elemento)] = 1;
+  const auto& entradas = red.cortes.entradas();
+  for (std::size_t k = 0; k < entradas.size(); ++k) {
+    if (d.piezas[k].size() >= 2) d.partido[static_cast<std::size_t>(entradas[k].elemento)] = 1;
   }
   return d;
 }
@@ -115,30 +116,46 @@ std::vector<std::string> ResultadoBinjunta::lineas() const {
           "Elementos partidos :" + std::to_string(elementos_partidos)};
 }
 
-ResultadoBinjunta ejecuta_binjunta(Sesion& sesion, const OpcionesBinjunta& opciones,
+ResultadoBinjunta ejecuta_binjunta(const Sesion& sesion, const EntidadesDibujadas& dibujadas,
                                    Progreso& progreso, const BusquedasBinjunta& busquedas) {
-  const auto carpeta = carpeta_de_listados(sesion, opciones);
-  RedBinjunta red(sesion.hoja, tolerancia_binjunta(sesion.ajustes));
-  const std::vector<std::string> nodos = listado_nodos_tramos(red.grafo);
+  ResultadoBinjunta resultado;
+  resultado.red =
+      std::make_unique<RedBinjunta>(sesion.hoja, dibujadas, tolerancia_binjunta(sesion.ajustes));
+  RedBinjunta& red = *resultado.red;
+  resultado.listado_nodos = listado_nodos_tramos(red.grafo);
   progreso.paso("Nodos próximos");
   busquedas.nodo_a_nodo(red, progreso);
   progreso.paso("Nodos próximos a elementos");
   busquedas.nodo_a_elemento(red, progreso);
   progreso.paso("Cruces entre elementos");
   busquedas.cruces(red, progreso);
-
-  escribe_lineas(carpeta / kListadoNodos, nodos);
-  escribe_lineas(carpeta / kListadoCortes, imprimeEntidadesPartidas(red.cortes));
-  ResultadoBinjunta resultado;
   resultado.nodos_movidos = red.nodos_movidos;
-  resultado.elementos_partidos = aplica_binjunta(sesion, red);
+  for (const ElementoAPartir& entrada : red.cortes.entradas()) {
+    resultado.piezas.push_back(piezas_de(red.vertices(entrada.elemento), entrada.cortes));
+    resultado.elementos_partidos += resultado.piezas.back().size() >= 2;
+  }
   return resultado;
 }
 
-std::int32_t aplica_binjunta(Sesion& sesion, const RedBinjunta& red) {
-  const Destinos destinos = destinos_de(red);
+void escribe_listados_binjunta(const ResultadoBinjunta& resultado,
+                               const std::filesystem::path& carpeta) {
+  escribe_lineas(carpeta / kListadoNodos, resultado.listado_nodos);
+  escribe_lineas(carpeta / kListadoCortes, imprimeEntidadesPartidas(resultado.red->cortes));
+}
+
+ResultadoBinjunta ejecuta_y_aplica_binjunta(Sesion& sesion, const EntidadesDibujadas& dibujadas,
+                                            const OpcionesBinjunta& opciones, Progreso& progreso,
+                                            const BusquedasBinjunta& busquedas) {
+  ResultadoBinjunta resultado = ejecuta_binjunta(sesion, dibujadas, progreso, busquedas);
+  escribe_listados_binjunta(resultado, carpeta_de_listados(sesion, opciones));
+  aplica_binjunta(sesion, resultado);
+  return resultado;
+}
+
+std::int32_t aplica_binjunta(Sesion& sesion, const ResultadoBinjunta& resultado) {
+  const Destinos destinos = destinos_de(resultado);
   try {
-    const std::int32_t partidos = escribe_cambios(sesion.hoja, red, destinos);
+    const std::int32_t partidos = escribe_cambios(sesion.hoja, *resultado.red, destinos);
     sesion.indice_espacial = IndiceEspacial(sesion.hoja);
     return partidos;
   } catch (...) {

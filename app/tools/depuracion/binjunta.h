@@ -1,16 +1,19 @@
 // The cleanup of the sheet's line network in one run: dangling ends snapped to nodes and to
 // elements, elements split where they cross, and the changes written into the sheet's file in
-// place. The run works on the elements the last drawing drew (Entidad::pintado) for the graph
-// and the crossings; the snap targets are all the active elements.
+// place. The run works on the elements a drawing drew for the graph and the crossings; the snap
+// targets are all the active elements. The searches only read the sheet (ejecuta_binjunta); the
+// listings and the writes (aplica_binjunta) come after them.
 #pragma once
 
 #include <cstdint>
 #include <filesystem>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "depuracion/enganche.h"
 #include "depuracion/tramificacion.h"
+#include "dibujadas.h"
 #include "progreso.h"
 #include "sesion.h"
 
@@ -38,20 +41,30 @@ struct OpcionesBinjunta {
 };
 
 struct ResultadoBinjunta {
+  // The network as the searches left it, and the pieces of each element of its cut table in the
+  // table's order (one piece: not split): what aplica_binjunta writes.
+  std::unique_ptr<RedBinjunta> red;
+  std::vector<std::vector<std::vector<Vertice>>> piezas;
+  // The node and arc listing of the graph as built, before any move.
+  std::vector<std::string> listado_nodos;
   std::int32_t nodos_movidos = 0;
+  // Elements that their cuts split into two pieces or more.
   std::int32_t elementos_partidos = 0;
 
   // "Nodos movidos :N", "Elementos partidos :M".
   std::vector<std::string> lineas() const;
 };
 
-// The whole run on the session's sheet with the session's tolerance: the graph and its listing,
-// the searches, the cut listing, then the changes written into the sheet's file (see
-// aplica_binjunta). The listings are written before the sheet is touched; a failed write stops
-// the run with ErrorTelmora (the path and the system's reason).
-ResultadoBinjunta ejecuta_binjunta(Sesion& sesion, const OpcionesBinjunta& opciones,
+// The searches of a run on the drawn network of the session's sheet with the session's
+// tolerance, in order: node to node, node to element, crossings. Nothing is written.
+ResultadoBinjunta ejecuta_binjunta(const Sesion& sesion, const EntidadesDibujadas& dibujadas,
                                    Progreso& progreso = Progreso::ninguno(),
                                    const BusquedasBinjunta& busquedas = {});
+
+// The run's listings in a folder: the node and arc tables as built (Nodos.txt) and the cut table
+// (entidadesP.txt). A failed write throws ErrorTelmora (the path and the system's reason).
+void escribe_listados_binjunta(const ResultadoBinjunta& resultado,
+                               const std::filesystem::path& carpeta);
 
 // Writes what a run changed into the sheet's file and the loaded sheet: lines whose vertices
 // moved are rewritten in place (range block and vertices); each line that lost a vertex (a stub
@@ -63,6 +76,15 @@ ResultadoBinjunta ejecuta_binjunta(Sesion& sesion, const OpcionesBinjunta& opcio
 // failure leaves every line either replaced or untouched. The loaded sheet takes the rewrites and
 // the deletions (appended records are seen once the sheet is loaded again) and its spatial index is
 // rebuilt. Returns the number of elements split.
-std::int32_t aplica_binjunta(Sesion& sesion, const RedBinjunta& red);
+std::int32_t aplica_binjunta(Sesion& sesion, const ResultadoBinjunta& resultado);
+
+// The whole run as the cleanup form and the command line make it: ejecuta_binjunta, the listings
+// (in the folder asked for, else the working folder, else beside the sheet), then
+// aplica_binjunta. The listings are written before the sheet is touched; a failed write stops
+// the run with ErrorTelmora (the path and the system's reason).
+ResultadoBinjunta ejecuta_y_aplica_binjunta(Sesion& sesion, const EntidadesDibujadas& dibujadas,
+                                            const OpcionesBinjunta& opciones,
+                                            Progreso& progreso = Progreso::ninguno(),
+                                            const BusquedasBinjunta& busquedas = {});
 
 }  // namespace telmora

@@ -53,8 +53,12 @@ std::int32_t tolerancia_binjunta(const Ajustes& ajustes) {
   return redondea(ajustes.tolerancia_tentativo / 2 * ajustes.uds);
 }
 
-RedBinjunta::RedBinjunta(const Hoja& hoja, std::int32_t tolerancia)
-    : grafo(CargoNodosTramos(hoja)), hoja_(hoja), tolerancia_(tolerancia) {
+RedBinjunta::RedBinjunta(const Hoja& hoja, const EntidadesDibujadas& dibujadas,
+                         std::int32_t tolerancia)
+    : grafo(CargoNodosTramos(hoja, dibujadas)),
+      hoja_(hoja),
+      dibujadas_(dibujadas),
+      tolerancia_(tolerancia) {
   copia_de_.assign(hoja.c.size(), -1);
   estados_.assign(hoja.c.size(), 0);
   cajas_.reserve(hoja.c.size());
@@ -106,7 +110,7 @@ void RedBinjunta::engancha_a_nodo(std::int32_t i, std::int32_t j) {
 ExtremoNodo RedBinjunta::ConNodoObtenerElemento(std::int32_t nodo) const {
   const auto estrella = grafo.estrella(nodo);
   if (estrella.empty()) return {};
-  const std::int32_t elemento = grafo.tramo(tramo_de(estrella.front())).Offset;
+  const std::int32_t elemento = grafo.tramo(tramo_de(estrella.front())).elemento;
   const auto n = static_cast<std::int32_t>(vertices(elemento).size());
   if (n < 2) return {};
   if (invertido_de(estrella.front())) return {elemento, n, n - 1};

@@ -13,6 +13,7 @@
 
 #include "ajustes.h"
 #include "depuracion/tramificacion.h"
+#include "dibujadas.h"
 #include "hoja.h"
 #include "progreso.h"
 #include "rejilla_cajas.h"
@@ -50,7 +51,7 @@ struct ExtremoNodo {
 class RedBinjunta {
  public:
   // The graph of the drawn open lines, without pruning; every element as loaded.
-  RedBinjunta(const Hoja& hoja, std::int32_t tolerancia);
+  RedBinjunta(const Hoja& hoja, const EntidadesDibujadas& dibujadas, std::int32_t tolerancia);
 
   const Hoja& hoja() const { return hoja_; }
   std::int32_t tolerancia() const { return tolerancia_; }
@@ -61,7 +62,9 @@ class RedBinjunta {
   const Caja& caja(std::int32_t elemento) const { return cajas_[indice(elemento)]; }
   // Active in the sheet (a snap never removes an element).
   bool activo(std::int32_t elemento) const;
-  bool dibujado(std::int32_t elemento) const { return hoja_.c[indice(elemento)].pintado != 0; }
+  bool dibujado(std::int32_t elemento) const {
+    return dibujadas_.contiene(hoja_.c[indice(elemento)]);
+  }
   // Its vertices moved (same count), or it lost a doubled vertex (to be written anew, with one
   // vertex at least).
   bool movido(std::int32_t elemento) const { return estado(elemento) & kMovido; }
@@ -104,6 +107,7 @@ class RedBinjunta {
   void ModificaElemento(std::int32_t nodo, const ExtremoNodo& extremo);
 
   const Hoja& hoja_;
+  EntidadesDibujadas dibujadas_;
   std::int32_t tolerancia_;
   std::vector<std::int32_t> copia_de_;  // per element: its copy in copias_, or -1 (as loaded)
   std::vector<std::vector<Vertice>> copias_;

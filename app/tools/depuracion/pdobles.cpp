@@ -90,7 +90,6 @@ class CambiosEnHoja {
     bytes_ += entidad.size();
     if (bytes_ >= kTamLote || pendientes_.size() >= kCambiosPorLote) escribe();
   }
-  void anade(std::string_view entidad) { sustituye(0, entidad); }
 
   void escribe() {
     marcador_.sustituye(pendientes_);
@@ -214,13 +213,12 @@ void escribe_marcador(std::string& salida, const Vertice& punto, std::string_vie
   escribe_entidad(salida, cabecera, rango, vertices, {}, {});
 }
 
-ResultadoPdobles Proceso_pdobles(Sesion& sesion, const ToleranciasPdobles& tolerancias,
+ResultadoPdobles Proceso_pdobles(const Sesion& sesion, const ToleranciasPdobles& tolerancias,
                                  Progreso& progreso) {
-  Hoja& hoja = sesion.hoja;
-  // Bound before the first write: without the library the run stops with the sheet untouched.
+  const Hoja& hoja = sesion.hoja;
+  // Bound first: without the library the run stops before it has found anything.
   proyeccion(0, 0, 1, 0, 0, 0);
   progreso.paso("Puntos dobles");
-  CambiosEnHoja cambios(hoja);
   ParesSegmentos pares;
   ErroresPdobles errores;
   std::vector<Vertice> limpios;
@@ -241,7 +239,7 @@ ResultadoPdobles Proceso_pdobles(Sesion& sesion, const ToleranciasPdobles& toler
     } else {
       ++resultado.entidades_borradas;
     }
-    cambios.sustituye(numero, entidad);
+    resultado.cambios.push_back({numero, entidad});
   }
 
   const std::pair<const std::vector<Vertice>&, std::string_view> marcadores[] = {
@@ -252,15 +250,28 @@ ResultadoPdobles Proceso_pdobles(Sesion& sesion, const ToleranciasPdobles& toler
     for (const Vertice& p : puntos) {
       entidad.clear();
       escribe_marcador(entidad, p, codigo, tolerancias.xy);
-      cambios.anade(entidad);
+      resultado.cambios.push_back({0, entidad});
     }
   }
-  cambios.escribe();
 
   // Each duplicated pair gave two points.
   resultado.duplicados = static_cast<std::int64_t>(errores.duplicados.size() / 2);
   resultado.lazos = static_cast<std::int64_t>(errores.lazos.size());
   resultado.semilazos = static_cast<std::int64_t>(errores.semilazos.size());
+  return resultado;
+}
+
+void aplica_pdobles(Sesion& sesion, const ResultadoPdobles& resultado) {
+  CambiosEnHoja cambios(sesion.hoja);
+  for (const Sustitucion& cambio : resultado.cambios)
+    cambios.sustituye(cambio.numero, cambio.nuevas);
+  cambios.escribe();
+}
+
+ResultadoPdobles ejecuta_y_aplica_pdobles(Sesion& sesion, const ToleranciasPdobles& tolerancias,
+                                          Progreso& progreso) {
+  ResultadoPdobles resultado = Proceso_pdobles(sesion, tolerancias, progreso);
+  aplica_pdobles(sesion, resultado);
   return resultado;
 }
 

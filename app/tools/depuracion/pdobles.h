@@ -48,6 +48,10 @@ struct ResultadoPdobles {
   std::int64_t duplicados = 0;          // pairs of segments
   std::int64_t lazos = 0;
   std::int64_t semilazos = 0;
+  // What the run writes, in order: each element that changed with the cleaned element that
+  // replaces it (none when fewer than two vertices are left), then the markers to append
+  // (entity number 0).
+  std::vector<Sustitucion> cambios;
 
   // The summary, one item a line.
   std::vector<std::string> lineas() const;
@@ -86,13 +90,22 @@ void escribe_marcador(std::string& salida, const Vertice& punto, std::string_vie
                       std::int32_t tolerancia_xy);
 
 // Runs the cleaning and the checks over every active cartographic element of the loaded sheet, in
-// file order. An element that changed is appended cleaned (when two or more vertices are left)
-// and the one read is marked deleted, in the file, the index and the loaded copy; the markers are
-// appended after the last element (duplicates, then loops, then semi-loops). The appended
+// file order, and prepares what they change: each element that changed is to be replaced by the
+// cleaned one (when two or more vertices are left) and the markers appended after the last
+// element (duplicates, then loops, then semi-loops). Nothing is written.
+ResultadoPdobles Proceso_pdobles(const Sesion& sesion, const ToleranciasPdobles& tolerancias,
+                                 Progreso& progreso = Progreso::ninguno());
+
+// Writes what a run prepared, in batches: the cleaned elements and the markers appended, the
+// elements they replace marked deleted, in the file, the index and the loaded copy. The appended
 // entities are in the file only: the sheet is to be loaded again to see them. A failed write
 // throws ErrorTelmora naming the file and the reason; the file is then a valid entity file in
 // which each element is either replaced or as it was, and the markers written are whole.
-ResultadoPdobles Proceso_pdobles(Sesion& sesion, const ToleranciasPdobles& tolerancias,
-                                 Progreso& progreso = Progreso::ninguno());
+void aplica_pdobles(Sesion& sesion, const ResultadoPdobles& resultado);
+
+// The whole process as the double-point form and the command line run it: Proceso_pdobles, then
+// aplica_pdobles.
+ResultadoPdobles ejecuta_y_aplica_pdobles(Sesion& sesion, const ToleranciasPdobles& tolerancias,
+                                          Progreso& progreso = Progreso::ninguno());
 
 }  // namespace telmora

@@ -6,10 +6,8 @@
 #include <cmath>
 #include <limits>
 #include <span>
-#include <unordered_map>
 
 #include "funciones.h"
-#include "pintor.h"
 #include "rejilla_tolerancia.h"
 #include "texto.h"
 
@@ -21,7 +19,6 @@ constexpr std::string_view kCodigosExcluidos[] = {"5007", "5008", "5009", "5010"
                                                   "5011", "5012", "5013", "5014"};
 constexpr int kCodigosVirtuales[] = {5020, 5632, 5633, 5634, 5635, 5636, 5637, 5638, 5639};
 constexpr std::int32_t kNinguna = std::numeric_limits<std::int32_t>::max();
-constexpr int kAnchoSegmentoCoincidente = 5;
 
 using CajaSegmento = std::int32_t[4];
 
@@ -105,8 +102,11 @@ class ParejasOrdenadas {
 // element is the one a comparison of every pair in order finds.
 class BuscadorDuplicados {
  public:
-  BuscadorDuplicados(Hoja& hoja, int uds, double tolerancia, const OpcionesDuplicados& opciones)
+  // `marcas` holds, by entity number, the marks the search starts from; it sets its own there.
+  BuscadorDuplicados(const Hoja& hoja, std::vector<std::int8_t>& marcas, int uds, double tolerancia,
+                     const OpcionesDuplicados& opciones)
       : hoja_(hoja),
+        marcas_(marcas),
         uds_(uds),
         tolerancia_(tolerancia),
         malla_(tolerancia),
@@ -118,28 +118,32 @@ class BuscadorDuplicados {
 
   // Element i's turn; elements are given in ascending order.
   void busca(std::int32_t i, TablaSegmentos& tabla) {
-    if (hoja_.fila(i).activo != kSinDuplicado || clases_.excluido[idx(i)]) return;
+    if (!libre(i) || clases_.excluido[idx(i)]) return;
     const FilaIndice& fi = hoja_.fila(i);
-    // The first later element still marked 1 whose bounds lie within the tolerance.
-    const std::int32_t entera = gemelos_.primera(i, kNinguna, [&](std::int32_t j) {
-      return hoja_.fila(j).activo == kSinDuplicado && candidata(i, j);
-    });
+    // The first later element still active and unmarked whose bounds lie within the tolerance.
+    const std::int32_t entera =
+        gemelos_.primera(i, kNinguna, [&](std::int32_t j) { return libre(j) && candidata(i, j); });
     // The first later one before it whose range overlaps i's and that shares a segment.
     const std::int32_t por_segmentos = segmentos_.primera(
         i, entera, [&](std::int32_t j) { return candidata(i, j) && solapan(fi, hoja_.fila(j)); });
     if (por_segmentos != kNinguna) {
       int igualdad = 1;
       ProcesoElementos(hoja_, i, por_segmentos, tolerancia_, igualdad, tabla);
-      const std::int32_t marca = igualdad == 0 ? kSegmentosIdenticos : kSegmentosCercanos;
-      hoja_.fila(i).activo = marca;
-      hoja_.fila(por_segmentos).activo = marca;
+      const std::int8_t marca = igualdad == 0 ? kSegmentosIdenticos : kSegmentosCercanos;
+      marcas_[idx(i)] = marca;
+      marcas_[idx(por_segmentos)] = marca;
     } else if (entera != kNinguna) {
-      hoja_.fila(i).activo = iguales(fi, hoja_.fila(entera)) ? kDuplicadoExacto : kDuplicadoSimilar;
+      marcas_[idx(i)] = iguales(fi, hoja_.fila(entera)) ? kDuplicadoExacto : kDuplicadoSimilar;
     }
   }
 
  private:
   static std::size_t idx(std::int32_t numero) { return static_cast<std::size_t>(numero); }
+
+  // Active in the sheet and not marked.
+  bool libre(std::int32_t numero) const {
+    return marcas_[idx(numero)] == kSinDuplicado && hoja_.entidad(numero).activa();
+  }
 
   static bool iguales(const FilaIndice& a, const FilaIndice& b) {
     return a.xmax == b.xmax && a.ymax == b.ymax && a.xmin == b.xmin && a.ymin == b.ymin;
@@ -159,13 +163,13 @@ class BuscadorDuplicados {
                            b.xmin / u, b.ymin / u);
   }
 
-  // Elements that can be the later one of a whole-element pair: still marked 1 when the search
-  // starts, code not excluded.
+  // Elements that can be the later one of a whole-element pair: active and unmarked when the
+  // search starts, code not excluded.
   void busca_gemelos_enteros() {
     auto recorre = [&](auto&& anade) {
       for (std::int32_t numero = 1; numero <= hoja_.num_entidades(); ++numero) {
         const FilaIndice& f = hoja_.fila(numero);
-        if (f.activo == kSinDuplicado && !clases_.excluido[idx(numero)])
+        if (libre(numero) && !clases_.excluido[idx(numero)])
           anade(LimitesElemento{f.xmin, f.ymin, f.xmax, f.ymax, numero});
       }
     };
@@ -206,7 +210,8 @@ class BuscadorDuplicados {
     segmentos_.ordena(hoja_.num_entidades());
   }
 
-  Hoja& hoja_;
+  const Hoja& hoja_;
+  std::vector<std::int8_t>& marcas_;
   int uds_;
   double tolerancia_;
   MallaTolerancia malla_;
@@ -233,24 +238,43 @@ double tolerancia_en_unidades(const Ajustes& ajustes) {
   return ajustes.tolerancia_tentativo * ajustes.uds;
 }
 
-TablaSegmentos Duplicados(Sesion& sesion, const OpcionesDuplicados& opciones, Progreso& progreso) {
-  Hoja& hoja = sesion.hoja;
-  progreso.paso("Duplicados");
-  BuscadorDuplicados buscador(hoja, sesion.ajustes.uds, tolerancia_en_unidades(sesion.ajustes),
-                              opciones);
-  TablaSegmentos tabla;
-  ContadorPorcentaje avance(progreso, hoja.num_entidades());
-  for (std::int32_t i = 1; i <= hoja.num_entidades(); ++i) {
-    buscador.busca(i, tabla);
-    avance.avanza(i);
+std::vector<std::string> ResultadoDuplicados::lineas() const {
+  std::vector<std::string> lineas;
+  for (std::size_t numero = 1; numero < marcas.size(); ++numero) {
+    if (marcas[numero] != kSinDuplicado) {
+      lineas.push_back(std::to_string(numero) + " " + std::to_string(marcas[numero]));
+    }
   }
-  return tabla;
+  return lineas;
 }
 
-void olvida_marcas_duplicados(Hoja& hoja) {
+const ResultadoDuplicados& ultimos_duplicados(const Sesion& sesion) {
+  static const ResultadoDuplicados ninguno;
+  return sesion.duplicados ? *sesion.duplicados : ninguno;
+}
+
+ResultadoDuplicados Duplicados(const Sesion& sesion, const OpcionesDuplicados& opciones,
+                               Progreso& progreso) {
+  const Hoja& hoja = sesion.hoja;
+  progreso.paso("Duplicados");
+  ResultadoDuplicados resultado;
+  // Active elements keep the marks of a search applied before; the others are left unmarked.
+  const ResultadoDuplicados& anterior = ultimos_duplicados(sesion);
+  resultado.marcas.assign(static_cast<std::size_t>(hoja.num_entidades()) + 1, kSinDuplicado);
   for (std::int32_t numero = 1; numero <= hoja.num_entidades(); ++numero) {
-    if (hoja.entidad(numero).activa()) hoja.fila(numero).activo = kSinDuplicado;
+    if (anterior.aplicado && hoja.entidad(numero).activa()) {
+      resultado.marcas[static_cast<std::size_t>(numero)] =
+          static_cast<std::int8_t>(anterior.marca(numero));
+    }
   }
+  BuscadorDuplicados buscador(hoja, resultado.marcas, sesion.ajustes.uds,
+                              tolerancia_en_unidades(sesion.ajustes), opciones);
+  ContadorPorcentaje avance(progreso, hoja.num_entidades());
+  for (std::int32_t i = 1; i <= hoja.num_entidades(); ++i) {
+    buscador.busca(i, resultado.segmentos);
+    avance.avanza(i);
+  }
+  return resultado;
 }
 
 void ProcesoElementos(const Hoja& hoja, std::int32_t NumElemento1, std::int32_t NumElemento2,
@@ -297,50 +321,6 @@ void ProcesoElementos(const Hoja& hoja, std::int32_t NumElemento1, std::int32_t 
       tabla.push_back({posicion1, static_cast<std::int32_t>(k + 1), posicion2,
                        static_cast<std::int32_t>(p.segmento + 1)});
       igualdad = p.estado;
-    }
-  }
-}
-
-void leo_bin_pinto_duplicados(const Sesion& sesion, const TablaSegmentos& tabla,
-                              Superficie& superficie, const Vista& vista,
-                              const Visualizacion& visualizacion) {
-  const Hoja& hoja = sesion.hoja;
-  const int uds = sesion.ajustes.uds;
-  std::unordered_map<std::int32_t, std::vector<std::int32_t>> segmentos;
-  for (const SegmentoCoincidente& s : tabla) {
-    segmentos[s.posicion1].push_back(s.segmento1);
-    segmentos[s.posicion2].push_back(s.segmento2);
-  }
-
-  Trazador trazador;
-  for (std::int32_t numero = 1; numero <= hoja.num_entidades(); ++numero) {
-    const FilaIndice& f = hoja.fila(numero);
-    const Entidad& e = hoja.entidad(numero);
-    if (f.activo == kSinDuplicado || !e.activa()) continue;
-    if (!rango_contenido(double(f.xmax) / uds, double(f.ymax) / uds, double(f.xmin) / uds,
-                         double(f.ymin) / uds, vista.xmax, vista.ymax, vista.xmin, vista.ymin)) {
-      continue;
-    }
-    const Rgb color = sesion.paleta.color(sesion.tabla.color_de_fila(e.posicion_tab));
-    const auto vertices = hoja.vertices_de(e);
-    superficie.pluma(0, 1, color);
-    superficie.pincel(color);
-    if (e.cabecera.es_texto()) {
-      const PuntoPantalla p = a_pantalla(vista, vertices[0], uds);
-      Pintor::PintoUnTexto(superficie, p.x, p.y, hoja.texto(e), e.rango.angulo_texto(),
-                           e.rango.altura_texto(), e.rango.justificacion_texto(), color, vista,
-                           uds);
-      continue;
-    }
-    dibuja_elemento(superficie, trazador, vista, vertices, uds, visualizacion.rellena_cerrados(),
-                    color);
-    const auto emparejados = segmentos.find(f.posicion);
-    if (f.activo < kSegmentosIdenticos || emparejados == segmentos.end()) continue;
-    superficie.pluma(0, kAnchoSegmentoCoincidente, color);
-    for (const std::int32_t k : emparejados->second) {
-      if (k < 1 || static_cast<std::size_t>(k) >= vertices.size()) continue;
-      trazador.polilinea(superficie, vista, vertices.subspan(static_cast<std::size_t>(k) - 1, 2),
-                         uds);
     }
   }
 }

@@ -1,24 +1,23 @@
 // Duplicate detection: elements that repeat a later element whole (their four bounds equal or
-// within the tolerance) and elements that share segments with another one are marked in the
-// entity index. The marks are then drawn (leo_bin_pinto_duplicados) or turned into deletions
-// and cuts in the entity file (marca_borrados, graba_nuevo_bin in reescritura.h).
+// within the tolerance) and elements that share segments with another one. A search yields the
+// marks and the matched segments (ResultadoDuplicados) and changes nothing; the marks are then
+// drawn (edicion/dibujo_edicion.h), applied to the sheet as deletions and cuts (marca_borrados)
+// or left out of a processed copy (graba_nuevo_bin), both in reescritura.h. The viewer keeps the
+// last search in the session.
 #pragma once
 
 #include <cstdint>
+#include <string>
 #include <string_view>
 #include <vector>
 
 #include "progreso.h"
 #include "sesion.h"
-#include "superficie.h"
-#include "vista.h"
-#include "visualizacion.h"
 
 namespace telmora {
 
-// Values of the index's active column (FilaIndice::activo) after a search. An element marked
-// 0 or 2 repeats a later element, which keeps 1; 3 and 4 mark both elements of a pair that
-// share segments.
+// The marks of a search. An element marked 0 or 2 repeats a later element, which keeps 1; 3 and
+// 4 mark both elements of a pair that share segments.
 inline constexpr std::int32_t kDuplicadoExacto = 0;
 inline constexpr std::int32_t kSinDuplicado = 1;
 inline constexpr std::int32_t kDuplicadoSimilar = 2;
@@ -33,7 +32,7 @@ struct SegmentoCoincidente {
   friend bool operator==(const SegmentoCoincidente&, const SegmentoCoincidente&) = default;
 };
 
-// The matched-segment table of the last search, in the order the pairs were found.
+// The matched-segment table of a search, in the order the pairs were found.
 using TablaSegmentos = std::vector<SegmentoCoincidente>;
 
 struct OpcionesDuplicados {
@@ -49,22 +48,40 @@ bool es_codigo_virtual(std::string_view codigo_limpio);
 // The session's tolerance (metres) in file units.
 double tolerancia_en_unidades(const Ajustes& ajustes);
 
-// Marks the sheet's duplicates in its index and returns the matched-segment table. Element i
-// (in file order, still marked 1) is compared with every later element j and the first j that
-// matches ends its search: a later element still marked 1 whose bounds all lie within the
-// tolerance (i gets 0 when they are equal, 2 otherwise), or, unless `SoloEntidades`, a later
-// cartographic element whose range overlaps i's and that shares at least one segment with it
-// (both get 3 when the last matching pair is identical, 4 when it is only near). Elements
-// deleted in the sheet take no part. The result is the same as comparing every pair; the close
-// pairs of elements and of segments are found in one pass over the whole sheet
-// (parejas_cercanas), so the cost grows in step with the sheet's size.
-TablaSegmentos Duplicados(Sesion& sesion, const OpcionesDuplicados& opciones,
-                          Progreso& progreso = Progreso::ninguno());
+class ResultadoDuplicados {
+ public:
+  // By entity number (entry 0 unused): its mark, kSinDuplicado when it has none.
+  std::vector<std::int8_t> marcas;
+  TablaSegmentos segmentos;  // the pairs this search matched
+  // Its marks were applied to the sheet (marca_borrados): a later search of the session passes
+  // over the elements they mark. A search only drawn is forgotten by the next one, which finds
+  // the same pairs again.
+  bool aplicado = false;
 
-// Forgets the marks of the last search: every element still active in the sheet is marked 1
-// again. A search whose marks were only drawn is forgotten so that the next search, to draw or to
-// process, finds the same pairs again rather than skipping the elements they marked.
-void olvida_marcas_duplicados(Hoja& hoja);
+  std::int32_t marca(std::int32_t numero) const {
+    return numero > 0 && static_cast<std::size_t>(numero) < marcas.size()
+               ? marcas[static_cast<std::size_t>(numero)]
+               : kSinDuplicado;
+  }
+  // "N MARCA" for each marked element, in file order.
+  std::vector<std::string> lineas() const;
+};
+
+// The marks of the session's last search (none before the first one).
+const ResultadoDuplicados& ultimos_duplicados(const Sesion& sesion);
+
+// Searches the sheet's duplicates. Element i (in file order, active and unmarked) is compared
+// with every later element j and the first j that matches ends its search: a later element
+// active and still unmarked whose bounds all lie within the tolerance (i gets 0 when they are
+// equal, 2 otherwise), or, unless `SoloEntidades`, a later cartographic element whose range
+// overlaps i's and that shares at least one segment with it (both get 3 when the last matching
+// pair is identical, 4 when it is only near). Elements deleted in the sheet take no part, nor
+// do those marked by the session's last search when it was applied (they keep their marks). The
+// result is the same as comparing every pair; the close pairs of elements and of segments are
+// found in one pass over the whole sheet (parejas_cercanas), so the cost grows in step with the
+// sheet's size.
+ResultadoDuplicados Duplicados(const Sesion& sesion, const OpcionesDuplicados& opciones,
+                               Progreso& progreso = Progreso::ninguno());
 
 // Compares the segments of two elements and appends every pair whose boxes coincide within the
 // tolerance (file units) to the table, by segment of the first element and then of the second.
@@ -72,13 +89,5 @@ void olvida_marcas_duplicados(Hoja& hoja);
 // was when no pair matches.
 void ProcesoElementos(const Hoja& hoja, std::int32_t NumElemento1, std::int32_t NumElemento2,
                       double tolerancia, int& igualdad, TablaSegmentos& tabla);
-
-// Draws over the view every element of the sheet that the last search marked, in its code's
-// colour, as the drawing draws any element (pen width 1; point elements as their "x", closed
-// elements filled as the display switches say) and, for elements that share segments, their
-// matched segments with pen width 5.
-void leo_bin_pinto_duplicados(const Sesion& sesion, const TablaSegmentos& tabla,
-                              Superficie& superficie, const Vista& vista,
-                              const Visualizacion& visualizacion);
 
 }  // namespace telmora

@@ -3,7 +3,6 @@
 #include "edicion/informe_bin.h"
 
 #include "fichero.h"
-#include "pintor.h"
 #include "texto.h"
 
 namespace telmora {
@@ -11,8 +10,6 @@ namespace telmora {
 namespace {
 
 constexpr std::size_t kDecimalesSalida = 3;
-// Vertex labels are drawn at this size of PintoUnTexto at any scale (about 14 pixels high).
-constexpr double kTamanoEtiqueta = 4;
 
 std::string campo_limpio(std::string_view campo) {
   return cp1252_a_utf8(limpia_texto(campo));
@@ -169,22 +166,6 @@ std::vector<std::string> lista_entidad(const Sesion& sesion, std::int32_t numero
   lineas.push_back("   Elemento " + std::to_string(numero) + " de " +
                    std::to_string(sesion.hoja.num_entidades()));
   return lineas;
-}
-
-void numera_vertices(Superficie& superficie, const Vista& vista, const Sesion& sesion,
-                     const EntidadEnFichero& entidad) {
-  if (entidad.cabecera.es_texto()) return;
-  const int uds = sesion.ajustes.uds;
-  // The height in file units that PintoUnTexto turns into kTamanoEtiqueta at the view's scale.
-  const double altura = kTamanoEtiqueta * uds * vista.escala / (100 * vista.twips_por_pixel());
-  const Rgb color = color_legible(color_fondo(sesion.tabla, sesion.paleta));
-  superficie.modo(ModoDibujo::copia);
-  for (std::size_t i = 0; i < entidad.vertices.size(); ++i) {
-    const Vertice& v = entidad.vertices[i];
-    double x = 0, y = 0;
-    vista.transforma_coordenadas(double(v.x) / uds, double(v.y) / uds, x, y);
-    Pintor::PintoUnTexto(superficie, x, y, std::to_string(i + 1), 0, altura, 0, color, vista, uds);
-  }
 }
 
 std::filesystem::path ruta_listado(const std::filesystem::path& fich_entrada, std::int32_t numero) {

@@ -1,6 +1,7 @@
 // The listing of one entity that the element-information window shows: every field of the entity
-// as its file holds it, with the code-table and palette data of its code; the listing printed to
-// a text file beside the sheet; and the entity's vertices numbered on the map.
+// as its file holds it, with the code-table and palette data of its code, and the listing printed
+// to a text file beside the sheet. The window also numbers the entity's vertices on the map
+// (numera_vertices, edicion/dibujo_edicion.h).
 #pragma once
 
 #include <cstdint>
@@ -10,8 +11,6 @@
 
 #include "formato_bin.h"
 #include "sesion.h"
-#include "superficie.h"
-#include "vista.h"
 
 namespace telmora {
 
@@ -38,11 +37,6 @@ EntidadEnFichero lee_entidad_en_fichero(const Hoja& hoja, std::int32_t numero);
 // The lines of the listing of entity `numero`, in the order the window shows them.
 std::vector<std::string> lista_entidad(const Sesion& sesion, std::int32_t numero,
                                        const EntidadEnFichero& entidad);
-
-// Labels each vertex of a cartographic entity with its number at its place on the drawing, so
-// that the user sees the order of capture. Texts have no vertices to label.
-void numera_vertices(Superficie& superficie, const Vista& vista, const Sesion& sesion,
-                     const EntidadEnFichero& entidad);
 
 // The listing file of entity `numero`: the sheet's name without its last four characters (the
 // extension), "_", the number and ".txt", in the sheet's folder.

@@ -297,18 +297,20 @@ void NuevaEntidadTexto(const Ajustes& ajustes, double xtentativo, double ytentat
   anade_al_final(ajustes.fich_entrada, bytes);
 }
 
-std::int32_t marca_borrados(Sesion& sesion, const TablaSegmentos& tabla) {
+std::int32_t marca_borrados(Sesion& sesion, const ResultadoDuplicados& duplicados) {
   Hoja& hoja = sesion.hoja;
+  const TablaSegmentos& tabla = duplicados.segmentos;
   PlanDeCortes plan(hoja, tabla, tolerancia_en_unidades(sesion.ajustes));
   std::int32_t piezas = 0;
   MarcadorBorrados marcador(hoja);
   for (std::int32_t numero = 1; numero <= hoja.num_entidades(); ++numero) {
     const FilaIndice& f = hoja.fila(numero);
-    if (f.activo == kDuplicadoExacto || f.activo == kDuplicadoSimilar) {
+    const std::int32_t marca = duplicados.marca(numero);
+    if (marca == kDuplicadoExacto || marca == kDuplicadoSimilar) {
       if (hoja.entidad(numero).activa()) marcador.anula(numero);
       continue;
     }
-    if (f.activo != kSegmentosIdenticos && f.activo != kSegmentosCercanos) continue;
+    if (marca != kSegmentosIdenticos && marca != kSegmentosCercanos) continue;
     const std::size_t* entrada = plan.primera_entrada(f.posicion);
     if (entrada == nullptr) continue;
     const SegmentoCoincidente& s = tabla[*entrada];
@@ -326,7 +328,7 @@ std::int32_t marca_borrados(Sesion& sesion, const TablaSegmentos& tabla) {
   return piezas;
 }
 
-std::filesystem::path graba_nuevo_bin(const Sesion& sesion) {
+std::filesystem::path graba_nuevo_bin(const Sesion& sesion, const ResultadoDuplicados& duplicados) {
   const Hoja& hoja = sesion.hoja;
   const auto& entrada = sesion.ajustes.fich_entrada;
   std::error_code error;
@@ -350,7 +352,7 @@ std::filesystem::path graba_nuevo_bin(const Sesion& sesion) {
   const auto destino = ruta_con_sufijo(entrada, "_d.bin");
   SalidaBin salida(destino);
   for (std::int32_t numero = 1; numero <= hoja.num_entidades(); ++numero) {
-    const std::int32_t marca = hoja.fila(numero).activo;
+    const std::int32_t marca = duplicados.marca(numero);
     const Entidad& e = hoja.entidad(numero);
     if (!e.activa() || marca == kDuplicadoExacto || marca == kDuplicadoSimilar) continue;
     salida.entidad(hoja, e);
@@ -363,12 +365,17 @@ std::filesystem::path graba_nuevo_bin(const Sesion& sesion) {
   return destino;
 }
 
-std::int32_t borra_entidades_en_ventana(Sesion& sesion) {
+std::int32_t borra_entidades_en_ventana(Sesion& sesion, const EntidadesDibujadas& dibujadas) {
   Hoja& hoja = sesion.hoja;
+  const ResultadoDuplicados& duplicados = ultimos_duplicados(sesion);
   std::int32_t borradas = 0;
   MarcadorBorrados marcador(hoja);
   for (std::int32_t numero = 1; numero <= hoja.num_entidades(); ++numero) {
-    if (hoja.fila(numero).activo != 1 || hoja.entidad(numero).pintado == 0) continue;
+    // Only entities still listed: active, and not marked by the last duplicate search.
+    if (hoja.fila(numero).activo != 1 || duplicados.marca(numero) != kSinDuplicado ||
+        !dibujadas.contiene(numero)) {
+      continue;
+    }
     marcador.anula(numero);
     ++borradas;
   }

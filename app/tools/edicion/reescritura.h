@@ -11,6 +11,7 @@
 #include <string>
 #include <string_view>
 
+#include "dibujadas.h"
 #include "edicion/duplicados.h"
 #include "fichero.h"
 #include "sesion.h"
@@ -51,7 +52,7 @@ std::filesystem::path comprimir(const std::filesystem::path& fich_entrada,
 // loaded sheet does not hold it until the file is loaded again.
 void NuevaEntidadTexto(const Ajustes& ajustes, double xtentativo, double ytentativo);
 
-// Applies the marks of the last duplicate search to the sheet's file, in index order: elements
+// Applies the marks of a duplicate search to the sheet's file, in index order: elements
 // marked 0 or 2 are deleted (their later copy stays); for an element marked 3 or 4 that is the
 // first element of a matched pair, one of the pair is cut (the codes "5099" and "5108" decide,
 // then different codes cut the first, then the one earlier in the file): the runs of vertices
@@ -62,16 +63,17 @@ void NuevaEntidadTexto(const Ajustes& ajustes, double xtentativo, double ytentat
 // as it is. Deletions update the file, the index and the loaded copy; the appended pieces are in
 // the file only. An element already deleted is not cut again. Returns the number of pieces
 // appended.
-std::int32_t marca_borrados(Sesion& sesion, const TablaSegmentos& tabla);
+std::int32_t marca_borrados(Sesion& sesion, const ResultadoDuplicados& duplicados);
 
 // Writes "_d.bin" beside the sheet and returns its path: every entity of the loaded sheet that is
-// active and not a copy of a later one (marks 0 and 2), in order, followed by the entities
-// appended to the file since it was loaded (new texts, pieces of cut elements), which the loaded
-// copy does not hold.
-std::filesystem::path graba_nuevo_bin(const Sesion& sesion);
+// active and that the search does not mark as a copy of a later one (marks 0 and 2), in order,
+// followed by the entities appended to the file since it was loaded (new texts, pieces of cut
+// elements), which the loaded copy does not hold.
+std::filesystem::path graba_nuevo_bin(const Sesion& sesion, const ResultadoDuplicados& duplicados);
 
-// Deletes every entity that the last drawing drew in the view (Entidad::pintado) and that is
-// still active, in the file, the index and the loaded copy. Returns how many were deleted.
-std::int32_t borra_entidades_en_ventana(Sesion& sesion);
+// Deletes every entity that a drawing drew (the view's last one) and that is still listed
+// (active, and not marked by the session's last duplicate search), in the file, the index and the
+// loaded copy. Returns how many were deleted.
+std::int32_t borra_entidades_en_ventana(Sesion& sesion, const EntidadesDibujadas& dibujadas);
 
 }  // namespace telmora

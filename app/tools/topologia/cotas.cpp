@@ -53,10 +53,12 @@ void CambiosDeCota::anade(std::int32_t elemento, const Rango& rango,
 }
 
 std::vector<PuntoPSCT> CargaPuntosParaSubirCotaTramos(const Hoja& hoja,
+                                                      const EntidadesDibujadas& dibujadas,
                                                       const GrafoTopologico& grafo) {
   std::vector<PuntoPSCT> puntos;
   for (const Entidad& e : hoja.c) {
-    if (e.pintado == 0 || !e.activa() || e.num_vertices() == 0 || !es_psct(e.cabecera)) continue;
+    if (!dibujadas.contiene(e) || !e.activa() || e.num_vertices() == 0 || !es_psct(e.cabecera))
+      continue;
     const Vertice& v = hoja.vertices_de(e)[0];
     puntos.push_back({v.x, v.y, v.z, grafo.busca_nodo(v.x, v.y)});
   }
@@ -75,7 +77,7 @@ std::vector<TramoASubir> CreaTramosASubir(const GrafoTopologico& grafo,
       const std::int32_t a = tramo_de(s);
       std::int32_t& t = entrada[static_cast<std::size_t>(a)];
       if (t == 0) {
-        tramos.push_back({grafo.tramo(a).Offset, a, 0, 0});
+        tramos.push_back({grafo.tramo(a).elemento, a, 0, 0});
         t = static_cast<std::int32_t>(tramos.size());
       }
       TramoASubir& tramo = tramos[static_cast<std::size_t>(t - 1)];
@@ -111,7 +113,7 @@ void InterpolaZTramos(const Hoja& hoja, SubidaCotaTramos& subida) {
       ++subida.no_modificados;
       continue;
     }
-    const Entidad& e = hoja.c[static_cast<std::size_t>(t.Offset - 1)];
+    const Entidad& e = hoja.c[static_cast<std::size_t>(t.elemento - 1)];
     const auto originales = hoja.vertices_de(e);
     v.assign(originales.begin(), originales.end());
     const std::int32_t z1 = subida.puntos[static_cast<std::size_t>(t.psct_N1 - 1)].z;
@@ -133,13 +135,14 @@ void InterpolaZTramos(const Hoja& hoja, SubidaCotaTramos& subida) {
     v.back().z = z2;
     Rango rango = e.rango;
     rango_real(rango, v);
-    subida.cambios.anade(t.Offset, rango, v);
+    subida.cambios.anade(t.elemento, rango, v);
   }
 }
 
-SubidaCotaTramos ProcesarSubirCotaTramos(const Hoja& hoja, const GrafoTopologico& grafo) {
+SubidaCotaTramos ProcesarSubirCotaTramos(const Hoja& hoja, const EntidadesDibujadas& dibujadas,
+                                         const GrafoTopologico& grafo) {
   SubidaCotaTramos subida;
-  subida.puntos = CargaPuntosParaSubirCotaTramos(hoja, grafo);
+  subida.puntos = CargaPuntosParaSubirCotaTramos(hoja, dibujadas, grafo);
   subida.tramos = CreaTramosASubir(grafo, subida.puntos);
   InterpolaZTramos(hoja, subida);
   return subida;
@@ -165,13 +168,13 @@ CotaDeRecintos BuscaCotaADar(const Hoja& hoja, const GrafoTopologico& grafo,
       continue;
     }
     const std::int32_t cota = en_1 && en_2 ? std::max(z1, z2) : (en_1 ? z1 : z2);
-    const auto originales = hoja.vertices_de(hoja.c[static_cast<std::size_t>(t.Offset - 1)]);
+    const auto originales = hoja.vertices_de(hoja.c[static_cast<std::size_t>(t.elemento - 1)]);
     v.assign(originales.begin(), originales.end());
     for (Vertice& p : v) p.z = cota;
     Rango rango;
     rango_real(rango, v);
     valores_de_reconstruccion(rango);
-    resultado.cambios.anade(t.Offset, rango, v);
+    resultado.cambios.anade(t.elemento, rango, v);
   }
   return resultado;
 }

@@ -16,6 +16,7 @@
 #include <string>
 #include <vector>
 
+#include "dibujadas.h"
 #include "hoja.h"
 #include "progreso.h"
 #include "sesion.h"
@@ -33,7 +34,7 @@ struct PuntoPSCT {
 
 // An arc with a PSCT point at one of its ends or both: 1-based entries of the PSCT table.
 struct TramoASubir {
-  std::int32_t Offset = 0;  // the line element
+  std::int32_t elemento = 0;  // the line element (the arc's Offset: its place in the C array)
   std::int32_t tramo = 0;
   std::int32_t psct_N1 = 0;
   std::int32_t psct_N2 = 0;
@@ -72,6 +73,7 @@ struct SubidaCotaTramos {
 // The drawn, active C entities whose code, cut at its first NUL, trimmed and upper-cased, begins
 // with "PSCT", in C-array order, each with the node at its first vertex.
 std::vector<PuntoPSCT> CargaPuntosParaSubirCotaTramos(const Hoja& hoja,
+                                                      const EntidadesDibujadas& dibujadas,
                                                       const GrafoTopologico& grafo);
 
 // Every arc with an end on the node of a PSCT point, each once, with the PSCT point at each of
@@ -93,7 +95,8 @@ void interpola(std::span<Vertice> vertices, std::size_t desde, std::size_t hasta
 void InterpolaZTramos(const Hoja& hoja, SubidaCotaTramos& subida);
 
 // The three steps in order, on the unpruned graph.
-SubidaCotaTramos ProcesarSubirCotaTramos(const Hoja& hoja, const GrafoTopologico& grafo);
+SubidaCotaTramos ProcesarSubirCotaTramos(const Hoja& hoja, const EntidadesDibujadas& dibujadas,
+                                         const GrafoTopologico& grafo);
 
 // Z from texts: every arc gets, at all its vertices, the larger elevation of the faces on its two
 // sides, where a face's elevation is the z of its centroid text and only a face with exactly

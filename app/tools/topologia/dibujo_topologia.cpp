@@ -126,4 +126,58 @@ void PintorTopologia::pintaPuntoTexto(std::int32_t x, std::int32_t y, const std:
                            {Horizontal::izquierda, Vertical::arriba}, color);
 }
 
+void dibuja_topologia(const Sesion& sesion, const ResultadoTopologia& r,
+                      const LienzoTopologia& lienzo, const ConsultaPares* pares) {
+  const OpcionesTopologia& o = r.opciones;
+  PintorTopologia pintor(lienzo, 0);
+  if (o.orden != EntradaTopologia::cotas_a_tramos) {
+    lienzo.superficie.modo(ModoDibujo::copia);
+    lienzo.superficie.borra(color_fondo(sesion.tabla, sesion.paleta));
+    // While the centroid check runs, polygons take the viewer's colour index, not random ones.
+    pintor.dibujarecintos(r.poligonos, !o.comprueba_centroides());
+  }
+  if (o.orden == EntradaTopologia::islas) {
+    pintor.PintoIslas(r.poligonos, r.islas);
+  } else if (o.comprueba_centroides()) {
+    if (pares != nullptr) {
+      pintor.pintoordenado_pares(sesion.hoja, r.grafo, r.poligonos, o.clase, *pares);
+    } else {
+      pintor.PintoErroresPoligono(r.poligonos);
+      pintor.PintoErroresCentroides(r.grafo);
+    }
+  } else if (o.orden == EntradaTopologia::arcos_colgantes) {
+    pintor.PintoErroresColgantes(r.grafo);
+  } else if (o.orden != EntradaTopologia::resaltar_poligono) {
+    pintor.pintoordenado(r.poligonos, o.clase);
+  }
+  if (!r.etiquetas_cota.empty()) {
+    const Rgb color = sesion.paleta.color(sesion.tabla.busca(kCodigoTextoCota).color);
+    for (const EtiquetaCota& etiqueta : r.etiquetas_cota) pintor.pintaCota(etiqueta, color);
+  }
+}
+
+void PintaPoligonoTopo(const ResultadoTopologia& resultado, const LienzoTopologia& lienzo) {
+  PintorTopologia(lienzo, 0).dibujarecintos(resultado.poligonos, true);
+}
+
+void PreparoPoligonoParaPintarYPinta(const ResultadoTopologia& resultado,
+                                     const LienzoTopologia& lienzo, std::int32_t c) {
+  if (c < 1 || c > resultado.poligonos.num_cerrados()) return;
+  PintorTopologia(lienzo, 1).resalta(resultado.poligonos, c);
+}
+
+ResultadoTopologia ejecuta_y_aplica_topologia(Sesion& sesion, const EntidadesDibujadas& dibujadas,
+                                              const OpcionesTopologia& opciones,
+                                              const SalidasTopologia& salidas, Progreso& progreso,
+                                              Dialogos* dialogos) {
+  ListadosTopologia listados(salidas.carpeta_listados);
+  InformeTopologia& informe =
+      salidas.carpeta_listados.empty() ? InformeTopologia::ninguno() : listados;
+  ResultadoTopologia r = ejecuta_topologia(sesion, dibujadas, opciones, progreso, informe);
+  r.fallos_escritura = std::move(listados.fallos);
+  if (salidas.lienzo != nullptr) dibuja_topologia(sesion, r, *salidas.lienzo, salidas.pares);
+  if (dialogos != nullptr) aplica_cotas(sesion, r, *dialogos, progreso);
+  return r;
+}
+
 }  // namespace telmora

@@ -1,26 +1,27 @@
 // Drawing of the topology over the viewer's picture: polygons filled in random colours or by
-// class, faces and texts in error, dangling ends, islands, the highlighted face, and faces by
-// the state of their stereo pair while the pair control draws.
+// class, faces and texts in error, dangling ends, islands, the highlighted face, the street
+// elevation labels, and faces by the state of their stereo pair while the pair control draws.
+// It draws what a run found (topologia.h); the topology form's whole run, with its listings and
+// writes, is ejecuta_y_aplica_topologia.
 #pragma once
 
 #include <cstdint>
+#include <filesystem>
 #include <random>
 #include <string>
 
 #include "consulta_pares.h"
+#include "dialogos.h"
+#include "dibujadas.h"
 #include "hoja.h"
+#include "progreso.h"
+#include "sesion.h"
 #include "superficie.h"
 #include "tabla_vekt.h"
-#include "topologia/etiquetas_cota.h"
-#include "topologia/grafo.h"
-#include "topologia/islas.h"
-#include "topologia/poligonos.h"
+#include "topologia/topologia.h"
 #include "vista.h"
 
 namespace telmora {
-
-// Which closed polygons the drawing by class shows (the display class).
-enum class ClasePoligonos : std::uint8_t { caras = 0, envolventes = 1, todas = 3 };
 
 // Colour indices of the topology drawing.
 inline constexpr int kColorSinCentroide = 10;
@@ -86,5 +87,39 @@ class PintorTopologia {
   std::mt19937_64 azar_;
   std::vector<PuntoPantalla> puntos_;
 };
+
+// A run drawn as the topology form draws it when it opens: unless the command is Z from PSCT
+// points, the picture cleared and every closed polygon filled (in random colours, or in the
+// viewer's colour index while the centroid check runs); then what the command shows (the
+// islands' envelopes; the faces and texts in error, or with `pares` the faces by the state of
+// their pair; the dangling ends; or, unless a face is to be highlighted, the polygons of the
+// display class from the largest); last the street elevation labels.
+void dibuja_topologia(const Sesion& sesion, const ResultadoTopologia& resultado,
+                      const LienzoTopologia& lienzo, const ConsultaPares* pares = nullptr);
+
+// Redraws every closed polygon of a result, without building anything.
+void PintaPoligonoTopo(const ResultadoTopologia& resultado, const LienzoTopologia& lienzo);
+
+// Draws closed polygon c highlighted (outline in colour 30, pen width 6).
+void PreparoPoligonoParaPintarYPinta(const ResultadoTopologia& resultado,
+                                     const LienzoTopologia& lienzo, std::int32_t c);
+
+// What a run of the topology form shows besides its lines: the picture (none when only the
+// result is wanted), the listings' folder (none when empty) and, while the pair control draws,
+// the pair lookup that colours the faces.
+struct SalidasTopologia {
+  const LienzoTopologia* lienzo = nullptr;
+  std::filesystem::path carpeta_listados;
+  const ConsultaPares* pares = nullptr;
+};
+
+// The topology form's run, for the viewer and the command line alike: ejecuta_topologia on the
+// drawn entities with the listings written as it goes, the drawing, then (with `dialogos`) the
+// writes of the elevation commands (aplica_cotas). Failed listings come first in
+// fallos_escritura.
+ResultadoTopologia ejecuta_y_aplica_topologia(Sesion& sesion, const EntidadesDibujadas& dibujadas,
+                                              const OpcionesTopologia& opciones,
+                                              const SalidasTopologia& salidas, Progreso& progreso,
+                                              Dialogos* dialogos);
 
 }  // namespace telmora

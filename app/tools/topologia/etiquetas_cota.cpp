@@ -40,7 +40,7 @@ void pintocotastramos(const Hoja& hoja, const GrafoTopologico& grafo, int uds, d
   if (!(da > 0)) da = kDistanciaCotasDefecto;
   const double cuarto = 0.25 * uds;
   for (const Tramo& t : grafo.tramos) {
-    const auto v = hoja.vertices_de(hoja.c[static_cast<std::size_t>(t.Offset - 1)]);
+    const auto v = hoja.vertices_de(hoja.c[static_cast<std::size_t>(t.elemento - 1)]);
     double largo = 0;
     for (std::size_t k = 1; k < v.size(); ++k) largo += largo_de(v[k - 1], v[k]);
     const double partes = std::nearbyint(largo / (uds * da));

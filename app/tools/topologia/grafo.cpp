@@ -68,33 +68,34 @@ void GrafoTopologico::construye_estrellas() {
   }
 }
 
-GrafoTopologico CargoNodosTramos(const Hoja& hoja) {
+GrafoTopologico CargoNodosTramos(const Hoja& hoja, const EntidadesDibujadas& dibujadas) {
   GrafoTopologico grafo;
   std::size_t lineas = 0;
-  for (const Entidad& e : hoja.c) lineas += e.pintado != 0 && e.cabecera.num_puntos >= 2;
+  for (const Entidad& e : hoja.c) lineas += dibujadas.contiene(e) && e.cabecera.num_puntos >= 2;
   grafo.prepara_hash(2 * lineas);
   grafo.tramos.reserve(lineas);
   for (std::size_t i = 0; i < hoja.c.size(); ++i) {
     const Entidad& e = hoja.c[i];
-    if (e.pintado == 0 || !e.activa()) continue;
+    if (!dibujadas.contiene(e) || !e.activa()) continue;
     const auto v = hoja.vertices_de(e);
     if (clase_elemento(v) != ClaseElemento::abierto) continue;
     Tramo tramo;
-    tramo.Offset = static_cast<std::int32_t>(i + 1);
+    tramo.elemento = static_cast<std::int32_t>(i + 1);
     tramo.N1 = grafo.nodo_de_extremo(v.front());
     tramo.N2 = grafo.nodo_de_extremo(v.back());
     grafo.tramos.push_back(tramo);
   }
-  grafo.textos = textos_dibujados(hoja);
+  grafo.textos = textos_dibujados(hoja, dibujadas);
   grafo.construye_estrellas();
   return grafo;
 }
 
-std::vector<TextoTopologia> textos_dibujados(const Hoja& hoja) {
+std::vector<TextoTopologia> textos_dibujados(const Hoja& hoja,
+                                             const EntidadesDibujadas& dibujadas) {
   std::vector<TextoTopologia> textos;
   for (std::size_t j = 0; j < hoja.t.size(); ++j) {
     const Entidad& e = hoja.t[j];
-    if (e.pintado == 0 || !e.activa()) continue;
+    if (!dibujadas.contiene(e) || !e.activa()) continue;
     const Vertice& p = hoja.vertices_de(e)[0];
     textos.push_back({static_cast<std::int32_t>(j + 1), e.cabecera.codigo, p.x, p.y, p.z, 0});
   }
@@ -152,7 +153,7 @@ std::vector<std::string> listado_nodos_tramos(const GrafoTopologico& grafo) {
   lineas.emplace_back("OffsetN1:N2:P1:P2:");
   for (std::int32_t a = 1; a <= grafo.num_tramos(); ++a) {
     const Tramo& t = grafo.tramo(a);
-    lineas.push_back(LineaListado() << a << t.Offset << t.N1 << t.N2 << t.P1 << t.posicion_P1
+    lineas.push_back(LineaListado() << a << t.elemento << t.N1 << t.N2 << t.P1 << t.posicion_P1
                                     << t.P2 << t.posicion_P2);
   }
   return lineas;

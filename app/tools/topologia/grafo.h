@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "dibujadas.h"
 #include "hoja.h"
 
 namespace telmora {
@@ -29,7 +30,9 @@ struct Nodo {
 // P1 / P2: the polygon that walked the arc from N1 to N2 / from N2 to N1 (0 while not walked,
 // kTramoAnulado when the arc was pruned), each with the arc's place in that polygon's list.
 struct Tramo {
-  std::int32_t Offset = 0;  // the line element: its place in the C array
+  // The line element: its place in the C array, not a position in the file. The arc listing
+  // heads it "Offset".
+  std::int32_t elemento = 0;
   std::int32_t N1 = 0;
   std::int32_t N2 = 0;
   std::int32_t P1 = 0;
@@ -96,7 +99,7 @@ class GrafoTopologico {
   std::int32_t busca_nodo(std::int32_t x, std::int32_t y) const;
 
  private:
-  friend GrafoTopologico CargoNodosTramos(const Hoja& hoja);
+  friend GrafoTopologico CargoNodosTramos(const Hoja& hoja, const EntidadesDibujadas& dibujadas);
   std::int32_t nodo_de_extremo(const Vertice& v);
   void prepara_hash(std::size_t extremos);
 
@@ -106,13 +109,13 @@ class GrafoTopologico {
   std::vector<std::int32_t> numeros_;  // node number of each slot, 0 when empty
 };
 
-// Builds the node table, the arc table and the text list from the elements the renderer drew
-// (Entidad::pintado) and that are still active: each open line of two or more vertices becomes
-// an arc; nodes are numbered in the order their positions are first met.
-GrafoTopologico CargoNodosTramos(const Hoja& hoja);
+// Builds the node table, the arc table and the text list from the elements a drawing drew and
+// that are still active: each open line of two or more vertices becomes an arc; nodes are
+// numbered in the order their positions are first met.
+GrafoTopologico CargoNodosTramos(const Hoja& hoja, const EntidadesDibujadas& dibujadas);
 
-// The text list: every text the renderer drew and still active, in the order of the T array.
-std::vector<TextoTopologia> textos_dibujados(const Hoja& hoja);
+// The text list: every text drawn and still active, in the order of the T array.
+std::vector<TextoTopologia> textos_dibujados(const Hoja& hoja, const EntidadesDibujadas& dibujadas);
 
 // The number of nodes of valence 1 (the dangling ends).
 void CuentaNodosV1(GrafoTopologico& grafo);

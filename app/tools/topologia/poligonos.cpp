@@ -11,7 +11,7 @@ namespace telmora {
 namespace {
 
 std::span<const Vertice> vertices_de_tramo(const Hoja& hoja, const Tramo& t) {
-  return hoja.vertices_de(hoja.c[std::size_t(t.Offset - 1)]);
+  return hoja.vertices_de(hoja.c[std::size_t(t.elemento - 1)]);
 }
 
 double azimut(const Vertice& desde, const Vertice& hasta) {
@@ -110,13 +110,12 @@ class Recorrido {
     en_ = invierte_actual_ ? p.N1 : p.N2;
     // A dead end, a node without a free way out, or only walked ways out: the polygon stays open
     // and the next one starts from the first arc not walked both ways.
-    if (grafo_.nodo(en_).valencia < 2 || versitramosiguientevalido(en_) ||
-        !busca_tramo_siguiente()) {
+    if (grafo_.nodo(en_).valencia < 2 || sin_salida_libre(en_) || !busca_tramo_siguiente()) {
       CierroPoligono(invierte_actual_, false);
       buscoTramoAProcesar();
       return true;
     }
-    const bool ocupado = versitramosiguientevalido(lejano_);
+    const bool ocupado = sin_salida_libre(lejano_);
     if (lejano_ == inicio_ || ocupado) {
       actual_ = procesar_;
       invierte_actual_ = invierte_procesar_;
@@ -128,7 +127,8 @@ class Recorrido {
   }
 
   // True (occupied) when no arc but the current one leaves the node in a direction not walked.
-  bool versitramosiguientevalido(std::int32_t nodo) {
+  // Known as versitramosiguientevalido, although it answers whether no valid way is left.
+  bool sin_salida_libre(std::int32_t nodo) {
     for (const std::int32_t s : grafo_.estrella(nodo)) {
       if (tramo_de(s) != actual_ && libre(s)) return false;
     }
@@ -230,8 +230,8 @@ TablaPoligonos proceso_recorrido(const Hoja& hoja, GrafoTopologico& grafo, Progr
   return tabla;
 }
 
-void dibujarecintos(const Hoja& hoja, const GrafoTopologico& grafo, int uds,
-                    TablaPoligonos& tabla) {
+void construye_recintos(const Hoja& hoja, const GrafoTopologico& grafo, int uds,
+                        TablaPoligonos& tabla) {
   tabla.recintos.clear();
   tabla.vertices.clear();
   tabla.resumen.clear();

@@ -100,8 +100,8 @@ class TablaPoligonos {
 
  private:
   friend class Recorrido;
-  friend void dibujarecintos(const Hoja& hoja, const GrafoTopologico& grafo, int uds,
-                             TablaPoligonos& tabla);
+  friend void construye_recintos(const Hoja& hoja, const GrafoTopologico& grafo, int uds,
+                                 TablaPoligonos& tabla);
   std::vector<std::int32_t> poligono_de_cerrado_;
 };
 
@@ -116,8 +116,10 @@ double calcula_angulo(const Hoja& hoja, const Tramo& actual, bool invierte_actua
                       const Tramo& candidato, bool invierte_candidato);
 
 // Numbers the closed polygons, builds their rings, ranges and areas (`uds` file units a metre),
-// and the order by area.
-void dibujarecintos(const Hoja& hoja, const GrafoTopologico& grafo, int uds, TablaPoligonos& tabla);
+// and the order by area. This is the building half of dibujarecintos, which also drew each
+// polygon as it was built; the drawing is PintorTopologia::dibujarecintos.
+void construye_recintos(const Hoja& hoja, const GrafoTopologico& grafo, int uds,
+                        TablaPoligonos& tabla);
 
 // Each polygon's neighbour across each of its arcs (0 when none walked it the other way).
 void calculaAdyacencia(const GrafoTopologico& grafo, TablaPoligonos& tabla);

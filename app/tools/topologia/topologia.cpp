@@ -1,54 +1,50 @@
 #include "topologia/topologia.h"
 
-#include <optional>
-
 #include "fichero.h"
-#include "tabla_vekt.h"
-#include "topologia/etiquetas_cota.h"
 
 namespace telmora {
 
+bool OpcionesTopologia::sin_poda() const {
+  return orden == EntradaTopologia::cotas_a_tramos || etiqueta_calles();
+}
+
+bool OpcionesTopologia::busca_islas() const {
+  return orden == EntradaTopologia::islas || comprueba_centroides();
+}
+
+bool OpcionesTopologia::comprueba_centroides() const {
+  return orden == EntradaTopologia::errores_centroides ||
+         orden == EntradaTopologia::cotas_a_recintos;
+}
+
+bool OpcionesTopologia::etiqueta_calles() const {
+  return orden == EntradaTopologia::cotas_calles || orden == EntradaTopologia::cotas_calles_graba;
+}
+
+bool OpcionesTopologia::modifica_cotas() const {
+  return orden == EntradaTopologia::cotas_a_tramos || orden == EntradaTopologia::cotas_a_recintos;
+}
+
 void selecciona_entrada(OpcionesTopologia& o, EntradaTopologia entrada) {
-  o.islas = o.errores_centroides = o.arcos_colgantes = false;
-  o.interpola_cotas = o.cotas_a_poligonos = o.cotas_a_tramos = false;
-  o.graba_interpolacion = o.resaltar_poligono = false;
+  o.orden = entrada;
   switch (entrada) {
     case EntradaTopologia::todo:
+    case EntradaTopologia::arcos_colgantes:
+    case EntradaTopologia::cotas_calles:
+    case EntradaTopologia::cotas_calles_graba:
+    case EntradaTopologia::cotas_a_recintos:
+    case EntradaTopologia::cotas_a_tramos:
       o.clase = ClasePoligonos::todas;
       break;
     case EntradaTopologia::no_envolventes:
+    case EntradaTopologia::resaltar_poligono:
       o.clase = ClasePoligonos::caras;
       break;
     case EntradaTopologia::envolventes:
       o.clase = ClasePoligonos::envolventes;
       break;
     case EntradaTopologia::islas:
-      o.islas = true;
-      break;
     case EntradaTopologia::errores_centroides:
-      o.errores_centroides = true;
-      break;
-    case EntradaTopologia::arcos_colgantes:
-      o.arcos_colgantes = true;
-      o.clase = ClasePoligonos::todas;
-      break;
-    case EntradaTopologia::resaltar_poligono:
-      o.resaltar_poligono = true;
-      o.clase = ClasePoligonos::caras;
-      break;
-    case EntradaTopologia::cotas_calles:
-    case EntradaTopologia::cotas_calles_graba:
-      o.interpola_cotas = true;
-      o.graba_interpolacion = entrada == EntradaTopologia::cotas_calles_graba;
-      o.clase = ClasePoligonos::todas;
-      break;
-    case EntradaTopologia::cotas_a_recintos:
-      o.cotas_a_poligonos = o.errores_centroides = true;
-      o.clase = ClasePoligonos::todas;
-      break;
-    case EntradaTopologia::cotas_a_tramos:
-      o.cotas_a_tramos = true;
-      o.clase = ClasePoligonos::todas;
       break;
   }
 }
@@ -65,18 +61,6 @@ std::int32_t cuenta_textos(const GrafoTopologico& g, std::int32_t estado) {
   std::int32_t n = 0;
   for (const TextoTopologia& t : g.textos) n += t.centroide == estado;
   return n;
-}
-
-// Writes one listing, made (by `genera`, line by line) only when there is a folder for it; a
-// failure is kept to be reported, and the run goes on.
-void lista(ResultadoTopologia& r, const char* nombre,
-           const std::function<void(const SalidaLineas&)>& genera) {
-  if (r.opciones.carpeta_listados.empty()) return;
-  try {
-    escribe_listado(r.opciones.carpeta_listados / nombre, genera);
-  } catch (const ErrorTelmora& error) {
-    r.fallos_escritura.push_back(error.what());
-  }
 }
 
 void pasa(const std::vector<std::string>& lineas, const SalidaLineas& salida) {
@@ -99,6 +83,19 @@ std::vector<std::string> lineas_de_topologia(const ResultadoTopologia& r) {
 
 }  // namespace
 
+std::vector<std::string> ResultadoTopologia::lineas_y_recuentos() const {
+  std::vector<std::string> lineas = lineas_resultado;
+  if (opciones.orden == EntradaTopologia::islas) {
+    lineas.push_back("Islas encontradas :" + std::to_string(islas.islas.size()));
+  } else if (opciones.orden == EntradaTopologia::errores_centroides) {
+    lineas.push_back("Recintos sin centroide :" + std::to_string(recintos_sin_centroide()));
+    lineas.push_back("Recintos con varios centroides :" + std::to_string(recintos_con_varios()));
+    lineas.push_back("Textos NoPol :" + std::to_string(textos_sin_recinto()));
+    lineas.push_back("Textos +Pol :" + std::to_string(textos_en_varios()));
+  }
+  return lineas;
+}
+
 std::int32_t ResultadoTopologia::recintos_sin_centroide() const {
   return cuenta_caras(poligonos, 0);
 }
@@ -112,14 +109,16 @@ std::int32_t ResultadoTopologia::textos_en_varios() const {
   return cuenta_textos(grafo, kVariosPoligonos);
 }
 
-ResultadoTopologia ejecuta_topologia(const Sesion& sesion, const OpcionesTopologia& opciones,
-                                     Progreso& progreso, const LienzoTopologia* lienzo) {
+ResultadoTopologia ejecuta_topologia(const Sesion& sesion, const EntidadesDibujadas& dibujadas,
+                                     const OpcionesTopologia& opciones, Progreso& progreso,
+                                     InformeTopologia& informe) {
   const Hoja& hoja = sesion.hoja;
+  const int uds = sesion.ajustes.uds;
   ResultadoTopologia r;
   r.opciones = opciones;
   progreso.porcentaje(0, 0, 100);
 
-  r.grafo = CargoNodosTramos(hoja);
+  r.grafo = CargoNodosTramos(hoja, dibujadas);
   CuentaNodosV1(r.grafo);
   RellenamosVReal(r.grafo);
   if (!opciones.sin_poda()) {
@@ -128,102 +127,96 @@ ResultadoTopologia ejecuta_topologia(const Sesion& sesion, const OpcionesTopolog
   }
 
   r.poligonos = proceso_recorrido(hoja, r.grafo, progreso);
-  dibujarecintos(hoja, r.grafo, sesion.ajustes.uds, r.poligonos);
+  construye_recintos(hoja, r.grafo, uds, r.poligonos);
   calculaAdyacencia(r.grafo, r.poligonos);
   r.localizador = LocalizadorPoligonos(r.poligonos);
-  lista(r, kListadoNodos, [&](const SalidaLineas& salida) {
+  informe.poligonos_construidos(hoja, r);
+
+  // The command chosen in the menu.
+  if (opciones.busca_islas()) {
+    BuscoIslas(r.poligonos, r.islas);
+    PoligonosComponentesIslas(r.grafo, r.poligonos, r.islas);
+  }
+  if (opciones.comprueba_centroides()) ChequeoCentroidesPoligonos(r.islas, r.poligonos, r.grafo);
+  if (opciones.etiqueta_calles()) {
+    const ReceptorCotas receptor = [&](const EtiquetaCota& e) { r.etiquetas_cota.push_back(e); };
+    pintocotastramos(hoja, r.grafo, uds, opciones.distancia_cotas, receptor);
+    pintocotasextremocalles(r.grafo, uds, receptor);
+  }
+  if (opciones.orden == EntradaTopologia::cotas_a_recintos) {
+    r.cotas_recintos = BuscaCotaADar(hoja, r.grafo, r.poligonos);
+  }
+  if (opciones.orden == EntradaTopologia::cotas_a_tramos) {
+    r.subida = ProcesarSubirCotaTramos(hoja, dibujadas, r.grafo);
+  }
+  r.lineas_resultado = opciones.etiqueta_calles()
+                           ? std::vector<std::string>{"GENERADOS LOS TEXTOS DE COTA"}
+                           : lineas_de_topologia(r);
+  informe.orden_ejecutada(hoja, r);
+  return r;
+}
+
+void ListadosTopologia::lista(const char* nombre,
+                              const std::function<void(const SalidaLineas&)>& genera) {
+  try {
+    escribe_listado(carpeta_ / nombre, genera);
+  } catch (const ErrorTelmora& error) {
+    fallos.push_back(error.what());
+  }
+}
+
+void ListadosTopologia::poligonos_construidos(const Hoja& /*hoja*/, const ResultadoTopologia& r) {
+  lista(kListadoNodos, [&](const SalidaLineas& salida) {
     pasa(listado_nodos_tramos(r.grafo), salida);
     imprimepol(r.poligonos, salida);
   });
-
-  std::optional<PintorTopologia> pintor;
-  if (lienzo != nullptr) pintor.emplace(*lienzo, opciones.semilla_colores);
-  // While the centroid check runs, polygons take the viewer's colour index, not random ones.
-  const bool al_azar = !opciones.errores_centroides;
-  if (pintor && !opciones.cotas_a_tramos) {
-    lienzo->superficie.modo(ModoDibujo::copia);
-    lienzo->superficie.borra(color_fondo(sesion.tabla, sesion.paleta));
-    pintor->dibujarecintos(r.poligonos, al_azar);
-  }
-  lista(r, kListadoPoli1,
+  lista(kListadoPoli1,
         [&](const SalidaLineas& salida) { imprimepolVekt(r.poligonos, false, salida); });
-  lista(r, kListadoPoli2,
+  lista(kListadoPoli2,
         [&](const SalidaLineas& salida) { imprimepolVekt(r.poligonos, true, salida); });
+}
 
-  // The command chosen in the menu.
-  if (opciones.islas) {
-    BuscoIslas(r.poligonos, r.islas);
-    if (pintor) pintor->PintoIslas(r.poligonos, r.islas);
-    PoligonosComponentesIslas(r.grafo, r.poligonos, r.islas);
-  } else if (opciones.errores_centroides) {
-    BuscoIslas(r.poligonos, r.islas);
-    PoligonosComponentesIslas(r.grafo, r.poligonos, r.islas);
-    ChequeoCentroidesPoligonos(r.islas, r.poligonos, r.grafo);
-    if (pintor && opciones.pares != nullptr) {
-      pintor->pintoordenado_pares(hoja, r.grafo, r.poligonos, opciones.clase, *opciones.pares);
-    } else if (pintor) {
-      pintor->PintoErroresPoligono(r.poligonos);
-      pintor->PintoErroresCentroides(r.grafo);
-    }
-  } else if (opciones.arcos_colgantes) {
-    if (pintor) pintor->PintoErroresColgantes(r.grafo);
-  } else if (!opciones.resaltar_poligono && pintor) {
-    pintor->pintoordenado(r.poligonos, opciones.clase);
-  }
-  // The elevation commands, on the graph and polygons just built: the street labels are drawn
-  // (and kept to be written with "Graba"); the in-place commands prepare their vertices.
-  if (opciones.interpola_cotas) {
-    const Rgb color = sesion.paleta.color(sesion.tabla.busca(kCodigoTextoCota).color);
-    const ReceptorCotas receptor = [&](const EtiquetaCota& etiqueta) {
-      if (pintor) pintor->pintaCota(etiqueta, color);
-      if (opciones.graba_interpolacion) GrabaCotasEnFicheroNuevo(r.textos_cota, etiqueta);
-      ++r.etiquetas_cota;
-    };
-    pintocotastramos(hoja, r.grafo, sesion.ajustes.uds, opciones.distancia_cotas, receptor);
-    pintocotasextremocalles(r.grafo, sesion.ajustes.uds, receptor);
-  }
-  if (opciones.cotas_a_poligonos) r.cotas_recintos = BuscaCotaADar(hoja, r.grafo, r.poligonos);
-  if (opciones.cotas_a_tramos) r.subida = ProcesarSubirCotaTramos(hoja, r.grafo);
-
-  if (opciones.errores_centroides) {
-    lista(r, kListadoAdyacencia, [&](const SalidaLineas& salida) {
+void ListadosTopologia::orden_ejecutada(const Hoja& hoja, const ResultadoTopologia& r) {
+  if (r.opciones.comprueba_centroides()) {
+    lista(kListadoAdyacencia, [&](const SalidaLineas& salida) {
       pasa(imprimeAdyacencia(hoja, r.grafo, r.poligonos), salida);
     });
   }
-  lista(r, kListadoIslas, [&](const SalidaLineas& salida) { pasa(imprimeIslas(r.islas), salida); });
-  lista(r, kListadoComponentes,
+  lista(kListadoIslas, [&](const SalidaLineas& salida) { pasa(imprimeIslas(r.islas), salida); });
+  lista(kListadoComponentes,
         [&](const SalidaLineas& salida) { pasa(imprimeComponentesIslas(r.islas), salida); });
-  r.lineas_resultado = opciones.interpola_cotas
-                           ? std::vector<std::string>{"GENERADOS LOS TEXTOS DE COTA"}
-                           : lineas_de_topologia(r);
-  r.opciones.pares = nullptr;
-  return r;
 }
 
 std::string advertencia_cotas(const OpcionesTopologia& opciones) {
   return std::string("Atención el fichero quedará modificado en la Z de todos los elementos,\r") +
-         (opciones.cotas_a_tramos ? "según la Z de los puntuales con código=PSCT"
-                                  : "según la Z del texto que contengan");
+         (opciones.orden == EntradaTopologia::cotas_a_tramos
+              ? "según la Z de los puntuales con código=PSCT"
+              : "según la Z del texto que contengan");
+}
+
+void graba_cotas_calles(const Sesion& sesion, ResultadoTopologia& r) {
+  if (r.opciones.orden != EntradaTopologia::cotas_calles_graba) return;
+  std::string textos;
+  for (const EtiquetaCota& etiqueta : r.etiquetas_cota) GrabaCotasEnFicheroNuevo(textos, etiqueta);
+  try {
+    anade_a_cot(ruta_cot(sesion.hoja.ruta), textos);
+  } catch (const ErrorTelmora& error) {
+    r.fallos_escritura.push_back(error.what());
+  }
 }
 
 void aplica_cotas(Sesion& sesion, ResultadoTopologia& r, Dialogos& dialogos, Progreso& progreso) {
+  graba_cotas_calles(sesion, r);
   const OpcionesTopologia& o = r.opciones;
-  if (o.interpola_cotas && o.graba_interpolacion) {
-    try {
-      anade_a_cot(ruta_cot(sesion.hoja.ruta), r.textos_cota);
-    } catch (const ErrorTelmora& error) {
-      r.fallos_escritura.push_back(error.what());
-    }
-    r.textos_cota = {};
-  }
-  if (!o.cotas_a_tramos && !o.cotas_a_poligonos) return;
+  if (!o.modifica_cotas()) return;
   if (!dialogos.aceptar_cancelar(advertencia_cotas(o), "ADVERTENCIA")) return;
-  const CambiosDeCota& cambios = o.cotas_a_tramos ? r.subida.cambios : r.cotas_recintos.cambios;
+  const bool psct = o.orden == EntradaTopologia::cotas_a_tramos;
+  const CambiosDeCota& cambios = psct ? r.subida.cambios : r.cotas_recintos.cambios;
   const EscrituraCotas escritura = aplica_cambios_cota(sesion, cambios, progreso);
   r.elementos_modificados = escritura.escritos;
   if (!escritura.fallo.empty()) r.fallos_escritura.push_back(escritura.fallo);
   const std::string modificados = "Tramos modificados :" + std::to_string(escritura.escritos);
-  if (o.cotas_a_tramos) {
+  if (psct) {
     r.lineas_resultado = {
         "PSCT encontrados :" + std::to_string(r.subida.puntos.size()),
         "Tramos encontrados :" + std::to_string(r.subida.tramos.size()),
@@ -235,25 +228,6 @@ void aplica_cotas(Sesion& sesion, ResultadoTopologia& r, Dialogos& dialogos, Pro
     r.lineas_resultado.push_back("Tramos NO modificados :" +
                                  std::to_string(r.cotas_recintos.sin_cota));
   }
-}
-
-ResultadoTopologia ejecuta_y_aplica_topologia(Sesion& sesion, const OpcionesTopologia& opciones,
-                                              Progreso& progreso, const LienzoTopologia* lienzo,
-                                              Dialogos& dialogos) {
-  ResultadoTopologia r = ejecuta_topologia(sesion, opciones, progreso, lienzo);
-  aplica_cotas(sesion, r, dialogos, progreso);
-  return r;
-}
-
-void PintaPoligonoTopo(const ResultadoTopologia& resultado, const LienzoTopologia& lienzo) {
-  PintorTopologia(lienzo, resultado.opciones.semilla_colores)
-      .dibujarecintos(resultado.poligonos, true);
-}
-
-void PreparoPoligonoParaPintarYPinta(const ResultadoTopologia& resultado,
-                                     const LienzoTopologia& lienzo, std::int32_t c) {
-  if (c < 1 || c > resultado.poligonos.num_cerrados()) return;
-  PintorTopologia(lienzo, 1).resalta(resultado.poligonos, c);
 }
 
 }  // namespace telmora

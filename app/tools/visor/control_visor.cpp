@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "fichero.h"
+#include "hoja_abierta.h"
 #include "modulo_apis.h"
 
 namespace telmora {
@@ -67,10 +68,8 @@ void ControlVisor::dimensiona(int ancho, int alto, double twips_por_pixel) {
 }
 
 void ControlVisor::ajusta_a_fichero() {
-  vista.ajusta_a_fichero(sesion_.hoja.rango, sesion_.ajustes.uds);
+  ajusta_a_hoja(sesion_, vista, visualizacion);
   vista_de_fichero_ = true;
-  visualizacion.cota_minima = vista.zmin;
-  visualizacion.cota_maxima = vista.zmax;
   muestra_escala();
 }
 
@@ -89,11 +88,9 @@ ResultadoDibujo ControlVisor::redibuja() {
   medir = false;
   origen_medida = {};  // the picture is drawn anew: no mark is left to erase
   ++redibujos_;
-  Superficie& superficie = pantalla_.superficie();
   pantalla_.puntero(Puntero::reloj);
-  superficie.modo(ModoDibujo::copia);
-  superficie.borra(color_fondo(sesion_.tabla, sesion_.paleta));
-  ResultadoDibujo resultado = pintor_.leo_bin_pinto(superficie, vista, visualizacion);
+  ResultadoDibujo resultado = redibuja_vista(pintor_, pantalla_.superficie(), vista, visualizacion);
+  dibujadas_ = EntidadesDibujadas(sesion_.hoja, resultado.dibujadas);
   pantalla_.puntero(mouse_accion == AccionRaton::ninguna ? Puntero::defecto : Puntero::cruz);
   pantalla_.refresca();
   return resultado;
@@ -301,6 +298,10 @@ void ControlVisor::activa_mdt() {
   }
 }
 
+bool ControlVisor::resaltando() const {
+  return opciones_topologia.orden == EntradaTopologia::resaltar_poligono;
+}
+
 void ControlVisor::entrada_topologia(EntradaTopologia entrada) {
   selecciona_entrada(opciones_topologia, entrada);
   if (entrada == EntradaTopologia::resaltar_poligono) poligono_resaltado = 0;
@@ -313,22 +314,25 @@ LienzoTopologia ControlVisor::lienzo_topologia() {
 
 const ResultadoTopologia& ControlVisor::topologia(Progreso& progreso, const ConsultaPares* pares) {
   OpcionesTopologia opciones = opciones_topologia;
-  opciones.carpeta_listados = sesion_.ajustes.dir_trabajo.empty()
-                                  ? sesion_.ajustes.fich_entrada.parent_path()
-                                  : sesion_.ajustes.dir_trabajo;
-  opciones.pares = pares;
   opciones.distancia_cotas = visualizacion.distancia_cotas;
   const LienzoTopologia lienzo = lienzo_topologia();
-  topologia_.reset();
-  topologia_ = ejecuta_y_aplica_topologia(sesion_, opciones, progreso, &lienzo, dialogos_);
+  SalidasTopologia salidas;
+  salidas.lienzo = &lienzo;
+  salidas.carpeta_listados = sesion_.ajustes.dir_trabajo.empty()
+                                 ? sesion_.ajustes.fich_entrada.parent_path()
+                                 : sesion_.ajustes.dir_trabajo;
+  salidas.pares = pares;
+  sesion_.topologia.reset();
+  sesion_.topologia = std::make_shared<const ResultadoTopologia>(
+      ejecuta_y_aplica_topologia(sesion_, dibujadas_, opciones, salidas, progreso, &dialogos_));
   inicio_resaltado_ = 0;
   pantalla_.refresca();
-  return *topologia_;
+  return *sesion_.topologia;
 }
 
 void ControlVisor::visualiza_topologia() {
-  if (!topologia_) return;
-  PintaPoligonoTopo(*topologia_, lienzo_topologia());
+  if (!sesion_.topologia) return;
+  PintaPoligonoTopo(*sesion_.topologia, lienzo_topologia());
   pantalla_.refresca();
 }
 
@@ -338,10 +342,11 @@ std::int32_t ControlVisor::resalta_en(double x, double y) {
     return static_cast<std::int32_t>(
         std::clamp(std::lround(metros * uds), -2147483647L, 2147483647L));
   };
-  const std::int32_t cara = topologia_->LocalizaPol(a_unidades(x), a_unidades(y));
+  const ResultadoTopologia& topologia = *sesion_.topologia;
+  const std::int32_t cara = topologia.LocalizaPol(a_unidades(x), a_unidades(y));
   if (cara != 0 && cara != poligono_resaltado) {
     redibuja();
-    PreparoPoligonoParaPintarYPinta(*topologia_, lienzo_topologia(), cara);
+    PreparoPoligonoParaPintarYPinta(topologia, lienzo_topologia(), cara);
     poligono_resaltado = cara;
     pantalla_.refresca();
   }
@@ -349,7 +354,7 @@ std::int32_t ControlVisor::resalta_en(double x, double y) {
 }
 
 void ControlVisor::resalta_bajo_puntero(double x, double y) {
-  if (!opciones_topologia.resaltar_poligono || !topologia_) return;
+  if (!resaltando() || !sesion_.topologia) return;
   const double ahora = reloj ? reloj() : [] {
     const auto dia = std::chrono::system_clock::now().time_since_epoch() % std::chrono::hours(24);
     return std::chrono::duration<double>(dia).count();
@@ -418,7 +423,7 @@ void ControlVisor::pulsa(Boton boton, int x, int y) {
       return;
     case AccionRaton::ninguna:
       // With the highlight on, a click shows the face under it.
-      if (opciones_topologia.resaltar_poligono && topologia_) {
+      if (resaltando() && sesion_.topologia) {
         poligono_resaltado = 0;
         resalta_en(vista.Fn_pantalla_utm_x(x), vista.Fn_pantalla_utm_y(y));
       }

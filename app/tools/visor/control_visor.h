@@ -9,10 +9,11 @@
 #include <string>
 
 #include "dialogos.h"
+#include "dibujadas.h"
 #include "pintor.h"
 #include "sesion.h"
 #include "superficie.h"
-#include "topologia/topologia.h"
+#include "topologia/dibujo_topologia.h"
 #include "vista.h"
 #include "visualizacion.h"
 
@@ -95,8 +96,10 @@ class ControlVisor {
   // Initial view: the whole file.
   void ajusta_a_fichero();
 
-  // Redraw: measuring off, clear, draw.
+  // Redraw: measuring off, clear, draw. The entities drawn are kept: the tools that work on what
+  // the view shows take them.
   ResultadoDibujo redibuja();
+  const EntidadesDibujadas& dibujadas() const { return dibujadas_; }
   // How many redraws there have been: a caller can tell whether the picture was drawn since.
   std::uint64_t redibujos() const { return redibujos_; }
   void zoom_todo();
@@ -124,18 +127,20 @@ class ControlVisor {
   // elevation under the pointer.
   void activa_mdt();
 
-  // Topology: the switches the menu entries set (kept until the viewer closes), the last run,
-  // and the face highlighted under the pointer.
+  // Topology: the options the menu entries set (kept until the viewer closes), the last run
+  // (kept in the session), and the face highlighted under the pointer.
   OpcionesTopologia opciones_topologia;
   std::int32_t poligono_resaltado = 0;
   // Seconds of the day, for the throttle of the highlight; the system clock unless replaced.
   std::function<double()> reloj;
   void entrada_topologia(EntradaTopologia entrada);
-  // Runs the topology on what the view shows, draws it, and keeps the result. The listings go
-  // to the working folder; the street labels are spaced by the console's DA; the in-place
-  // elevation commands ask "ADVERTENCIA" first and write into the sheet.
+  // Runs the topology on what the view shows, draws it, and keeps the result in the session. The
+  // listings go to the working folder; the street labels are spaced by the console's DA; the
+  // in-place elevation commands ask "ADVERTENCIA" first and write into the sheet.
   const ResultadoTopologia& topologia(Progreso& progreso, const ConsultaPares* pares = nullptr);
-  const ResultadoTopologia* ultima_topologia() const { return topologia_ ? &*topologia_ : nullptr; }
+  const ResultadoTopologia* ultima_topologia() const { return sesion_.topologia.get(); }
+  // The highlight entry is the one in force: the face under the pointer is drawn highlighted.
+  bool resaltando() const;
   // Redraws the polygons of the last run without building them again.
   void visualiza_topologia();
 
@@ -180,7 +185,7 @@ class ControlVisor {
   bool vista_de_fichero_ = false;         // the view shows the whole sheet as fitted
   std::optional<PuntoPantalla> puntero_;  // where the pointer was last seen
   std::uint64_t redibujos_ = 0;
-  std::optional<ResultadoTopologia> topologia_;
+  EntidadesDibujadas dibujadas_;
   double inicio_resaltado_ = 0;  // time of the last lookup of the face under the pointer
 };
 

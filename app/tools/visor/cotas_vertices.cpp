@@ -59,7 +59,8 @@ class Ocupacion {
 
 }  // namespace
 
-int VisualizarCotasVertices(Superficie& superficie, const Sesion& sesion, const Vista& vista) {
+int VisualizarCotasVertices(Superficie& superficie, const Sesion& sesion, const Vista& vista,
+                            const EntidadesDibujadas& dibujadas) {
   const Hoja& hoja = sesion.hoja;
   const int uds = sesion.ajustes.uds;
   const Rgb color = color_legible(color_fondo(sesion.tabla, sesion.paleta));
@@ -73,7 +74,7 @@ int VisualizarCotasVertices(Superficie& superficie, const Sesion& sesion, const 
   Ocupacion ocupacion;
   int etiquetas = 0;
   for (const Entidad& e : hoja.c) {
-    if (e.pintado == 0 || e.num_vertices() < 2) continue;
+    if (!dibujadas.contiene(e) || e.num_vertices() < 2) continue;
     const auto vertices = hoja.vertices_de(e);
     double recorrido_px = std::numeric_limits<double>::infinity();
     for (std::size_t i = 0; i < vertices.size(); ++i) {
