@@ -87,6 +87,7 @@ int ejecuta_info(const Argumentos& argumentos, std::ostream& salida, std::ostrea
 int ejecuta_lista(const Argumentos& argumentos, std::ostream& salida, std::ostream& errores);
 int ejecuta_pdobles(const Argumentos& argumentos, std::ostream& salida, std::ostream& errores);
 int ejecuta_pares(const Argumentos& argumentos, std::ostream& salida, std::ostream& errores);
+int ejecuta_revisar(const Argumentos& argumentos, std::ostream& salida, std::ostream& errores);
 int ejecuta_render(const Argumentos& argumentos, std::ostream& salida, std::ostream& errores);
 int ejecuta_topologia(const Argumentos& argumentos, std::ostream& salida, std::ostream& errores);
 

@@ -19,8 +19,8 @@
 
 namespace telmora {
 
-// The debugging listings of a run: the node and arc tables as built, and the cut table.
-inline constexpr const char* kListadoNodos = "Nodos.txt";
+// The debugging listings of a run: the node and arc tables as built (kListadoNodos), and the
+// cut table.
 inline constexpr const char* kListadoCortes = "entidadesP.txt";
 
 // Every pair of drawn active lines, in C-array order, whose segments cross: each crossing

@@ -126,7 +126,6 @@ ResultadoTopologia ejecuta_topologia(const Sesion& sesion, const EntidadesDibuja
                                      InformeTopologia& informe = InformeTopologia::ninguno());
 
 // The listing files, in the listings folder.
-inline constexpr const char* kListadoNodos = "Nodos.txt";
 inline constexpr const char* kListadoPoli1 = "Poli1.txt";
 inline constexpr const char* kListadoPoli2 = "Poli2.txt";
 inline constexpr const char* kListadoIslas = "Islas.txt";
