@@ -23,7 +23,7 @@ namespace {
 
 // The picture in the report: the sheet faded, its faults drawn over it, at half the drawing's
 // size so that a report of many sheets stays light.
-constexpr double kAclarado = 0.7;
+constexpr double kAclarado = 0.6;
 constexpr int kReduccion = 2;
 // A sheet's checker that runs this long is stopped, unless --limite says otherwise.
 constexpr long long kLimitePorDefecto = 600;
@@ -73,19 +73,25 @@ std::string png_base64(const QImage& imagen) {
   return png.toBase64().toStdString();
 }
 
-// The sheet as it opens, faded, with what the check found over it: faces without a centroid
-// and with several, NoPol and +Pol texts, dangling ends, and duplicated elements with their
-// shared segments.
+// The sheet as it opens with what the check found: the faces without a centroid and with
+// several filled under the sheet's lines, all faded, then over them the NoPol and +Pol texts,
+// the dangling ends, and the duplicated elements (outlined) with their shared segments.
 std::string imagen_de_revision(const Sesion& sesion, SuperficieImagen& superficie,
                                const HojaAbierta& hoja, const RevisionHoja& revision) {
-  superficie.aclara(kAclarado);
   const LienzoTopologia lienzo{superficie, hoja.vista, sesion.paleta, sesion.ajustes.uds,
                                hoja.visualizacion.estilo_pluma};
   PintorTopologia pintor(lienzo, 1);
+  superficie.modo(ModoDibujo::copia);
+  superficie.borra(color_fondo(sesion.tabla, sesion.paleta));
   pintor.PintoErroresPoligono(revision.topologia.poligonos);
+  Pintor(sesion).leo_bin_pinto(superficie, hoja.vista, hoja.visualizacion);
+  superficie.aclara(kAclarado);
   pintor.PintoErroresCentroides(revision.topologia.grafo);
   pintor.PintoErroresColgantes(revision.topologia.grafo);
-  leo_bin_pinto_duplicados(sesion, revision.duplicados, superficie, hoja.vista, hoja.visualizacion);
+  // Duplicated elements as outlines, so that a large closed one hides nothing under it.
+  Visualizacion contornos = hoja.visualizacion;
+  contornos.relleno = false;
+  leo_bin_pinto_duplicados(sesion, revision.duplicados, superficie, hoja.vista, contornos);
   const QImage& imagen = superficie.imagen();
   return png_base64(imagen.scaled(imagen.width() / kReduccion, imagen.height() / kReduccion,
                                   Qt::KeepAspectRatio, Qt::SmoothTransformation));

@@ -31,8 +31,8 @@ done
 esperado_inicial=$(awk -F, 'NR > 1 {
     s = 0; for (i = 6; i <= 20; ++i) if (i != 13) s += $i
     g = ($21 ~ /^\"?error/) ? 0 : (s ? 1 : 2)
-    printf "%d %012d %s\n", g, (g == 0 ? 0 : 1e11 - s), $1 }' uno/resumen.csv |
-  sort | cut -d' ' -f3 | paste -sd' ')
+    print g, s, $1 }' uno/resumen.csv |
+  LC_ALL=C sort -k1,1n -k2,2nr -k3,3 | cut -d' ' -f3 | paste -sd' ')
 esperado_nombre=$(tail -n +2 uno/resumen.csv | cut -d, -f1 | LC_ALL=C sort | paste -sd' ')
 
 # The page with a script of the test after it (a browser takes it into the body): on load it
