@@ -64,7 +64,7 @@ Etapas mide(const HojaDibujada& h, int veces, bool literal, Analisis& a) {
   const GrafoTopologico podado = a.grafo;
   e.recorrido = bench::mediana(veces, [&] {
     a.grafo = podado;
-    a.tabla = literal ? prueba::RecorridoLiteral(hoja, a.grafo, true).ejecuta()
+    a.tabla = literal ? prueba::RecorridoLiteral(hoja, a.grafo).ejecuta()
                       : proceso_recorrido(hoja, a.grafo);
     construye_recintos(hoja, a.grafo, s.ajustes.uds, a.tabla);
     calculaAdyacencia(a.grafo, a.tabla);

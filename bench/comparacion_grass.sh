@@ -79,11 +79,16 @@ fi
 mkdir -p listados
 echo "== Telmora"
 "$cli" topologia condados.bin --orden centroides --listados listados
+# Telmora's closed polygons are GRASS's areas (its faces) plus its islands (its envelopes, the
+# outer boundary of each connected part); the faces with several centroids hold GRASS's duplicate
+# centroids, and those without one are the areas left when the centroids less the duplicates
+# have taken theirs.
 echo "== GRASS (condados: the polygons imported; red: the lines and centroids Telmora reads)"
 for mapa in condados red; do
   echo "$mapa: $(grass "$bd" --exec v.info -t map=$mapa 2>/dev/null |
     grep -E '^(nodes|boundaries|centroids|areas|islands)=' | tr '\n' ' ')"
 done
+echo "red, v.build: $(grass "$bd" --exec v.build map=red 2>&1 | grep -E '^WARNING.*centroid' | tr '\n' ' ')"
 
 # The programs in one GRASS session, alternating, each timed from its start to its end.
 cat >medicion.sh <<'FIN'

@@ -6,6 +6,7 @@
 #include <optional>
 #include <ostream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "argumentos.h"
@@ -34,14 +35,17 @@ int imprime_resultado(std::ostream& salida, std::ostream& errores, Herramienta h
   }
 }
 
+// A command of telmora-cli: its name, the line --help gives it, its full help text, the options
+// it takes and the routine that runs it.
 struct Comando {
   const char* nombre;
   const char* resumen;
-  const char* uso;  // full help text
+  const char* uso;
   OpcionesAdmitidas opciones;
   int (*ejecuta)(const Argumentos& argumentos, std::ostream& salida, std::ostream& errores);
 };
 
+// Every command, in the order --help lists them.
 const std::vector<Comando>& comandos();
 
 // Runs one command line (without the program name) and returns the exit status.
@@ -59,8 +63,6 @@ Sesion abre_hoja_de_linea(const std::string& ruta_bin, bool milimetros,
 int ejecuta_intercambio(const std::function<std::vector<std::string>()>& intercambio,
                         std::ostream& salida, std::ostream& errores);
 
-// The commands.
-int ejecuta_depurar(const Argumentos& argumentos, std::ostream& salida, std::ostream& errores);
 // The folder of a file named on the command line (absolute when it can be).
 std::filesystem::path carpeta_de(const std::filesystem::path& ruta);
 
@@ -72,23 +74,24 @@ std::optional<std::filesystem::path> base_datos_de_linea(const Argumentos& argum
                                                          const std::string& nombre,
                                                          Dialogos& dialogos);
 
-// The commands.
-int ejecuta_bd(const Argumentos& argumentos, std::ostream& salida, std::ostream& errores);
-int ejecuta_cotas(const Argumentos& argumentos, std::ostream& salida, std::ostream& errores);
-int ejecuta_catalogo(const Argumentos& argumentos, std::ostream& salida, std::ostream& errores);
-int ejecuta_comprimir(const Argumentos& argumentos, std::ostream& salida, std::ostream& errores);
-int ejecuta_duplicados(const Argumentos& argumentos, std::ostream& salida, std::ostream& errores);
-int ejecuta_exportar(const Argumentos& argumentos, std::ostream& salida, std::ostream& errores);
-int ejecuta_extraer(const Argumentos& argumentos, std::ostream& salida, std::ostream& errores);
-int ejecuta_errores(const Argumentos& argumentos, std::ostream& salida, std::ostream& errores);
-int ejecuta_generar(const Argumentos& argumentos, std::ostream& salida, std::ostream& errores);
-int ejecuta_importar(const Argumentos& argumentos, std::ostream& salida, std::ostream& errores);
-int ejecuta_info(const Argumentos& argumentos, std::ostream& salida, std::ostream& errores);
-int ejecuta_lista(const Argumentos& argumentos, std::ostream& salida, std::ostream& errores);
-int ejecuta_pdobles(const Argumentos& argumentos, std::ostream& salida, std::ostream& errores);
-int ejecuta_pares(const Argumentos& argumentos, std::ostream& salida, std::ostream& errores);
-int ejecuta_revisar(const Argumentos& argumentos, std::ostream& salida, std::ostream& errores);
-int ejecuta_render(const Argumentos& argumentos, std::ostream& salida, std::ostream& errores);
-int ejecuta_topologia(const Argumentos& argumentos, std::ostream& salida, std::ostream& errores);
+// The commands, each registered beside its work in comando_NAME.cpp.
+Comando comando_bd();
+Comando comando_catalogo();
+Comando comando_comprimir();
+Comando comando_cotas();
+Comando comando_depurar();
+Comando comando_duplicados();
+Comando comando_errores();
+Comando comando_exportar();
+Comando comando_extraer();
+Comando comando_generar();
+Comando comando_importar();
+Comando comando_info();
+Comando comando_lista();
+Comando comando_pares();
+Comando comando_pdobles();
+Comando comando_render();
+Comando comando_revisar();
+Comando comando_topologia();
 
 }  // namespace telmora::cli

@@ -9,6 +9,21 @@ namespace telmora::cli {
 
 namespace {
 
+constexpr const char* kResumen =
+    "temas, objetos, valores y entradas del catálogo, como los muestran sus ventanas";
+constexpr const char* kAyuda =
+    "uso: telmora-cli catalogo temas | tema N | objetos | objeto N | valor N V [--bd RUTA]\n"
+    "\n"
+    "Escribe, uno por línea y como los muestran las ventanas del catálogo:\n"
+    "  temas        los temas que tienen entradas (lista TEMA de \"Modelo de Datos\")\n"
+    "  tema N       las entradas del tema de número N (lista DESCRIPCIÓN)\n"
+    "  objetos      los objetos que tienen entradas (lista OBJETO de \"Modelo de Objeto\")\n"
+    "  objeto N     los valores enumerados del objeto de número N (\"12 - [N] ...\")\n"
+    "  valor N V    las entradas del objeto N con el valor V (el texto del valor antes de su\n"
+    "               primer \"-\": 12, TD1, 00)\n"
+    "El catálogo es Catalogo.mdb de la carpeta actual o, si no está, de la carpeta de datos.\n"
+    "  --bd RUTA    el catálogo que se lee\n";
+
 constexpr const char* kUso =
     "telmora-cli catalogo temas | tema N | objetos | objeto N | valor N V [--bd RUTA]";
 
@@ -51,8 +66,6 @@ std::vector<std::string> elementos_del_valor(CatalogoPorObjetos& modelo, const s
   throw ErrorTelmora("El objeto " + objeto + " del catálogo no tiene el valor " + valor);
 }
 
-}  // namespace
-
 int ejecuta_catalogo(const Argumentos& argumentos, std::ostream& salida, std::ostream& errores) {
   const auto& posicionales = argumentos.posicionales();
   const std::string orden = posicionales.empty() ? std::string() : posicionales[0];
@@ -92,6 +105,13 @@ int ejecuta_catalogo(const Argumentos& argumentos, std::ostream& salida, std::os
     escribe(salida, elementos_del_valor(modelo, posicionales[1], posicionales[2]));
   }
   return kExito;
+}
+
+}  // namespace
+
+Comando comando_catalogo() {
+  OpcionesAdmitidas opciones{{"bd"}, {}};
+  return {"catalogo", kResumen, kAyuda, std::move(opciones), ejecuta_catalogo};
 }
 
 }  // namespace telmora::cli

@@ -10,6 +10,33 @@ namespace telmora::cli {
 
 namespace {
 
+constexpr const char* kResumen =
+    "da cota a los tramos desde los puntos PSCT o los textos de los recintos; cotas de calles";
+constexpr const char* kAyuda =
+    "uso: telmora-cli cotas HOJA.bin psct|textos|calles [--graba] [--da METROS]\n"
+    "                       [--png SALIDA.png] [--tamano ANCHOxALTO] [--mm]\n"
+    "\n"
+    "Dibuja la hoja entera como la abre el visor, forma la topología de las líneas\n"
+    "dibujadas y ejecuta la orden como el visor cuando se acepta la ADVERTENCIA:\n"
+    "  psct     cada tramo con un punto PSCT en sus dos extremos toma la Z interpolada\n"
+    "           por su longitud entre ellos (un punto PSCT sobre un vértice intermedio la\n"
+    "           parte); escribe \"PSCT encontrados :N\", \"Tramos encontrados :N\",\n"
+    "           \"Tramos modificados :N\" y \"Tramos NO modificados :N\"\n"
+    "  textos   cada tramo toma en todos sus vértices la mayor Z de los textos centroide\n"
+    "           de las caras que separa (solo una cara con un único centroide da cota);\n"
+    "           escribe las líneas de la ventana de topología, \"Tramos modificados :N\" y\n"
+    "           \"Tramos NO modificados :N\" (sin cota a ningún lado)\n"
+    "  calles   dibuja la cota de cada nudo y, a lo largo de cada tramo, una cada DA metros\n"
+    "           y en los vértices donde cambia la pendiente; escribe \"GENERADOS LOS\n"
+    "           TEXTOS DE COTA\"\n"
+    "psct y textos modifican la hoja en su sitio (cada elemento entero o nada).\n"
+    "  --graba  con calles, añade las cotas como textos (código 1403) al fichero COT de la\n"
+    "           hoja (hoja.bin da hoja.COT), que se crea si no existe\n"
+    "  --da M   con calles, metros entre cotas a lo largo de un tramo (20 si es 0 o no se\n"
+    "           indica), como la orden DA de la consola\n"
+    "  --png F  escribe la imagen que muestra el visor tras la orden\n"
+    "  --mm     la hoja está en milímetros (centímetros si no se indica)\n";
+
 // The command itself is the operator's answer to "ADVERTENCIA": OK.
 class DialogosAceptados : public DialogosTerminal {
  public:
@@ -42,8 +69,6 @@ double distancia_de(const Argumentos& argumentos) {
   return distancia;
 }
 
-}  // namespace
-
 int ejecuta_cotas(const Argumentos& argumentos, std::ostream& salida, std::ostream& errores) {
   argumentos.exige_posicionales(2, "telmora-cli cotas HOJA.bin psct|textos|calles [opciones]");
   OpcionesTopologia opciones;
@@ -62,6 +87,13 @@ int ejecuta_cotas(const Argumentos& argumentos, std::ostream& salida, std::ostre
   });
   for (const std::string& linea : r.lineas_y_recuentos()) salida << linea << "\n";
   return termina_topologia(r, argumentos, superficie, errores);
+}
+
+}  // namespace
+
+Comando comando_cotas() {
+  OpcionesAdmitidas opciones{{"da", "png", "tamano"}, {"graba", "mm"}};
+  return {"cotas", kResumen, kAyuda, std::move(opciones), ejecuta_cotas};
 }
 
 }  // namespace telmora::cli

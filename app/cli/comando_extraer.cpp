@@ -4,6 +4,23 @@
 
 namespace telmora::cli {
 
+namespace {
+
+constexpr const char* kResumen = "escribe en HOJA_f.bin lo que cae dentro de una ventana";
+constexpr const char* kAyuda =
+    "uso: telmora-cli extraer HOJA.bin --ventana XMIN,YMIN,XMAX,YMAX [--solapados] [--mm]\n"
+    "\n"
+    "Escribe junto a la hoja, con su nombre sin la extensión seguido de \"_f.bin\", los\n"
+    "elementos activos con código visible que tocan la ventana (en metros) y los textos\n"
+    "cuyo punto de inserción está dentro. Sin --solapados los elementos se cortan en los\n"
+    "bordes de la ventana (con la cota interpolada en cada corte) y solo queda lo de dentro;\n"
+    "con --solapados se escriben enteros. La hoja no cambia. Escribe en la salida el nombre\n"
+    "del fichero escrito.\n"
+    "  --ventana X1,Y1,X2,Y2  la ventana en metros, esquina inferior izquierda y superior\n"
+    "                         derecha\n"
+    "  --solapados            elementos enteros\n"
+    "  --mm                   la hoja está en milímetros (centímetros si no se indica)\n";
+
 int ejecuta_extraer(const Argumentos& argumentos, std::ostream& salida, std::ostream& errores) {
   argumentos.exige_posicionales(
       1, "telmora-cli extraer HOJA.bin --ventana XMIN,YMIN,XMAX,YMAX [--solapados] [--mm]");
@@ -27,6 +44,13 @@ int ejecuta_extraer(const Argumentos& argumentos, std::ostream& salida, std::ost
     return kFalloEscritura;
   }
   return kExito;
+}
+
+}  // namespace
+
+Comando comando_extraer() {
+  OpcionesAdmitidas opciones{{"ventana"}, {"solapados", "mm"}};
+  return {"extraer", kResumen, kAyuda, std::move(opciones), ejecuta_extraer};
 }
 
 }  // namespace telmora::cli

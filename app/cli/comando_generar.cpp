@@ -5,6 +5,27 @@
 
 namespace telmora::cli {
 
+namespace {
+
+constexpr const char* kResumen =
+    "escribe una hoja de muestra (Vekt.tab, Vekt.pal y la hoja) en una carpeta";
+constexpr const char* kAyuda =
+    "uso: telmora-cli generar CARPETA [--entidades N] [--semilla S] [--nombre HOJA.bin]\n"
+    "                             [--recintos]\n"
+    "\n"
+    "Escribe en CARPETA una tabla de códigos Vekt.tab, una paleta Vekt.pal y una hoja de\n"
+    "entidades con una red de calles, manzanas con edificios, curvas de nivel, símbolos,\n"
+    "puntos de cota PSCT en los nudos, un texto por manzana y algunas faltas a propósito,\n"
+    "y junto a ella sus bases de datos SQLite: BDControl.mdb (un par por nombre de manzana),\n"
+    "Catalogo.mdb (los códigos de la tabla por tema y objeto) y la de errores de la hoja\n"
+    "(su nombre con .mdb; los números de error están escritos como textos en la hoja).\n"
+    "  --entidades N   número exacto de entidades (20000 si no se indica)\n"
+    "  --semilla S     la misma semilla da siempre los mismos bytes (1 si no se indica)\n"
+    "  --nombre F      nombre de la hoja (hoja.bin si no se indica)\n"
+    "  --recintos      cada manzana lleva también su recinto (1615) por los ejes de sus\n"
+    "                  cuatro calles, de modo que cada tramo de calle lo comparten la calle\n"
+    "                  y las manzanas de sus dos lados, en sentidos opuestos\n";
+
 int ejecuta_generar(const Argumentos& argumentos, std::ostream& salida, std::ostream& errores) {
   argumentos.exige_posicionales(
       1, "telmora-cli generar CARPETA [--entidades N] [--semilla S] [--recintos]");
@@ -32,6 +53,13 @@ int ejecuta_generar(const Argumentos& argumentos, std::ostream& salida, std::ost
     return kFalloEscritura;
   }
   return kExito;
+}
+
+}  // namespace
+
+Comando comando_generar() {
+  OpcionesAdmitidas opciones{{"entidades", "semilla", "nombre"}, {"recintos"}};
+  return {"generar", kResumen, kAyuda, std::move(opciones), ejecuta_generar};
 }
 
 }  // namespace telmora::cli

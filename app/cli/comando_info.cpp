@@ -5,6 +5,18 @@
 
 namespace telmora::cli {
 
+namespace {
+
+constexpr const char* kResumen =
+    "informe de la hoja: unidades, recuentos, rango y códigos que faltan en Vekt.tab";
+constexpr const char* kAyuda =
+    "uso: telmora-cli info HOJA.bin [--mm]\n"
+    "\n"
+    "Escribe el informe de la hoja en la salida, una línea por renglón, y lo guarda junto a\n"
+    "la hoja con el nombre de la hoja terminado en \".txt\" en lugar de su extensión. Una\n"
+    "hoja que ya tiene ese nombre no se sobrescribe: la orden se niega sin escribir nada.\n"
+    "  --mm   la hoja está en milímetros (centímetros si no se indica)\n";
+
 int ejecuta_info(const Argumentos& argumentos, std::ostream& salida, std::ostream& errores) {
   argumentos.exige_posicionales(1, "telmora-cli info HOJA.bin [--mm]");
   const Sesion sesion = abre_hoja_de_linea(argumentos.posicionales()[0], argumentos.bandera("mm"));
@@ -21,6 +33,13 @@ int ejecuta_info(const Argumentos& argumentos, std::ostream& salida, std::ostrea
     return kFalloEscritura;
   }
   return kExito;
+}
+
+}  // namespace
+
+Comando comando_info() {
+  OpcionesAdmitidas opciones{{}, {"mm"}};
+  return {"info", kResumen, kAyuda, std::move(opciones), ejecuta_info};
 }
 
 }  // namespace telmora::cli

@@ -3,6 +3,18 @@
 
 namespace telmora::cli {
 
+namespace {
+
+constexpr const char* kResumen =
+    "todos los campos de una entidad, como los lista la ventana de información";
+constexpr const char* kAyuda =
+    "uso: telmora-cli lista HOJA.bin ENTIDAD [--mm]\n"
+    "\n"
+    "Lee del fichero la entidad número ENTIDAD (desde 1, en el orden del fichero, de\n"
+    "cualquier tipo) y escribe en la salida su listado, una línea por renglón: tipo y estado,\n"
+    "código, vértices o textos, atributos y los datos de su código en Vekt.tab y Vekt.pal.\n"
+    "  --mm   la hoja está en milímetros (centímetros si no se indica)\n";
+
 int ejecuta_lista(const Argumentos& argumentos, std::ostream& salida, std::ostream& /*errores*/) {
   argumentos.exige_posicionales(2, "telmora-cli lista HOJA.bin ENTIDAD [--mm]");
   const long long numero = entero_de_opcion(argumentos.posicionales()[1], "ENTIDAD");
@@ -18,6 +30,13 @@ int ejecuta_lista(const Argumentos& argumentos, std::ostream& salida, std::ostre
     salida << linea << "\n";
   }
   return kExito;
+}
+
+}  // namespace
+
+Comando comando_lista() {
+  OpcionesAdmitidas opciones{{}, {"mm"}};
+  return {"lista", kResumen, kAyuda, std::move(opciones), ejecuta_lista};
 }
 
 }  // namespace telmora::cli

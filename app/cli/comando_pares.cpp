@@ -11,6 +11,30 @@
 
 namespace telmora::cli {
 
+namespace {
+
+constexpr const char* kResumen =
+    "cuenta los pares estereoscópicos de la base de datos de control de pares";
+constexpr const char* kAyuda =
+    "uso: telmora-cli pares HOJA.bin [--bd RUTA] [--png SALIDA.png] [--tamano ANCHOxALTO]\n"
+    "                       [--mm]\n"
+    "\n"
+    "Lee la tabla Control de BDControl.mdb y escribe las tres líneas de la ventana \"Control\n"
+    "de Pares\": pares totales, bloqueados (estado 1) y libres (estado 0). Lee la copia del\n"
+    "servidor de control (la carpeta del fichero de instalación) si está montada y, si no,\n"
+    "avisa y lee la copia local (carpeta de la hoja o carpeta de datos). El servidor puede\n"
+    "ser también una base de datos PostgreSQL (postgresql://usuario@servidor:puerto/base en\n"
+    "el fichero de instalación); los pares y los recuentos se leen en un mismo instante.\n"
+    "Los textos del panel de estado del visor (con el motivo cuando no se puede leer el\n"
+    "servidor) van a la salida de errores.\n"
+    "  --bd RUTA   la base de datos que se lee, sin buscar la del servidor: un fichero o una\n"
+    "              conexión postgresql://usuario@servidor:puerto/base\n"
+    "  --png F     escribe la hoja entera (ANCHOxALTO píxeles, 1920x1080 si no se indica) con\n"
+    "              las caras coloreadas por el estado del par que nombra su centroide: rojo\n"
+    "              bloqueado, con el número de su operador, y verde libre; las caras sin\n"
+    "              centroide en el color 10 de la paleta y las de varios en el 20\n"
+    "  --mm        la hoja está en milímetros (centímetros si no se indica)\n";
+
 int ejecuta_pares(const Argumentos& argumentos, std::ostream& salida, std::ostream& errores) {
   argumentos.exige_posicionales(
       1, "telmora-cli pares HOJA.bin [--bd RUTA|CONEXION] [--png SALIDA.png]");
@@ -56,6 +80,13 @@ int ejecuta_pares(const Argumentos& argumentos, std::ostream& salida, std::ostre
     return kFalloEscritura;
   }
   return kExito;
+}
+
+}  // namespace
+
+Comando comando_pares() {
+  OpcionesAdmitidas opciones{{"bd", "png", "tamano"}, {"mm"}};
+  return {"pares", kResumen, kAyuda, std::move(opciones), ejecuta_pares};
 }
 
 }  // namespace telmora::cli

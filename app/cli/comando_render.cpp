@@ -9,6 +9,30 @@
 
 namespace telmora::cli {
 
+namespace {
+
+constexpr const char* kResumen = "dibuja la hoja en un PNG, como la ve el visor";
+constexpr const char* kAyuda =
+    "uso: telmora-cli render HOJA.bin SALIDA.png [--mm] [--tamano ANCHOxALTO]\n"
+    "                        [--ventana XMIN,YMIN,XMAX,YMAX] [--escala N] [--orden TEXTO]...\n"
+    "                        [--catalogo N,M]\n"
+    "\n"
+    "Dibuja la hoja en una imagen PNG de ANCHOxALTO píxeles (1920x1080 si no se indica),\n"
+    "con 15 twips por píxel. Sin --ventana se ve la hoja entera, ajustada como al abrirla;\n"
+    "con --ventana se ajusta esa ventana en metros. --escala N centra después la vista a la\n"
+    "escala 1:N, como el zoom a escala fija.\n"
+    "  --mm   la hoja está en milímetros (centímetros si no se indica)\n"
+    "  --orden TEXTO  orden de visibilidad de la consola, aplicada antes de dibujar; se\n"
+    "                 puede repetir y se aplican en el orden dado: ON=, OFF=, ON_A=, OFF_A=\n"
+    "                 con códigos (1539), rangos (1-20), listas (1516,1520-1522), prefijos\n"
+    "                 (15*, * para todos) o un fichero de códigos (.TAB, .M);\n"
+    "                 COLOR_FONDO=N, COLOR_NUEVO=N (índices de la paleta, 0 a 255); o\n"
+    "                 @FICHERO, un fichero de órdenes (carpeta de la hoja, carpeta de datos,\n"
+    "                 carpeta de tablas). Ejemplo: --orden OFF=* --orden ON=1539\n"
+    "  --catalogo N,M  solo los códigos de esas entradas del catálogo (los que empiezan por\n"
+    "                 sus números MSLINK), como el botón Aceptar de las ventanas del\n"
+    "                 catálogo; se aplica después de las órdenes\n";
+
 int ejecuta_render(const Argumentos& argumentos, std::ostream& /*salida*/, std::ostream& errores) {
   argumentos.exige_posicionales(2, "telmora-cli render HOJA.bin SALIDA.png [opciones]");
   exige_salida_distinta(ruta_desde_texto(argumentos.posicionales()[1]),
@@ -73,6 +97,13 @@ int ejecuta_render(const Argumentos& argumentos, std::ostream& /*salida*/, std::
     return kFalloEscritura;
   }
   return kExito;
+}
+
+}  // namespace
+
+Comando comando_render() {
+  OpcionesAdmitidas opciones{{"tamano", "ventana", "escala", "orden", "catalogo"}, {"mm"}};
+  return {"render", kResumen, kAyuda, std::move(opciones), ejecuta_render};
 }
 
 }  // namespace telmora::cli

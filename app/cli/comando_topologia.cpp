@@ -10,6 +10,32 @@ namespace telmora::cli {
 
 namespace {
 
+constexpr const char* kResumen =
+    "nudos, tramos y polígonos de las líneas; islas, centroides y arcos colgantes";
+constexpr const char* kAyuda =
+    "uso: telmora-cli topologia HOJA.bin [--orden todo|envolventes|caras|islas|centroides|\n"
+    "                                    colgantes] [--listados CARPETA] [--png SALIDA.png]\n"
+    "                                    [--tamano ANCHOxALTO] [--mm]\n"
+    "\n"
+    "Dibuja la hoja entera a ANCHOxALTO píxeles (1920x1080 si no se indica), como la abre el\n"
+    "visor, y con las líneas abiertas dibujadas forma los nudos y los tramos, quita los\n"
+    "arcos colgantes y recorre los polígonos (caras en sentido contrario a las agujas del\n"
+    "reloj, envolventes en el de las agujas). Escribe en la salida las líneas de la ventana\n"
+    "de topología (\"Nodos encontrados :N\" ...) y, según la orden:\n"
+    "  todo          todos los polígonos (si no se indica)\n"
+    "  envolventes   solo las envolventes\n"
+    "  caras         solo las caras\n"
+    "  islas         además \"Islas encontradas :N\"\n"
+    "  centroides    comprueba un texto por cara; además \"Recintos sin centroide :N\",\n"
+    "                \"Recintos con varios centroides :N\", \"Textos NoPol :N\" y\n"
+    "                \"Textos +Pol :N\"\n"
+    "  colgantes     marca con \"*\" los extremos colgantes\n"
+    "Los listados (Nodos.txt, Poli1.txt, Poli2.txt, Islas.txt, CompIslas.txt y, con\n"
+    "centroides, Adyacencia.txt) se escriben enteros en CARPETA (la de la hoja si no se\n"
+    "indica).\n"
+    "  --png F   escribe la imagen que muestra el visor tras la orden\n"
+    "  --mm      la hoja está en milímetros (centímetros si no se indica)\n";
+
 EntradaTopologia entrada_de(const Argumentos& argumentos) {
   static const std::map<std::string, EntradaTopologia> ordenes{
       {"todo", EntradaTopologia::todo},
@@ -26,8 +52,6 @@ EntradaTopologia entrada_de(const Argumentos& argumentos) {
   }
   return orden->second;
 }
-
-}  // namespace
 
 int ejecuta_topologia(const Argumentos& argumentos, std::ostream& salida, std::ostream& errores) {
   argumentos.exige_posicionales(1, "telmora-cli topologia HOJA.bin [opciones]");
@@ -53,6 +77,13 @@ int ejecuta_topologia(const Argumentos& argumentos, std::ostream& salida, std::o
   });
   for (const std::string& linea : r.lineas_y_recuentos()) salida << linea << "\n";
   return termina_topologia(r, argumentos, superficie, errores);
+}
+
+}  // namespace
+
+Comando comando_topologia() {
+  OpcionesAdmitidas opciones{{"orden", "listados", "png", "tamano"}, {"mm"}};
+  return {"topologia", kResumen, kAyuda, std::move(opciones), ejecuta_topologia};
 }
 
 }  // namespace telmora::cli

@@ -60,9 +60,10 @@ int pixeles_de_color(const QImage& imagen, QRect zona, QRgb color) {
 
 TEST(LineaBd, ParesConPngColoreaLasCarasPorElEstadoDeSuPar) {
   prueba::CarpetaTemporal carpeta;
-  carpeta.escribe("Vekt.tab", prueba::tabla_basica());
-  carpeta.escribe("Vekt.pal", prueba::paleta_con_color_10());
-  const auto bin = carpeta.escribe("hoja.bin", prueba::hoja_de_pares().contenido()).string();
+  const auto bin = carpeta
+                       .escribe_hoja(prueba::hoja_de_pares().contenido(), prueba::tabla_basica(),
+                                     prueba::paleta_con_color_10())
+                       .string();
   const auto bd = prueba::escribe_bd(carpeta, "pares.sqlite", {prueba::pares_de_la_hoja()});
   const auto png = (carpeta / "pares.png").string();
   const auto r = ejecuta({"pares", bin, "--bd", bd.string(), "--png", png, "--tamano", "300x200"});

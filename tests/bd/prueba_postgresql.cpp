@@ -170,9 +170,10 @@ TEST(ServidorPg, RecuentosYBusquedasComoConElFichero) {
 TEST(ServidorPg, ElDibujoDeLosParesEsElDelFichero) {
   EXIGE_SERVIDOR_PG();
   prueba::CarpetaTemporal carpeta;
-  carpeta.escribe("Vekt.tab", prueba::tabla_basica());
-  carpeta.escribe("Vekt.pal", prueba::paleta_con_color_10());
-  const auto bin = carpeta.escribe("hoja.bin", prueba::hoja_de_pares().contenido()).string();
+  const auto bin = carpeta
+                       .escribe_hoja(prueba::hoja_de_pares().contenido(), prueba::tabla_basica(),
+                                     prueba::paleta_con_color_10())
+                       .string();
   const auto fichero = prueba::escribe_bd(carpeta, "pares.sqlite", {prueba::pares_de_la_hoja()});
   prueba::BasePg pg;
   importa(fichero, pg.conexion());

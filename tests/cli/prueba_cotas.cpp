@@ -1,9 +1,8 @@
 #include <gtest/gtest.h>
 
-#include "carpeta_temporal.h"
-#include "constructor_bin.h"
 #include "ejecuta.h"
 #include "hoja.h"
+#include "hoja_de_prueba.h"
 #include "tabla_vekt.h"
 
 using prueba::ConstructorBin;
@@ -11,10 +10,8 @@ using prueba::ejecuta;
 
 namespace {
 
-struct Hoja {
-  prueba::CarpetaTemporal carpeta;
-  std::string bin;
-  explicit Hoja(const ConstructorBin& b) { bin = carpeta.escribe_hoja(b.contenido()).string(); }
+struct Hoja : prueba::HojaDePrueba {
+  using HojaDePrueba::HojaDePrueba;
   std::vector<std::int32_t> cotas(std::size_t elemento) const {
     const auto tabla = telmora::interpreta_vekt_tab(prueba::tabla_basica(), "t");
     const telmora::Hoja hoja = telmora::cargo_bin(bin, tabla);
@@ -44,7 +41,7 @@ ConstructorBin calles() {
 // lines.
 TEST(CliCotas, PsctYTextosModificanLaHoja) {
   Hoja h(calles());
-  auto r = ejecuta({"cotas", h.bin, "psct"});
+  auto r = ejecuta({"cotas", h.ruta(), "psct"});
   ASSERT_EQ(r.estado, 0) << r.errores;
   EXPECT_EQ(r.salida,
             "PSCT encontrados :2\nTramos encontrados :2\nTramos modificados :1\n"
@@ -52,7 +49,7 @@ TEST(CliCotas, PsctYTextosModificanLaHoja) {
   EXPECT_EQ(h.cotas(1), (std::vector<std::int32_t>{100, 175, 200}));
   EXPECT_EQ(h.cotas(2), (std::vector<std::int32_t>{0, 0}));
 
-  r = ejecuta({"cotas", h.bin, "textos"});
+  r = ejecuta({"cotas", h.ruta(), "textos"});
   ASSERT_EQ(r.estado, 0) << r.errores;
   EXPECT_EQ(r.salida,
             "Nodos encontrados :5\nTramos encontrados :2\n"
@@ -67,28 +64,28 @@ TEST(CliCotas, CallesGrabaAnadeCadaVez) {
   Hoja h(calles());
   const auto cot = h.carpeta / "hoja.COT";
   const auto png = (h.carpeta / "c.png").string();
-  auto r = ejecuta({"cotas", h.bin, "calles", "--png", png, "--tamano", "300x200"});
+  auto r = ejecuta({"cotas", h.ruta(), "calles", "--png", png, "--tamano", "300x200"});
   ASSERT_EQ(r.estado, 0) << r.errores;
   EXPECT_EQ(r.salida, "GENERADOS LOS TEXTOS DE COTA\n");
   EXPECT_FALSE(std::filesystem::exists(cot));
   EXPECT_EQ(prueba::lee_bytes(png).substr(1, 3), "PNG");
 
-  ASSERT_EQ(ejecuta({"cotas", h.bin, "calles", "--graba"}).estado, 0);
+  ASSERT_EQ(ejecuta({"cotas", h.ruta(), "calles", "--graba"}).estado, 0);
   const auto cada_20 = std::filesystem::file_size(cot);
   ASSERT_GT(cada_20, 0u);
-  ASSERT_EQ(ejecuta({"cotas", h.bin, "calles", "--graba", "--da", "0"}).estado, 0);
+  ASSERT_EQ(ejecuta({"cotas", h.ruta(), "calles", "--graba", "--da", "0"}).estado, 0);
   EXPECT_EQ(std::filesystem::file_size(cot), 2 * cada_20);
-  ASSERT_EQ(ejecuta({"cotas", h.bin, "calles", "--graba", "--da", "5"}).estado, 0);
+  ASSERT_EQ(ejecuta({"cotas", h.ruta(), "calles", "--graba", "--da", "5"}).estado, 0);
   EXPECT_GT(std::filesystem::file_size(cot), 3 * cada_20);
 }
 
 TEST(CliCotas, ArgumentosMalos) {
   Hoja h(calles());
-  EXPECT_EQ(ejecuta({"cotas", h.bin}).estado, 2);
-  EXPECT_EQ(ejecuta({"cotas", h.bin, "todas"}).estado, 2);
-  EXPECT_EQ(ejecuta({"cotas", h.bin, "psct", "--graba"}).estado, 2);
-  EXPECT_EQ(ejecuta({"cotas", h.bin, "calles", "--da", "-1"}).estado, 2);
-  EXPECT_EQ(ejecuta({"cotas", h.bin, "calles", "--da", "mucho"}).estado, 2);
+  EXPECT_EQ(ejecuta({"cotas", h.ruta()}).estado, 2);
+  EXPECT_EQ(ejecuta({"cotas", h.ruta(), "todas"}).estado, 2);
+  EXPECT_EQ(ejecuta({"cotas", h.ruta(), "psct", "--graba"}).estado, 2);
+  EXPECT_EQ(ejecuta({"cotas", h.ruta(), "calles", "--da", "-1"}).estado, 2);
+  EXPECT_EQ(ejecuta({"cotas", h.ruta(), "calles", "--da", "mucho"}).estado, 2);
   EXPECT_EQ(ejecuta({"cotas", (h.carpeta / "no.bin").string(), "psct"}).estado, 2);
   EXPECT_EQ(h.cotas(1), (std::vector<std::int32_t>{0, 0, 0}));
 }

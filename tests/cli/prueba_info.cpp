@@ -3,18 +3,13 @@
 #include "carpeta_temporal.h"
 #include "constructor_bin.h"
 #include "ejecuta.h"
+#include "hoja_de_prueba.h"
 
 using prueba::ConstructorBin;
 using prueba::ejecuta;
+using prueba::HojaDePrueba;
 
 namespace {
-
-struct HojaDePrueba {
-  prueba::CarpetaTemporal carpeta;
-  std::string ruta;
-
-  explicit HojaDePrueba(const std::string& bin) { ruta = carpeta.escribe_hoja(bin).string(); }
-};
 
 std::string hoja_con_codigos_que_faltan() {
   ConstructorBin b;
@@ -32,7 +27,7 @@ std::string hoja_con_codigos_que_faltan() {
 
 TEST(Info, ElInformeSaleLineaALineaYSeGuardaJuntoALaHoja) {
   HojaDePrueba hoja(hoja_con_codigos_que_faltan());
-  const auto r = ejecuta({"info", hoja.ruta});
+  const auto r = ejecuta({"info", hoja.ruta()});
   ASSERT_EQ(r.estado, 0) << r.errores;
   const std::string sep = " +++++++++++++++++++++++++++++++++++++\n";
   const std::string esperado = sep + "Dir  :" + hoja.carpeta.ruta().string() + "/\n" +
@@ -68,7 +63,7 @@ TEST(Info, ElInformeSaleLineaALineaYSeGuardaJuntoALaHoja) {
 
   // A second run rewrites the report from scratch.
   hoja.carpeta.escribe("hoja.txt", std::string(100000, 'x'));
-  ASSERT_EQ(ejecuta({"info", hoja.ruta}).estado, 0);
+  ASSERT_EQ(ejecuta({"info", hoja.ruta()}).estado, 0);
   EXPECT_EQ(hoja.carpeta.lee("hoja.txt"), esperado);
 }
 
@@ -101,19 +96,19 @@ TEST(Info, CodigosDeAtributoDeMasDeSieteCifrasYPaletaConValoresMayoresDe255) {
   hoja.carpeta.escribe("Vekt.tab", "100 1 1\r\n1234567 1 2\r\n-123456 1 3\r\n");
   // Values above 255 are taken as 255; the sheet opens.
   hoja.carpeta.escribe("Vekt.pal", "// negro\r\n300 0 0\r\n0 256 0\r\n0 0 255\r\n");
-  const auto r = ejecuta({"info", hoja.ruta});
+  const auto r = ejecuta({"info", hoja.ruta()});
   ASSERT_EQ(r.estado, 0) << r.errores;
   EXPECT_NE(r.salida.find(" Codigos A.    encontrados :2\n Codigos A. No encontrados :1\n"),
             std::string::npos)
       << r.salida;
-  const auto lista = ejecuta({"lista", hoja.ruta, "1"});
+  const auto lista = ejecuta({"lista", hoja.ruta(), "1"});
   ASSERT_EQ(lista.estado, 0) << lista.errores;
   EXPECT_NE(lista.salida.find("         RGB1   : 255\n"), std::string::npos) << lista.salida;
 }
 
 TEST(Info, MilimetrosYHojaVacia) {
   HojaDePrueba hoja("");
-  const auto r = ejecuta({"info", hoja.ruta, "--mm"});
+  const auto r = ejecuta({"info", hoja.ruta(), "--mm"});
   ASSERT_EQ(r.estado, 0) << r.errores;
   EXPECT_NE(r.salida.find("Uds :1000\n"), std::string::npos);
   EXPECT_NE(r.salida.find(" Lineales : 0\n"), std::string::npos);
@@ -129,7 +124,7 @@ TEST(Info, FicherosQueFaltanHojaCorruptaYArgumentosMalos) {
   EXPECT_TRUE(r.salida.empty());
 
   std::filesystem::remove(hoja.carpeta / "Vekt.pal");
-  r = ejecuta({"info", hoja.ruta});
+  r = ejecuta({"info", hoja.ruta()});
   EXPECT_EQ(r.estado, 2);
   EXPECT_NE(r.errores.find("No existe el fichero :"), std::string::npos);
   EXPECT_NE(r.errores.find("Vekt.pal"), std::string::npos);
@@ -138,7 +133,7 @@ TEST(Info, FicherosQueFaltanHojaCorruptaYArgumentosMalos) {
   ConstructorBin b;
   b.c("100", {{1, 2, 3}}).bytes("ZZZZ");
   hoja.carpeta.escribe("hoja.bin", b.contenido());
-  r = ejecuta({"info", hoja.ruta});
+  r = ejecuta({"info", hoja.ruta()});
   EXPECT_EQ(r.estado, 2);
   EXPECT_NE(r.errores.find("Fichero Corrupto en la entidad__: 2\n"), std::string::npos);
   EXPECT_NE(r.errores.find("Posición errónea en el fichero___: 60\n"), std::string::npos);
@@ -147,12 +142,12 @@ TEST(Info, FicherosQueFaltanHojaCorruptaYArgumentosMalos) {
 
   hoja.carpeta.escribe("Vekt.tab", "100 1 x\r\n");
   hoja.carpeta.escribe("hoja.bin", "");
-  r = ejecuta({"info", hoja.ruta});
+  r = ejecuta({"info", hoja.ruta()});
   EXPECT_EQ(r.estado, 2);
   EXPECT_NE(r.errores.find("Vekt.tab, línea 1"), std::string::npos);
 
   for (const std::vector<std::string>& malos : {std::vector<std::string>{"info"},
-                                                {"info", hoja.ruta, "--cm"},
+                                                {"info", hoja.ruta(), "--cm"},
                                                 {"info", "a", "b"},
                                                 {"nada"},
                                                 {}}) {
@@ -162,6 +157,7 @@ TEST(Info, FicherosQueFaltanHojaCorruptaYArgumentosMalos) {
   }
 }
 
+// Each command's help is its own and names every option the command takes.
 TEST(Info, LaAyudaDocumentaCadaOrden) {
   auto r = ejecuta({"--help"});
   EXPECT_EQ(r.estado, 0);
@@ -169,8 +165,13 @@ TEST(Info, LaAyudaDocumentaCadaOrden) {
     EXPECT_NE(r.salida.find(std::string("  ") + comando.nombre), std::string::npos);
     const auto ayuda = ejecuta({comando.nombre, "--help"});
     EXPECT_EQ(ayuda.estado, 0);
-    EXPECT_NE(ayuda.salida.find(std::string("uso: telmora-cli ") + comando.nombre),
-              std::string::npos);
+    EXPECT_EQ(ayuda.salida.find(std::string("uso: telmora-cli ") + comando.nombre + " "), 0u)
+        << comando.nombre;
+    for (const auto* nombres : {&comando.opciones.con_valor, &comando.opciones.banderas}) {
+      for (const std::string& opcion : *nombres) {
+        EXPECT_NE(ayuda.salida.find("--" + opcion), std::string::npos) << comando.nombre;
+      }
+    }
   }
 }
 

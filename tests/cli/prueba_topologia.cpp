@@ -3,6 +3,7 @@
 #include "carpeta_temporal.h"
 #include "constructor_bin.h"
 #include "ejecuta.h"
+#include "hoja_de_prueba.h"
 #include "red_aleatoria.h"
 
 using prueba::ConstructorBin;
@@ -10,10 +11,9 @@ using prueba::ejecuta;
 
 namespace {
 
-struct Hoja {
-  prueba::CarpetaTemporal carpeta;
-  std::string bin;
-  Hoja() { bin = carpeta.escribe_hoja(prueba::dos_caras_con_isla(1000).contenido()).string(); }
+// Two faces, one with an island.
+struct Hoja : prueba::HojaDePrueba {
+  Hoja() : HojaDePrueba(prueba::dos_caras_con_isla(1000)) {}
 };
 
 const std::string kLineas =
@@ -24,19 +24,19 @@ const std::string kLineas =
 
 TEST(CliTopologia, LineasDeLaVentanaYDeCadaOrden) {
   Hoja h;
-  auto r = ejecuta({"topologia", h.bin});
+  auto r = ejecuta({"topologia", h.ruta()});
   ASSERT_EQ(r.estado, 0) << r.errores;
   EXPECT_EQ(r.salida, kLineas);
   EXPECT_TRUE(std::filesystem::exists(h.carpeta / "Nodos.txt"));
   EXPECT_FALSE(std::filesystem::exists(h.carpeta / "Adyacencia.txt"));
 
-  r = ejecuta({"topologia", h.bin, "--orden", "islas"});
+  r = ejecuta({"topologia", h.ruta(), "--orden", "islas"});
   EXPECT_EQ(r.salida, kLineas + "Islas encontradas :1\n");
   EXPECT_NE(h.carpeta.lee("Islas.txt").find("Pol_Interno\n 1 "), std::string::npos);
 
   prueba::CarpetaTemporal listados;
   const auto png = (listados / "t.png").string();
-  r = ejecuta({"topologia", h.bin, "--orden=centroides", "--listados", listados.ruta().string(),
+  r = ejecuta({"topologia", h.ruta(), "--orden=centroides", "--listados", listados.ruta().string(),
                "--png", png, "--tamano", "300x200"});
   ASSERT_EQ(r.estado, 0) << r.errores;
   EXPECT_EQ(r.salida, kLineas +
@@ -48,10 +48,10 @@ TEST(CliTopologia, LineasDeLaVentanaYDeCadaOrden) {
 
 TEST(CliTopologia, ArgumentosMalosYFallosDeEscritura) {
   Hoja h;
-  EXPECT_EQ(ejecuta({"topologia", h.bin, "--orden", "todas"}).estado, 2);
+  EXPECT_EQ(ejecuta({"topologia", h.ruta(), "--orden", "todas"}).estado, 2);
   EXPECT_EQ(ejecuta({"topologia", (h.carpeta / "no.bin").string()}).estado, 2);
   EXPECT_EQ(ejecuta({"topologia"}).estado, 2);
-  const auto r = ejecuta({"topologia", h.bin, "--png", (h.carpeta / "no" / "t.png").string()});
+  const auto r = ejecuta({"topologia", h.ruta(), "--png", (h.carpeta / "no" / "t.png").string()});
   EXPECT_EQ(r.estado, 1);
   EXPECT_EQ(r.salida, kLineas);
 }

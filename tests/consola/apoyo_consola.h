@@ -6,6 +6,7 @@
 
 #include "carpeta_temporal.h"
 #include "dialogos_guion.h"
+#include "hoja_de_prueba.h"
 #include "tabla_vekt.h"
 #include "texto.h"
 #include "visor/consola.h"
@@ -15,6 +16,11 @@ namespace prueba {
 // Palette: index 0 black (a comment line), 1 red, 2 green, 3 blue, 4 yellow, 5 white.
 inline std::string paleta_consola() {
   return "// negro\r\n255 0 0\r\n0 255 0\r\n0 0 255\r\n255 255 0\r\n255 255 255\r\n";
+}
+
+// Background 0, unknown codes 5; "100" lines in green, "200" filled in blue.
+inline std::string tabla_consola() {
+  return "//@ 0 5\r\n100 1 2\r\n200 2 3\r\n";
 }
 
 // One table entry of colour 1 per code, no settings line unless given.

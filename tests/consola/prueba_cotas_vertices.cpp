@@ -11,7 +11,6 @@
 #include "visor/cotas_vertices.h"
 
 using namespace telmora;
-using prueba::CarpetaTemporal;
 using prueba::ConstructorBin;
 
 namespace {
@@ -47,8 +46,7 @@ ConstructorBin hoja_de_calles() {
   return b;
 }
 
-struct VisorDePrueba {
-  CarpetaTemporal carpeta;
+struct VisorDePrueba : prueba::HojaDePrueba {
   Sesion sesion;
   Vista vista;
   Visualizacion visualizacion;
@@ -57,18 +55,11 @@ struct VisorDePrueba {
   Pintor pintor{sesion};
   EntidadesDibujadas dibujadas;
 
-  explicit VisorDePrueba(const ConstructorBin& hoja) : sesion(abre(carpeta, hoja)) {
+  explicit VisorDePrueba(const ConstructorBin& hoja)
+      : HojaDePrueba(hoja, prueba::tabla_consola(), prueba::paleta_consola()), sesion(abre()) {
     vista.dimensiona(400, 300, 15);
     ajusta_a_hoja(sesion, vista, visualizacion);
     redibuja();
-  }
-  static Sesion abre(const CarpetaTemporal& carpeta, const ConstructorBin& hoja) {
-    Ajustes ajustes;
-    ajustes.fich_vekttab = carpeta.escribe("Vekt.tab", "//@ 0 5\r\n100 1 2\r\n200 2 3\r\n");
-    ajustes.fich_pal = carpeta.escribe("Vekt.pal", prueba::paleta_consola());
-    ajustes.fich_entrada = carpeta.escribe("hoja.bin", hoja.contenido());
-    ajustes.dir_trabajo = carpeta.ruta();
-    return abre_sesion(ajustes);
   }
   void redibuja() {
     dibujadas = EntidadesDibujadas(sesion.hoja,

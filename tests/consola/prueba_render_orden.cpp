@@ -15,24 +15,23 @@ namespace {
 constexpr QRgb kNegro = 0xff000000, kVerde = 0xff00ff00, kAzul = 0xff0000ff, kAmarillo = 0xffffff00;
 
 // A 100 x 50 m sheet: a filled block "200" (blue) with a street "100" (green) across it.
-struct HojaRender {
-  prueba::CarpetaTemporal carpeta;
-  std::string bin, png;
+prueba::ConstructorBin calle_y_manzana() {
+  prueba::ConstructorBin b;
+  b.c("200", {{0, 0, 0}, {10000, 0, 0}, {10000, 5000, 0}, {0, 5000, 0}, {0, 0, 0}});
+  b.c("100", {{0, 2500, 0}, {10000, 2500, 0}});
+  return b;
+}
 
-  HojaRender() {
-    carpeta.escribe("Vekt.tab", "//@ 0 5\r\n100 1 2\r\n200 2 3\r\n");
-    carpeta.escribe("Vekt.pal", prueba::paleta_consola());
-    prueba::ConstructorBin b;
-    b.c("200", {{0, 0, 0}, {10000, 0, 0}, {10000, 5000, 0}, {0, 5000, 0}, {0, 0, 0}});
-    b.c("100", {{0, 2500, 0}, {10000, 2500, 0}});
-    bin = carpeta.escribe("hoja.bin", b.contenido()).string();
-    png = (carpeta / "hoja.png").string();
-  }
+struct HojaRender : prueba::HojaDePrueba {
+  std::string png = (carpeta / "hoja.png").string();
+
+  HojaRender()
+      : HojaDePrueba(calle_y_manzana(), prueba::tabla_consola(), prueba::paleta_consola()) {}
 
   // The colours of the picture drawn with these orders, with how many pixels each.
   std::map<QRgb, int> colores(const std::vector<std::string>& ordenes,
                               const std::vector<std::string>& mas = {}) {
-    std::vector<std::string> argumentos{"render", bin, png, "--tamano", "200x150"};
+    std::vector<std::string> argumentos{"render", ruta(), png, "--tamano", "200x150"};
     for (const auto& orden : ordenes) argumentos.insert(argumentos.end(), {"--orden", orden});
     argumentos.insert(argumentos.end(), mas.begin(), mas.end());
     const auto r = ejecuta(argumentos);
@@ -74,7 +73,7 @@ TEST(RenderOrden, LosCodigosApagadosNoSeVen) {
 
 TEST(RenderOrden, UnaOrdenQueNoSePuedeAplicarNoDejaImagen) {
   HojaRender h;
-  const auto base = std::vector<std::string>{"render", h.bin, h.png, "--orden"};
+  const auto base = std::vector<std::string>{"render", h.ruta(), h.png, "--orden"};
   for (const auto& [orden, texto] : std::vector<std::pair<std::string, std::string>>{
            {"ZOOMP=10,10", "--orden \"ZOOMP=10,10\""},
            {"ON=falta.tab", "No existe el fichero :"},
@@ -98,8 +97,8 @@ TEST(RenderOrden, ElCatalogoDejaSoloLosCodigosDeSusEntradas) {
   auto calles = h.colores({}, {"--catalogo", "7,100"});
   EXPECT_EQ(calles.count(kAzul), 0u);
   EXPECT_GT(calles[kVerde], 50);
-  EXPECT_EQ(ejecuta({"render", h.bin, h.png, "--catalogo", "1,x"}).estado, 2);
-  EXPECT_EQ(ejecuta({"render", h.bin, h.png, "--catalogo", "1.5"}).estado, 2);
+  EXPECT_EQ(ejecuta({"render", h.ruta(), h.png, "--catalogo", "1,x"}).estado, 2);
+  EXPECT_EQ(ejecuta({"render", h.ruta(), h.png, "--catalogo", "1.5"}).estado, 2);
 }
 
 #if defined(__linux__) && defined(TELMORA_CLI)
@@ -108,7 +107,7 @@ TEST(RenderOrden, SinSesionDeEscritorioNadaSaleEnLaSalidaDeErrores) {
   HojaRender h;
   const std::string errores = (h.carpeta / "errores.txt").string();
   const std::string orden = "env -u XDG_RUNTIME_DIR -u DISPLAY -u QT_QPA_PLATFORM '" +
-                            std::string(TELMORA_CLI) + "' render '" + h.bin + "' '" + h.png +
+                            std::string(TELMORA_CLI) + "' render '" + h.ruta() + "' '" + h.png +
                             "' --tamano 200x150 2> '" + errores + "'";
   EXPECT_EQ(std::system(orden.c_str()), 0);
   EXPECT_TRUE(std::filesystem::exists(h.png));

@@ -5,28 +5,18 @@
 #include <string>
 #include <vector>
 
-#include "carpeta_temporal.h"
-#include "constructor_bin.h"
 #include "depuracion/binjunta.h"
 #include "dibujadas.h"
-#include "sesion.h"
+#include "hoja_de_prueba.h"
 
 namespace prueba {
 
-struct HojaDepuracion {
-  CarpetaTemporal carpeta;
-  telmora::Sesion sesion;
+struct HojaDepuracion : SesionDePrueba {
   telmora::EntidadesDibujadas dibujadas;  // what the cleanup takes as drawn
 
-  HojaDepuracion(const ConstructorBin& hoja, std::int32_t tolerancia) {
-    carpeta.escribe("Vekt.tab", tabla_basica());
-    carpeta.escribe("Vekt.pal", paleta_basica());
-    telmora::Ajustes ajustes =
-        telmora::ajustes_junto_a(carpeta.escribe("hoja.bin", hoja.contenido()));
-    ajustes.tolerancia_tentativo = 2.0 * tolerancia / telmora::kUdsCentimetros;
-    sesion = telmora::abre_sesion(ajustes);
-    dibujadas = telmora::EntidadesDibujadas::todas(sesion.hoja);
-  }
+  HojaDepuracion(const ConstructorBin& hoja, std::int32_t tolerancia)
+      : SesionDePrueba(hoja, 2.0 * tolerancia / telmora::kUdsCentimetros),
+        dibujadas(telmora::EntidadesDibujadas::todas(sesion.hoja)) {}
 
   telmora::ResultadoBinjunta ejecuta(const telmora::BusquedasBinjunta& busquedas = {}) {
     return telmora::ejecuta_y_aplica_binjunta(sesion, dibujadas, {}, telmora::Progreso::ninguno(),
@@ -37,7 +27,6 @@ struct HojaDepuracion {
   telmora::Hoja recargada() const {
     return telmora::cargo_bin(sesion.ajustes.fich_entrada, sesion.tabla);
   }
-  std::string bytes() const { return lee_bytes(sesion.ajustes.fich_entrada); }
 };
 
 // A line of code "100" through the points, every vertex at elevation z.

@@ -3,12 +3,12 @@
 #include <filesystem>
 
 #include "edicion/dibujo_edicion.h"
-#include "hoja_prueba.h"
+#include "hoja_de_prueba.h"
 #include "superficie_imagen.h"
 
 using namespace telmora;
 using prueba::ConstructorBin;
-using prueba::HojaPrueba;
+using prueba::SesionDePrueba;
 
 namespace {
 
@@ -52,7 +52,7 @@ TEST(InfoElemento, FormateaSalidaConTresDecimalesAlMenos) {
 
 TEST(InfoElemento, ListadoDeUnTextoConSusAtributosYSuCodigo) {
   const ConstructorBin b = hoja_de_cinco();
-  HojaPrueba hoja(b.contenido());
+  SesionDePrueba hoja(b.contenido());
   const std::vector<std::string> esperado{
       "          \"Texto\"",
       "Atributos : 2",
@@ -111,7 +111,7 @@ TEST(InfoElemento, ListadoDeUnTextoConSusAtributosYSuCodigo) {
 }
 
 TEST(InfoElemento, ListadoDePuntoLineaAbiertaYCerrada) {
-  HojaPrueba hoja(hoja_de_cinco().contenido());
+  SesionDePrueba hoja(hoja_de_cinco().contenido());
   const Sesion& sesion = hoja.sesion;
 
   const auto punto = lista(sesion, 1);
@@ -151,7 +151,7 @@ TEST(InfoElemento, ListadoDePuntoLineaAbiertaYCerrada) {
 
 TEST(InfoElemento, BorrarCambiaSoloElByteDeEstadoYElListadoLoMuestra) {
   const ConstructorBin b = hoja_de_cinco();
-  HojaPrueba hoja(b.contenido());
+  SesionDePrueba hoja(b.contenido());
   const auto ruta = hoja.sesion.ajustes.fich_entrada;
 
   anula_entidad(hoja.sesion.hoja, 4);
@@ -167,7 +167,7 @@ TEST(InfoElemento, BorrarCambiaSoloElByteDeEstadoYElListadoLoMuestra) {
 
 TEST(InfoElemento, UnFicheroQueCambioTrasCargarseSeNombraSinLeerFueraDeEl) {
   const ConstructorBin b = hoja_de_cinco();
-  HojaPrueba hoja(b.contenido());
+  SesionDePrueba hoja(b.contenido());
   const Hoja& cargada = hoja.sesion.hoja;
   EXPECT_THROW(lee_entidad_en_fichero(cargada, 0), ErrorTelmora);
   EXPECT_THROW(lee_entidad_en_fichero(cargada, 6), ErrorTelmora);
@@ -188,7 +188,7 @@ TEST(InfoElemento, UnFicheroQueCambioTrasCargarseSeNombraSinLeerFueraDeEl) {
 }
 
 TEST(InfoElemento, ImprimeJuntoALaHojaSustituyendoElAnterior) {
-  HojaPrueba hoja(hoja_de_cinco().contenido());
+  SesionDePrueba hoja(hoja_de_cinco().contenido());
   const auto& fich_entrada = hoja.sesion.ajustes.fich_entrada;
   EXPECT_EQ(ruta_listado(fich_entrada, 12), hoja.carpeta / "hoja_12.txt");
 
@@ -213,7 +213,7 @@ TEST(InfoElemento, ImprimeJuntoALaHojaSustituyendoElAnterior) {
 
 // The vertex numbers stay readable whatever the scale, and a text has none.
 TEST(InfoElemento, NumerosDeVerticeLegiblesACualquierEscala) {
-  HojaPrueba hoja(hoja_de_cinco().contenido());
+  SesionDePrueba hoja(hoja_de_cinco().contenido());
   const Sesion& sesion = hoja.sesion;
   const Rgb fondo = color_fondo(sesion.tabla, sesion.paleta);
   for (const double semiancho : {5.0, 5000.0}) {

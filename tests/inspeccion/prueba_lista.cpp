@@ -1,11 +1,11 @@
 #include <gtest/gtest.h>
 
 #include "../cli/ejecuta.h"
-#include "hoja_prueba.h"
+#include "hoja_de_prueba.h"
 
 using prueba::ConstructorBin;
 using prueba::ejecuta;
-using prueba::HojaPrueba;
+using prueba::SesionDePrueba;
 
 namespace {
 
@@ -18,7 +18,7 @@ std::string hoja_de_dos() {
 }  // namespace
 
 TEST(Lista, EscribeElListadoDeLaVentanaDeInformacion) {
-  HojaPrueba hoja(hoja_de_dos());
+  SesionDePrueba hoja(hoja_de_dos());
   const std::string ruta = hoja.sesion.ajustes.fich_entrada.string();
   // The text: its insertion point in metres, its piece, its attribute, its code's row and
   // palette colour (index 1, the palette's second line), where it starts in the file.
@@ -95,7 +95,7 @@ TEST(Lista, EscribeElListadoDeLaVentanaDeInformacion) {
 }
 
 TEST(Lista, UnaEntidadFueraDeLaHojaEsUnErrorDeUnaLinea) {
-  HojaPrueba hoja(hoja_de_dos());
+  SesionDePrueba hoja(hoja_de_dos());
   const std::string ruta = hoja.sesion.ajustes.fich_entrada.string();
   for (const std::string numero : {"0", "3", "-1", "x", "1.5"}) {
     const auto r = ejecuta({"lista", ruta, numero});

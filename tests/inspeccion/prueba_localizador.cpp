@@ -5,7 +5,7 @@
 
 #include "dialogos_guion.h"
 #include "edicion/localizador.h"
-#include "hoja_prueba.h"
+#include "hoja_de_prueba.h"
 #include "muestra/generador_muestra.h"
 #include "pintor.h"
 #include "superficie_imagen.h"
@@ -14,7 +14,7 @@
 using namespace telmora;
 using prueba::ConstructorBin;
 using prueba::DialogosGuion;
-using prueba::HojaPrueba;
+using prueba::SesionDePrueba;
 
 namespace {
 
@@ -65,7 +65,7 @@ std::string hoja_alrededor_del_clic() {
 }  // namespace
 
 TEST(Localizador, OfreceEnOrdenDeFicheroYCadaNoPasaAlSiguiente) {
-  HojaPrueba hoja(hoja_alrededor_del_clic());
+  SesionDePrueba hoja(hoja_alrededor_del_clic());
   Sesion& sesion = hoja.sesion;
   sesion.tabla.fila(sesion.hoja.entidad(4).posicion_tab).visible = false;
   Clic clic(sesion);
@@ -103,7 +103,7 @@ TEST(Localizador, SegmentosPorProyeccionDentroDeLaTolerancia) {
       .c("100", {{10000, 20000, 0}, {11000, 21000, 0}})   // diagonal from (100, 200) m
       .c("100", {{10000, 30000, 0}, {11000, 30040, 0}})   // shallow, ends at (110, 300.4) m
       .c("100", {{10490, 40000, 0}, {10510, 40000, 0}});  // short, inside one search box
-  HojaPrueba hoja(b.contenido());
+  SesionDePrueba hoja(b.contenido());
   Clic clic(hoja.sesion);
 
   // Vertices far outside the box; the segment at exactly the tolerance is still found.
@@ -123,7 +123,7 @@ TEST(Localizador, SegmentosPorProyeccionDentroDeLaTolerancia) {
 }
 
 TEST(Localizador, ElResaltadoSeQuitaTrasNoYLaCajaSeBorra) {
-  HojaPrueba hoja(hoja_alrededor_del_clic());
+  SesionDePrueba hoja(hoja_alrededor_del_clic());
   Sesion& sesion = hoja.sesion;
   Vista vista;
   vista.dimensiona(200, 200);

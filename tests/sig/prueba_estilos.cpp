@@ -6,8 +6,7 @@
 #include <random>
 #include <set>
 
-#include "carpeta_temporal.h"
-#include "constructor_bin.h"
+#include "hoja_de_prueba.h"
 #include "lectura_gdal.h"
 #include "sesion.h"
 #include "sig/exportacion.h"
@@ -128,12 +127,10 @@ TEST(EstilosDeCapas, CadaCodigoDeCadaCapaConElColorDeSuPaleta) {
           por_capa["textos"].insert(c);
       }
     }
-    prueba::CarpetaTemporal carpeta;
-    carpeta.escribe_hoja(b.contenido());
-    const Sesion sesion = abre_sesion(ajustes_junto_a(carpeta / "hoja.bin"));
-    exporta_sig(sesion, {carpeta / "hoja.gpkg"});
+    const prueba::HojaDePrueba hoja(b);
+    exporta_sig(hoja.abre(), {hoja.carpeta / "hoja.gpkg"});
 
-    const auto estilos = prueba::lee_con_gdal(carpeta / "hoja.gpkg").at("layer_styles");
+    const auto estilos = prueba::lee_con_gdal(hoja.carpeta / "hoja.gpkg").at("layer_styles");
     ASSERT_EQ(estilos.rasgos.size(), 4u);
     for (const auto& estilo : estilos.rasgos) {
       const std::string capa = estilo.campos.at("f_table_name");

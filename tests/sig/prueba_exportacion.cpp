@@ -27,17 +27,16 @@ std::string hoja_variada() {
   return b.contenido();
 }
 
-struct Exportable {
-  prueba::HojaDePrueba hoja{hoja_variada()};
-  Sesion sesion;
+// The basic table with code 100 drawn three pixels wide.
+std::string tabla_exportable() {
+  std::string tabla = prueba::tabla_basica();
+  tabla.replace(tabla.find("100 1 2 1 1"), 11, "100 1 2 1 3");
+  return tabla;
+}
 
-  Exportable() {
-    // Code 100 drawn three pixels wide.
-    std::string tabla = prueba::tabla_basica();
-    tabla.replace(tabla.find("100 1 2 1 1"), 11, "100 1 2 1 3");
-    hoja.carpeta.escribe("Vekt.tab", tabla);
-    sesion = hoja.abre();
-  }
+struct Exportable {
+  prueba::HojaDePrueba hoja{hoja_variada(), tabla_exportable()};
+  Sesion sesion = hoja.abre();
 
   ResultadoExportacion exporta(const std::string& nombre, int epsg = 0) {
     return exporta_sig(sesion, {hoja.carpeta / nombre, "", epsg});

@@ -78,7 +78,8 @@ inline telmora::SubidaCotaTramos subida_literal(const telmora::Hoja& hoja,
 }
 
 // The elevation each element gets from the faces' texts (by place in the C array), and the arcs
-// with none, walking every polygon's arcs and their neighbours.
+// with none, walking every polygon's arcs and their neighbours; an arc passed over gets what the
+// arc walked in its place gets.
 struct CotasLiterales {
   std::map<std::int32_t, std::int32_t> cota;
   std::int32_t sin_cota = 0;
@@ -105,8 +106,12 @@ inline CotasLiterales cotas_recintos_literal(const telmora::GrafoTopologico& gra
       std::int32_t z1 = 0, z2 = 0;
       const bool en_p = cota_de(p, z1), en_q = cota_de(vecinos[k], z2);
       if (!en_p && !en_q) continue;
-      const std::int32_t elemento = grafo.tramo(arcos[k].tramo).elemento;
-      c.cota[elemento] = en_p && en_q ? std::max(z1, z2) : (en_p ? z1 : z2);
+      const std::int32_t cota = en_p && en_q ? std::max(z1, z2) : (en_p ? z1 : z2);
+      c.cota[grafo.tramo(arcos[k].tramo).elemento] = cota;
+      // The arcs passed over in its place get the same.
+      for (const ArcoPasado& pasado : tabla.pasados) {
+        if (pasado.igual_a == arcos[k].tramo) c.cota[grafo.tramo(pasado.tramo).elemento] = cota;
+      }
     }
   }
   for (const Tramo& t : grafo.tramos) c.sin_cota += c.cota.count(t.elemento) == 0;

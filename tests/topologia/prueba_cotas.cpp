@@ -1,9 +1,9 @@
 #include <gtest/gtest.h>
 
 #include "ajustes.h"
-#include "carpeta_temporal.h"
 #include "cotas_literal.h"
 #include "dialogos_guion.h"
+#include "hoja_de_prueba.h"
 #include "limite_tamano.h"
 #include "red_aleatoria.h"
 #include "topologia/etiquetas_cota.h"
@@ -16,16 +16,11 @@ using prueba::V;
 namespace {
 
 // A sheet on disk, opened and wholly drawn, as the viewer has it when a topology entry runs.
-struct HojaEnDisco {
-  prueba::CarpetaTemporal carpeta;
-  Sesion sesion;
+struct HojaEnDisco : prueba::SesionDePrueba {
   prueba::DialogosGuion dialogos;
 
-  explicit HojaEnDisco(const ConstructorBin& b) {
-    sesion = abre_sesion(ajustes_junto_a(carpeta.escribe_hoja(b.contenido())));
-  }
+  using SesionDePrueba::SesionDePrueba;
   EntidadesDibujadas dibujadas() const { return EntidadesDibujadas::todas(sesion.hoja); }
-  std::string bytes() const { return prueba::lee_bytes(sesion.hoja.ruta); }
   Hoja recargada() const { return cargo_bin(sesion.hoja.ruta, sesion.tabla); }
   std::vector<std::int32_t> cotas(const Hoja& hoja, std::int32_t elemento) const {
     std::vector<std::int32_t> z;

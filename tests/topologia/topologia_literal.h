@@ -1,11 +1,13 @@
 // Topology as a plain reading of its rules, with a scan of the whole table wherever a lookup is
-// needed: the node search per arc end, the arc scans per pruning pass. The tests check the
+// needed: the node search per arc end, the arc scans per pruning pass, the ways out of a node and
+// the repeated courses over the whole arc table, every face against every text. The tests check the
 // indexed topology against it, table by table; the topology benchmark times it.
 #pragma once
 
 #include <algorithm>
 
 #include "funciones.h"
+#include "topologia/geometria_exacta.h"
 #include "topologia/grafo.h"
 #include "topologia/islas.h"
 #include "topologia/poligonos.h"
@@ -78,175 +80,118 @@ inline void recalcula_literal(telmora::GrafoTopologico& grafo) {
   grafo.construye_estrellas();
 }
 
-// The polygon walk step by step as its rules read, every lookup a scan of the arc table. With
-// `guarda` it passes over ways out already walked and ends a step after closing a polygon as
-// open, as the program does; without it, it is the unguarded walk, which is stopped after a
-// bound of steps and reports in `anomalo` whether it ever re-walked an arc, closed a polygon as
-// open (after which it goes on with the step and may close the next polygon at once on its
-// first arc), stored arc 0 or had to be stopped.
+// The polygon walk as its rules read, every lookup a scan of the arc table: an arc whose course
+// repeats an earlier arc's is passed over; each ring starts at the first arc with a side not
+// walked and, at every node, leaves by the first way out clockwise after the way back (the
+// way back itself when there is no other), until it is back on its first side; where it turned
+// back at a node of valence below 2 it is cut into open polygons there.
 class RecorridoLiteral {
  public:
-  RecorridoLiteral(const telmora::Hoja& hoja, telmora::GrafoTopologico& grafo, bool guarda)
-      : hoja_(hoja), g_(grafo), guarda_(guarda) {}
-
-  bool anomalo = false;
+  RecorridoLiteral(const telmora::Hoja& hoja, telmora::GrafoTopologico& grafo)
+      : hoja_(hoja), g_(grafo), igual_a_(std::size_t(grafo.num_tramos()) + 1, 0) {}
 
   telmora::TablaPoligonos ejecuta() {
-    t_.poligonos.push_back({});
-    if (g_.num_tramos() > 0) inicio_ = g_.tramo(1).N1;
-    const long limite = 8L * g_.num_tramos() + 16;
-    long pasos = 0;
-    seguir_ = true;
-    do {
-      while (seguir_ && ++pasos < limite) GeneraPol();
-      if (pasos >= limite) {
-        anomalo = true;
-        break;
+    using namespace telmora;
+    for (std::int32_t b = 1; b <= g_.num_tramos(); ++b) {
+      for (std::int32_t a = 1; a < b && igual_a_[std::size_t(b)] == 0; ++a) {
+        if (mismo_trazo(a, b)) igual_a_[std::size_t(b)] = a;
       }
-      buscoTramoAProcesar();
-      seguir_ = procesar_ > 0;
-    } while (seguir_);
-    if (t_.poligonos.back().num_tramos == 0) t_.poligonos.pop_back();
+      if (igual_a_[std::size_t(b)] != 0) t_.pasados.push_back({b, igual_a_[std::size_t(b)]});
+    }
+    for (std::int32_t a = 1; a <= g_.num_tramos(); ++a) {
+      if (!recorrible(a)) continue;
+      for (const bool inv : {false, true}) {
+        const std::int32_t inicio = semiarco(a, inv);
+        if ((inv ? g_.tramo(a).P2 : g_.tramo(a).P1) != 0) continue;
+        std::vector<std::int32_t> ciclo;
+        std::int32_t s = inicio;
+        do {
+          ciclo.push_back(s);
+          s = siguiente(s);
+        } while (s != inicio);
+        guarda(ciclo);
+      }
+    }
     return std::move(t_);
   }
 
  private:
-  telmora::Tramo& tramo(std::int32_t a) { return g_.tramo(a); }
-
-  void GeneraPol() {
-    seguir_ = false;
-    if (procesar_ < 1 || procesar_ > g_.num_tramos()) return;
-    if (tramo(procesar_).P1 != 0 && tramo(procesar_).P2 != 0) return;
-    seguir_ = true;
-    actual_ = procesar_;
-    inv_actual_ = inv_procesar_;
-    desde_ = inv_actual_ ? tramo(actual_).N2 : tramo(actual_).N1;
-    en_ = inv_actual_ ? tramo(actual_).N1 : tramo(actual_).N2;
-    bool abierto = false;
-    if (g_.nodo(en_).valencia < 2) {
-      abierto = true;
-    } else {
-      lejano_ = en_;
-      abierto = sin_salida_libre(lejano_) || !busca_tramo_siguiente();
-    }
-    if (abierto) {
-      CierroPoligono(inv_actual_, false);
-      buscoTramoAProcesar();
-      if (guarda_) return;
-    }
-    if (lejano_ == 0) lejano_ = en_;
-    const bool ocupado = sin_salida_libre(lejano_);
-    if (lejano_ == inicio_ || ocupado) {
-      actual_ = procesar_;
-      inv_actual_ = inv_procesar_;
-      CierroPoligono(inv_actual_, lejano_ == inicio_);
-      buscoTramoAProcesar();
-      if (procesar_ == 0) seguir_ = false;
-    }
+  bool recorrible(std::int32_t a) const {
+    return g_.tramo(a).P1 != telmora::kTramoAnulado && igual_a_[std::size_t(a)] == 0;
+  }
+  std::int32_t llegada(std::int32_t s) const {
+    const telmora::Tramo& t = g_.tramo(telmora::tramo_de(s));
+    return telmora::invertido_de(s) ? t.N1 : t.N2;
+  }
+  bool mismo_trazo(std::int32_t a, std::int32_t b) const {
+    using namespace telmora;
+    if (!recorrible(a) || g_.tramo(b).P1 == kTramoAnulado) return false;
+    const Tramo &ta = g_.tramo(a), &tb = g_.tramo(b);
+    if (ta.N1 == tb.N1 && ta.N2 == tb.N2)
+      return compara_salidas(hoja_, g_, semiarco(a, false), semiarco(b, false)) == 0;
+    if (ta.N1 == tb.N2 && ta.N2 == tb.N1)
+      return compara_salidas(hoja_, g_, semiarco(a, false), semiarco(b, true)) == 0;
+    return false;
   }
 
-  bool libre(std::int32_t a, bool inv) { return (inv ? tramo(a).P2 : tramo(a).P1) == 0; }
-
-  // True (occupied) when no arc but the current one leaves the node in a direction not walked.
-  bool sin_salida_libre(std::int32_t nodo) {
+  // Of the ways out after the way back (clockwise) the first; else the first of all; else back.
+  std::int32_t siguiente(std::int32_t s) const {
+    using namespace telmora;
+    const std::int32_t nodo = llegada(s), atras = s ^ 1;
+    std::int32_t tras = 0, primero = 0;
     for (std::int32_t a = 1; a <= g_.num_tramos(); ++a) {
-      if (a == actual_) continue;
-      if ((tramo(a).N1 == nodo && tramo(a).P1 == 0) || (tramo(a).N2 == nodo && tramo(a).P2 == 0))
-        return false;
+      if (!recorrible(a) || a == tramo_de(s)) continue;
+      if (g_.tramo(a).N1 != nodo && g_.tramo(a).N2 != nodo) continue;
+      const std::int32_t c = semiarco(a, g_.tramo(a).N1 != nodo);
+      auto antes = [&](std::int32_t x, std::int32_t y) {
+        return y == 0 || compara_salidas(hoja_, g_, x, y) < 0;
+      };
+      if (antes(c, primero)) primero = c;
+      if (compara_salidas(hoja_, g_, atras, c) < 0 && antes(c, tras)) tras = c;
     }
-    return true;
+    return tras != 0 ? tras : (primero != 0 ? primero : atras);
   }
 
-  bool busca_tramo_siguiente() {
-    struct Candidato {
-      std::int32_t a;
-      bool inv;
-      double angulo;
+  void guarda(std::vector<std::int32_t> ciclo) {
+    auto corta = [&](std::int32_t s) {
+      return siguiente(s) == (s ^ 1) && g_.nodo(llegada(s)).valencia < 2;
     };
-    std::vector<Candidato> candidatos;
-    for (std::int32_t a = 1; a <= g_.num_tramos(); ++a) {
-      if (a == actual_ || (tramo(a).N1 != en_ && tramo(a).N2 != en_)) continue;
-      const bool inv = tramo(a).N1 != en_;
-      candidatos.push_back(
-          {a, inv, telmora::calcula_angulo(hoja_, tramo(actual_), inv_actual_, tramo(a), inv)});
+    std::size_t ultimo = ciclo.size();
+    for (std::size_t i = 0; i < ciclo.size(); ++i) {
+      if (corta(ciclo[i])) ultimo = i;
     }
-    // The rule: at valence 2 the first; else the largest angle, the last of equal ones.
-    auto preferido = [&](const std::vector<Candidato>& lista) -> const Candidato* {
-      if (lista.empty()) return nullptr;
-      if (g_.nodo(en_).valencia == 2) return &lista.front();
-      const Candidato* mejor = nullptr;
-      double angulo = 0;
-      for (const Candidato& c : lista) {
-        if (c.angulo >= angulo) mejor = &c, angulo = c.angulo;
-      }
-      return mejor;
-    };
-    const Candidato* elegido = nullptr;
-    std::vector<telmora::ArcoPasado> pasados;
-    while (!candidatos.empty()) {
-      elegido = preferido(candidatos);
-      if (!guarda_ || libre(elegido->a, elegido->inv)) break;
-      pasados.push_back({elegido->a, elegido->inv, en_, t_.num_poligonos()});
-      candidatos.erase(candidatos.begin() + (elegido - candidatos.data()));
-      elegido = nullptr;
-    }
-    std::sort(pasados.begin(), pasados.end(),
-              [](const auto& x, const auto& y) { return x.tramo < y.tramo; });
-    t_.pasados.insert(t_.pasados.end(), pasados.begin(), pasados.end());
-    if (elegido == nullptr) {
-      if (!guarda_) anomalo = true;
-      return false;
-    }
-    if (!libre(elegido->a, elegido->inv)) anomalo = true;
-    almacenoTramo(actual_, inv_actual_);
-    procesar_ = elegido->a;
-    inv_procesar_ = elegido->inv;
-    lejano_ = elegido->inv ? tramo(elegido->a).N1 : tramo(elegido->a).N2;
-    return true;
-  }
-
-  void almacenoTramo(std::int32_t a, bool inv) {
-    if (a == 0) {
-      anomalo = true;
+    if (ultimo == ciclo.size()) {
+      poligono(ciclo, true);
       return;
     }
-    telmora::Poligono& p = t_.poligonos.back();
-    t_.arcos.push_back({a, inv});
-    ++p.num_tramos;
-    (inv ? tramo(a).P2 : tramo(a).P1) = t_.num_poligonos();
-    (inv ? tramo(a).posicion_P2 : tramo(a).posicion_P1) = p.num_tramos;
-  }
-
-  void CierroPoligono(bool inv, bool cerrado) {
-    if (!guarda_ && !cerrado) anomalo = true;
-    t_.poligonos.back().cerrado = cerrado;
-    almacenoTramo(actual_, inv);
-    t_.poligonos.push_back({static_cast<std::uint32_t>(t_.arcos.size()), 0, false, 0});
-    actual_ = 0;
-    procesar_ = 1;
-  }
-
-  void buscoTramoAProcesar() {
-    procesar_ = 0;
-    for (std::int32_t a = 1; a <= g_.num_tramos(); ++a) {
-      if (tramo(a).P1 != 0 && tramo(a).P2 != 0) continue;
-      procesar_ = a;
-      inv_actual_ = inv_procesar_ = tramo(a).P1 != 0;
-      desde_ = inv_procesar_ ? tramo(a).N2 : tramo(a).N1;
-      en_ = inv_procesar_ ? tramo(a).N1 : tramo(a).N2;
-      inicio_ = desde_;
-      return;
+    std::vector<std::int32_t> girado(ciclo.begin() + std::ptrdiff_t(ultimo) + 1, ciclo.end());
+    girado.insert(girado.end(), ciclo.begin(), ciclo.begin() + std::ptrdiff_t(ultimo) + 1);
+    std::vector<std::int32_t> trozo;
+    for (const std::int32_t s : girado) {
+      trozo.push_back(s);
+      if (!corta(s)) continue;
+      poligono(trozo, false);
+      trozo.clear();
     }
-    lejano_ = 0;
+  }
+
+  void poligono(const std::vector<std::int32_t>& lados, bool cerrado) {
+    using namespace telmora;
+    t_.poligonos.push_back({std::uint32_t(t_.arcos.size()), 0, cerrado, 0});
+    for (const std::int32_t s : lados) {
+      Poligono& p = t_.poligonos.back();
+      t_.arcos.push_back({tramo_de(s), invertido_de(s)});
+      ++p.num_tramos;
+      Tramo& t = g_.tramo(tramo_de(s));
+      (invertido_de(s) ? t.P2 : t.P1) = t_.num_poligonos();
+      (invertido_de(s) ? t.posicion_P2 : t.posicion_P1) = p.num_tramos;
+    }
   }
 
   const telmora::Hoja& hoja_;
   telmora::GrafoTopologico& g_;
-  bool guarda_;
+  std::vector<std::int32_t> igual_a_;
   telmora::TablaPoligonos t_;
-  bool seguir_ = true;
-  std::int32_t actual_ = 0, procesar_ = 1, inicio_ = 0, desde_ = 0, en_ = 0, lejano_ = 0;
-  bool inv_actual_ = false, inv_procesar_ = false;
 };
 
 // Islands: every face against every envelope.
@@ -260,8 +205,11 @@ inline void islas_literal(const telmora::TablaPoligonos& t, telmora::IslasTopolo
       const Rango& a = t.recinto(i).rango;
       const Rango& b = t.recinto(j).rango;
       if (!(b.xmax < a.xmax && b.ymax < a.ymax && b.xmin > a.xmin && b.ymin > a.ymin)) continue;
-      const Vertice& v = t.vertices_de(j).front();
-      if (punto_en_poligono(v.x, v.y, t.vertices_de(i))) islas.islas.push_back({i, j, 0, {}});
+      Vertice v = t.vertices_de(j).front();
+      for (const Vertice& w : t.vertices_de(j)) {
+        if (w.y < v.y || (w.y == v.y && w.x < v.x)) v = w;
+      }
+      if (punto_en_anillo(v.x, v.y, t.vertices_de(i))) islas.islas.push_back({i, j, 0, {}});
     }
   }
 }
@@ -299,45 +247,40 @@ inline void componentes_literal(const telmora::TablaPoligonos& t, telmora::Islas
   }
 }
 
-// Centroids: every face against every text; the island flags looked up in the island table.
+// Centroids: every text against every face, and against every island of each face that holds
+// it, looked up in the island table.
 inline void centroides_literal(const telmora::IslasTopologia& islas, telmora::TablaPoligonos& t,
                                telmora::GrafoTopologico& g) {
   using namespace telmora;
-  for (ResumenPoligono& r : t.resumen) {
-    if (r.sentido) continue;
-    const bool conserva =
-        EsEnvolventeDeIsla(islas, r.NumPol) && !EsComponenteDeIsla(islas, r.NumPol);
-    for (std::size_t q = 0; q < g.textos.size(); ++q) {
-      TextoTopologia& texto = g.textos[q];
-      if (!punto_en_rango(texto.x, texto.y, t.recinto(r.NumPol).rango) ||
-          !punto_en_poligono(texto.x, texto.y, t.vertices_de(r.NumPol)))
-        continue;
-      if (r.Puntero_Sup == 0)
-        r.Puntero_Sup = std::int32_t(q + 1);
-      else if (!conserva)
-        r.Puntero_Sup = kVariosPoligonos;
-      const bool tomado_por_envolvente = texto.centroide > 0 &&
-                                         EsEnvolventeDeIsla(islas, texto.centroide) &&
-                                         !EsComponenteDeIsla(islas, texto.centroide);
-      if (texto.centroide == 0 || (!conserva && tomado_por_envolvente))
-        texto.centroide = r.NumPol;
-      else if (!conserva)
-        texto.centroide = kVariosPoligonos;
+  auto dentro = [&](std::int32_t c, const TextoTopologia& q) {
+    return punto_en_rango(q.x, q.y, t.recinto(c).rango) &&
+           punto_en_anillo(q.x, q.y, t.vertices_de(c));
+  };
+  for (std::size_t q = 0; q < g.textos.size(); ++q) {
+    TextoTopologia& texto = g.textos[q];
+    texto.centroide = 0;
+    for (ResumenPoligono& r : t.resumen) {
+      if (r.sentido || !dentro(r.NumPol, texto)) continue;
+      bool en_isla = false;
+      for (const Isla& i : islas.islas)
+        en_isla = en_isla || (i.Pol_Externo == r.NumPol && dentro(i.Pol_Interno, texto));
+      if (en_isla) continue;
+      r.Puntero_Sup = r.Puntero_Sup == 0 ? std::int32_t(q + 1) : kVariosPoligonos;
+      texto.centroide = texto.centroide == 0 ? r.NumPol : kVariosPoligonos;
     }
   }
 }
 
-// The face under a point: the summary scanned in order.
+// The face under a point: the summary scanned in order, the smallest face holding it.
 inline std::int32_t localiza_literal(const telmora::TablaPoligonos& t, std::int32_t x,
                                      std::int32_t y) {
   using namespace telmora;
   std::int32_t encontrado = 0;
   for (const ResumenPoligono& r : t.resumen) {
-    if (!punto_en_rango(x, y, t.recinto(r.NumPol).rango) ||
-        !punto_en_poligono(x, y, t.vertices_de(r.NumPol)))
+    if (r.sentido || !punto_en_rango(x, y, t.recinto(r.NumPol).rango) ||
+        !punto_en_anillo(x, y, t.vertices_de(r.NumPol)))
       continue;
-    if (!r.sentido) return r.NumPol;
-    encontrado = 0;
+    if (encontrado == 0 || r.Sup < t.resumen_de(encontrado).Sup) encontrado = r.NumPol;
   }
   return encontrado;
 }

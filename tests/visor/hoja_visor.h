@@ -1,11 +1,9 @@
-// A sheet on disk with its own code table and palette, opened as the viewer opens it.
+// A sheet on disk with a code table and palette of plain colours, to tell them in pictures.
 #pragma once
 
 #include <string>
 
-#include "carpeta_temporal.h"
-#include "constructor_bin.h"
-#include "sesion.h"
+#include "hoja_de_prueba.h"
 
 namespace prueba {
 
@@ -20,16 +18,9 @@ inline std::string tabla_visor() {
   return "//@ 0 5\r\n100 1 2\r\n200 2 3\r\n300 1 4\r\n300 1 6\r\nTXT 4 7\r\n";
 }
 
-struct HojaVisor {
-  CarpetaTemporal carpeta;
-  telmora::Ajustes ajustes;
-
-  explicit HojaVisor(const ConstructorBin& hoja, const std::string& tabla = tabla_visor()) {
-    carpeta.escribe("Vekt.tab", tabla);
-    carpeta.escribe("Vekt.pal", paleta_visor());
-    ajustes = telmora::ajustes_junto_a(carpeta.escribe("hoja.bin", hoja.contenido()));
-  }
-  telmora::Sesion abre() const { return telmora::abre_sesion(ajustes); }
+struct HojaVisor : HojaDePrueba {
+  explicit HojaVisor(const ConstructorBin& hoja, const std::string& tabla = tabla_visor())
+      : HojaDePrueba(hoja, tabla, paleta_visor()) {}
 };
 
 }  // namespace prueba

@@ -514,7 +514,7 @@ TEST(Visor, ExportarEImportarFormatosSigDesdeElArchivo) {
   Visor* nuevo = a.form.visor();
   ASSERT_NE(nuevo, nullptr);
   EXPECT_EQ(nuevo->ajustes().fich_entrada, vuelta);
-  EXPECT_EQ(nuevo->ajustes().fich_vekttab, a.hoja.ajustes.fich_vekttab);
+  EXPECT_EQ(nuevo->ajustes().fich_vekttab, a.hoja.ajustes().fich_vekttab);
   EXPECT_EQ(nuevo->control().sesion().hoja.num_entidades(), 3);
   EXPECT_TRUE(nuevo->isVisible());
 }

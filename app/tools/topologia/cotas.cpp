@@ -158,11 +158,17 @@ CotaDeRecintos BuscaCotaADar(const Hoja& hoja, const GrafoTopologico& grafo,
     z = grafo.textos[static_cast<std::size_t>(r.Puntero_Sup - 1)].z;
     return true;
   };
+  // An arc passed over runs where the arc walked in its place runs: it has the same two sides.
+  std::vector<std::int32_t> lados_de(grafo.tramos.size() + 1);
+  for (std::size_t a = 0; a < lados_de.size(); ++a) lados_de[a] = static_cast<std::int32_t>(a);
+  for (const ArcoPasado& p : tabla.pasados) lados_de[static_cast<std::size_t>(p.tramo)] = p.igual_a;
   CotaDeRecintos resultado;
   std::vector<Vertice> v;
-  for (const Tramo& t : grafo.tramos) {
+  for (std::int32_t a = 1; a <= grafo.num_tramos(); ++a) {
+    const Tramo& t = grafo.tramo(a);
+    const Tramo& lados = grafo.tramo(lados_de[static_cast<std::size_t>(a)]);
     std::int32_t z1 = 0, z2 = 0;
-    const bool en_1 = cota_de(t.P1, z1), en_2 = cota_de(t.P2, z2);
+    const bool en_1 = cota_de(lados.P1, z1), en_2 = cota_de(lados.P2, z2);
     if (!en_1 && !en_2) {
       ++resultado.sin_cota;
       continue;

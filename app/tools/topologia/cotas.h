@@ -100,8 +100,9 @@ SubidaCotaTramos ProcesarSubirCotaTramos(const Hoja& hoja, const EntidadesDibuja
 
 // Z from texts: every arc gets, at all its vertices, the larger elevation of the faces on its two
 // sides, where a face's elevation is the z of its centroid text and only a face with exactly
-// one centroid has one; envelopes and open polygons have none. Arcs with no elevation on either
-// side are left out and counted. The range block is the one the vertices span (a negative
+// one centroid has one; envelopes and open polygons have none. An arc passed over as a repeat
+// of another takes that arc's sides. Arcs with no elevation on either side are left out and
+// counted. The range block is the one the vertices span (a negative
 // elevation or one above 1,000,000,000 included), with 20, 6 and 1957 in its last three values.
 struct CotaDeRecintos {
   std::int32_t sin_cota = 0;

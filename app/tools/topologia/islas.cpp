@@ -1,9 +1,11 @@
 #include "topologia/islas.h"
 
+#include <algorithm>
 #include <unordered_set>
 
 #include "funciones.h"
 #include "texto.h"
+#include "topologia/geometria_exacta.h"
 
 namespace telmora {
 
@@ -31,7 +33,15 @@ struct PorClase {
 
 bool dentro(const TablaPoligonos& tabla, std::int32_t cerrado, std::int32_t x, std::int32_t y) {
   return punto_en_rango(x, y, tabla.recinto(cerrado).rango) &&
-         punto_en_poligono(x, y, tabla.vertices_de(cerrado));
+         punto_en_anillo(x, y, tabla.vertices_de(cerrado));
+}
+
+// The vertex that stands for a ring in the island test: its lowest, the leftmost of the lowest,
+// wherever the ring starts.
+const Vertice& representante(std::span<const Vertice> anillo) {
+  return *std::min_element(anillo.begin(), anillo.end(), [](const Vertice& a, const Vertice& b) {
+    return a.y != b.y ? a.y < b.y : a.x < b.x;
+  });
 }
 
 }  // namespace
@@ -48,8 +58,8 @@ void BuscoIslas(const TablaPoligonos& tabla, IslasTopologia& islas) {
       const std::int32_t envolvente = envolventes.numeros[std::size_t(lugar)];
       const Rango& j = tabla.recinto(envolvente).rango;
       if (!(j.xmax < i.xmax && j.ymax < i.ymax && j.xmin > i.xmin && j.ymin > i.ymin)) continue;
-      const Vertice& primero = tabla.vertices_de(envolvente).front();
-      if (!punto_en_poligono(primero.x, primero.y, tabla.vertices_de(cara.NumPol))) continue;
+      const Vertice& punto = representante(tabla.vertices_de(envolvente));
+      if (!punto_en_anillo(punto.x, punto.y, tabla.vertices_de(cara.NumPol))) continue;
       islas.islas.push_back({cara.NumPol, envolvente, 0, {}});
     }
   }
@@ -94,57 +104,29 @@ void PoligonosComponentesIslas(const GrafoTopologico& grafo, const TablaPoligono
   }
 }
 
-bool EsEnvolventeDeIsla(const IslasTopologia& islas, std::int32_t num) {
-  for (const Isla& i : islas.islas) {
-    if (i.Pol_Externo == num) return true;
-  }
-  return false;
-}
-
-bool EsComponenteDeIsla(const IslasTopologia& islas, std::int32_t num) {
-  for (const Isla& i : islas.islas) {
-    for (const std::int32_t c : i.componentes) {
-      if (c == num) return true;
-    }
-  }
-  return false;
-}
-
 void ChequeoCentroidesPoligonos(const IslasTopologia& islas, TablaPoligonos& tabla,
                                 GrafoTopologico& grafo) {
-  const std::size_t n = tabla.resumen.size() + 1;
-  std::vector<char> envuelve(n, 0), componente(n, 0);
-  for (const Isla& i : islas.islas) {
-    envuelve[std::size_t(i.Pol_Externo)] = 1;
-    for (const std::int32_t c : i.componentes) componente[std::size_t(c)] = 1;
-  }
-  std::vector<Caja> puntos;
-  puntos.reserve(grafo.textos.size());
-  for (const TextoTopologia& t : grafo.textos) puntos.push_back({t.x, t.y, t.x, t.y});
-  const RejillaCajas rejilla(puntos);
-  std::vector<std::int32_t> candidatos;
-  for (ResumenPoligono& cara : tabla.resumen) {
-    if (cara.sentido) continue;
-    const std::size_t p = std::size_t(cara.NumPol);
-    const bool conserva = envuelve[p] && !componente[p];
-    const Rango& r = tabla.recinto(cara.NumPol).rango;
-    rejilla.candidatas(r.xmin, r.ymin, r.xmax, r.ymax, candidatos);
-    for (const std::int32_t lugar : candidatos) {
-      TextoTopologia& texto = grafo.textos[std::size_t(lugar)];
-      if (!dentro(tabla, cara.NumPol, texto.x, texto.y)) continue;
-      if (cara.Puntero_Sup == 0) {
-        cara.Puntero_Sup = lugar + 1;
-      } else if (!conserva) {
-        cara.Puntero_Sup = kVariosPoligonos;
-      }
-      // A text that a face holding an island took first belongs to the island's face.
-      if (texto.centroide == 0 ||
-          (!conserva && texto.centroide > 0 && envuelve[std::size_t(texto.centroide)] &&
-           !componente[std::size_t(texto.centroide)])) {
-        texto.centroide = cara.NumPol;
-      } else if (!conserva) {
-        texto.centroide = kVariosPoligonos;
-      }
+  std::vector<std::vector<std::int32_t>> islas_de(tabla.resumen.size() + 1);
+  for (const Isla& i : islas.islas) islas_de[std::size_t(i.Pol_Externo)].push_back(i.Pol_Interno);
+  const PorClase caras(tabla, false);
+  std::vector<std::int32_t> candidatas, propias;
+  for (std::size_t q = 0; q < grafo.textos.size(); ++q) {
+    TextoTopologia& texto = grafo.textos[q];
+    caras.rejilla.candidatas(texto.x, texto.y, texto.x, texto.y, candidatas);
+    propias.clear();
+    for (const std::int32_t lugar : candidatas) {
+      const std::int32_t cara = caras.numeros[std::size_t(lugar)];
+      if (!dentro(tabla, cara, texto.x, texto.y)) continue;
+      const auto& suyas = islas_de[std::size_t(cara)];
+      const bool en_isla = std::any_of(suyas.begin(), suyas.end(), [&](std::int32_t envolvente) {
+        return dentro(tabla, envolvente, texto.x, texto.y);
+      });
+      if (!en_isla) propias.push_back(cara);
+    }
+    texto.centroide = propias.empty() ? 0 : (propias.size() == 1 ? propias[0] : kVariosPoligonos);
+    for (const std::int32_t cara : propias) {
+      std::int32_t& puntero = tabla.resumen_de(cara).Puntero_Sup;
+      puntero = puntero == 0 ? std::int32_t(q + 1) : kVariosPoligonos;
     }
   }
 }
@@ -159,11 +141,15 @@ std::int32_t LocalizadorPoligonos::LocalizaPol(const TablaPoligonos& tabla, std:
                                                std::int32_t y) const {
   std::vector<std::int32_t> candidatas;
   rejilla_.candidatas(x, y, x, y, candidatas);
+  std::int32_t encontrada = 0;
   for (const std::int32_t lugar : candidatas) {
     const std::int32_t cara = caras_[std::size_t(lugar)];
-    if (dentro(tabla, cara, x, y)) return cara;
+    if (!dentro(tabla, cara, x, y)) continue;
+    if (encontrada == 0 || tabla.resumen_de(cara).Sup < tabla.resumen_de(encontrada).Sup) {
+      encontrada = cara;
+    }
   }
-  return 0;
+  return encontrada;
 }
 
 std::vector<std::string> imprimeIslas(const IslasTopologia& islas) {

@@ -34,27 +34,27 @@ struct IslasTopologia {
   std::vector<ComponenteIsla> componentes;
 };
 
-// Every envelope whose range lies strictly inside a face's range and whose first vertex lies
-// inside the face, one entry per face that holds it (nested faces give several), faces in
-// summary order and envelopes in summary order within each.
+// Every envelope whose range lies strictly inside a face's range and whose lowest vertex (the
+// leftmost of the lowest) lies inside the face's ring, one entry per face that holds it (nested
+// faces give several), faces in summary order and envelopes in summary order within each.
 void BuscoIslas(const TablaPoligonos& tabla, IslasTopologia& islas);
 
 // The closed polygons that share an arc with each island's envelope.
 void PoligonosComponentesIslas(const GrafoTopologico& grafo, const TablaPoligonos& tabla,
                                IslasTopologia& islas);
 
-bool EsEnvolventeDeIsla(const IslasTopologia& islas, std::int32_t num);
-bool EsComponenteDeIsla(const IslasTopologia& islas, std::int32_t num);
-
 // Gives each face the text inside it (Puntero_Sup) and each text its face (centroide), or
-// kVariosPoligonos for a face with several texts or a text in several faces. A face that holds
-// an island, and is not part of one, keeps its first text when the island's texts fall inside
-// its ring too, and such a text goes to the island's face whichever face is checked first.
+// kVariosPoligonos for a face with several texts or a text in several faces. A text belongs to
+// the innermost face around it: a face whose ring holds it, unless it also lies inside one of
+// that face's islands (nested islands included). So it belongs to no face around an island it
+// lies in, and to several faces only where faces overlap (lines that cross without a node).
+// Needs the islands (BuscoIslas) of the same polygons.
 void ChequeoCentroidesPoligonos(const IslasTopologia& islas, TablaPoligonos& tabla,
                                 GrafoTopologico& grafo);
 
-// The face under a map point (file units): the first face in summary order whose ring holds
-// it, or 0. Envelopes never answer.
+// The face under a map point (file units): of the faces whose rings hold it the smallest, which
+// is the innermost one (the first in summary order among equal areas), or 0. Envelopes never
+// answer.
 class LocalizadorPoligonos {
  public:
   LocalizadorPoligonos() = default;

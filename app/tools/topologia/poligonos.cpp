@@ -1,10 +1,11 @@
 #include "topologia/poligonos.h"
 
+#include <algorithm>
 #include <cmath>
 
-#include "fichero.h"
 #include "funciones.h"
 #include "texto.h"
+#include "topologia/geometria_exacta.h"
 
 namespace telmora {
 
@@ -14,219 +15,239 @@ std::span<const Vertice> vertices_de_tramo(const Hoja& hoja, const Tramo& t) {
   return hoja.vertices_de(hoja.c[std::size_t(t.elemento - 1)]);
 }
 
-double azimut(const Vertice& desde, const Vertice& hasta) {
-  double longitud = 0, angulo = 0;
-  calcula_azimut(desde.x, desde.y, hasta.x, hasta.y, longitud, angulo);
-  return angulo;
+// The course of an arc from one of its ends, one segment at a time, repeated points skipped.
+class Trazo {
+ public:
+  Trazo(std::span<const Vertice> v, bool invertido) : v_(v), invertido_(invertido) {
+    hasta_ = distinto_tras(0);
+  }
+  bool termina() const { return hasta_ >= v_.size(); }
+  const Vertice& destino() const { return en(hasta_); }
+  Direccion direccion() const { return direccion_entre(en(desde_), en(hasta_)); }
+  void avanza() {
+    desde_ = hasta_;
+    hasta_ = distinto_tras(desde_);
+  }
+
+ private:
+  const Vertice& en(std::size_t k) const { return v_[invertido_ ? v_.size() - 1 - k : k]; }
+  std::size_t distinto_tras(std::size_t k) const {
+    std::size_t siguiente = k + 1;
+    while (siguiente < v_.size() && en(siguiente).x == en(k).x && en(siguiente).y == en(k).y) {
+      ++siguiente;
+    }
+    return siguiente;
+  }
+
+  std::span<const Vertice> v_;
+  bool invertido_;
+  std::size_t desde_ = 0, hasta_ = 0;
+};
+
+Trazo trazo_de(const Hoja& hoja, const GrafoTopologico& grafo, std::int32_t s) {
+  return {vertices_de_tramo(hoja, grafo.tramo(tramo_de(s))), invertido_de(s)};
 }
 
-// The direction from the node reached along the arc back along its last segment.
-double direccion_atras(const Hoja& hoja, const Tramo& t, bool invierte) {
-  const auto v = vertices_de_tramo(hoja, t);
-  const std::size_t n = v.size();
-  double angulo = invierte ? azimut(v[1], v[0]) : azimut(v[n - 2], v[n - 1]);
-  angulo += kPi;
-  normaliza_angulo(angulo);
-  return angulo;
+int signo(std::int64_t v) {
+  return (v > 0) - (v < 0);
 }
 
-// The direction in which the arc leaves its starting node.
-double direccion_salida(const Hoja& hoja, const Tramo& t, bool invierte) {
-  const auto v = vertices_de_tramo(hoja, t);
-  const std::size_t n = v.size();
-  return invierte ? azimut(v[n - 1], v[n - 2]) : azimut(v[0], v[1]);
+// Which of two points ahead on a ray of direction d is nearer: -1 the first, 1 the second.
+int compara_avance(Direccion d, const Vertice& a, const Vertice& b) {
+  if ((d.dx < 0 ? -d.dx : d.dx) >= (d.dy < 0 ? -d.dy : d.dy)) {
+    return signo(d.dx) * signo(std::int64_t{a.x} - b.x);
+  }
+  return signo(d.dy) * signo(std::int64_t{a.y} - b.y);
 }
 
-double giro(double atras, double salida) {
-  double angulo = atras - salida;
-  normaliza_angulo(angulo);
-  return angulo;
+// Two courses that leave a point in the same direction, followed along their common stretch to
+// where they part: there the one that turns further right comes later, and one that ends comes
+// first.
+int compara_tras_salida(Trazo p, Trazo q) {
+  for (;;) {
+    const Direccion d = p.direccion();
+    const int cerca = compara_avance(d, p.destino(), q.destino());
+    if (cerca <= 0) p.avanza();
+    if (cerca >= 0) q.avanza();
+    if (p.termina() || q.termina()) return int(q.termina()) - int(p.termina());
+    const Direccion dp = p.direccion(), dq = q.direccion();
+    if (mismo_sentido(dp, dq)) continue;
+    return compara_giro_horario({-d.dx, -d.dy}, dp, dq);
+  }
 }
 
 }  // namespace
 
-double calcula_angulo(const Hoja& hoja, const Tramo& actual, bool invierte_actual,
-                      const Tramo& candidato, bool invierte_candidato) {
-  return giro(direccion_atras(hoja, actual, invierte_actual),
-              direccion_salida(hoja, candidato, invierte_candidato));
+int compara_salidas(const Hoja& hoja, const GrafoTopologico& grafo, std::int32_t a,
+                    std::int32_t b) {
+  const Trazo p = trazo_de(hoja, grafo, a), q = trazo_de(hoja, grafo, b);
+  const int orden = compara_azimut(p.direccion(), q.direccion());
+  return orden != 0 ? orden : compara_tras_salida(p, q);
 }
 
-// The walk's state and steps. The stars of the graph stand in for the scans of the whole arc
-// table: the candidates at a node come in arc order, so the choice rule is unchanged.
+// The ways out of every node in clockwise order, with the arcs that repeat another's course set
+// aside, and the walk over them.
 class Recorrido {
  public:
   Recorrido(const Hoja& hoja, GrafoTopologico& grafo, TablaPoligonos& tabla, Progreso& progreso)
-      : grafo_(grafo), tabla_(tabla), contador_(progreso, 2 * std::int64_t(grafo.num_tramos())) {
-    const auto semiarcos = 2 * std::size_t(grafo.num_tramos() + 1);
-    atras_.resize(semiarcos);
-    salida_.resize(semiarcos);
-    for (std::int32_t a = 1; a <= grafo.num_tramos(); ++a) {
-      for (const bool inv : {false, true}) {
-        atras_[std::size_t(semiarco(a, inv))] = direccion_atras(hoja, grafo.tramo(a), inv);
-        salida_[std::size_t(semiarco(a, inv))] = direccion_salida(hoja, grafo.tramo(a), inv);
-      }
-    }
-    tabla_.poligonos.push_back({});
-    if (grafo.num_tramos() > 0) inicio_ = grafo.tramo(1).N1;
+      : hoja_(hoja),
+        grafo_(grafo),
+        tabla_(tabla),
+        contador_(progreso, 2 * std::int64_t(grafo.num_tramos())),
+        igual_a_(std::size_t(grafo.num_tramos()) + 1, 0),
+        lugar_(2 * (std::size_t(grafo.num_tramos()) + 1), 0) {
+    ordena_salidas();
   }
 
   void ejecuta() {
-    // Each step stores at least one arc in a direction not walked before, or ends a polygon
-    // whose last arc it stores; so the steps are bounded by the half-edges.
-    const std::int64_t limite = 4 * std::int64_t(grafo_.num_tramos()) + 8;
-    std::int64_t pasos = 0;
-    bool seguir = true;
-    do {
-      while (seguir) {
-        if (++pasos > limite) falla();
-        seguir = GeneraPol();
+    std::vector<std::int32_t> ciclo;
+    for (std::int32_t a = 1; a <= grafo_.num_tramos(); ++a) {
+      if (!recorrible(a)) continue;
+      for (const bool invertido : {false, true}) {
+        const std::int32_t inicio = semiarco(a, invertido);
+        if (lado(inicio) != 0) continue;
+        ciclo.clear();
+        std::int32_t s = inicio;
+        do {
+          ciclo.push_back(s);
+          s = siguiente(s);
+        } while (s != inicio);
+        guarda_ciclo(ciclo);
       }
-      buscoTramoAProcesar();
-      seguir = procesar_ > 0;
-    } while (seguir);
-    if (tabla_.poligonos.back().num_tramos == 0) tabla_.poligonos.pop_back();
+    }
   }
 
  private:
-  Tramo& tramo(std::int32_t a) { return grafo_.tramo(a); }
-  bool libre(std::int32_t s) {
-    const Tramo& t = tramo(tramo_de(s));
-    return (invertido_de(s) ? t.P2 : t.P1) == 0;
+  bool recorrible(std::int32_t a) const {
+    return grafo_.tramo(a).P1 != kTramoAnulado && igual_a_[std::size_t(a)] == 0;
   }
-  std::int32_t lejano_de(std::int32_t s) {
-    const Tramo& t = tramo(tramo_de(s));
+  std::int32_t lado(std::int32_t s) const {
+    const Tramo& t = grafo_.tramo(tramo_de(s));
+    return invertido_de(s) ? t.P2 : t.P1;
+  }
+  std::int32_t llegada(std::int32_t s) const {
+    const Tramo& t = grafo_.tramo(tramo_de(s));
     return invertido_de(s) ? t.N1 : t.N2;
   }
-  std::int32_t numero_actual() const { return tabla_.num_poligonos(); }
 
-  // One step; false when the walk of this polygon cannot go on.
-  bool GeneraPol() {
-    if (procesar_ < 1 || procesar_ > grafo_.num_tramos()) return false;
-    const Tramo& p = tramo(procesar_);
-    if (p.P1 != 0 && p.P2 != 0) return false;
-    actual_ = procesar_;
-    invierte_actual_ = invierte_procesar_;
-    desde_ = invierte_actual_ ? p.N2 : p.N1;
-    en_ = invierte_actual_ ? p.N1 : p.N2;
-    // A dead end, a node without a free way out, or only walked ways out: the polygon stays open
-    // and the next one starts from the first arc not walked both ways.
-    if (grafo_.nodo(en_).valencia < 2 || sin_salida_libre(en_) || !busca_tramo_siguiente()) {
-      CierroPoligono(invierte_actual_, false);
-      buscoTramoAProcesar();
-      return true;
-    }
-    const bool ocupado = sin_salida_libre(lejano_);
-    if (lejano_ == inicio_ || ocupado) {
-      actual_ = procesar_;
-      invierte_actual_ = invierte_procesar_;
-      CierroPoligono(invierte_actual_, lejano_ == inicio_);
-      buscoTramoAProcesar();
-      return procesar_ != 0;
-    }
-    return true;
+  // The way out after the way back, clockwise: the sharpest left turn.
+  std::int32_t siguiente(std::int32_t s) const {
+    const std::int32_t nodo = llegada(s);
+    const std::uint32_t primero = inicio_[std::size_t(nodo - 1)];
+    const std::uint32_t grado = inicio_[std::size_t(nodo)] - primero;
+    const std::uint32_t atras = lugar_[std::size_t(s ^ 1)];
+    return salidas_[primero + (atras - primero + 1) % grado];
   }
 
-  // True (occupied) when no arc but the current one leaves the node in a direction not walked.
-  // Known as versitramosiguientevalido, although it answers whether no valid way is left.
-  bool sin_salida_libre(std::int32_t nodo) {
-    for (const std::int32_t s : grafo_.estrella(nodo)) {
-      if (tramo_de(s) != actual_ && libre(s)) return false;
-    }
-    return true;
-  }
-
-  // The way out of the node: at a node of valence 2 the other arc; elsewhere the largest turn
-  // counter-clockwise from the way back, the last in arc order among equal turns. Ways already
-  // walked are passed over. False when none is left.
-  bool busca_tramo_siguiente() {
-    const auto estrella = grafo_.estrella(en_);
-    const double atras = atras_[std::size_t(semiarco(actual_, invierte_actual_))];
-    std::int32_t elegido = -1;
-    double mejor = 0;
-    const bool dos = grafo_.nodo(en_).valencia == 2;
-    for (const std::int32_t s : estrella) {
-      if (tramo_de(s) == actual_ || !libre(s)) continue;
-      const double angulo = dos ? 0 : giro(atras, salida_[std::size_t(s)]);
-      if (elegido < 0 || (!dos && angulo >= mejor)) {
-        elegido = s;
-        mejor = angulo;
+  void ordena_salidas() {
+    std::vector<Direccion> primera(lugar_.size());
+    for (std::int32_t a = 1; a <= grafo_.num_tramos(); ++a) {
+      for (const bool invertido : {false, true}) {
+        const std::int32_t s = semiarco(a, invertido);
+        primera[std::size_t(s)] = trazo_de(hoja_, grafo_, s).direccion();
       }
-      if (dos) break;
     }
-    for (const std::int32_t s : estrella) {
-      if (tramo_de(s) == actual_ || libre(s)) continue;
-      if (elegido >= 0) {
-        const double angulo = dos ? 0 : giro(atras, salida_[std::size_t(s)]);
-        const bool antes = tramo_de(s) < tramo_de(elegido);
-        if (dos ? !antes : (angulo < mejor || (angulo == mejor && antes))) continue;
+    auto antes = [&](std::int32_t a, std::int32_t b) {
+      const int orden = compara_azimut(primera[std::size_t(a)], primera[std::size_t(b)]);
+      if (orden != 0) return orden < 0;
+      return compara_tras_salida(trazo_de(hoja_, grafo_, a), trazo_de(hoja_, grafo_, b)) < 0;
+    };
+    inicio_.assign(std::size_t(grafo_.num_nodos()) + 1, 0);
+    for (std::int32_t n = 1; n <= grafo_.num_nodos(); ++n) {
+      const auto desde = std::ptrdiff_t(salidas_.size());
+      for (const std::int32_t s : grafo_.estrella(n)) {
+        if (grafo_.tramo(tramo_de(s)).P1 != kTramoAnulado) salidas_.push_back(s);
       }
-      tabla_.pasados.push_back({tramo_de(s), invertido_de(s), en_, numero_actual()});
+      std::sort(salidas_.begin() + desde, salidas_.end(), antes);
+      aparta_repetidos(std::span(salidas_).subspan(std::size_t(desde)), antes);
+      inicio_[std::size_t(n)] = std::uint32_t(salidas_.size());
     }
-    if (elegido < 0) return false;
-    almacenoTramo(actual_, invierte_actual_);
-    procesar_ = tramo_de(elegido);
-    invierte_procesar_ = invertido_de(elegido);
-    lejano_ = lejano_de(elegido);
-    return true;
-  }
-
-  void almacenoTramo(std::int32_t a, bool invierte) {
-    contador_.avanza(++almacenados_);
-    Poligono& p = tabla_.poligonos.back();
-    tabla_.arcos.push_back({a, invierte});
-    ++p.num_tramos;
-    Tramo& t = tramo(a);
-    (invierte ? t.P2 : t.P1) = numero_actual();
-    (invierte ? t.posicion_P2 : t.posicion_P1) = p.num_tramos;
-  }
-
-  void CierroPoligono(bool invierte, bool cerrado) {
-    tabla_.poligonos.back().cerrado = cerrado;
-    almacenoTramo(actual_, invierte);
-    tabla_.poligonos.push_back({static_cast<std::uint32_t>(tabla_.arcos.size()), 0, false, 0});
-    actual_ = 0;
-    procesar_ = 1;
-  }
-
-  // The first arc not yet walked both ways starts the next polygon; arcs before it stay walked.
-  void buscoTramoAProcesar() {
-    procesar_ = 0;
-    while (siguiente_ <= grafo_.num_tramos() && tramo(siguiente_).P1 != 0 &&
-           tramo(siguiente_).P2 != 0) {
-      ++siguiente_;
+    // The arcs set aside leave the stars; each way out keeps its place.
+    std::size_t quedan = 0, desde = 0;
+    for (std::size_t n = 1; n < inicio_.size(); ++n) {
+      for (std::size_t i = desde; i < inicio_[n]; ++i) {
+        const std::int32_t s = salidas_[i];
+        if (igual_a_[std::size_t(tramo_de(s))] != 0) continue;
+        lugar_[std::size_t(s)] = std::uint32_t(quedan);
+        salidas_[quedan++] = s;
+      }
+      desde = inicio_[n];
+      inicio_[n] = std::uint32_t(quedan);
     }
-    if (siguiente_ > grafo_.num_tramos()) {
-      lejano_ = 0;
+    salidas_.resize(quedan);
+    for (std::int32_t a = 1; a <= grafo_.num_tramos(); ++a) {
+      if (igual_a_[std::size_t(a)] != 0) tabla_.pasados.push_back({a, igual_a_[std::size_t(a)]});
+    }
+  }
+
+  // Ways out with the same course lie side by side once sorted: all but the first arc of each
+  // run are set aside. Both ends of an arc see the same run.
+  template <typename Antes>
+  void aparta_repetidos(std::span<const std::int32_t> lista, const Antes& antes) {
+    for (std::size_t i = 0; i < lista.size();) {
+      std::size_t fin = i + 1;
+      std::int32_t menor = tramo_de(lista[i]);
+      while (fin < lista.size() && !antes(lista[i], lista[fin])) {
+        menor = std::min(menor, tramo_de(lista[fin]));
+        ++fin;
+      }
+      for (std::size_t k = i; k < fin && fin - i > 1; ++k) {
+        const std::int32_t a = tramo_de(lista[k]);
+        if (a != menor) igual_a_[std::size_t(a)] = menor;
+      }
+      i = fin;
+    }
+  }
+
+  // One ring, or, where it turned back at an end of the network, the open polygons between its
+  // turns, the one holding the ring's first side first.
+  void guarda_ciclo(std::vector<std::int32_t>& ciclo) {
+    auto vuelve_en_un_extremo = [&](std::int32_t s) {
+      return siguiente(s) == (s ^ 1) && grafo_.nodo(llegada(s)).valencia < 2;
+    };
+    const auto ultimo = std::find_if(ciclo.rbegin(), ciclo.rend(), vuelve_en_un_extremo);
+    if (ultimo == ciclo.rend()) {
+      guarda_poligono(ciclo, true);
       return;
     }
-    const Tramo& t = tramo(siguiente_);
-    procesar_ = siguiente_;
-    invierte_actual_ = invierte_procesar_ = t.P1 != 0;
-    desde_ = invierte_procesar_ ? t.N2 : t.N1;
-    en_ = invierte_procesar_ ? t.N1 : t.N2;
-    inicio_ = desde_;
+    std::rotate(ciclo.begin(), ultimo.base(), ciclo.end());
+    std::size_t desde = 0;
+    for (std::size_t i = 0; i < ciclo.size(); ++i) {
+      if (!vuelve_en_un_extremo(ciclo[i])) continue;
+      guarda_poligono(std::span(ciclo).subspan(desde, i + 1 - desde), false);
+      desde = i + 1;
+    }
   }
 
-  [[noreturn]] void falla() const {
-    const Nodo& n = grafo_.nodo(en_);
-    throw ErrorTelmora("Error interno de la topología: el recorrido no termina en el nodo " +
-                       std::to_string(en_) + " (" + std::to_string(n.x) + ", " +
-                       std::to_string(n.y) + ")");
+  void guarda_poligono(std::span<const std::int32_t> lados, bool cerrado) {
+    tabla_.poligonos.push_back({std::uint32_t(tabla_.arcos.size()), 0, cerrado, 0});
+    Poligono& p = tabla_.poligonos.back();
+    const std::int32_t numero = tabla_.num_poligonos();
+    for (const std::int32_t s : lados) {
+      contador_.avanza(++almacenados_);
+      tabla_.arcos.push_back({tramo_de(s), invertido_de(s)});
+      ++p.num_tramos;
+      Tramo& t = grafo_.tramo(tramo_de(s));
+      (invertido_de(s) ? t.P2 : t.P1) = numero;
+      (invertido_de(s) ? t.posicion_P2 : t.posicion_P1) = p.num_tramos;
+    }
   }
 
+  const Hoja& hoja_;
   GrafoTopologico& grafo_;
   TablaPoligonos& tabla_;
   ContadorPorcentaje contador_;
-  std::vector<double> atras_, salida_;  // by half-edge
-  std::int32_t actual_ = 0, procesar_ = 1, siguiente_ = 1;
-  bool invierte_actual_ = false, invierte_procesar_ = false;
-  std::int32_t inicio_ = 0, desde_ = 0, en_ = 0, lejano_ = 0;
+  std::vector<std::int32_t> igual_a_;  // by arc: the arc walked in its place, or 0
+  std::vector<std::uint32_t> inicio_;  // by node: where its ways out begin in salidas_
+  std::vector<std::int32_t> salidas_;  // the ways out of every node, clockwise from north
+  std::vector<std::uint32_t> lugar_;   // by half-edge: its place in salidas_
   std::int64_t almacenados_ = 0;
 };
 
 TablaPoligonos proceso_recorrido(const Hoja& hoja, GrafoTopologico& grafo, Progreso& progreso) {
   TablaPoligonos tabla;
-  Recorrido(hoja, grafo, tabla, progreso).ejecuta();
+  Recorrido recorrido(hoja, grafo, tabla, progreso);
+  recorrido.ejecuta();
   return tabla;
 }
 
@@ -244,15 +265,14 @@ void construye_recintos(const Hoja& hoja, const GrafoTopologico& grafo, int uds,
     p.numero_cerrado = static_cast<std::int32_t>(tabla.poligono_de_cerrado_.size());
     RecintoTopologia r;
     r.primer_vertice = static_cast<std::uint32_t>(tabla.vertices.size());
-    double area = 0;
+    AreaDoble area;
     auto almacena = [&](const Vertice& v) {
       if (r.num_vertices == 0) {
         r.rango.xmin = r.rango.xmax = v.x;
         r.rango.ymin = r.rango.ymax = v.y;
         r.rango.zmin = r.rango.zmax = v.z;
       } else {
-        const Vertice& previo = tabla.vertices.back();
-        area += (v.y / u + previo.y / u) * (v.x / u - previo.x / u) / 2;
+        area.anade_lado(tabla.vertices.back(), v);
         r.rango.xmin = std::min(r.rango.xmin, v.x), r.rango.xmax = std::max(r.rango.xmax, v.x);
         r.rango.ymin = std::min(r.rango.ymin, v.y), r.rango.ymax = std::max(r.rango.ymax, v.y);
         r.rango.zmin = std::min(r.rango.zmin, v.z), r.rango.zmax = std::max(r.rango.zmax, v.z);
@@ -272,7 +292,9 @@ void construye_recintos(const Hoja& hoja, const GrafoTopologico& grafo, int uds,
       primero = false;
     }
     tabla.recintos.push_back(r);
-    tabla.resumen.push_back({p.numero_cerrado, std::fabs(area), area >= 0, 0});
+    // The area in square metres: half the doubled area over uds squared.
+    const double sup = std::fabs(area.valor()) / (2 * u * u);
+    tabla.resumen.push_back({p.numero_cerrado, sup, area.signo() >= 0, 0});
   }
   std::vector<RegistroClave> registros;
   registros.reserve(tabla.resumen.size());
@@ -313,11 +335,10 @@ void imprimepol(const TablaPoligonos& tabla, const SalidaLineas& linea) {
       linea((LineaListado() << i + 1 << vecinos[i]).str());
     }
   }
+  if (tabla.pasados.empty()) return;
   linea((LineaListado() << "Tramos pasados por alto :" << tabla.pasados.size()).str());
   for (const ArcoPasado& a : tabla.pasados) {
-    linea((LineaListado() << "Tramo" << a.tramo << a.invierteTramo << "Nodo" << a.nodo << "Poligono"
-                          << a.poligono)
-              .str());
+    linea((LineaListado() << "Tramo" << a.tramo << "igual al" << a.igual_a).str());
   }
 }
 

@@ -1,13 +1,20 @@
-// Polygons built from the node and arc graph: each walk leaves every node by the sharpest left
-// turn, so that faces come out counter-clockwise and the outer boundary of each connected part
-// of the network clockwise. A walk closes when the arc it takes leads back to the node where it
-// began; it stops open at a dead end or where no way out is left.
+// Polygons built from the node and arc graph. Around each node the ways out (half-edges) are
+// ordered clockwise from north by the direction of their first segment; ways out that leave in
+// the same direction are ordered by where their courses part, so that the order is the one the
+// geometry gives, whatever the numbering of the arcs. A walk that arrives at a node leaves it by
+// the way out that follows, clockwise, the way back: the sharpest left turn. So faces come out
+// counter-clockwise and the outer boundary of each connected part of the network clockwise.
+// A walk ends when it comes back to its first arc in its first direction: every side of every
+// arc (the arc and a direction) lies on exactly one ring, and a face that touches itself at a
+// node is one ring. Where only the way back is left the walk turns back along it; at an end of
+// the network (a node of valence 1, which only the elevation commands keep) the ring is cut
+// there into open polygons.
 //
-// Bounds of the work: every arc is walked at most once in each direction. On damaged networks
-// (arcs copied or overlapping, so that two ways out leave a node in the same direction) the
-// turn that the rule picks may have been walked already in that direction: such an arc is
-// passed over, and counted, and when no way out is left the polygon is closed as open. Every
-// closed polygon is therefore a continuous ring, and the walk always ends.
+// Arcs whose courses are the same (a line digitised twice, either way) bound nothing between
+// them: the first in arc order is walked and the others are passed over, and counted.
+//
+// Bounds of the work: every side is walked exactly once; sorting the stars is n log n, and two
+// ways out in the same direction are compared along their common stretch only.
 #pragma once
 
 #include <cstdint>
@@ -55,12 +62,10 @@ struct ResumenPoligono {
   friend bool operator==(const ResumenPoligono&, const ResumenPoligono&) = default;
 };
 
-// A turn that the walk could not take because the arc had been walked that way already.
+// An arc passed over because an arc before it in arc order runs the same course.
 struct ArcoPasado {
   std::int32_t tramo = 0;
-  bool invierteTramo = false;
-  std::int32_t nodo = 0;      // where the walk stood
-  std::int32_t poligono = 0;  // the polygon being built
+  std::int32_t igual_a = 0;  // the arc walked in its place
   friend bool operator==(const ArcoPasado&, const ArcoPasado&) = default;
 };
 
@@ -73,7 +78,7 @@ class TablaPoligonos {
   std::vector<Vertice> vertices;             // the rings of the recintos
   std::vector<ResumenPoligono> resumen;      // by closed-polygon number
   std::vector<std::int32_t> por_superficie;  // closed-polygon numbers, ascending Sup (stable)
-  std::vector<ArcoPasado> pasados;
+  std::vector<ArcoPasado> pasados;           // in arc order
 
   std::int32_t num_poligonos() const { return static_cast<std::int32_t>(poligonos.size()); }
   std::int32_t num_cerrados() const { return static_cast<std::int32_t>(recintos.size()); }
@@ -99,33 +104,34 @@ class TablaPoligonos {
   }
 
  private:
-  friend class Recorrido;
   friend void construye_recintos(const Hoja& hoja, const GrafoTopologico& grafo, int uds,
                                  TablaPoligonos& tabla);
   std::vector<std::int32_t> poligono_de_cerrado_;
 };
 
-// Walks the graph from arc 1 until every arc is walked both ways (or cannot be), filling P1, P2
-// and their places in the arc table. `progreso` follows the arcs stored.
+// Walks every side of the arcs that pruning left, filling P1, P2 and their places in the arc
+// table. Each ring starts at the first arc in arc order with a side not yet walked (its own
+// direction first), so polygons are numbered in arc order. `progreso` follows the arcs stored.
 TablaPoligonos proceso_recorrido(const Hoja& hoja, GrafoTopologico& grafo,
                                  Progreso& progreso = Progreso::ninguno());
 
-// The turning angle from the way back along arc `actual` to the way out along `candidato`,
-// counter-clockwise in [0, 2π).
-double calcula_angulo(const Hoja& hoja, const Tramo& actual, bool invierte_actual,
-                      const Tramo& candidato, bool invierte_candidato);
+// The order of two ways out of the same node (half-edges), clockwise from north: -1 when `a`
+// comes first, 1 when `b` does. Ways out in the same direction are ordered by the first place
+// where their courses part, the one that turns right there coming later; a course that ends
+// there comes before one that goes on. 0 only for the same course.
+int compara_salidas(const Hoja& hoja, const GrafoTopologico& grafo, std::int32_t a, std::int32_t b);
 
-// Numbers the closed polygons, builds their rings, ranges and areas (`uds` file units a metre),
-// and the order by area. This is the building half of dibujarecintos, which also drew each
-// polygon as it was built; the drawing is PintorTopologia::dibujarecintos.
+// Numbers the closed polygons, builds their rings, ranges and areas (`uds` file units a metre;
+// the sign and size of each area exact, whatever vertex the ring starts at), and the order by
+// area. The drawing of them is PintorTopologia::dibujarecintos.
 void construye_recintos(const Hoja& hoja, const GrafoTopologico& grafo, int uds,
                         TablaPoligonos& tabla);
 
 // Each polygon's neighbour across each of its arcs (0 when none walked it the other way).
 void calculaAdyacencia(const GrafoTopologico& grafo, TablaPoligonos& tabla);
 
-// The polygon listing (after the node and arc listing), the arcs passed over, and the listing of
-// the closed polygons as elements, in summary order or in the order by area.
+// The polygon listing (after the node and arc listing) with, when there are any, the arcs passed
+// over; and the listing of the closed polygons as elements, in summary order or by area.
 void imprimepol(const TablaPoligonos& tabla, const SalidaLineas& linea);
 void imprimepolVekt(const TablaPoligonos& tabla, bool por_superficie, const SalidaLineas& linea);
 

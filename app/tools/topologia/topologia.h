@@ -118,8 +118,7 @@ class InformeTopologia {
 
 // Runs the topology on the drawn entities of the session's sheet: the graph of the drawn open
 // lines and the drawn texts, the walk (reporting its progress), the command. The elevation
-// commands only prepare what they write. Throws ErrorTelmora only for an internal failure of the
-// walk.
+// commands only prepare what they write.
 ResultadoTopologia ejecuta_topologia(const Sesion& sesion, const EntidadesDibujadas& dibujadas,
                                      const OpcionesTopologia& opciones,
                                      Progreso& progreso = Progreso::ninguno(),
