@@ -23,33 +23,31 @@ namespace {
 
 constexpr const char* kResumen =
     "revisa muchas hojas sin cambiarlas y escribe el informe de la producción";
-constexpr const char
-    *kAyuda =
-        "uso: telmora-cli revisar ENTRADA... [--informe CARPETA] [--trabajos N] [--limite S]\n"
-        "                         [--tolerancia M] [--tol-xy N] [--tol-z N] [--mm] [--json]\n"
-        "     telmora-cli revisar --unir FICHERO.json... [--informe CARPETA]\n"
-        "\n"
-        "Revisa cada hoja nombrada y cada *.bin de las carpetas nombradas (y de sus subcarpetas)\n"
-        "sin cambiar nada: los recuentos del informe del fichero, los duplicados, los puntos\n"
-        "dobles, lazos, semilazos y segmentos duplicados, la topología (polígonos cerrados,\n"
-        "recintos sin centroide y con varios, textos NoPol y +Pol, arcos colgantes) y la\n"
-        "depuración (nodos movidos, elementos partidos), los mismos que dan info, duplicados,\n"
-        "pdobles, topologia --orden centroides y depurar. Escribe en CARPETA (revision si no se\n"
-        "indica) resumen.csv, resumen.json e informe.html. Cada hoja se revisa en un proceso\n"
-        "propio; la que falla o pasa del límite es una fila de error y las demás siguen. Termina\n"
-        "con 0 si todas las hojas están correctas y con 1 si alguna tiene errores o no se pudo\n"
-        "revisar.\n"
-        "  --informe CARPETA  la carpeta del informe\n"
-        "  --trabajos N       hojas revisadas a la vez (tantas como núcleos si no se indica)\n"
-        "  --limite S         segundos que puede durar la revisión de una hoja (600)\n"
-        "  --tolerancia M     tolerancia de duplicados y depuración, en metros\n"
-        "  --tol-xy N         tolerancia en X y en Y de los puntos dobles, en unidades (1)\n"
-        "  --tol-z N          tolerancia en Z de los puntos dobles, en unidades (1)\n"
-        "  --mm               las hojas están en milímetros (centímetros si no se indica)\n"
-        "  --json             escribe en la salida la fila de cada hoja como una línea JSON, sin\n"
-        "                     informe\n"
-        "  --unir             hace el informe con las filas JSON de los ficheros nombrados\n",
-    ;
+constexpr const char* kAyuda =
+    "uso: telmora-cli revisar ENTRADA... [--informe CARPETA] [--trabajos N] [--limite S]\n"
+    "                         [--tolerancia M] [--tol-xy N] [--tol-z N] [--mm] [--json]\n"
+    "     telmora-cli revisar --unir FICHERO.json... [--informe CARPETA]\n"
+    "\n"
+    "Revisa cada hoja nombrada y cada *.bin de las carpetas nombradas (y de sus subcarpetas)\n"
+    "sin cambiar nada: los recuentos del informe del fichero, los duplicados, los puntos\n"
+    "dobles, lazos, semilazos y segmentos duplicados, la topología (polígonos cerrados,\n"
+    "recintos sin centroide y con varios, textos NoPol y +Pol, arcos colgantes) y la\n"
+    "depuración (nodos movidos, elementos partidos), los mismos que dan info, duplicados,\n"
+    "pdobles, topologia --orden centroides y depurar. Escribe en CARPETA (revision si no se\n"
+    "indica) resumen.csv, resumen.json e informe.html. Cada hoja se revisa en un proceso\n"
+    "propio; la que falla o pasa del límite es una fila de error y las demás siguen. Termina\n"
+    "con 0 si todas las hojas están correctas y con 1 si alguna tiene errores o no se pudo\n"
+    "revisar.\n"
+    "  --informe CARPETA  la carpeta del informe\n"
+    "  --trabajos N       hojas revisadas a la vez (tantas como núcleos si no se indica)\n"
+    "  --limite S         segundos que puede durar la revisión de una hoja (600)\n"
+    "  --tolerancia M     tolerancia de duplicados y depuración, en metros\n"
+    "  --tol-xy N         tolerancia en X y en Y de los puntos dobles, en unidades (1)\n"
+    "  --tol-z N          tolerancia en Z de los puntos dobles, en unidades (1)\n"
+    "  --mm               las hojas están en milímetros (centímetros si no se indica)\n"
+    "  --json             escribe en la salida la fila de cada hoja como una línea JSON, sin\n"
+    "                     informe\n"
+    "  --unir             hace el informe con las filas JSON de los ficheros nombrados\n";
 
 // The picture in the report: the sheet faded, its faults drawn over it, at half the drawing's
 // size so that a report of many sheets stays light.
