@@ -58,11 +58,11 @@ void avisa_recuperacion(const std::string& ruta, std::ostream& errores) {
 
 const std::vector<Comando>& comandos() {
   static const std::vector<Comando> lista{
-      comando_bd(),        comando_catalogo(),   comando_comprimir(), comando_cotas(),
-      comando_depurar(),   comando_duplicados(), comando_errores(),   comando_exportar(),
-      comando_extraer(),   comando_generar(),    comando_importar(),  comando_info(),
-      comando_lista(),     comando_pares(),      comando_pdobles(),   comando_render(),
-      comando_topologia(),
+      comando_bd(),      comando_catalogo(),   comando_comprimir(), comando_cotas(),
+      comando_depurar(), comando_duplicados(), comando_errores(),   comando_exportar(),
+      comando_extraer(), comando_generar(),    comando_importar(),  comando_info(),
+      comando_lista(),   comando_pares(),      comando_pdobles(),   comando_render(),
+      comando_revisar(), comando_topologia(),
   };
   return lista;
 }

@@ -99,6 +99,7 @@ Comando comando_lista();
 Comando comando_pares();
 Comando comando_pdobles();
 Comando comando_render();
+Comando comando_revisar();
 Comando comando_topologia();
 
 }  // namespace telmora::cli

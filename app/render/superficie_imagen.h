@@ -42,6 +42,9 @@ class SuperficieImagen : public Superficie {
   const QImage& imagen();
   // Resizes the picture, keeping nothing of it.
   void redimensiona(int ancho, int alto);
+  // Blends every pixel toward white by `fraccion` (0 leaves it, 1 makes it white), so that what
+  // is drawn next stands out over what was drawn before.
+  void aclara(double fraccion);
 
  private:
   struct Pluma {
