@@ -103,25 +103,6 @@ class ParesFalsos : public ConsultaPares {
 
 }  // namespace
 
-TEST(Topologia, LasEntradasFijanSusInterruptores) {
-  OpcionesTopologia o;
-  selecciona_entrada(o, EntradaTopologia::resaltar_poligono);
-  EXPECT_EQ(o.orden, EntradaTopologia::resaltar_poligono);
-  EXPECT_EQ(o.clase, ClasePoligonos::caras);
-  selecciona_entrada(o, EntradaTopologia::islas);  // class unchanged, highlight off
-  EXPECT_EQ(o.orden, EntradaTopologia::islas);
-  EXPECT_TRUE(o.busca_islas() && !o.comprueba_centroides());
-  EXPECT_EQ(o.clase, ClasePoligonos::caras);
-  selecciona_entrada(o, EntradaTopologia::cotas_a_recintos);
-  EXPECT_TRUE(o.modifica_cotas() && o.comprueba_centroides() && !o.etiqueta_calles());
-  EXPECT_FALSE(o.sin_poda());
-  selecciona_entrada(o, EntradaTopologia::cotas_calles_graba);
-  EXPECT_TRUE(o.etiqueta_calles() && o.sin_poda());
-  selecciona_entrada(o, EntradaTopologia::envolventes);
-  EXPECT_FALSE(o.etiqueta_calles() || o.modifica_cotas() || o.comprueba_centroides());
-  EXPECT_EQ(o.clase, ClasePoligonos::envolventes);
-}
-
 // "Ver Todo": the result lines, every closed polygon drawn twice in random colours (in order,
 // then by class from the largest), and the listings written whole.
 TEST(Topologia, VerTodoDibujaYListaTodo) {
