@@ -5,6 +5,7 @@
 #include <fstream>
 
 #include "ajustes.h"
+#include "disco.h"
 #include "hoja.h"
 
 namespace fuzz {
@@ -32,7 +33,11 @@ telmora::Sesion HojaAbiertaFuzz::sesion() const {
     if (!f) falla("no se puede escribir " + nueva.string());
   }
   std::filesystem::rename(nueva, ruta_);
-  return sesion_;
+  // The same bytes as the ones loaded, in a file written since: the copy takes its fingerprint,
+  // so that the in-place writer does not take it for a sheet changed by someone else.
+  telmora::Sesion copia = sesion_;
+  copia.hoja.huella = telmora::huella_de(ruta_);
+  return copia;
 }
 
 telmora::Hoja recarga(const telmora::Sesion& sesion, const std::string& tras) {
