@@ -38,10 +38,8 @@ Sesion copia_abierta(long long entidades) {
   const fs::path carpeta =
       fs::temp_directory_path() / ("telmora-bench-cotas-" + std::to_string(entidades));
   fs::create_directories(carpeta);
-  for (const char* nombre : {"Vekt.tab", "Vekt.pal", "hoja.bin"}) {
-    fs::copy_file(bin.parent_path() / nombre, carpeta / nombre,
-                  fs::copy_options::overwrite_existing);
-  }
+  for (const char* nombre : {"Vekt.tab", "Vekt.pal", "hoja.bin"})
+    bench::copia_en_disco(bin.parent_path() / nombre, carpeta / nombre);
   return abre_sesion(ajustes_junto_a(carpeta / "hoja.bin"));
 }
 

@@ -36,7 +36,7 @@ telmora::Sesion copia_abierta(const fs::path& bin, const fs::path& carpeta) {
   for (const char* nombre : {"Vekt.tab", "Vekt.pal"})
     fs::copy_file(bin.parent_path() / nombre, carpeta / nombre,
                   fs::copy_options::overwrite_existing);
-  fs::copy_file(bin, carpeta / "hoja.bin", fs::copy_options::overwrite_existing);
+  bench::copia_en_disco(bin, carpeta / "hoja.bin");
   return telmora::abre_sesion(telmora::ajustes_junto_a(carpeta / "hoja.bin"));
 }
 

@@ -79,7 +79,7 @@ int main(int argc, char** argv) {
   std::vector<double> tiempos;
   constexpr int kVeces = 3;
   for (int vez = 0; vez < kVeces; ++vez) {
-    std::filesystem::copy_file(original, hoja, std::filesystem::copy_options::overwrite_existing);
+    bench::copia_en_disco(original, hoja);
     const auto inicio_carga = std::chrono::steady_clock::now();
     telmora::Sesion sesion = telmora::abre_sesion(telmora::ajustes_junto_a(hoja));
     carga_total +=

@@ -1,6 +1,9 @@
 // Timing helpers of the benchmarks: median of several runs, and the sample sheet they work on.
 #pragma once
 
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -67,6 +70,18 @@ inline std::filesystem::path hoja_generada(long long entidades, unsigned long lo
     telmora::genera_muestra(carpeta, opciones);
   }
   return bin;
+}
+
+// A copy of a sheet already on the disk, as an operator's sheet is before a tool changes it: a
+// tool that flushes its change then waits for its own writing only, not for the copy's.
+inline void copia_en_disco(const std::filesystem::path& origen,
+                           const std::filesystem::path& destino) {
+  std::filesystem::copy_file(origen, destino, std::filesystem::copy_options::overwrite_existing);
+  const int descriptor = ::open(destino.c_str(), O_RDONLY);
+  if (descriptor >= 0) {
+    ::fsync(descriptor);
+    ::close(descriptor);
+  }
 }
 
 // Entity count from the first command-line argument, or the default.

@@ -12,6 +12,7 @@ paquetes=(
   g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix googletest wine64
   libgdal-dev gdal-bin
   help2man lintian
+  parallel chromium
 )
 
 faltan=()

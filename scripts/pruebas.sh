@@ -1,10 +1,10 @@
 #!/usr/bin/env bash
 # Builds every test suite with AddressSanitizer and UndefinedBehaviorSanitizer (clang, into
-# build-pruebas) and runs them all, the fuzzers included (one bounded minute each), with a
-# throwaway PostgreSQL server of their own for the pair control's server tests (stopped on the
-# way out, whatever happens); then builds the Debian package and checks it as installed
-# (scripts/paquete.sh, scripts/prueba_paquete.sh); then cross-builds for Windows and runs the
-# libraries' tests under Wine (scripts/pruebas_windows.sh).
+# build-pruebas) and runs them all, the fuzzers included (a bounded time each: five seconds for
+# the loaders, twelve for the tools), with a throwaway PostgreSQL server of their own for the
+# pair control's server tests (stopped on the way out, whatever happens); then builds the Debian
+# package and checks it as installed (scripts/paquete.sh, scripts/prueba_paquete.sh); then
+# cross-builds for Windows and runs the libraries' tests under Wine (scripts/pruebas_windows.sh).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 

@@ -7,6 +7,7 @@
 #include "carpetas.h"
 #include "completado.h"
 #include "control/busca_bd.h"
+#include "diario.h"
 #include "fichero.h"
 
 namespace telmora::cli {
@@ -20,8 +21,11 @@ constexpr const char* kUsoGeneral =
     "\n"
     "Herramientas de Telmora sin ventana. La carpeta de trabajo es la de la hoja; la hoja,\n"
     "Vekt.tab y Vekt.pal se buscan en ella y, si no están, en la carpeta de datos fija.\n"
-    "Estado de salida: 0 bien, 1 fallo al escribir un resultado, 2 argumentos incorrectos o\n"
-    "entrada inexistente o corrupta. --version escribe la versión; --completado-bash, el guion\n"
+    "Estado de salida: 0 bien, 1 fallo al escribir un resultado, 2 argumentos incorrectos,\n"
+    "entrada inexistente o corrupta, u hoja que otro proceso está modificando.\n"
+    "Las órdenes que cambian la hoja lo hacen entero o nada; si una quedó a medias (el\n"
+    "programa murió, se cortó la luz), la siguiente orden que abra la hoja la deja como\n"
+    "estaba antes y lo dice. --version escribe la versión; --completado-bash, el guion\n"
     "de completado de bash de las órdenes y sus opciones.\n"
     "\n"
     "Órdenes:\n";
@@ -40,15 +44,25 @@ bool pide_ayuda(const std::vector<std::string>& argumentos) {
   return false;
 }
 
+// Every command that names a sheet first rolls back a change left halfway in it, and says so.
+// A sheet it cannot roll back (one it may not write) is read as it was before that change.
+void avisa_recuperacion(const std::string& ruta, std::ostream& errores) {
+  try {
+    const std::string aviso = recupera_hoja(ruta_desde_texto(ruta));
+    if (!aviso.empty()) errores << aviso << "\n";
+  } catch (const ErrorTelmora&) {
+  }
+}
+
 }  // namespace
 
 const std::vector<Comando>& comandos() {
   static const std::vector<Comando> lista{
-      comando_bd(),        comando_catalogo(),   comando_comprimir(), comando_cotas(),
-      comando_depurar(),   comando_duplicados(), comando_errores(),   comando_exportar(),
-      comando_extraer(),   comando_generar(),    comando_importar(),  comando_info(),
-      comando_lista(),     comando_pares(),      comando_pdobles(),   comando_render(),
-      comando_topologia(),
+      comando_bd(),      comando_catalogo(),   comando_comprimir(), comando_cotas(),
+      comando_depurar(), comando_duplicados(), comando_errores(),   comando_exportar(),
+      comando_extraer(), comando_generar(),    comando_importar(),  comando_info(),
+      comando_lista(),   comando_pares(),      comando_pdobles(),   comando_render(),
+      comando_revisar(), comando_topologia(),
   };
   return lista;
 }
@@ -87,7 +101,9 @@ int ejecuta_cli(const std::vector<std::string>& argumentos, std::ostream& salida
     return kExito;
   }
   try {
-    return comando->ejecuta(Argumentos(resto, comando->opciones), salida, errores);
+    const Argumentos leidos(resto, comando->opciones);
+    if (!leidos.posicionales().empty()) avisa_recuperacion(leidos.posicionales()[0], errores);
+    return comando->ejecuta(leidos, salida, errores);
   } catch (const OperacionCancelada& cancelada) {
     errores << "telmora-cli " << comando->nombre << ": " << cancelada.what() << "\n";
     return kInterrumpida;
@@ -119,12 +135,25 @@ std::filesystem::path carpeta_de(const std::filesystem::path& ruta) {
   return error ? ruta.parent_path() : absoluta.parent_path();
 }
 
-Sesion abre_hoja_de_linea(const std::string& ruta_bin, bool milimetros, Progreso& progreso,
-                          IndiceCajas indice) {
+Ajustes ajustes_de_linea(const std::string& ruta_bin, bool milimetros) {
   const auto ruta = ruta_desde_texto(ruta_bin);
   Ajustes ajustes = busca_ficheros(carpeta_de(ruta), ruta_texto(ruta.filename()), dir_datos_fijo());
   ajustes.uds = milimetros ? kUdsMilimetros : kUdsCentimetros;
-  return abre_sesion(ajustes, progreso, indice);
+  return ajustes;
+}
+
+Sesion abre_hoja_de_linea(const std::string& ruta_bin, bool milimetros, Progreso& progreso) {
+  return abre_sesion(ajustes_de_linea(ruta_bin, milimetros), progreso);
+}
+
+Sesion abre_hoja_para_cambiar(const std::string& ruta_bin, bool milimetros, Progreso& progreso) {
+  const Ajustes ajustes = ajustes_de_linea(ruta_bin, milimetros);
+  auto cerrojo = std::make_shared<const CerrojoHoja>(ajustes.fich_entrada);
+  // Under the lock a journal can only be left over (the command's start told of one already).
+  recupera_hoja(*cerrojo);
+  Sesion sesion = abre_sesion(ajustes, progreso);
+  sesion.hoja.cerrojo = std::move(cerrojo);
+  return sesion;
 }
 
 std::optional<std::filesystem::path> base_datos_de_linea(const Argumentos& argumentos,

@@ -22,13 +22,16 @@ inline constexpr int kErrorEntrada = 2;    // bad arguments, missing or corrupt 
 inline constexpr int kInterrumpida = 130;  // stopped by Ctrl-C, as a shell counts SIGINT
 
 // Runs a tool that rewrites the sheet and prints its result lines; a failed write is told on the
-// error stream and gives kFalloEscritura.
+// error stream and gives kFalloEscritura. A sheet that another process is changing is refused as
+// bad input.
 template <class Herramienta>
 int imprime_resultado(std::ostream& salida, std::ostream& errores, Herramienta herramienta) {
   try {
     const auto resultado = herramienta();
     for (const std::string& linea : resultado.lineas()) salida << linea << "\n";
     return kExito;
+  } catch (const ErrorHojaOcupada&) {
+    throw;
   } catch (const ErrorTelmora& error) {
     errores << error.what() << "\n";
     return kFalloEscritura;
@@ -52,12 +55,18 @@ const std::vector<Comando>& comandos();
 int ejecuta_cli(const std::vector<std::string>& argumentos, std::ostream& salida,
                 std::ostream& errores);
 
-// Opens a sheet given on the command line as the start form would: the working folder is the
-// sheet's folder, and the sheet and its companions are looked for there, then in the fixed data
-// folder.
+// The settings of a sheet given on the command line as the start form would make them: the
+// working folder is the sheet's folder, and the sheet and its companions are looked for there,
+// then in the fixed data folder.
+Ajustes ajustes_de_linea(const std::string& ruta_bin, bool milimetros);
+// Opens a sheet given on the command line with those settings.
 Sesion abre_hoja_de_linea(const std::string& ruta_bin, bool milimetros,
-                          Progreso& progreso = Progreso::ninguno(),
-                          IndiceCajas indice = IndiceCajas::con);
+                          Progreso& progreso = Progreso::ninguno());
+// The same for a command that changes the sheet in place: the sheet's lock is taken before it is
+// read and held until the command ends (Hoja::cerrojo), so that no other writer changes it in
+// between. A sheet that another process is changing is refused at once (ErrorHojaOcupada).
+Sesion abre_hoja_para_cambiar(const std::string& ruta_bin, bool milimetros,
+                              Progreso& progreso = Progreso::ninguno());
 
 // Runs an export or import to or from a GIS format and prints its lines. A source or request
 // that cannot be used goes on to ejecuta_cli as bad input; any other failure is a failed write.
@@ -92,6 +101,7 @@ Comando comando_lista();
 Comando comando_pares();
 Comando comando_pdobles();
 Comando comando_render();
+Comando comando_revisar();
 Comando comando_topologia();
 
 }  // namespace telmora::cli

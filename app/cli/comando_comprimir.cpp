@@ -1,4 +1,5 @@
 #include "cli.h"
+#include "diario.h"
 #include "edicion/reescritura.h"
 #include "fichero.h"
 
@@ -18,10 +19,10 @@ constexpr const char* kAyuda =
 int ejecuta_comprimir(const Argumentos& argumentos, std::ostream& salida, std::ostream& errores) {
   argumentos.exige_posicionales(1, "telmora-cli comprimir HOJA.bin");
   const auto entrada = ruta_desde_texto(argumentos.posicionales()[0]);
-  const Lista<char> bytes = lee_fichero(entrada);
+  ImagenFichero bytes = lee_hoja(entrada, false).bytes;
   std::filesystem::path destino;
   try {
-    destino = comprimir(entrada, bytes);
+    destino = comprimir(entrada, std::move(bytes));
   } catch (const ErrorCorrupcion&) {
     throw;
   } catch (const ErrorTelmora& error) {

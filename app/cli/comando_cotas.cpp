@@ -78,7 +78,8 @@ int ejecuta_cotas(const Argumentos& argumentos, std::ostream& salida, std::ostre
   tamano_de_opcion(argumentos, ancho, alto);
 
   Sesion sesion = con_progreso(errores, [&](Progreso& progreso) {
-    return abre_hoja_de_linea(argumentos.posicionales()[0], argumentos.bandera("mm"), progreso);
+    return (opciones.modifica_cotas() ? abre_hoja_para_cambiar : abre_hoja_de_linea)(
+        argumentos.posicionales()[0], argumentos.bandera("mm"), progreso);
   });
   SuperficieImagen superficie(ancho, alto);
   DialogosAceptados dialogos(errores);

@@ -42,7 +42,7 @@ int ejecuta_depurar(const Argumentos& argumentos, std::ostream& salida, std::ost
   }
 
   Sesion sesion = con_progreso(errores, [&](Progreso& progreso) {
-    return abre_hoja_de_linea(argumentos.posicionales()[0], argumentos.bandera("mm"), progreso);
+    return abre_hoja_para_cambiar(argumentos.posicionales()[0], argumentos.bandera("mm"), progreso);
   });
   sesion.ajustes.tolerancia_tentativo = tolerancia;
   // The network as the viewer shows it when the sheet opens; no picture is kept.

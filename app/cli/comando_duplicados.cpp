@@ -41,16 +41,20 @@ int ejecuta_duplicados(const Argumentos& argumentos, std::ostream& salida, std::
   opciones.SoloEntidades = argumentos.bandera("solo-entidades");
   opciones.ObtengoCasoVirtuales = argumentos.bandera("virtuales");
 
+  const bool aplica = argumentos.bandera("aplicar");
   Sesion sesion = con_progreso(errores, [&](Progreso& progreso) {
-    return abre_hoja_de_linea(argumentos.posicionales()[0], argumentos.bandera("mm"), progreso);
+    return (aplica ? abre_hoja_para_cambiar : abre_hoja_de_linea)(
+        argumentos.posicionales()[0], argumentos.bandera("mm"), progreso);
   });
   sesion.ajustes.tolerancia_tentativo = tolerancia;
   const ResultadoDuplicados duplicados = con_progreso(
       errores, [&](Progreso& progreso) { return Duplicados(sesion, opciones, progreso); });
   for (const std::string& linea : duplicados.lineas()) salida << linea << "\n";
   try {
-    if (argumentos.bandera("aplicar")) marca_borrados(sesion, duplicados);
+    if (aplica) marca_borrados(sesion, duplicados);
     if (argumentos.bandera("grabar")) graba_nuevo_bin(sesion, duplicados);
+  } catch (const ErrorHojaOcupada&) {
+    throw;
   } catch (const ErrorTelmora& error) {
     errores << error.what() << "\n";
     return kFalloEscritura;

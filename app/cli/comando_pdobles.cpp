@@ -35,7 +35,7 @@ int ejecuta_pdobles(const Argumentos& argumentos, std::ostream& salida, std::ost
   }
 
   Sesion sesion = con_progreso(errores, [&](Progreso& progreso) {
-    return abre_hoja_de_linea(argumentos.posicionales()[0], false, progreso);
+    return abre_hoja_para_cambiar(argumentos.posicionales()[0], false, progreso);
   });
   return imprime_resultado(salida, errores, [&] {
     return con_progreso(

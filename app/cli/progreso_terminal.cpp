@@ -93,9 +93,13 @@ void ProgresoTerminal::paso(std::string_view texto) {
 }
 
 void ProgresoTerminal::porcentaje(int porcentaje, std::int64_t hecho, std::int64_t total) {
+  avance(std::to_string(porcentaje) + " %", hecho, total);
+}
+
+void ProgresoTerminal::avance(std::string_view detalle, std::int64_t hecho, std::int64_t total) {
   comprueba_cancelacion();
   if (pantalla_ == nullptr) return;
-  std::string linea = (paso_.empty() ? "" : paso_ + ": ") + std::to_string(porcentaje) + " %";
+  std::string linea = (paso_.empty() ? "" : paso_ + ": ") + std::string(detalle);
   const std::string quedan = tiempo_restante(reloj_() - inicio_paso_, hecho, total);
   if (!quedan.empty()) linea += ", " + quedan;
   muestra(linea);

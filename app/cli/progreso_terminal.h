@@ -29,9 +29,13 @@ class ProgresoTerminal : public Progreso {
 
   void paso(std::string_view texto) override;
   void porcentaje(int porcentaje, std::int64_t hecho, std::int64_t total) override;
+  // The step's progress told in its own words ("12 de 40 hojas, 3 con errores"), with the time
+  // its remainder should take.
+  void avance(std::string_view detalle, std::int64_t hecho, std::int64_t total);
+  // Throws OperacionCancelada once the stop was asked for.
+  void comprueba_cancelacion() const;
 
  private:
-  void comprueba_cancelacion() const;
   void muestra(const std::string& linea);
 
   std::ostream* pantalla_;

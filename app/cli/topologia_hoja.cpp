@@ -13,8 +13,12 @@ ResultadoTopologia topologia_de_hoja_entera(Sesion& sesion, const OpcionesTopolo
                                             const ConsultaPares* pares, Dialogos* dialogos) {
   asegura_aplicacion();
   const HojaAbierta hoja = dibuja_hoja_abierta(sesion, superficie);
-  const LienzoTopologia lienzo{superficie, hoja.vista, sesion.paleta, sesion.ajustes.uds,
-                               hoja.visualizacion.estilo_pluma};
+  const LienzoTopologia lienzo{superficie,
+                               hoja.vista,
+                               sesion.paleta,
+                               sesion.ajustes.uds,
+                               hoja.visualizacion.estilo_pluma,
+                               color_fondo(sesion.tabla, sesion.paleta)};
   SalidasTopologia salidas;
   salidas.lienzo = &lienzo;
   salidas.carpeta_listados = carpeta_listados;

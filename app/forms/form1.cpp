@@ -16,6 +16,7 @@
 
 #include "ajustes.h"
 #include "dialogos_qt.h"
+#include "diario.h"
 #include "fichero.h"
 #include "texto.h"
 #include "visor.h"
@@ -169,6 +170,13 @@ void Form1::Command7_Click() {
   try {
     ajustes = busca_ficheros(a_ruta(carpeta_), a_utf8(text1_->text()), dir_datos_);
   } catch (const ErrorFicheroInexistente& error) {
+    dialogos_.mensaje(error.what(), Icono::critico);
+    return;
+  }
+  try {
+    const std::string aviso = recupera_hoja(ajustes.fich_entrada);
+    if (!aviso.empty()) dialogos_.mensaje(aviso, Icono::informacion);
+  } catch (const ErrorTelmora& error) {
     dialogos_.mensaje(error.what(), Icono::critico);
     return;
   }

@@ -7,6 +7,7 @@
 
 #include "dialogos_qt.h"
 #include "fichero.h"
+#include "marcador_borrados.h"
 
 namespace telmora {
 
@@ -56,6 +57,7 @@ void InfoElem::ImprimeEntidad() {
 }
 
 void InfoElem::BorraEntidad() {
+  if (antes_de_borrar && !antes_de_borrar()) return;
   try {
     anula_entidad(sesion_.hoja, numero_);
   } catch (const ErrorTelmora& error) {

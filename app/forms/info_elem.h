@@ -19,6 +19,8 @@ class InfoElem : public QDialog {
   // when it cannot be read.
   InfoElem(Sesion& sesion, std::int32_t numero, Dialogos& dialogos, QWidget* padre = nullptr);
   bool leida() const { return leida_; }
+  // Asked before the entity is deleted in the file; false leaves it.
+  std::function<bool()> antes_de_borrar;
   const EntidadEnFichero& entidad() const { return entidad_; }
 
  private:

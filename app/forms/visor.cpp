@@ -2,20 +2,16 @@
 
 #include <QApplication>
 #include <QDateTime>
-#include <QGridLayout>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMenuBar>
-#include <QPainter>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QStatusBar>
-#include <QStyle>
 #include <QTimer>
-#include <QToolBar>
 #include <QVBoxLayout>
+#include <map>
 
 #include "area_dibujo.h"
 #include "bin_info.h"
@@ -32,6 +28,7 @@
 #include "edicion/reescritura.h"
 #include "fichero.h"
 #include "info_elem.h"
+#include "marcador_borrados.h"
 #include "modelo_datos.h"
 #include "modelo_objeto.h"
 #include "ordenes.h"
@@ -41,69 +38,9 @@
 #include "sig/importacion.h"
 #include "texto.h"
 #include "vigia_ventanas.h"
-#include "visor/cotas_vertices.h"
+#include "visor/ficheros_visor.h"
 
 namespace telmora {
-
-// One menu entry: its name, caption, what it does, its sub-entries, and whether it is offered.
-struct Visor::Entrada {
-  const char* nombre;
-  const char* titulo;
-  std::function<void()> accion = {};
-  std::vector<Entrada> hijos = {};
-  bool activa = true;
-  bool visible = true;
-};
-
-namespace {
-
-// The viewer's progress bar, shown while a tool works on the whole sheet.
-class BarraProgreso : public Progreso {
- public:
-  explicit BarraProgreso(QProgressBar* barra) : barra_(barra) {
-    barra_->setValue(0);
-    barra_->show();
-  }
-  ~BarraProgreso() override { barra_->hide(); }
-  void porcentaje(int porcentaje, std::int64_t, std::int64_t) override {
-    barra_->setValue(porcentaje);
-    QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-  }
-
- private:
-  QProgressBar* barra_;
-};
-
-// The GIS formats offered by the file dialogs (GDAL reads and writes more; "Todos" lets them
-// through).
-constexpr const char* kFiltroSigEscritura =
-    "GeoPackage (*.gpkg);;Shapefile (*.shp);;GeoJSON (*.geojson);;DXF (*.dxf);;"
-    "FlatGeobuf (*.fgb);;KML (*.kml);;Todos los ficheros (*)";
-constexpr const char* kFiltroSigLectura =
-    "Formatos SIG (*.gpkg *.shp *.geojson *.json *.dxf *.fgb *.kml *.gml *.csv *.sqlite);;"
-    "Todos los ficheros (*)";
-
-std::string une_lineas(const std::vector<std::string>& lineas) {
-  std::string texto;
-  for (const auto& linea : lineas) texto += (texto.empty() ? "" : "\n") + linea;
-  return texto;
-}
-
-// Toolbar pictures: a standard icon where the style has one, else a drawn sign.
-QIcon icono(const QString& signo) {
-  QPixmap imagen(24, 24);
-  imagen.fill(Qt::transparent);
-  QPainter pintor(&imagen);
-  pintor.setPen(QApplication::palette().color(QPalette::ButtonText));
-  QFont fuente = pintor.font();
-  fuente.setPixelSize(signo.size() > 2 ? 9 : 16);
-  fuente.setBold(true);
-  pintor.setFont(fuente);
-  pintor.drawText(imagen.rect(), Qt::AlignCenter, signo);
-  return QIcon(imagen);
-}
-
-}  // namespace
 
 Visor::Visor(Ajustes ajustes, Dialogos& dialogos, QWidget* padre)
     : QMainWindow(padre), ajustes_(std::move(ajustes)), dialogos_(dialogos) {
@@ -126,27 +63,10 @@ bool Visor::carga() {
   Carga ventana(this);
   ventana.fichero(QString::fromStdU16String(ajustes_.fich_entrada.u16string()));
   ventana.show();
-  try {
-    sesion_ = std::make_unique<Sesion>(abre_sesion(ajustes_, ventana));
-  } catch (const ErrorCorrupcion& error) {
-    ventana.close();
-    if (!error.corrupcion().detalle.empty()) dialogos_.mensaje(error.corrupcion().detalle);
-    dialogos_.mensaje(error.what());
-    return false;
-  } catch (const ErrorTelmora& error) {
-    ventana.close();
-    dialogos_.mensaje(error.what());
-    return false;
-  } catch (const std::bad_alloc&) {
-    ventana.close();
-    dialogos_.mensaje("No hay memoria suficiente para cargar " + ruta_texto(ajustes_.fich_entrada));
-    return false;
-  } catch (const std::exception& error) {
-    ventana.close();
-    dialogos_.mensaje("No se puede cargar " + ruta_texto(ajustes_.fich_entrada) + ": " +
-                      error.what());
-    return false;
-  }
+  sesion_ = abre_sesion_o_avisa(ajustes_, ventana, dialogos_, [&ventana] { ventana.close(); });
+  if (!sesion_) return false;
+  ventana.close();
+  avisa_recuperacion();
   control_ = std::make_unique<ControlVisor>(*sesion_, *this, dialogos_);
   control_->localiza = [this](double x, double y) { localiza(x, y); };
   acciones_ = std::make_unique<AccionesControlVisor>(*control_);
@@ -154,15 +74,34 @@ bool Visor::carga() {
   acciones_->al_salir = [this] { salir(); };
   acciones_->al_borrar_ventana = [this] { borra_ventana(); };
   control_->coloca_texto = [this](double x, double y) {
-    try {
-      NuevaEntidadTexto(sesion_->ajustes, x, y);
-    } catch (const ErrorTelmora& error) {
-      dialogos_.mensaje(error.what(), Icono::critico);
-    }
+    if (!hoja_sin_cambios()) return;
+    ocupado().ejecuta([&](Progreso&) { NuevaEntidadTexto(*sesion_, x, y); });
   };
   construye_menus();
-  ventana.close();
   return true;
+}
+
+// A sheet left half-changed by a crash was put back as it was when it was read: say so.
+void Visor::avisa_recuperacion() {
+  if (!sesion_->hoja.aviso_recuperacion.empty())
+    dialogos_.mensaje(sesion_->hoja.aviso_recuperacion, Icono::informacion);
+}
+
+bool Visor::hoja_sin_cambios() {
+  const auto cambio = cambio_en_disco(sesion_->hoja);
+  if (!cambio) return true;
+  ofrece_recarga(ErrorHojaCambiada(sesion_->hoja.ruta, *cambio));
+  return false;
+}
+
+void Visor::ofrece_recarga(const ErrorTelmora& error) {
+  if (dialogos_.si_no(std::string(error.what()) + "\nNo se escribe nada. ¿Cargarlo de nuevo?",
+                      "Visor VEKT")) {
+    // What the open windows show belongs to the sheet as it was.
+    if (info_) info_->close();
+    if (topo_) topo_->close();
+    recarga();
+  }
 }
 
 // --- Controls ----------------------------------------------------------------------------------
@@ -262,262 +201,6 @@ void Visor::construye_controles() {
   setFocusPolicy(Qt::StrongFocus);
 }
 
-void Visor::construye_barra() {
-  auto* barra = addToolBar("Toolbar1");
-  barra->setObjectName("Toolbar1");
-  barra->setMovable(false);
-  struct Boton {
-    const char* clave;
-    const char* consejo;
-    QIcon icono;
-    std::function<void()> accion;
-    bool activa;
-  };
-  QStyle* estilo = style();
-  const std::vector<Boton> botones{
-      {"Abrir", "Abrir Fichero", estilo->standardIcon(QStyle::SP_DialogOpenButton),
-       [this] { abrir(); }, true},
-      {"ZoomVentana", "Zoom Ventana", icono("▭"),
-       [this] { control_->arma(AccionRaton::zoom_ventana); }, true},
-      {"ZoomCentrar", "ZoomCentrar", icono("⊕"), [this] { control_->centrar(); }, true},
-      {"ZoomMas", "Zoom +", icono("+"), [this] { control_->zoom_mas(); }, true},
-      {"ZoomMenos", "Zoom -", icono("−"), [this] { control_->zoom_menos(); }, true},
-      {"ZoomTodo", "Zoom Todo", icono("⤢"), [this] { control_->zoom_todo(); }, true},
-      {"InfoElemento", "Información Elemento", icono("i"),
-       [this] { control_->arma(AccionRaton::info_elemento); }, true},
-      {"Rellenar", "Rellenar On/Off", icono("▨"), [this] { control_->conmuta_relleno(); }, true},
-      {"OffPares", "OffPares", icono("Off"), [this] { visibilidad(OffPares); }, true},
-      {"OnTodo", "On Todo", icono("On"), [this] { visibilidad(OnTodo); }, true},
-  };
-  for (const Boton& b : botones) {
-    QAction* accion = barra->addAction(b.icono, b.clave);
-    accion->setObjectName(b.clave);
-    accion->setToolTip(b.consejo);
-    accion->setEnabled(b.activa);
-    connect(accion, &QAction::triggered, this, [this, f = b.accion] {
-      if (control_) f();
-    });
-  }
-}
-
-// --- Menus -------------------------------------------------------------------------------------
-
-void Visor::anade_entradas(QMenu* menu, const std::vector<Entrada>& entradas) {
-  for (const Entrada& entrada : entradas) {
-    if (std::string_view(entrada.titulo) == "-") {
-      menu->addSeparator()->setObjectName(entrada.nombre);
-      continue;
-    }
-    QAction* accion;
-    if (!entrada.hijos.empty()) {
-      QMenu* submenu = menu->addMenu(entrada.titulo);
-      submenu->setObjectName(entrada.nombre);
-      anade_entradas(submenu, entrada.hijos);
-      accion = submenu->menuAction();
-    } else {
-      accion = menu->addAction(entrada.titulo);
-      if (entrada.accion) connect(accion, &QAction::triggered, this, entrada.accion);
-    }
-    accion->setObjectName(entrada.nombre);
-    accion->setEnabled(entrada.activa);
-    accion->setVisible(entrada.visible);
-  }
-}
-
-void Visor::construye_menus() {
-  ControlVisor& c = *control_;
-  auto escala = [&c](double e) { return [&c, e] { c.escala_fija(e); }; };
-  auto elementos = [&c](ModoElementos modo, bool centroides, const char* titulo) {
-    return [&c, modo, centroides, titulo] { c.modo_elementos(modo, centroides, titulo); };
-  };
-  auto conmuta = [](bool& valor) { return [&valor] { valor = !valor; }; };
-  auto topo = [this](EntradaTopologia entrada) { return [this, entrada] { topologia(entrada); }; };
-
-  const std::vector<Entrada> barra{
-      {"mnuArchivo",
-       "&Archivo",
-       {},
-       {{"mnuAbrir", "&Abrir", [this] { abrir(); }},
-        {"mnuSalir", "&Salir", [this] { salir(); }},
-        {"mnuExportarSig", "&Exportar a formato SIG…", [this] { exporta_a_sig(); }},
-        {"mnuImportarSig", "&Importar de formato SIG…", [this] { importa_de_sig(); }}}},
-      {"mnuRegenera", "&Regenera", [&c] { c.redibuja(); }},
-      {"mnuZoom",
-       "&Zoom",
-       {},
-       {{"mnuVentana", "&Ventana", [&c] { c.arma(AccionRaton::zoom_ventana); }},
-        {"mnuCentrar", "&Centrar", [&c] { c.centrar(); }},
-        {"mnuTodo", "&Todo", [&c] { c.zoom_todo(); }},
-        {"separa1", "-"},
-        {"mnuZ_Escala",
-         "&Escala",
-         {},
-         {{"mnu500", "&1/500", escala(500)},
-          {"mnu1000", "&1/1000", escala(1000)},
-          {"mnu2000", "&1/2000", escala(2000)},
-          {"mnu5000", "&1/5000", escala(5000)},
-          {"mnu10000", "&1/10000", escala(10000)},
-          {"mnu25000", "&1/25000", escala(25000)},
-          {"mnu50000", "&1/50000", escala(50000)}}},
-        {"separa4", "-"},
-        {"mnuZoomMas", "&Zoom+", [&c] { c.zoom_mas(); }},
-        {"mnuZoomMenos", "&Zoom-", [&c] { c.zoom_menos(); }}}},
-      {"mnuInfoElemento", "&Info.Elemento", [&c] { c.arma(AccionRaton::info_elemento); }},
-      {"mnuMedir", "&Medir", {}, {{"mnuDistancia", "&Distancia", [&c] { c.conmuta_medir(true); }}}},
-      {"mnuVisualizar",
-       "&Visualizar",
-       {},
-       {{"mnuEscala", "&Escala", conmuta(c.visualiza_escala)},
-        {"separa2", "-"},
-        {"mnuCoordenadas",
-         "&Coordenadas",
-         {},
-         {{"mnuPantalla", "&Pantalla", conmuta(c.visualiza_pantalla)},
-          {"mnuReales", "&Reales", conmuta(c.visualiza_reales)}}},
-        {"separa3", "-"},
-        {"mnuElementos",
-         "&Elementos",
-         {},
-         {{"mnuElementos_cerrados", "&Elementos cerrados",
-           elementos(ModoElementos::cerrados, false, "Cerrados")},
-          {"mnuElementos_cerrados_centroides", "&Elementos cerrados+Centroides",
-           elementos(ModoElementos::cerrados, true, "Cerrados + Centroides")},
-          {"mnuElementos_abiertos", "&Elementos abiertos",
-           elementos(ModoElementos::abiertos, false, "Abiertos")},
-          {"mnuElementos_Textos", "&Textos/Puntuales",
-           elementos(ModoElementos::textos_y_puntuales, false, "Textos/Puntos")},
-          {"mnuElementos_No_Textos", "&No textos",
-           elementos(ModoElementos::no_textos, false, "No Textos")},
-          {"mnuElementos_Todos", "&Todos", elementos(ModoElementos::todos, false, "")}}},
-        {"separa5", "-"},
-        {"mnuPorRangoCotas", "&Por Rango de Cotas", [&c] { c.rango_cotas(); }}}},
-      {"mnuVisBordes",
-       "&Visualizar Bordes",
-       {},
-       {{"mnuTodos", "&Todos", [this] { visibilidad(mnuTodos); }},
-        {"mnuSegunCatalogo", "&Según Catálogo Tema", [this] { abre_catalogo(false); }},
-        {"mnuSegunObjeto", "&Según Catálogo Objeto", [this] { abre_catalogo(true); }},
-        {"mnuSueloUrbano",
-         "&Recinto de suelo urbano (Prueba)",
-         [this] { visibilidad(mnuSueloUrbano); },
-         {},
-         true,
-         false},
-        {"mnuVialUrbano",
-         "&Recinto de Vial Urbano (Prueba)",
-         [this] { visibilidad(mnuVialUrbano); },
-         {},
-         true,
-         false}}},
-      {"mnuElemDuplicados",
-       "&ElemDuplicados",
-       {},
-       {{"mnuDuplicados", "&Ver Duplicados", [this] { ver_duplicados(); }},
-        {"mnuBorrarDuplicadosEntidades", "&Procesar duplicados (Solo entidades)",
-         [this] {
-           procesa_duplicados({true, false});
-         }},
-        {"mnuBorrarDuplicadosVirtuales", "&Procesar duplicados (Solo entidades) VIRTUALES",
-         [this] {
-           procesa_duplicados({true, true});
-         }},
-        {"mnuBorrarDuplicados", "&Procesar duplicados (Vectores de entidades)",
-         [this] {
-           procesa_duplicados({false, false});
-         }},
-        {"mnuGrabarDuplicados", "&Grabar en fich. salida.(necesita procesar antes)",
-         [this] {
-           escribe([this] { return graba_nuevo_bin(*sesion_, ultimos_duplicados(*sesion_)); });
-         }}}},
-      {"mnuCentroides",
-       "&Centroides",
-       {},
-       {{"mnuVerCentroides", "&Ver Centroides", [this] { ver_centroides(); }},
-        {"mnuGrabarCentroides", "&Grabar en fichero nuevo", [&c] { c.grabar_centroides(); }}}},
-      {"mnuTopologia",
-       "&Topologia",
-       {},
-       {{"mnuTopologiaTodo", "&Ver Todo", topo(EntradaTopologia::todo)},
-        {"mnuTopologiaNoEnvolvente", "&Ver No Ennvolventes",
-         topo(EntradaTopologia::no_envolventes)},
-        {"mnuTopologiaEnvolventes", "&Ver Envolventes", topo(EntradaTopologia::envolventes)},
-        {"mnuTopologiaIslas", "&Ver Islas", topo(EntradaTopologia::islas)},
-        {"mnuTopologiaErrCentroides", "&Ver Errores Centroides",
-         topo(EntradaTopologia::errores_centroides)},
-        {"mnuTopologiaVisualizar",
-         "&Visualizar Topología",
-         [&c] { c.visualiza_topologia(); },
-         {},
-         true,
-         false},
-        {"mnuTopologiaArcosColgantes", "&Visualizar Arcos Colgantes",
-         topo(EntradaTopologia::arcos_colgantes)},
-        {"mnuTopologiaResaltarPoligono", "&Resaltar Polígono",
-         topo(EntradaTopologia::resaltar_poligono)}}},
-      {"mnuActivarMdt", "&Activar MDT", [&c] { c.activa_mdt(); }},
-      {"mnuControlesVarios",
-       "&ControlesVarios",
-       {},
-       {{"mnuControlPares", "&ControlPares", [this] { control_pares(); }},
-        {"mnuControlErrores", "&ControlErrores", [this] { control_errores(); }}}},
-      {"mnuUtilidades",
-       "&Utilidades",
-       {},
-       {{"mnuPuntosDobles", "&PuntosDobles", [this] { puntos_dobles(); }},
-        {"mnuBinjunta", "&Binjunta", [this] { depura_red(); }},
-        {"mnuComprimir", "&Comprimir",
-         [this] { escribe([this] { return comprimir(sesion_->ajustes.fich_entrada); }); }},
-        {"mnuExtraerFichero",
-         "&Extraer en fichero",
-         {},
-         {{"mnuExtraerFicheroSolapados", "&Elementos solapados (Ventana activa)",
-           [this] { extrae(ModoExtraccion::solapados); }},
-          {"mnuExtraerFicheroDentro", "&Elementos dentro (Ventana activa)",
-           [this] { extrae(ModoExtraccion::dentro); }}}},
-        {"mnuBinInfo", "&BinInfo", [this] { muestra_bin_info(); }},
-        {"mnuTopoGenerarCotasCalles",
-         "&GenerarCotasElementosLineales",
-         {},
-         {{"mnuTopoGenerarCotasCallesSoloVertices", "&VisualizarCotasVertices",
-           [this] {
-             VisualizarCotasVertices(superficie(), *sesion_, control_->vista,
-                                     control_->dibujadas());
-             refresca();
-           }},
-          {"mnuTopoGenerarCotasCallesSoloVisualizar", "&SoloVisualizarInterpolación",
-           topo(EntradaTopologia::cotas_calles)},
-          {"mnuTopoGenerarCotasCallesGraba", "&InterpolaciónConGrabaciónEnFicheroNuevo",
-           topo(EntradaTopologia::cotas_calles_graba)}}},
-        {"mnuTopoDarCotas2D",
-         "&DarCotasACartografia2D",
-         {},
-         {{"mnuTopoDarCotasACartografia2D", "&DarCotasARecintos",
-           topo(EntradaTopologia::cotas_a_recintos)},
-          {"mnuTopoDarCotasACartografia2DTramos", "&DarCotasATramos",
-           topo(EntradaTopologia::cotas_a_tramos)}}}}},
-  };
-  for (const Entrada& entrada : barra) {
-    if (entrada.hijos.empty()) {
-      QAction* accion = menuBar()->addAction(entrada.titulo);
-      accion->setObjectName(entrada.nombre);
-      accion->setEnabled(entrada.activa);
-      if (entrada.accion) connect(accion, &QAction::triggered, this, entrada.accion);
-      continue;
-    }
-    QMenu* menu = menuBar()->addMenu(entrada.titulo);
-    menu->setObjectName(entrada.nombre);
-    menu->menuAction()->setObjectName(entrada.nombre);
-    anade_entradas(menu, entrada.hijos);
-  }
-  for (const char* nombre : {"mnuEscala", "mnuReales", "mnuPantalla"}) {
-    QAction* accion = findChild<QAction*>(nombre);
-    accion->setCheckable(true);
-  }
-  findChild<QAction*>("mnuEscala")->setChecked(c.visualiza_escala);
-  findChild<QAction*>("mnuReales")->setChecked(c.visualiza_reales);
-  findChild<QAction*>("mnuPantalla")->setChecked(c.visualiza_pantalla);
-}
-
 void Visor::ver_centroides() {
   control_->modo_elementos(ModoElementos::cerrados, true, "Cerrados+Centroides");
   control_->visualizacion.centroides = false;
@@ -540,16 +223,12 @@ void Visor::ventana_propia_cerrada() {
 
 void Visor::localiza(double x, double y) {
   std::int32_t numero = 0;
-  try {
+  const bool hecho = ocupado(std::nullopt).ejecuta([&](Progreso&) {
     numero = accion_info_elemento(*sesion_, control_->vista, control_->visualizacion, superficie(),
                                   dialogos_, x, y, [this] { refresca(); });
-  } catch (const ErrorTelmora& error) {
-    refresca();
-    dialogos_.mensaje(error.what(), Icono::critico);
-    return;
-  }
+  });
   refresca();
-  if (numero == 0) return;
+  if (!hecho || numero == 0) return;
   if (info_) info_->close();
   control_->redibuja();
   muestra_info(numero);
@@ -558,6 +237,7 @@ void Visor::localiza(double x, double y) {
 void Visor::muestra_info(std::int32_t numero) {
   if (info_) info_->close();
   auto* ventana = new InfoElem(*sesion_, numero, dialogos_, this);
+  ventana->antes_de_borrar = [this] { return hoja_sin_cambios(); };
   if (!ventana->leida()) {
     delete ventana;
     return;
@@ -569,39 +249,37 @@ void Visor::muestra_info(std::int32_t numero) {
 }
 
 void Visor::muestra_bin_info() {
-  puntero(Puntero::reloj);
-  BinInfo* ventana;
-  {
-    BarraProgreso barra(progreso_);
-    ventana = new BinInfo(*sesion_, dialogos_, barra, this);
-  }
-  puntero(Puntero::defecto);
-  ventana->show();
+  BinInfo* ventana = nullptr;
+  ocupado().ejecuta([&](Progreso& p) { ventana = new BinInfo(*sesion_, dialogos_, p, this); });
+  if (ventana != nullptr) ventana->show();
 }
 
 void Visor::topologia(EntradaTopologia entrada, const ConsultaPares* pares) {
+  OpcionesTopologia orden;
+  selecciona_entrada(orden, entrada);
+  if (orden.modifica_cotas() && !hoja_sin_cambios()) return;
   if (topo_) topo_->close();
   control_->entrada_topologia(entrada);
-  puntero(Puntero::reloj);
-  Topo* ventana;
-  {
-    BarraProgreso barra(progreso_);
-    ventana = new Topo(*control_, dialogos_, barra, pares, this);
-  }
-  puntero(Puntero::defecto);
+  Topo* ventana = nullptr;
+  ocupado().ejecuta([&](Progreso& p) { ventana = new Topo(*control_, dialogos_, p, pares, this); });
   topo_ = ventana;
-  ventana->show();
+  if (ventana != nullptr) ventana->show();
+}
+
+void Visor::recarga() {
+  ocupado().ejecuta([this](Progreso& p) { recarga_hoja(*sesion_, p); });
+  avisa_recuperacion();
+  control_->redibuja();
 }
 
 void Visor::depura_red() {
-  puntero(Puntero::reloj);
-  Binjunta* ventana;
-  {
-    BarraProgreso barra(progreso_);
-    ventana = new Binjunta(*sesion_, control_->dibujadas(), dialogos_, barra, this);
-  }
-  puntero(Puntero::defecto);
-  control_->redibuja();
+  if (!hoja_sin_cambios()) return;
+  Binjunta* ventana = nullptr;
+  ocupado().ejecuta([&](Progreso& p) {
+    ventana = new Binjunta(*sesion_, control_->dibujadas(), dialogos_, p, this);
+  });
+  recarga();
+  if (ventana == nullptr) return;
   if (!ventana->hecha()) {
     delete ventana;
     return;
@@ -610,14 +288,9 @@ void Visor::depura_red() {
 }
 
 void Visor::escribe(const std::function<std::filesystem::path()>& escritura) {
-  puntero(Puntero::reloj);
-  try {
-    const auto ruta = escritura();
-    puntero(Puntero::defecto);
+  std::filesystem::path ruta;
+  if (ocupado().ejecuta([&](Progreso&) { ruta = escritura(); })) {
     linea_estado("Escrito " + ruta_texto(ruta));
-  } catch (const ErrorTelmora& error) {
-    puntero(Puntero::defecto);
-    dialogos_.mensaje(error.what(), Icono::critico);
   }
 }
 
@@ -633,68 +306,58 @@ void Visor::extrae(ModoExtraccion modo) {
 }
 
 void Visor::ver_duplicados() {
-  puntero(Puntero::reloj);
-  {
-    BarraProgreso barra(progreso_);
-    sesion_->duplicados =
-        std::make_shared<const ResultadoDuplicados>(Duplicados(*sesion_, {}, barra));
-  }
+  Ocupado espera = ocupado();
+  const bool hecho = espera.ejecuta([this](Progreso& p) {
+    sesion_->duplicados = std::make_shared<const ResultadoDuplicados>(Duplicados(*sesion_, {}, p));
+  });
+  if (!hecho) return;
   control_->redibuja();
-  puntero(Puntero::reloj_flecha);
+  espera.puntero(Puntero::reloj_flecha);
   leo_bin_pinto_duplicados(*sesion_, *sesion_->duplicados, superficie(), control_->vista,
                            control_->visualizacion);
   refresca();
-  puntero(Puntero::defecto);
 }
 
 void Visor::procesa_duplicados(const OpcionesDuplicados& opciones) {
-  puntero(Puntero::reloj);
-  try {
-    ResultadoDuplicados duplicados;
-    {
-      BarraProgreso barra(progreso_);
+  if (!hoja_sin_cambios()) return;
+  {
+    Ocupado espera = ocupado();
+    espera.ejecuta([&](Progreso& p) {
       // The pairs that were only shown are searched again, with this entry's options, and
       // processed.
-      duplicados = Duplicados(*sesion_, opciones, barra);
-    }
-    duplicados.aplicado = true;
-    sesion_->duplicados = std::make_shared<const ResultadoDuplicados>(std::move(duplicados));
-    puntero(Puntero::reloj_flecha);
-    marca_borrados(*sesion_, *sesion_->duplicados);
-  } catch (const ErrorTelmora& error) {
-    dialogos_.mensaje(error.what(), Icono::critico);
+      ResultadoDuplicados duplicados = Duplicados(*sesion_, opciones, p);
+      duplicados.aplicado = true;
+      sesion_->duplicados = std::make_shared<const ResultadoDuplicados>(std::move(duplicados));
+      espera.puntero(Puntero::reloj_flecha);
+      marca_borrados(*sesion_, *sesion_->duplicados);
+    });
   }
-  puntero(Puntero::defecto);
+  // The elements cut have their pieces appended to the file.
+  recarga();
 }
 
 void Visor::borra_ventana() {
-  puntero(Puntero::cruz);
-  try {
+  if (!hoja_sin_cambios()) return;
+  ocupado(Puntero::cruz).ejecuta([this](Progreso&) {
     borra_entidades_en_ventana(*sesion_, control_->dibujadas());
-  } catch (const ErrorTelmora& error) {
-    dialogos_.mensaje(error.what(), Icono::critico);
-  }
+  });
   control_->redibuja();
 }
 
 void Visor::puntos_dobles() {
+  if (!hoja_sin_cambios()) return;
   PDobles formulario(sesion_->ajustes.uds, dialogos_, this);
-  if (formulario.exec() == QDialog::Accepted) {
-    puntero(Puntero::reloj);
-    try {
-      ResultadoPdobles resultado;
-      {
-        BarraProgreso barra(progreso_);
-        resultado = ejecuta_y_aplica_pdobles(*sesion_, formulario.tolerancias(), barra);
-      }
-      puntero(Puntero::defecto);
-      dialogos_.mensaje(une_lineas(resultado.lineas()), Icono::informacion);
-    } catch (const ErrorTelmora& error) {
-      puntero(Puntero::defecto);
-      dialogos_.mensaje(error.what(), Icono::critico);
-    }
+  if (formulario.exec() != QDialog::Accepted) {
+    control_->redibuja();
+    return;
   }
-  control_->redibuja();
+  ResultadoPdobles resultado;
+  const bool hecho = ocupado().ejecuta([&](Progreso& p) {
+    resultado = ejecuta_y_aplica_pdobles(*sesion_, formulario.tolerancias(), p);
+  });
+  // The summary is shown over the sheet as it now is.
+  recarga();
+  if (hecho) dialogos_.mensaje(une_lineas(resultado.lineas()), Icono::informacion);
 }
 
 void Visor::exporta_a_sig() {
@@ -702,47 +365,30 @@ void Visor::exporta_a_sig() {
       dialogos_.elige_fichero_nuevo("Exportar a formato SIG", kFiltroSigEscritura,
                                     ruta_companera(ajustes_.fich_entrada, ".gpkg"));
   if (!destino) return;
-  puntero(Puntero::reloj);
-  try {
-    ResultadoExportacion resultado;
-    {
-      BarraProgreso barra(progreso_);
-      resultado = exporta_sig(*sesion_, {*destino, "", 0}, barra);
-    }
-    puntero(Puntero::defecto);
-    linea_estado("Escrito " + ruta_texto(*destino));
-    dialogos_.mensaje(une_lineas(resultado.lineas()), Icono::informacion, "Exportar a formato SIG");
-  } catch (const ErrorTelmora& error) {
-    puntero(Puntero::defecto);
-    dialogos_.mensaje(error.what(), Icono::critico);
+  ResultadoExportacion resultado;
+  if (!ocupado().ejecuta([&](Progreso& p) {
+        resultado = exporta_sig(*sesion_, {*destino, "", 0}, p);
+      })) {
+    return;
   }
+  linea_estado("Escrito " + ruta_texto(*destino));
+  dialogos_.mensaje(une_lineas(resultado.lineas()), Icono::informacion, "Exportar a formato SIG");
 }
 
 void Visor::importa_de_sig() {
   const auto origenes = dialogos_.elige_ficheros("Importar de formato SIG", kFiltroSigLectura,
                                                  ajustes_.fich_entrada.parent_path());
   if (origenes.empty()) return;
-  const auto destino = dialogos_.elige_fichero_nuevo(
-      "Hoja nueva", "Fichero BIN (*.bin)",
-      ajustes_.fich_entrada.parent_path() / origenes.front().stem().concat(".bin"));
+  const auto destino = elige_destino_importacion(ajustes_, origenes.front(), dialogos_);
   if (!destino) return;
   OpcionesImportacion opciones;
   opciones.uds = ajustes_.uds;
-  puntero(Puntero::reloj);
-  try {
-    ResultadoImportacion resultado;
-    {
-      BarraProgreso barra(progreso_);
-      resultado = importa_sig(origenes, *destino, opciones, barra);
-    }
-    puntero(Puntero::defecto);
-    dialogos_.mensaje(une_lineas(resultado.lineas()), Icono::informacion,
-                      "Importar de formato SIG");
-  } catch (const ErrorTelmora& error) {
-    puntero(Puntero::defecto);
-    dialogos_.mensaje(error.what(), Icono::critico);
+  ResultadoImportacion resultado;
+  if (!ocupado().ejecuta(
+          [&](Progreso& p) { resultado = importa_sig(origenes, *destino, opciones, p); })) {
     return;
   }
+  dialogos_.mensaje(une_lineas(resultado.lineas()), Icono::informacion, "Importar de formato SIG");
   if (al_abrir_hoja) al_abrir_hoja(*destino);
 }
 
@@ -773,12 +419,11 @@ std::optional<std::filesystem::path> Visor::busca_bd(const std::string& nombre) 
 }
 
 std::optional<AjustesInstalacion> Visor::instalacion() {
-  try {
-    return lee_instalacion(sesion_->ajustes.fichero_instalacion);
-  } catch (const ErrorTelmora& error) {
-    dialogos_.mensaje(error.what(), Icono::critico);
-    return std::nullopt;
-  }
+  std::optional<AjustesInstalacion> ajustes;
+  ocupado(std::nullopt).ejecuta([&](Progreso&) {
+    ajustes = lee_instalacion(sesion_->ajustes.fichero_instalacion);
+  });
+  return ajustes;
 }
 
 void Visor::control_pares() {
@@ -786,7 +431,7 @@ void Visor::control_pares() {
   if (!local) return;
   const auto ajustes = instalacion();
   if (!ajustes) return;
-  try {
+  ocupado(std::nullopt).ejecuta([&](Progreso&) {
     // While the pairs are loaded, the centroid check draws each face by the state of its pair.
     const ResultadoControlPares resultado = carga_control_pares(
         *local, *ajustes, dialogos_, [this](const std::string& texto) { linea_estado(texto); },
@@ -804,23 +449,15 @@ void Visor::control_pares() {
     ventana->adjustSize();
     if (topo_) ventana->se_coloca_junto_a(*topo_);
     ventana->show();
-  } catch (const ErrorTelmora& error) {
-    dialogos_.mensaje(error.what(), Icono::critico);
-  }
+  });
 }
 
 void Visor::control_errores() {
   const auto ruta = busca_bd(nombre_bd_errores(sesion_->ajustes));
   if (!ruta) return;
-  puntero(Puntero::reloj);
-  try {
-    const ResultadoControlErrores resultado = carga_control_errores(sesion_->hoja, *ruta);
-    puntero(Puntero::defecto);
-    (new ControlErrores(resultado, this))->show();
-  } catch (const ErrorTelmora& error) {
-    puntero(Puntero::defecto);
-    dialogos_.mensaje(error.what(), Icono::critico);
-  }
+  std::optional<ResultadoControlErrores> resultado;
+  ocupado().ejecuta([&](Progreso&) { resultado = carga_control_errores(sesion_->hoja, *ruta); });
+  if (resultado) (new ControlErrores(*resultado, this))->show();
 }
 
 void Visor::abre_catalogo(bool por_objeto) {
@@ -828,7 +465,7 @@ void Visor::abre_catalogo(bool por_objeto) {
   if (!ruta) return;
   const auto ajustes = instalacion();
   if (!ajustes) return;
-  try {
+  ocupado(std::nullopt).ejecuta([&](Progreso&) {
     OpcionesApertura opciones;
     opciones.contrasena = ajustes->contrasena_catalogo;
     auto bd = std::make_unique<BaseDatos>(BaseDatos::abre(ruta_texto(*ruta), opciones));
@@ -841,9 +478,7 @@ void Visor::abre_catalogo(bool por_objeto) {
           std::move(bd), seleccion_catalogo_, [this] { acepta_catalogo(); }, this);
     }
     ventana->show();
-  } catch (const ErrorTelmora& error) {
-    dialogos_.mensaje(error.what(), Icono::critico);
-  }
+  });
 }
 
 void Visor::acepta_catalogo() {
@@ -877,32 +512,18 @@ bool Visor::eventFilter(QObject* objeto, QEvent* evento) {
 }
 
 void Visor::keyPressEvent(QKeyEvent* evento) {
+  static const std::map<int, Tecla> kTeclas{
+      {Qt::Key_Left, Tecla::izquierda}, {Qt::Key_Right, Tecla::derecha},
+      {Qt::Key_Up, Tecla::arriba},      {Qt::Key_Down, Tecla::abajo},
+      {Qt::Key_Plus, Tecla::mas},       {Qt::Key_Minus, Tecla::menos}};
+  const int tecla = evento->key();
   if (!control_) return QMainWindow::keyPressEvent(evento);
-  switch (evento->key()) {
-    case Qt::Key_Left:
-      control_->tecla(Tecla::izquierda);
-      break;
-    case Qt::Key_Right:
-      control_->tecla(Tecla::derecha);
-      break;
-    case Qt::Key_Up:
-      control_->tecla(Tecla::arriba);
-      break;
-    case Qt::Key_Down:
-      control_->tecla(Tecla::abajo);
-      break;
-    case Qt::Key_Plus:
-      control_->tecla(Tecla::mas);
-      break;
-    case Qt::Key_Minus:
-      control_->tecla(Tecla::menos);
-      break;
-    case Qt::Key_Return:
-    case Qt::Key_Enter:
-      abre_consola();
-      break;
-    default:
-      QMainWindow::keyPressEvent(evento);
+  if (const auto t = kTeclas.find(tecla); t != kTeclas.end()) {
+    control_->tecla(t->second);
+  } else if (tecla == Qt::Key_Return || tecla == Qt::Key_Enter) {
+    abre_consola();
+  } else {
+    QMainWindow::keyPressEvent(evento);
   }
 }
 
@@ -925,6 +546,10 @@ void Visor::salir() {
   cerrando_ = true;
   hide();
   if (al_salir) al_salir();
+}
+
+Ocupado Visor::ocupado(std::optional<Puntero> puntero) {
+  return {*this, progreso_, dialogos_, puntero};
 }
 
 // --- PantallaVisor -----------------------------------------------------------------------------

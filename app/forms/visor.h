@@ -14,6 +14,7 @@
 #include "edicion/duplicados.h"
 #include "edicion/extraccion.h"
 #include "info_elem.h"
+#include "ocupado.h"
 #include "sesion.h"
 #include "topo.h"
 #include "visor/consola.h"
@@ -35,6 +36,9 @@ class Visor : public QMainWindow, public PantallaVisor {
 
   // Loads the sheet with the loading window; false, after telling the user why, when it cannot.
   bool carga();
+  // Loads the sheet again in place of the loaded copy (after a tool appended pieces to it, or
+  // when it was changed under the viewer) and draws it in the same view window and scale.
+  void recarga();
 
   // Run when the user asks for another file (back to the start form) or to end the program.
   std::function<void()> al_abrir;
@@ -70,6 +74,12 @@ class Visor : public QMainWindow, public PantallaVisor {
 
  private:
   struct Entrada;
+  // Tells the user when the sheet was rolled back from a change a crash left half-done.
+  void avisa_recuperacion();
+  // Before the viewer changes the sheet's file: true when the file is still the one loaded;
+  // otherwise the user is told, nothing is written, and loading it again is offered.
+  bool hoja_sin_cambios();
+  void ofrece_recarga(const ErrorTelmora& error);
   void construye_menus();
   void anade_entradas(QMenu* menu, const std::vector<Entrada>& entradas);
   void construye_barra();
@@ -87,9 +97,10 @@ class Visor : public QMainWindow, public PantallaVisor {
   void ventana_propia_cerrada();
   void muestra_info(std::int32_t numero);
   void muestra_bin_info();
-  // The network cleanup: it changes the sheet's file; the view is redrawn after it (appended
-  // pieces are seen once the sheet is loaded again).
+  // The network cleanup: it changes the sheet's file, which is loaded again and drawn.
   void depura_red();
+  // A handler's busy spell (no pointer: the pointer is left alone).
+  Ocupado ocupado(std::optional<Puntero> puntero = Puntero::reloj);
   // The console: opened by Enter; the buttons and entries that switch codes run its commands.
   void abre_consola();
   void orden(const std::string& linea);

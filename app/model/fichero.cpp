@@ -6,6 +6,14 @@
 #include <fstream>
 #include <random>
 
+#include "diario.h"
+
+#if defined(_WIN32)
+#include <io.h>
+#else
+#include <unistd.h>
+#endif
+
 namespace telmora {
 
 namespace {
@@ -16,6 +24,15 @@ std::string razon_del_sistema() {
 
 [[noreturn]] void falla(std::string_view accion, const std::filesystem::path& ruta) {
   throw ErrorTelmora(std::string(accion) + " " + ruta_texto(ruta) + ": " + razon_del_sistema());
+}
+
+// Sends what was written to the file to the disk.
+bool a_disco(std::FILE* fichero) {
+#if defined(_WIN32)
+  return _commit(_fileno(fichero)) == 0;
+#else
+  return ::fsync(::fileno(fichero)) == 0;
+#endif
 }
 
 }  // namespace
@@ -50,14 +67,27 @@ std::filesystem::path ruta_companera(const std::filesystem::path& hoja, std::str
   return hoja.parent_path() / nombre;
 }
 
+std::filesystem::path ruta_libre(const std::filesystem::path& carpeta,
+                                 const std::filesystem::path& base, std::string_view sufijo,
+                                 std::string_view extension) {
+  for (int numero = 1;; ++numero) {
+    auto nombre = base;
+    nombre += ruta_desde_texto(std::string(sufijo) + (numero > 1 ? std::to_string(numero) : "") +
+                               std::string(extension));
+    auto ruta = carpeta / nombre;
+    std::error_code error;  // a name that cannot be checked is offered: the dialog still asks
+    if (!std::filesystem::exists(ruta, error)) return ruta;
+  }
+}
+
+bool mismo_fichero(const std::filesystem::path& a, const std::filesystem::path& b) {
+  std::error_code error;
+  return a.lexically_normal() == b.lexically_normal() || std::filesystem::equivalent(a, b, error);
+}
+
 void exige_salida_distinta(const std::filesystem::path& salida,
                            const std::filesystem::path& entrada) {
-  // Two names of one file: the same spelling, or (when both exist) the same file on disk, which
-  // also covers ".." in a path, links and case-insensitive file systems.
-  std::error_code error;
-  const bool mismo = salida.lexically_normal() == entrada.lexically_normal() ||
-                     std::filesystem::equivalent(salida, entrada, error);
-  if (!mismo) return;
+  if (!mismo_fichero(salida, entrada)) return;
   throw ErrorTelmora("No se escribe " + ruta_texto(salida) + ": es el fichero de entrada " +
                      ruta_texto(entrada) + ", que no se sobrescribe");
 }
@@ -121,7 +151,7 @@ void FicheroNuevo::escribe(std::string_view bytes) {
 void FicheroNuevo::confirma() {
   if (fichero_ == nullptr)
     throw ErrorTelmora("El fichero " + ruta_texto(destino_) + " ya se cerró");
-  if (std::fflush(fichero_) != 0) abandona(razon_del_sistema());
+  if (std::fflush(fichero_) != 0 || !a_disco(fichero_)) abandona(razon_del_sistema());
   const int cierre = std::fclose(fichero_);
   fichero_ = nullptr;
   std::error_code error;
@@ -134,6 +164,13 @@ void FicheroNuevo::confirma() {
     std::error_code ignorado;
     std::filesystem::remove(temporal_, ignorado);
     throw ErrorTelmora("No se puede escribir " + ruta_texto(destino_) + ": " + error.message());
+  }
+  std::error_code ignorado;
+  std::filesystem::remove(ruta_diario(destino_), ignorado);
+  try {
+    sincroniza_carpeta(destino_.parent_path());
+  } catch (const ErrorTelmora&) {
+    // The file is complete under its name; only a crash right now could still lose the name.
   }
 }
 
@@ -208,43 +245,6 @@ void escribe_listado(const std::filesystem::path& ruta,
     fichero.escribe("\n");
   });
   fichero.confirma();
-}
-
-std::uintmax_t anade_al_final(const std::filesystem::path& ruta, std::string_view bytes) {
-  std::error_code error;
-  const std::uintmax_t previa = std::filesystem::file_size(ruta, error);
-  if (error) {
-    if (!existe_archivo(ruta)) throw ErrorFicheroInexistente(ruta);
-    throw ErrorTelmora("No se puede leer " + ruta_texto(ruta) + ": " + error.message());
-  }
-  std::fstream fichero(ruta, std::ios::binary | std::ios::in | std::ios::out);
-  if (!fichero) falla("No se puede abrir para escribir", ruta);
-  fichero.seekp(0, std::ios::end);
-  fichero.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-  fichero.flush();
-  bool escrito = static_cast<bool>(fichero);
-  std::string razon = razon_del_sistema();
-  fichero.close();
-  if (escrito && fichero.fail()) {
-    escrito = false;
-    razon = razon_del_sistema();
-  }
-  if (escrito) return previa;
-  deshaz_anadido(ruta, previa, "No se puede escribir " + ruta_texto(ruta) + ": " + razon);
-}
-
-void deshaz_anadido(const std::filesystem::path& ruta, std::uintmax_t longitud,
-                    const std::string& motivo) {
-  std::error_code error;
-  std::filesystem::resize_file(ruta, longitud, error);
-  if (!error) throw ErrorTelmora(motivo);
-  std::error_code sin_tamano;
-  const std::uintmax_t tamano = std::filesystem::file_size(ruta, sin_tamano);
-  const std::string sobrante =
-      sin_tamano || tamano <= longitud ? "" : std::to_string(tamano - longitud) + " bytes ";
-  throw ErrorTelmora(motivo + "\nNo se puede deshacer lo añadido al final de " + ruta_texto(ruta) +
-                     ": sobran " + sobrante + "desde la posición " + std::to_string(longitud) +
-                     " (" + error.message() + ")");
 }
 
 std::string lee_en_posicion(const std::filesystem::path& ruta, std::int64_t posicion,

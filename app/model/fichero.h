@@ -43,6 +43,16 @@ bool existe_archivo(const std::filesystem::path& ruta);
 // or ".MDT".
 std::filesystem::path ruta_companera(const std::filesystem::path& hoja, std::string_view sufijo);
 
+// The first of "<base><sufijo><extension>", "<base><sufijo>2<extension>", "…3…" in `carpeta`
+// that names no existing file: a proposed output never replaces anything.
+std::filesystem::path ruta_libre(const std::filesystem::path& carpeta,
+                                 const std::filesystem::path& base, std::string_view sufijo,
+                                 std::string_view extension);
+
+// True when two paths name one file: the same spelling, or (when both exist) the same file on
+// disk, which also covers ".." in a path, links and case-insensitive file systems.
+bool mismo_fichero(const std::filesystem::path& a, const std::filesystem::path& b);
+
 // A file written is never one of the files read: ErrorTelmora, naming both, when `salida` is the
 // file `entrada`, however the two paths spell it.
 void exige_salida_distinta(const std::filesystem::path& salida,
@@ -60,8 +70,9 @@ Lista<char> lee_fichero(const std::filesystem::path& ruta);
 std::filesystem::path ruta_temporal(const std::filesystem::path& ruta);
 
 // A new file written under a temporary name in the target's folder and renamed over the target
-// by confirma() only when every byte was written and flushed; dropped without confirming, it
-// leaves the target as it was.
+// by confirma() only when every byte was written and flushed to the disk; dropped without
+// confirming, it leaves the target as it was. A journal left beside the target by a change that
+// never ended belonged to the file replaced, and goes with it.
 class FicheroNuevo {
  public:
   explicit FicheroNuevo(std::filesystem::path destino);
@@ -117,16 +128,6 @@ void escribe_lineas(const std::filesystem::path& ruta, const std::vector<std::st
 // gets, so that a long listing is never held whole in memory.
 void escribe_listado(const std::filesystem::path& ruta,
                      const std::function<void(const SalidaLineas&)>& genera);
-
-// Appends bytes to the end of an existing file, all or nothing: when a write fails the file is
-// cut back to its previous length and the failure is thrown. Returns the previous length.
-std::uintmax_t anade_al_final(const std::filesystem::path& ruta, std::string_view bytes);
-
-// Undoes an append that went wrong (`motivo` says how): cuts the file back to its length before
-// it and throws ErrorTelmora with `motivo`, and, when the file cannot be cut back, with that
-// failure too, naming the path and where the unwanted bytes start.
-[[noreturn]] void deshaz_anadido(const std::filesystem::path& ruta, std::uintmax_t longitud,
-                                 const std::string& motivo);
 
 // Reads bytes at a position of an existing file; fewer bytes come back at its end.
 std::string lee_en_posicion(const std::filesystem::path& ruta, std::int64_t posicion,

@@ -9,6 +9,7 @@
 #include <thread>
 
 #include "diagnostico.h"
+#include "diario.h"
 #include "texto.h"
 
 namespace telmora {
@@ -331,14 +332,39 @@ Hoja carga(ImagenFichero bytes, const TablaVekt& tabla, Progreso& progreso) {
 
 }  // namespace
 
-Hoja cargo_bin(const std::filesystem::path& ruta, const TablaVekt& tabla, Progreso& progreso) {
-  Hoja hoja = carga(ImagenFichero::de_fichero(ruta), tabla, progreso);
+namespace {
+
+Hoja carga_leida(const std::filesystem::path& ruta, LecturaHoja lectura, const TablaVekt& tabla,
+                 Progreso& progreso) {
+  Hoja hoja = carga(std::move(lectura.bytes), tabla, progreso);
   hoja.ruta = ruta;
+  hoja.huella = lectura.huella;
+  hoja.aviso_recuperacion = std::move(lectura.aviso);
   return hoja;
 }
 
-Hoja cargo_bin_bytes(Lista<char> bytes, const TablaVekt& tabla, Progreso& progreso) {
-  return carga(ImagenFichero(std::move(bytes)), tabla, progreso);
+}  // namespace
+
+Hoja cargo_bin(const std::filesystem::path& ruta, const TablaVekt& tabla, Progreso& progreso) {
+  LecturaHoja lectura = lee_hoja(ruta);
+  if (!lectura.bytes.mapeada()) return carga_leida(ruta, std::move(lectura), tabla, progreso);
+  // A mapped sheet's pages are read while it is built: should another process change it in the
+  // meantime, what was built may mix both versions, and it is read again into memory.
+  const HuellaFichero huella = lectura.huella;
+  const std::string aviso = lectura.aviso;
+  try {
+    Hoja hoja = carga_leida(ruta, std::move(lectura), tabla, progreso);
+    if (hoja_intacta(ruta, huella)) return hoja;
+  } catch (const ErrorCorrupcion&) {
+    if (hoja_intacta(ruta, huella)) throw;
+  }
+  LecturaHoja leida = lee_hoja(ruta, false);
+  if (leida.aviso.empty()) leida.aviso = aviso;
+  return carga_leida(ruta, std::move(leida), tabla, progreso);
+}
+
+Hoja cargo_bin_bytes(ImagenFichero bytes, const TablaVekt& tabla, Progreso& progreso) {
+  return carga(std::move(bytes), tabla, progreso);
 }
 
 void busca_en_indice(const Hoja& hoja, std::int32_t ordinal, std::int32_t tipo,
@@ -348,193 +374,6 @@ void busca_en_indice(const Hoja& hoja, std::int32_t ordinal, std::int32_t tipo,
   if (ordinal < 1 || ordinal > static_cast<std::int32_t>(entidades.size())) return;
   numero = entidades[static_cast<std::size_t>(ordinal - 1)].numero;
   posicion = hoja.fila(numero).posicion;
-}
-
-MarcadorBorrados::MarcadorBorrados(Hoja& hoja) : hoja_(hoja) {
-  // Unbuffered: each change reads or writes only its own bytes, straight to the file.
-  fichero_.rdbuf()->pubsetbuf(nullptr, 0);
-  fichero_.open(hoja.ruta, std::ios::binary | std::ios::in | std::ios::out);
-  if (!fichero_) {
-    if (!existe_archivo(hoja.ruta)) throw ErrorFicheroInexistente(hoja.ruta);
-    throw ErrorTelmora("No se puede abrir para escribir " + ruta_texto(hoja.ruta) + ": " +
-                       std::strerror(errno));
-  }
-}
-
-namespace {
-
-// Runs of rewritten elements: the next element joins the run when it starts within this many
-// bytes of the run's end and the run stays within the larger size.
-constexpr std::int64_t kHuecoEnTirada = 64 * 1024;
-constexpr std::int64_t kTamMaximoTirada = 4 * 1024 * 1024;
-
-std::string cambiada(const std::filesystem::path& ruta, const std::string& porque) {
-  return "El fichero " + ruta_texto(ruta) + " ha cambiado desde que se cargó: " + porque;
-}
-
-std::string otra_entidad(const std::filesystem::path& ruta, std::int64_t posicion) {
-  return cambiada(ruta, "no está la misma entidad en la posición " + std::to_string(posicion));
-}
-
-// Whether the header stored in `bytes` is the one loaded for `e`, its state byte aside: a
-// sheet changed since it was loaded may hold another entity there, whose bytes must not be
-// touched.
-bool misma_cabecera(const Entidad& e, std::string_view bytes) {
-  if (bytes.size() < std::size_t(kTamCabecera)) return false;
-  std::string cargada;
-  escribe_cabecera(cargada, e.cabecera);
-  std::string guardada(bytes.substr(0, kTamCabecera));
-  guardada[1] = cargada[1];
-  return cargada == guardada;
-}
-
-}  // namespace
-
-Cabecera MarcadorBorrados::cabecera_en_fichero(const FilaIndice& fila, const Entidad& e) {
-  char cabecera[kTamCabecera] = {};
-  fichero_.seekg(fila.posicion);
-  fichero_.read(cabecera, kTamCabecera);
-  if (!fichero_ || !misma_cabecera(e, std::string_view(cabecera, kTamCabecera))) {
-    fichero_.clear();
-    throw ErrorTelmora(otra_entidad(hoja_.ruta, fila.posicion));
-  }
-  return lee_cabecera(cabecera);
-}
-
-void MarcadorBorrados::comprueba_escritura() {
-  fichero_.flush();
-  if (!fichero_) {
-    throw ErrorTelmora("No se puede escribir " + ruta_texto(hoja_.ruta) + ": " +
-                       std::strerror(errno));
-  }
-}
-
-void MarcadorBorrados::anula(std::int32_t numero) {
-  if (numero < 1 || numero > hoja_.num_entidades()) return;
-  FilaIndice& f = hoja_.fila(numero);
-  Entidad& e = hoja_.entidad(numero);
-  cabecera_en_fichero(f, e);
-  fichero_.seekp(f.posicion + 1);
-  fichero_.write(&kMarcaBorrado, 1);
-  comprueba_escritura();
-  f.activo = 0;
-  e.cabecera.estado = kMarcaBorrado;
-}
-
-std::optional<std::string> MarcadorBorrados::no_reescribible(const VerticesNuevos& cambio,
-                                                             std::string_view bytes) const {
-  const Entidad& e = hoja_.entidad(cambio.numero);
-  const std::int64_t en = hoja_.fila(cambio.numero).posicion;
-  if (!misma_cabecera(e, bytes)) return otra_entidad(hoja_.ruta, en);
-  const std::string posicion = std::to_string(en);
-  if (e.cabecera.es_texto() || cambio.vertices.size() != e.num_vertices()) {
-    return cambiada(hoja_.ruta, "la entidad de la posición " + posicion +
-                                    " no tiene los vértices que se cargaron");
-  }
-  if (bytes.size() < std::size_t(kTamFijoEntidad + kTamVertice * e.num_vertices())) {
-    return cambiada(hoja_.ruta, "la entidad de la posición " + posicion + " está cortada");
-  }
-  return std::nullopt;
-}
-
-void MarcadorBorrados::reescribe_vertices(std::span<const VerticesNuevos> cambios,
-                                          const std::function<void(std::size_t)>& escritos) {
-  std::vector<const VerticesNuevos*> orden;
-  for (const VerticesNuevos& c : cambios) {
-    if (c.numero >= 1 && c.numero <= hoja_.num_entidades()) orden.push_back(&c);
-  }
-  auto posicion = [&](const VerticesNuevos* c) -> std::int64_t {
-    return hoja_.fila(c->numero).posicion;
-  };
-  auto fin = [&](const VerticesNuevos* c) {
-    const Cabecera& cabecera = hoja_.entidad(c->numero).cabecera;
-    return posicion(c) + longitud_entidad(cabecera.num_puntos, cabecera.num_atributos);
-  };
-  std::stable_sort(orden.begin(), orden.end(),
-                   [&](auto* a, auto* b) { return posicion(a) < posicion(b); });
-
-  std::size_t hechos = 0;
-  for (std::size_t i = 0; i < orden.size();) {
-    const std::int64_t inicio = posicion(orden[i]);
-    std::int64_t final_tirada = fin(orden[i]);
-    std::size_t j = i + 1;
-    for (; j < orden.size(); ++j) {
-      if (posicion(orden[j]) - final_tirada > kHuecoEnTirada ||
-          fin(orden[j]) - inicio > kTamMaximoTirada) {
-        break;
-      }
-      final_tirada = std::max(final_tirada, fin(orden[j]));
-    }
-    std::string leidos(std::size_t(final_tirada - inicio), '\0');
-    fichero_.seekg(inicio);
-    fichero_.read(leidos.data(), static_cast<std::streamsize>(leidos.size()));
-    leidos.resize(std::size_t(fichero_.gcount()));
-    fichero_.clear();
-
-    // The run is cut before the first element the file no longer holds as it was loaded.
-    std::optional<std::string> fallo;
-    std::size_t k = i;
-    for (; k < j && !fallo; ++k) {
-      const auto desde = std::size_t(posicion(orden[k]) - inicio);
-      fallo = no_reescribible(*orden[k],
-                              std::string_view(leidos).substr(std::min(desde, leidos.size())));
-    }
-    if (fallo) --k;
-    if (k > i) {
-      const auto largo = std::size_t(fin(orden[k - 1]) - inicio);
-      std::string nuevos = leidos.substr(0, largo);
-      for (std::size_t m = i; m < k; ++m) {
-        std::string bloque;
-        escribe_rango(bloque, orden[m]->rango);
-        for (const Vertice& v : orden[m]->vertices) escribe_vertice(bloque, v);
-        nuevos.replace(std::size_t(posicion(orden[m]) - inicio + kTamCabecera), bloque.size(),
-                       bloque);
-      }
-      fichero_.seekp(inicio);
-      fichero_.write(nuevos.data(), static_cast<std::streamsize>(nuevos.size()));
-      try {
-        comprueba_escritura();
-      } catch (const ErrorTelmora&) {
-        fichero_.clear();
-        fichero_.seekp(inicio);
-        fichero_.write(leidos.data(), static_cast<std::streamsize>(largo));
-        fichero_.flush();
-        fichero_.clear();
-        throw;
-      }
-      for (std::size_t m = i; m < k; ++m) {
-        const VerticesNuevos& c = *orden[m];
-        Entidad& e = hoja_.entidad(c.numero);
-        e.rango = c.rango;
-        std::copy(c.vertices.begin(), c.vertices.end(), hoja_.vertices_de(e).begin());
-        hoja_.fila(c.numero).toma_rango(c.rango);
-      }
-      hechos += k - i;
-      if (escritos) escritos(hechos);
-    }
-    if (fallo) throw ErrorTelmora(*fallo);
-    i = j;
-  }
-}
-
-void MarcadorBorrados::sustituye(std::span<const Sustitucion> sustituciones) {
-  if (sustituciones.empty()) return;
-  std::string nuevas;
-  for (const Sustitucion& s : sustituciones) nuevas += s.nuevas;
-  std::uintmax_t final = anade_al_final(hoja_.ruta, nuevas);
-  for (const Sustitucion& s : sustituciones) {
-    try {
-      anula(s.numero);
-    } catch (const ErrorTelmora& error) {
-      deshaz_anadido(hoja_.ruta, final, error.what());
-    }
-    final += s.nuevas.size();
-  }
-}
-
-void anula_entidad(Hoja& hoja, std::int32_t numero) {
-  if (numero < 1 || numero > hoja.num_entidades()) return;
-  MarcadorBorrados(hoja).anula(numero);
 }
 
 }  // namespace telmora

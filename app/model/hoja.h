@@ -5,13 +5,14 @@
 
 #include <cstdint>
 #include <filesystem>
-#include <fstream>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <span>
 #include <string>
 #include <vector>
 
+#include "disco.h"
 #include "fichero.h"
 #include "formato_bin.h"
 #include "imagen_fichero.h"
@@ -81,7 +82,15 @@ struct RangoFichero {
 class Hoja {
  public:
   std::filesystem::path ruta;
-  std::int64_t longitud = 0;
+  std::int64_t longitud = 0;  // of the file when loaded
+  // The file's size and modification time when loaded, or after this copy last changed it:
+  // whoever writes the file through this copy first checks that nobody else changed it since.
+  HuellaFichero huella;
+  // Held by a command that reads the sheet in order to change it, from before the reading until
+  // it ends, so that no other writer changes the sheet in between; empty otherwise.
+  std::shared_ptr<const CerrojoHoja> cerrojo;
+  // The line telling that a change left halfway in the file was rolled back when it was loaded.
+  std::string aviso_recuperacion;
   Lista<FilaIndice> indice;  // entity n (1-based) is indice[n - 1]
   Lista<Entidad> c;          // C array, ordinal k (1-based) is c[k - 1]
   Lista<Entidad> t;          // T array
@@ -147,71 +156,17 @@ class ErrorCorrupcion : public ErrorTelmora {
 // ErrorCorrupcion with the diagnostic; a missing or unreadable one throws ErrorTelmora.
 Hoja cargo_bin(const std::filesystem::path& ruta, const TablaVekt& tabla,
                Progreso& progreso = Progreso::ninguno());
-// The same from bytes already in memory.
-Hoja cargo_bin_bytes(Lista<char> bytes, const TablaVekt& tabla,
+// The same from bytes already in memory, which the sheet keeps.
+Hoja cargo_bin_bytes(ImagenFichero bytes, const TablaVekt& tabla,
                      Progreso& progreso = Progreso::ninguno());
+inline Hoja cargo_bin_bytes(Lista<char> bytes, const TablaVekt& tabla,
+                            Progreso& progreso = Progreso::ninguno()) {
+  return cargo_bin_bytes(ImagenFichero(std::move(bytes)), tabla, progreso);
+}
 
 // The first entity of a kind (kIndiceTipoC or kIndiceTipoT) with that ordinal: its start
 // position and number, or position 0 and the number unchanged when there is none.
 void busca_en_indice(const Hoja& hoja, std::int32_t ordinal, std::int32_t tipo,
                      std::int32_t& posicion, std::int32_t& numero);
-
-// Marks an entity deleted in the file (only its state byte changes), in the index and in the
-// in-memory copy. A number outside the sheet does nothing. The header is read first: when the
-// file no longer holds an entity there, nothing is written and ErrorTelmora says so.
-void anula_entidad(Hoja& hoja, std::int32_t numero);
-
-// An entity of the sheet and the whole entities, as file bytes, that take its place.
-struct Sustitucion {
-  std::int32_t numero = 0;
-  std::string nuevas;
-};
-
-// New vertices for an element (as many as it has) and the range block to store with them.
-struct VerticesNuevos {
-  std::int32_t numero = 0;  // entity number
-  Rango rango;
-  std::span<const Vertice> vertices;
-};
-
-// The same for tools that delete many entities: the file stays open between deletions. It also
-// rewrites elements' range blocks and vertices in place. Each change is checked and flushed
-// before the index and the in-memory copy take it; the entity's header is read first, and when
-// the file no longer holds that entity there nothing is written.
-class MarcadorBorrados {
- public:
-  explicit MarcadorBorrados(Hoja& hoja);
-  void anula(std::int32_t numero);
-  // Rewrites elements in file order, by runs of elements lying close together: each run is read
-  // in one go and every header in it checked; the new range blocks and vertices are put in and
-  // the run is written back in one write, checked and flushed. A write that fails is undone with
-  // the bytes read, so no element is left with part of its vertices changed. When the file no
-  // longer holds a loaded element where it was, the elements before it are written and
-  // ErrorTelmora says so. `escritos`, when given, hears after each run how many elements are
-  // written so far. Numbers outside the sheet are passed over.
-  void reescribe_vertices(std::span<const VerticesNuevos> cambios,
-                          const std::function<void(std::size_t)>& escritos = {});
-  void reescribe_vertices(std::int32_t numero, const Rango& rango,
-                          std::span<const Vertice> vertices) {
-    const VerticesNuevos cambio{numero, rango, vertices};
-    reescribe_vertices({&cambio, 1});
-  }
-  // Replaces entities by the whole entities given for each: all the new ones are appended to
-  // the file at once, then the old ones are marked deleted in order. When a mark cannot be
-  // written the file is cut back to where the new entities of that one start, so the
-  // replacements before it are done and it and those after it are not.
-  void sustituye(std::span<const Sustitucion> sustituciones);
-
- private:
-  Cabecera cabecera_en_fichero(const FilaIndice& fila, const Entidad& e);
-  void comprueba_escritura();
-  // Why the element loaded at entity number `numero` cannot be rewritten from these bytes of
-  // the file (starting at its position), or nothing when it can.
-  std::optional<std::string> no_reescribible(const VerticesNuevos& cambio,
-                                             std::string_view bytes) const;
-
-  Hoja& hoja_;
-  std::fstream fichero_;
-};
 
 }  // namespace telmora

@@ -44,4 +44,11 @@ Sesion abre_sesion(const Ajustes& ajustes, Progreso& progreso, IndiceCajas indic
   return sesion;
 }
 
+void recarga_hoja(Sesion& sesion, Progreso& progreso) {
+  Hoja hoja = cargo_bin(sesion.ajustes.fich_entrada, sesion.tabla, progreso);
+  IndiceEspacial indice(hoja);
+  sesion.hoja = std::move(hoja);
+  sesion.indice_espacial = std::move(indice);
+}
+
 }  // namespace telmora

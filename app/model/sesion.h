@@ -47,4 +47,11 @@ enum class IndiceCajas { con, sin };
 Sesion abre_sesion(const Ajustes& ajustes, Progreso& progreso = Progreso::ninguno(),
                    IndiceCajas indice = IndiceCajas::con);
 
+// Reads the sheet again from its file and indexes it, after a tool changed the file in ways the
+// loaded copy does not hold (pieces appended in place of the elements it replaced). The settings,
+// palette, code table with its switches and the tools' last results stay: entity numbers do not
+// change, the new pieces come after the last one. Throws as abre_sesion, leaving the session as
+// it was.
+void recarga_hoja(Sesion& sesion, Progreso& progreso = Progreso::ninguno());
+
 }  // namespace telmora

@@ -86,6 +86,10 @@ Rgb Paleta::color(int indice) const {
   return {rojo[ranura], verde[ranura], azul[ranura]};
 }
 
+bool Paleta::define(int indice) const {
+  return indice >= -1 && indice <= 255 && definida[static_cast<std::size_t>(indice + 1)];
+}
+
 std::vector<std::string> divide_campos_vekt(std::string_view linea) {
   std::vector<std::string> campos;
   std::string actual;
@@ -168,6 +172,7 @@ Paleta interpreta_pal(std::string_view contenido, std::string_view nombre_ficher
     paleta.rojo[ranura] = rgb[0];
     paleta.verde[ranura] = rgb[1];
     paleta.azul[ranura] = rgb[2];
+    paleta.definida[ranura] = true;
   }
   return paleta;
 }

@@ -73,9 +73,13 @@ class Paleta {
  public:
   // Slots 0 to 256 of the three colour tables; line k of the file fills slot k.
   std::array<std::int16_t, 257> rojo{}, verde{}, azul{};
+  // The slots a line of the file gave a colour (comments, blank lines and missing lines did not).
+  std::array<bool, 257> definida{};
 
   // Colour of a colour index: slot index + 1 (black for an index outside -1 to 255).
   Rgb color(int indice) const;
+  // True when the slot of a colour index holds a colour of the file.
+  bool define(int indice) const;
 };
 
 // Splits a code-table line into its fields: a field ends at a space that follows a non-space

@@ -11,14 +11,6 @@
 
 namespace telmora {
 
-namespace {
-
-// Code points of bytes 0x80-0x9F in Windows-1252 (0 where the code page leaves a hole).
-constexpr std::array<char32_t, 32> kCp1252Alto = {
-    0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-    0x2039, 0x0152, 0,      0x017D, 0,      0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
-
 void anade_utf8(std::string& salida, char32_t c) {
   if (c < 0x80) {
     salida += static_cast<char>(c);
@@ -36,6 +28,14 @@ void anade_utf8(std::string& salida, char32_t c) {
     salida += static_cast<char>(0x80 | (c & 0x3F));
   }
 }
+
+namespace {
+
+// Code points of bytes 0x80-0x9F in Windows-1252 (0 where the code page leaves a hole).
+constexpr std::array<char32_t, 32> kCp1252Alto = {
+    0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+    0x2039, 0x0152, 0,      0x017D, 0,      0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
 
 // Decodes one UTF-8 sequence at bytes[i]; returns its length, 0 when it is not valid.
 std::size_t lee_utf8(std::string_view bytes, std::size_t i, char32_t& c) {

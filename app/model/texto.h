@@ -26,6 +26,9 @@ std::string utf8_a_cp1252(std::string_view texto);
 
 bool es_utf8_valido(std::string_view bytes);
 
+// Appends the UTF-8 bytes of one code point.
+void anade_utf8(std::string& salida, char32_t c);
+
 // A text file's content as UTF-8: kept when it is valid UTF-8 (a leading BOM dropped),
 // otherwise read as Windows-1252.
 std::string decodifica_texto(std::string_view bytes);

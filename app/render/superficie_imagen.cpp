@@ -320,6 +320,20 @@ void SuperficieImagen::redimensiona(int ancho, int alto) {
   empieza();
 }
 
+void SuperficieImagen::aclara(double fraccion) {
+  termina();
+  const int peso = std::clamp(static_cast<int>(fraccion * 256 + 0.5), 0, 256);
+  const auto mezcla = [peso](int v) { return v + ((255 - v) * peso >> 8); };
+  for (int y = 0; y < alto_; ++y) {
+    auto* linea = reinterpret_cast<QRgb*>(imagen_.scanLine(y));
+    for (int x = 0; x < ancho_; ++x) {
+      const QRgb c = linea[x];
+      linea[x] = qRgb(mezcla(qRed(c)), mezcla(qGreen(c)), mezcla(qBlue(c)));
+    }
+  }
+  empieza();
+}
+
 void SuperficieImagen::borra(Rgb fondo) {
   imagen_.fill(a_qcolor(fondo));
 }

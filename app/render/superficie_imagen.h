@@ -49,6 +49,9 @@ class SuperficieImagen : public Superficie {
   const QImage& imagen();
   // Resizes the picture, keeping nothing of it.
   void redimensiona(int ancho, int alto);
+  // Blends every pixel toward white by `fraccion` (0 leaves it, 1 makes it white), so that what
+  // is drawn next stands out over what was drawn before.
+  void aclara(double fraccion);
 
   // The pixels of a text set straight into the picture, relative to its anchor, and the rows
   // they span.

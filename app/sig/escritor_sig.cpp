@@ -7,6 +7,7 @@
 #include <cctype>
 #include <cstring>
 #include <map>
+#include <regex>
 #include <sstream>
 
 #include "gdal_comun.h"
@@ -438,7 +439,26 @@ GDALDataset* EscritorSig::conjunto_unico() const {
 }
 
 std::vector<std::string> EscritorSig::avisos() const {
-  std::vector<std::string> salida = d_->avisos;
+  // The fields a format renamed (shapefiles keep ten characters) are told in one line, in the
+  // program's words: GDAL's text for each is "Normalized/laundered field name: 'a' to 'b'".
+  static const std::regex kRenombrado(R"(laundered field name:? *'([^']*)' to '([^']*)')",
+                                      std::regex::icase);
+  std::vector<std::string> salida, renombrados;
+  for (const std::string& aviso : d_->avisos) {
+    std::smatch partes;
+    if (std::regex_search(aviso, partes, kRenombrado)) {
+      renombrados.push_back(partes[1].str() + " pasa a " + partes[2].str());
+    } else {
+      salida.push_back(aviso);
+    }
+  }
+  if (!renombrados.empty()) {
+    std::string linea = "Nombres de campo cambiados para el formato: ";
+    for (std::size_t i = 0; i < renombrados.size(); ++i) {
+      linea += (i > 0 ? ", " : "") + renombrados[i];
+    }
+    salida.insert(salida.begin(), linea);
+  }
   if (d_->avisos_omitidos > 0) {
     salida.push_back("(y " + std::to_string(d_->avisos_omitidos) + " avisos más)");
   }

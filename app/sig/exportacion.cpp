@@ -9,10 +9,25 @@
 
 namespace telmora {
 
+namespace {
+
+// A layer's name as the user reads it, with its accents; the file keeps the name without them.
+std::string nombre_visible(std::string nombre) {
+  for (const auto& [sin, con] :
+       {std::pair{"lineas", "líneas"}, std::pair{"topologia", "topología"}}) {
+    const auto donde = nombre.find(sin);
+    if (donde != std::string::npos) nombre.replace(donde, std::string_view(sin).size(), con);
+  }
+  return nombre;
+}
+
+}  // namespace
+
 std::vector<std::string> ResultadoExportacion::lineas() const {
   std::vector<std::string> salida{"Formato " + formato};
   for (const Capa& capa : capas) {
-    salida.push_back("Capa " + capa.nombre + ": " + std::to_string(capa.rasgos) + " entidades");
+    salida.push_back("Capa " + nombre_visible(capa.nombre) + ": " + std::to_string(capa.rasgos) +
+                     " entidades");
   }
   for (const auto& fichero : ficheros) salida.push_back("Escrito " + ruta_texto(fichero));
   for (const auto& aviso : avisos) salida.push_back("Aviso: " + aviso);

@@ -159,8 +159,11 @@ LectorSig::LectorSig(const std::filesystem::path& origen) : d_(std::make_unique<
   d_->conjunto.reset(GDALDataset::Open(ruta_texto(origen).c_str(),
                                        GDAL_OF_VECTOR | GDAL_OF_READONLY | GDAL_OF_VERBOSE_ERROR));
   if (!d_->conjunto) {
+    // The program's words first; GDAL's own text, when it gives one, only as the reason.
+    const std::string motivo = mensajes.fallo();
     throw ErrorEntradaSig("No se puede leer " + ruta_texto(origen) +
-                          " como formato SIG: " + mensajes.fallo(0, "GDAL no reconoce su formato"));
+                          " como formato SIG: GDAL no reconoce su formato" +
+                          (motivo.empty() ? "" : " (motivo: " + motivo + ")"));
   }
   if (EQUAL(d_->conjunto->GetDriver()->GetDescription(), "ESRI Shapefile")) {
     comprueba_dbf(*d_->conjunto);

@@ -9,12 +9,14 @@
 #include "carpeta_temporal.h"
 #include "depuracion/binjunta.h"
 #include "depuracion/pdobles.h"
+#include "dialogos_guion.h"
 #include "edicion/duplicados.h"
 #include "edicion/reescritura.h"
 #include "ejecuta.h"
 #include "progreso_terminal.h"
 #include "sesion.h"
 #include "sig/exportacion.h"
+#include "topologia/topologia.h"
 
 using namespace telmora;
 using prueba::ejecuta;
@@ -111,6 +113,16 @@ TEST(Interrupcion, LasHerramientasInterrumpidasDejanLaHojaComoEstaba) {
       {"duplicados --aplicar",
        [](Sesion& s, Progreso& p) { marca_borrados(s, Duplicados(s, {}, p)); }},
       {"exportar", [&](Sesion& s, Progreso& p) { exporta_sig(s, {salida}, p); }},
+      {"cotas psct",
+       [](Sesion& s, Progreso& p) {
+         OpcionesTopologia opciones;
+         selecciona_entrada(opciones, EntradaTopologia::cotas_a_tramos);
+         prueba::DialogosGuion dialogos;
+         dialogos.respuestas = {true};
+         ResultadoTopologia r =
+             ejecuta_topologia(s, EntidadesDibujadas::todas(s.hoja), opciones, p);
+         aplica_cotas(s, r, dialogos, p);
+       }},
   };
   for (const auto& [nombre, herramienta] : herramientas) {
     // The reports of a whole run, on a copy of the sheet.

@@ -4,6 +4,7 @@
 
 #include "edicion/dibujo_edicion.h"
 #include "hoja_de_prueba.h"
+#include "marcador_borrados.h"
 #include "superficie_imagen.h"
 
 using namespace telmora;

@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <random>
 
+#include "entero_exacto.h"
 #include "funciones.h"
 
 using namespace telmora;
@@ -153,4 +155,99 @@ TEST(Ordenacion, LasOrdenacionesSonEstables) {
   EXPECT_EQ(claves[0].entero, 2);
   EXPECT_EQ(claves[1].entero, 1);
   EXPECT_EQ(claves[2].entero, 3);
+}
+
+// The two-word integer against the compiler's 128-bit one where there is one, on values at and
+// around every edge of the 64-bit range; and the geometric quantities at the corners of the
+// 32-bit plane, where they need more than 64 bits.
+TEST(EnteroExacto, ProductosSumasYComparacionesExactos) {
+  const Entero128 diagonal = distancia2_exacta(INT32_MIN, INT32_MIN, INT32_MAX, INT32_MAX);
+  EXPECT_EQ(diagonal.alto(), 1);
+  EXPECT_EQ(diagonal.bajo(), 18446744056529682434u);  // 2 (2^32 - 1)^2 = 2^65 - 2^34 + 2
+  EXPECT_EQ(producto_vectorial(INT32_MIN, INT32_MIN, 0, 0, INT32_MAX, INT32_MAX).signo(), 0);
+  EXPECT_EQ(
+      producto_vectorial(INT32_MIN, INT32_MIN, INT32_MAX, INT32_MIN, INT32_MAX, INT32_MAX).signo(),
+      1);
+  EXPECT_LT(Entero128::producto(INT64_MIN, INT64_MAX), Entero128(INT64_MIN));
+  EXPECT_EQ(Entero128::producto(INT64_MIN, INT64_MIN).alto(), std::int64_t{1} << 62);
+#ifdef __SIZEOF_INT128__
+  std::mt19937_64 azar(28);
+  const std::int64_t bordes[] = {INT64_MIN,
+                                 INT64_MIN + 1,
+                                 -1,
+                                 0,
+                                 1,
+                                 INT64_MAX,
+                                 INT32_MIN,
+                                 INT32_MAX,
+                                 std::int64_t{1} << 32,
+                                 -(std::int64_t{1} << 32)};
+  auto valor = [&] {
+    const auto r = azar();
+    return r % 3 == 0 ? bordes[r / 3 % std::size(bordes)] : static_cast<std::int64_t>(azar());
+  };
+  auto igual = [](Entero128 a, __int128 b) {
+    return a.alto() == static_cast<std::int64_t>(b >> 64) &&
+           a.bajo() == static_cast<std::uint64_t>(b);
+  };
+  for (int i = 0; i < 20000; ++i) {
+    const std::int64_t a = valor(), b = valor(), c = valor(), d = valor();
+    const Entero128 p = Entero128::producto(a, b), q = Entero128::producto(c, d);
+    const __int128 pp = __int128{a} * b, qq = __int128{c} * d;
+    ASSERT_TRUE(igual(p, pp)) << a << " " << b;
+    ASSERT_EQ(p < q, pp < qq);
+    ASSERT_EQ(p == q, pp == qq);
+    ASSERT_EQ((p - q).signo(), pp > qq ? 1 : (pp < qq ? -1 : 0));
+    ASSERT_NEAR(p.a_double(), static_cast<double>(pp), std::fabs(static_cast<double>(pp)) * 1e-15);
+    // Sums of halved products stay within the 128-bit range.
+    ASSERT_TRUE(igual(Entero128::producto(a, b / 2) + Entero128::producto(c, d / 2),
+                      __int128{a} * (b / 2) + __int128{c} * (d / 2)));
+  }
+#endif
+}
+
+// Segments across the whole 32-bit plane, where a coordinate difference needs 33 bits and a
+// product of two differences 65: the crossing, the distance, the clipping and the elevation
+// along the segment are still right.
+TEST(Geometria, SegmentosDeUnaEsquinaAOtraDelPlano) {
+  constexpr double kMin = INT32_MIN, kMax = INT32_MAX;
+  struct Caso {
+    Punto a, b, c, d;
+    int codigo;
+    Punto cruce;
+  };
+  const Caso casos[] = {
+      // The two diagonals of the plane.
+      {{kMin, kMin}, {kMax, kMax}, {kMin, kMax}, {kMax, kMin}, kCruce, {-0.5, -0.5}},
+      // Both axes, the vertical one through the slope that stands in for a zero difference.
+      {{kMin, 0}, {kMax, 0}, {0, kMin}, {0, kMax}, kCruce, {0, 0}},
+      // Nearly parallel, one unit apart at the ends: they cross in the middle.
+      {{kMin, 0}, {kMax, 1}, {kMin, 1}, {kMax, 0}, kCruce, {-0.5, 0.5}},
+      // A corner shared.
+      {{kMin, kMin}, {kMax, kMax}, {kMax, kMax}, {kMax, kMin}, kExtremoComun, {kMax, kMax}},
+      // Parallel, one unit apart; and overlapping on one line.
+      {{kMin, kMin}, {kMax, kMax - 1}, {kMin, kMin + 1}, {kMax, kMax}, kSinCruce, kPuntoParalelas},
+      {{kMin, kMin}, {0, 0}, {-1, -1}, {kMax, kMax}, kSinCruce, kPuntoParalelas},
+  };
+  const Marco plano{kMin, kMin, kMax, kMax};
+  for (const Caso& caso : casos) {
+    SCOPED_TRACE(::testing::Message()
+                 << caso.a.x << "," << caso.a.y << " " << caso.b.x << "," << caso.b.y);
+    Punto cruce;
+    EXPECT_EQ(interseccion_segmentos(caso.a, caso.b, caso.c, caso.d, cruce), caso.codigo);
+    EXPECT_EQ(cruce, caso.cruce);
+
+    const auto exacta = distancia2_exacta(std::int32_t(caso.a.x), std::int32_t(caso.a.y),
+                                          std::int32_t(caso.b.x), std::int32_t(caso.b.y));
+    EXPECT_DOUBLE_EQ(distancia_puntos(caso.a.x, caso.a.y, caso.b.x, caso.b.y),
+                     std::sqrt(exacta.a_double()));
+    double t0 = -1, t1 = -1;
+    ASSERT_TRUE(recorta_segmento(caso.a, caso.b, plano, t0, t1));
+    EXPECT_EQ(t0, 0);
+    EXPECT_EQ(t1, 1);
+    // Halfway along, halfway up.
+    EXPECT_DOUBLE_EQ(interpola_cota(0, caso.a.x, caso.a.y, 1000, caso.b.x, caso.b.y,
+                                    (caso.a.x + caso.b.x) / 2, (caso.a.y + caso.b.y) / 2),
+                     500);
+  }
 }

@@ -8,6 +8,7 @@
 #include "diagnostico.h"
 #include "funciones.h"
 #include "hoja.h"
+#include "marcador_borrados.h"
 
 using namespace telmora;
 using prueba::Atr;
@@ -226,29 +227,47 @@ TEST(AnulaEntidad, CambiaSoloElByteDeEstadoEnFicheroIndiceYMemoria) {
   EXPECT_FALSE(cargo_bin(ruta, tabla()).entidad(2).activa());
 }
 
-TEST(AnulaEntidad, NoEscribeSiElFicheroYaNoTieneLaEntidadEnSuSitio) {
+// A file changed since the sheet was loaded is not written: its size or modification time tell
+// at once, and when both were kept, the header read at the entity's place does. The file, the
+// index and the loaded copy stay as they were.
+TEST(AnulaEntidad, NoEscribeSiElFicheroCambioDesdeQueSeCargo) {
   prueba::CarpetaTemporal carpeta;
-  const auto ruta = carpeta.escribe("hoja.bin", hoja_mixta().contenido());
-  Hoja hoja = cargo_bin(ruta, tabla());
-  carpeta.escribe("hoja.bin", std::string(40, 'z'));
-  EXPECT_THROW(anula_entidad(hoja, 2), ErrorTelmora);
-  EXPECT_EQ(prueba::lee_bytes(ruta), std::string(40, 'z'));
-
-  // Rewritten since it was loaded, the file holds another entity of the same kind where the
-  // second one was: its code, counts or state byte aside, it is not the entity loaded.
   const std::string original = hoja_mixta().contenido();
+  const auto ruta = carpeta.escribe("hoja.bin", original);
+  Hoja hoja = cargo_bin(ruta, tabla());
+  const auto hora = std::filesystem::last_write_time(ruta);
+  // The file rewritten with these bytes at that modification time.
+  auto refusa = [&](const std::string& en_disco, std::filesystem::file_time_type cuando,
+                    const char* porque) {
+    carpeta.escribe("hoja.bin", en_disco);
+    std::filesystem::last_write_time(ruta, cuando);
+    try {
+      anula_entidad(hoja, 2);
+      ADD_FAILURE() << "written over a changed file";
+    } catch (const ErrorHojaCambiada& error) {
+      EXPECT_NE(std::string(error.what()).find(porque), std::string::npos) << error.what();
+    }
+    EXPECT_EQ(prueba::lee_bytes(ruta), en_disco);
+    EXPECT_TRUE(hoja.entidad(2).activa());
+    EXPECT_EQ(hoja.fila(2).activo, 1);
+  };
+  refusa(std::string(40, 'z'), hora, "ocupa 40 bytes");
+  std::string otra = original;
+  otra[static_cast<std::size_t>(hoja.fila(2).posicion) + 3] ^= 1;
+  refusa(otra, hora + std::chrono::seconds(2), "se ha vuelto a escribir");
+  // Rewritten with the same size and time: another entity of the same kind where the second
+  // one was (its code, counts or state byte aside) is not the entity loaded.
   const auto inicio = static_cast<std::size_t>(hoja.fila(2).posicion);
   for (const std::size_t byte : {inicio + 3, inicio + 9, inicio + 10}) {
-    std::string otra = original;
+    otra = original;
     otra[byte] = static_cast<char>(otra[byte] ^ 1);
-    carpeta.escribe("hoja.bin", otra);
-    EXPECT_THROW(anula_entidad(hoja, 2), ErrorTelmora) << byte;
-    EXPECT_EQ(prueba::lee_bytes(ruta), otra) << byte;
+    refusa(otra, hora, "no está la misma entidad en la posición");
   }
-  // An entity already deleted on disk is the same entity: it is marked again.
+  // Deleted on disk in the meantime, it is still the same entity: marked again.
   std::string borrada = original;
   borrada[inicio + 1] = '*';
   carpeta.escribe("hoja.bin", borrada);
+  std::filesystem::last_write_time(ruta, hora);
   anula_entidad(hoja, 2);
   EXPECT_EQ(prueba::lee_bytes(ruta)[inicio + 1], '\0');
 }
@@ -316,17 +335,19 @@ std::vector<std::int32_t> zetas(const Hoja& hoja, std::int32_t n) {
 
 }  // namespace
 
-// Elements given in any order are written in file order, by runs; the long line between them is
-// left as it was, and the file, the index and the loaded copy agree.
-TEST(ReescribeVertices, PorTiradasEnElOrdenDelFichero) {
+// Elements given in any order are written in file order; the long line between them is left as
+// it was, and the file, the index and the loaded copy agree.
+TEST(ReescribeVertices, EnElOrdenDelFichero) {
   prueba::CarpetaTemporal carpeta;
   Reescritura r;
   const auto ruta = carpeta.escribe("hoja.bin", r.b.contenido());
   Hoja hoja = cargo_bin(ruta, tabla());
   r.prepara(hoja);
-  std::vector<std::size_t> oidos;
-  MarcadorBorrados(hoja).reescribe_vertices(r.cambios, [&](std::size_t n) { oidos.push_back(n); });
-  EXPECT_EQ(oidos, (std::vector<std::size_t>{2, 3}));
+  std::size_t oidos = 0;
+  MarcadorBorrados marcador(hoja);
+  marcador.reescribe_vertices(r.cambios, [&](std::size_t n) { oidos = n; });
+  marcador.confirma();
+  EXPECT_EQ(oidos, 3u);
   const Hoja recargada = cargo_bin(ruta, tabla());
   for (const std::int32_t n : {1, 2, 3, 4}) {
     EXPECT_EQ(zetas(recargada, n), zetas(hoja, n)) << n;
@@ -343,32 +364,31 @@ TEST(ReescribeVertices, PorTiradasEnElOrdenDelFichero) {
             r.b.contenido().substr(inicio_largo, fin_largo - inicio_largo));
 }
 
-// The last line was replaced on disk since the sheet was loaded: the first run (lines 1 and 2)
-// is written, the last line is not touched, and the error says what changed.
-TEST(ReescribeVertices, SeDetieneAnteUnaEntidadCambiadaYCuentaLasEscritas) {
+// The last line was replaced on disk since the sheet was loaded (size and time kept): nothing
+// is written, the error says what changed, and the loaded copy keeps its vertices.
+TEST(ReescribeVertices, NadaSeEscribeSiUnaEntidadCambio) {
   prueba::CarpetaTemporal carpeta;
   Reescritura r;
   const auto ruta = carpeta.escribe("hoja.bin", r.b.contenido());
   Hoja hoja = cargo_bin(ruta, tabla());
   r.prepara(hoja);
+  const auto hora = std::filesystem::last_write_time(ruta);
   std::string otra = r.b.contenido();
   otra[std::size_t(r.b.inicios()[3]) + 3] = '9';
   carpeta.escribe("hoja.bin", otra);
-  std::size_t escritos = 0;
+  std::filesystem::last_write_time(ruta, hora);
   try {
-    MarcadorBorrados(hoja).reescribe_vertices(r.cambios, [&](std::size_t n) { escritos = n; });
+    MarcadorBorrados marcador(hoja);
+    marcador.reescribe_vertices(r.cambios);
+    marcador.confirma();
     ADD_FAILURE() << "the changed entity was rewritten";
-  } catch (const ErrorTelmora& error) {
+  } catch (const ErrorHojaCambiada& error) {
     EXPECT_NE(std::string(error.what()).find("no está la misma entidad"), std::string::npos)
         << error.what();
   }
-  EXPECT_EQ(escritos, 2u);
-  const std::string despues = prueba::lee_bytes(ruta);
-  const auto inicio = std::size_t(r.b.inicios()[3]);
-  EXPECT_EQ(despues.substr(inicio), otra.substr(inicio));
-  EXPECT_EQ(zetas(hoja, 2), (std::vector<std::int32_t>{9, 10}));
-  EXPECT_EQ(zetas(hoja, 4), (std::vector<std::int32_t>{3, 4}));
-  EXPECT_EQ(zetas(cargo_bin(ruta, tabla()), 2), (std::vector<std::int32_t>{9, 10}));
+  EXPECT_EQ(prueba::lee_bytes(ruta), otra);
+  for (const std::int32_t n : {1, 2, 4})
+    EXPECT_EQ(zetas(hoja, n), zetas(carga(r.b.contenido()), n));
 }
 
 // A sheet loaded from its file reads its vertices and texts where they lie (mapped, on a local

@@ -6,6 +6,7 @@
 #include "duplicados_literal.h"
 #include "edicion/dibujo_edicion.h"
 #include "hoja_de_prueba.h"
+#include "marcador_borrados.h"
 #include "muestra/generador_muestra.h"
 #include "pintor.h"
 #include "superficie_imagen.h"

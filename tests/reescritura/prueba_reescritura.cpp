@@ -5,12 +5,6 @@
 #include <map>
 #include <random>
 #include <set>
-#if defined(__linux__)
-#include <sys/syscall.h>
-#include <unistd.h>
-
-#include <cerrno>
-#endif
 
 #include "edicion/duplicados.h"
 #include "edicion/reescritura.h"
@@ -67,25 +61,7 @@ Segmentos segmentos_activos(const std::filesystem::path& ruta) {
   return segmentos;
 }
 
-#if defined(__linux__)
-// A file that cannot be cut back, as on a share that went away: while set, cutting this path
-// fails.
-std::string ruta_que_no_se_recorta;
-#endif
-
 }  // namespace
-
-#if defined(__linux__)
-// Every cut of a file's length in this program goes through here (the system's own call takes
-// it otherwise).
-extern "C" int truncate(const char* ruta, off_t longitud) noexcept {
-  if (!ruta_que_no_se_recorta.empty() && ruta_que_no_se_recorta == ruta) {
-    errno = EIO;
-    return -1;
-  }
-  return static_cast<int>(syscall(SYS_truncate, ruta, longitud));
-}
-#endif
 
 TEST(Reescritura, NombresDeSalida) {
   EXPECT_EQ(ruta_con_sufijo("/d/H.2.BIN", "_c.bin"), std::filesystem::path("/d/H.2_c.bin"));
@@ -137,9 +113,9 @@ TEST(Reescritura, CadaTextoNuevoAnade72BytesEnterosONada) {
   ConstructorBin b;
   b.c("100", {{1, 1, 1}});
   HojaDePrueba hoja(b.contenido());
-  const Ajustes ajustes = hoja.abre().ajustes;
-  NuevaEntidadTexto(ajustes, 440000.125, 4470000.25);
-  NuevaEntidadTexto(ajustes, 440001, 4470002);
+  Sesion sesion = hoja.abre();
+  NuevaEntidadTexto(sesion, 440000.125, 4470000.25);
+  NuevaEntidadTexto(sesion, 440001, 4470002);
   ConstructorBin texto;
   texto.cabecera('T', '=', "NuevoT", 0, 2);
   for (const std::int32_t valor : {44000012, 447000025, 0, 44000062, 447000075, 0, 20, 6, 1957})
@@ -153,7 +129,7 @@ TEST(Reescritura, CadaTextoNuevoAnade72BytesEnterosONada) {
 #ifndef _WIN32
   {
     LimiteDeTamano limite(bytes.size() + 30);
-    EXPECT_THROW(NuevaEntidadTexto(ajustes, 10, 10), ErrorTelmora);
+    EXPECT_THROW(NuevaEntidadTexto(sesion, 10, 10), ErrorTelmora);
   }
   EXPECT_EQ(hoja.bytes(), bytes);
 #endif
@@ -293,53 +269,6 @@ TEST(Reescritura, UnElementoNoSeCortaDosVecesNiSeQuedaAMedias) {
   EXPECT_EQ(activas(hoja.bin).size(), 3u);
 }
 
-#if defined(__linux__)
-TEST(Reescritura, UnAnadidoQueNoSePuedeDeshacerSeDiceConSuRuta) {
-  ConstructorBin b;
-  b.c("100", {{0, 0, 0}, {1000, 0, 0}, {1000, 1000, 0}, {0, 2000, 0}});
-  b.c("100", {{3000, 0, 0}, {1000, 0, 0}, {1000, 1000, 0}, {3000, 2000, 0}});
-  HojaDePrueba hoja(b.contenido());
-  Sesion sesion = hoja.abre();
-  const ResultadoDuplicados duplicados = Duplicados(sesion, {});
-  ruta_que_no_se_recorta = hoja.bin.string();
-  auto mensaje = [](auto&& accion) {
-    try {
-      accion();
-    } catch (const ErrorTelmora& error) {
-      return std::string(error.what());
-    }
-    return std::string("sin error");
-  };
-
-  // A new text written halfway: the write fails, and so does taking its first bytes off.
-  {
-    LimiteDeTamano limite(b.contenido().size() + 30);
-    const std::string dicho = mensaje([&] { NuevaEntidadTexto(sesion.ajustes, 1, 1); });
-    EXPECT_NE(dicho.find("No se puede escribir " + hoja.bin.string()), std::string::npos) << dicho;
-    EXPECT_NE(
-        dicho.find("No se puede deshacer lo añadido al final de " + hoja.bin.string() +
-                   ": sobran 30 bytes desde la posición " + std::to_string(b.contenido().size())),
-        std::string::npos)
-        << dicho;
-  }
-  ruta_que_no_se_recorta.clear();
-  std::filesystem::resize_file(hoja.bin, b.contenido().size());
-
-  // The pieces of a cut line are appended, then its deletion fails (the sheet changed since it
-  // was loaded) and the pieces cannot be taken off.
-  std::string cambiada = b.contenido();
-  cambiada[3] = 'X';
-  hoja.carpeta.escribe("hoja.bin", cambiada);
-  ruta_que_no_se_recorta = hoja.bin.string();
-  const std::string dicho = mensaje([&] { marca_borrados(sesion, duplicados); });
-  ruta_que_no_se_recorta.clear();
-  EXPECT_NE(dicho.find("ha cambiado desde que se cargó"), std::string::npos) << dicho;
-  EXPECT_NE(dicho.find("No se puede deshacer lo añadido al final de " + hoja.bin.string()),
-            std::string::npos)
-      << dicho;
-}
-#endif
-
 TEST(Reescritura, GrabaNuevoBinSinBorradasNiCopiasYConLoAnadido) {
   const std::vector<V> linea{{100, 100, 1}, {900, 900, 2}};
   const std::vector<V> l1{{0, 5000, 0}, {1000, 5000, 0}, {1000, 6000, 0}, {0, 7000, 0}};
@@ -352,7 +281,7 @@ TEST(Reescritura, GrabaNuevoBinSinBorradasNiCopiasYConLoAnadido) {
   HojaDePrueba hoja(b.contenido());
   Sesion sesion = hoja.abre();
   const ResultadoDuplicados duplicados = Duplicados(sesion, {});
-  NuevaEntidadTexto(sesion.ajustes, 1, 2);  // in the file only, after the loaded entities
+  NuevaEntidadTexto(sesion, 1, 2);  // in the file only, after the loaded entities
 
   const auto destino = graba_nuevo_bin(sesion, duplicados);
   EXPECT_EQ(destino, hoja.carpeta / "hoja_d.bin");

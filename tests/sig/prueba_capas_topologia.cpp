@@ -42,8 +42,8 @@ TEST(CapasTopologia, CarasConSuCentroideYSusHuecosYMarcasDeError) {
                           "Formato GPKG\n"),
             std::string::npos)
       << r.salida;
-  EXPECT_NE(r.salida.find("Capa recintos_topologia: 3 entidades\n"
-                          "Capa errores_topologia: 2 entidades\n"),
+  EXPECT_NE(r.salida.find("Capa recintos_topología: 3 entidades\n"
+                          "Capa errores_topología: 2 entidades\n"),
             std::string::npos);
   // No listing is left beside the sheet.
   EXPECT_FALSE(std::filesystem::exists(h.hoja.carpeta / "Nodos.txt"));

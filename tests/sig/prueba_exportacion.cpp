@@ -173,10 +173,21 @@ TEST(Exportacion, FormatosDeUnaCapaPorFichero) {
   EXPECT_NE(std::find(dxf.avisos.begin(), dxf.avisos.end(),
                       "El formato DXF no guarda el campo codigo de la capa entities"),
             dxf.avisos.end());
-  e.exporta("capas.shp");
+  const auto resultado_shp = e.exporta("capas.shp");
   const auto shp = prueba::lee_con_gdal(e.hoja.carpeta / "capas_textos.shp");
   ASSERT_EQ(shp.count("capas_textos"), 1u);
   EXPECT_EQ(shp.at("capas_textos").rasgos.at(0).campos.at("justificac"), "7");
+  // The summary says it in the program's words, and shows the layers' names with accents (the
+  // files keep theirs).
+  const auto lineas_shp = resultado_shp.lineas();
+  EXPECT_NE(std::find(lineas_shp.begin(), lineas_shp.end(),
+                      "Aviso: Nombres de campo cambiados para el formato: descripcion pasa a "
+                      "descripcio, justificacion pasa a justificac"),
+            lineas_shp.end())
+      << ::testing::PrintToString(lineas_shp);
+  EXPECT_NE(std::find(lineas_shp.begin(), lineas_shp.end(), "Capa líneas: 2 entidades"),
+            lineas_shp.end());
+  for (const auto& linea : lineas_shp) EXPECT_EQ(linea.find("aundered"), std::string::npos);
 }
 
 TEST(Exportacion, UnaPeticionQueNoSePuedeCumplirNoDejaNada) {

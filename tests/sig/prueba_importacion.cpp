@@ -268,6 +268,11 @@ TEST(Importacion, FuentesQueNoSeLeenNoDejanSalida) {
       "{\"type\":\"FeatureCollection\",\"features\":[{\"type\":\"Feature\",\"properties\":{},"
       "\"geometry\":{\"type\":\"Point\",\"coordinates\":[1,");
   falla({cortado}, "No se puede leer " + cortado.string() + " como formato SIG");
+  // GDAL's own words come only after the program's, as the reason.
+  const auto texto = carpeta.escribe("basura.dat", std::string("\x01\x02\x03 no es SIG", 13));
+  falla({texto}, "No se puede leer " + texto.string() +
+                     " como formato SIG: GDAL no reconoce su "
+                     "formato");
 
   const auto tin = carpeta.escribe(
       "tin.csv",

@@ -123,10 +123,9 @@ TEST(CotasPSCT, ElUltimoPuntoDeUnNodoGanaYLosTramosCojosNoSeTocan) {
   EXPECT_EQ(leida.c[2].rango, h.sesion.hoja.c[2].rango);
 }
 
-// When the file no longer holds an element where it was loaded, the writing stops there: the
-// message names the file and how many elements were written; those are whole, the rest as they
-// were, in the file and in memory alike.
-TEST(CotasPSCT, UnFalloDetieneLaEscrituraYDiceCuantosSeModificaron) {
+// When the file no longer holds an element where it was loaded, nothing is written: the message
+// names the file, and the file and the loaded copy stay as they were.
+TEST(CotasPSCT, UnFalloNoModificaNingunTramo) {
   ConstructorBin b;
   b.c("100", {{0, 0, 0}, {1000, 0, 0}})
       .c("100", {{0, 0, 0}, {0, 1000, 0}})
@@ -146,11 +145,10 @@ TEST(CotasPSCT, UnFalloDetieneLaEscrituraYDiceCuantosSeModificaron) {
   ASSERT_EQ(r.fallos_escritura.size(), 1u);
   const std::string& fallo = r.fallos_escritura[0];
   EXPECT_NE(fallo.find(h.sesion.hoja.ruta.string()), std::string::npos) << fallo;
-  EXPECT_NE(fallo.find("Elementos ya modificados :1"), std::string::npos) << fallo;
-  EXPECT_EQ(r.lineas()[2], "Tramos modificados :1");
-  const std::string despues = h.bytes();
-  EXPECT_EQ(despues.substr(std::size_t(b.inicios()[1])), bytes.substr(std::size_t(b.inicios()[1])));
-  EXPECT_EQ(h.cotas(h.sesion.hoja, 1), (std::vector<std::int32_t>{10, 20}));
+  EXPECT_NE(fallo.find("No se ha modificado ningún tramo"), std::string::npos) << fallo;
+  EXPECT_EQ(r.lineas()[2], "Tramos modificados :0");
+  EXPECT_EQ(h.bytes(), bytes);
+  EXPECT_EQ(h.cotas(h.sesion.hoja, 1), (std::vector<std::int32_t>{0, 0}));
   EXPECT_EQ(h.cotas(h.sesion.hoja, 2), (std::vector<std::int32_t>{0, 0}));
 }
 
@@ -292,8 +290,8 @@ TEST(CotasTextos, IgualQueRecorrerCadaPoligono) {
   }
 }
 
-// Labels: spaced along the arc by DA, one more where the line turns, one at each node; texts
-// with at most three decimals, cut.
+// Labels: spaced along the arc by DA (at most a thousand steps an arc), one more where the line
+// turns, one at each node; texts with at most three decimals, cut.
 TEST(EtiquetasCota, PasoYCambiosDePendiente) {
   EXPECT_EQ(texto_cota(1234.56, 100), "12.345");
   EXPECT_EQ(texto_cota(81200, 100), "812");
@@ -323,6 +321,15 @@ TEST(EtiquetasCota, PasoYCambiosDePendiente) {
   pintocotasextremocalles(grafo, 100, guarda);
   ASSERT_EQ(etiquetas.size(), 2u);
   EXPECT_EQ(etiquetas[1].texto, "9");
+
+  // An arc across the whole coordinate range (40,000 km): a thousand steps, not two million.
+  ConstructorBin larga;
+  larga.c("100", {{-2000000000, 0, 0}, {2000000000, 0, 0}});
+  const auto [hoja_larga, dibujada_larga] = prueba::hoja_dibujada(larga);
+  etiquetas.clear();
+  pintocotastramos(hoja_larga, CargoNodosTramos(hoja_larga, dibujada_larga), 100, 0, guarda);
+  ASSERT_EQ(etiquetas.size(), std::size_t(kMaxPartesPorArco) - 1);
+  EXPECT_DOUBLE_EQ(etiquetas[0].x, -1996000000);
 }
 
 // "Graba" appends one text element per label to the sheet's COT file: run twice, the labels are

@@ -103,25 +103,6 @@ class ParesFalsos : public ConsultaPares {
 
 }  // namespace
 
-TEST(Topologia, LasEntradasFijanSusInterruptores) {
-  OpcionesTopologia o;
-  selecciona_entrada(o, EntradaTopologia::resaltar_poligono);
-  EXPECT_EQ(o.orden, EntradaTopologia::resaltar_poligono);
-  EXPECT_EQ(o.clase, ClasePoligonos::caras);
-  selecciona_entrada(o, EntradaTopologia::islas);  // class unchanged, highlight off
-  EXPECT_EQ(o.orden, EntradaTopologia::islas);
-  EXPECT_TRUE(o.busca_islas() && !o.comprueba_centroides());
-  EXPECT_EQ(o.clase, ClasePoligonos::caras);
-  selecciona_entrada(o, EntradaTopologia::cotas_a_recintos);
-  EXPECT_TRUE(o.modifica_cotas() && o.comprueba_centroides() && !o.etiqueta_calles());
-  EXPECT_FALSE(o.sin_poda());
-  selecciona_entrada(o, EntradaTopologia::cotas_calles_graba);
-  EXPECT_TRUE(o.etiqueta_calles() && o.sin_poda());
-  selecciona_entrada(o, EntradaTopologia::envolventes);
-  EXPECT_FALSE(o.etiqueta_calles() || o.modifica_cotas() || o.comprueba_centroides());
-  EXPECT_EQ(o.clase, ClasePoligonos::envolventes);
-}
-
 // "Ver Todo": the result lines, every closed polygon drawn twice in random colours (in order,
 // then by class from the largest), and the listings written whole.
 TEST(Topologia, VerTodoDibujaYListaTodo) {
@@ -240,4 +221,25 @@ TEST(Topologia, ListadosFallidosYTramosPasadosPorAlto) {
               "Tramos pasados por alto :" + std::to_string(d->resultado.poligonos.pasados.size()));
   }
   EXPECT_TRUE(con_pasados);
+}
+
+// Faces and the NoPol / +Pol marks take random colours only from the slots the palette file
+// defines, never the background: with a short palette, nothing is drawn in an undefined (black)
+// slot on a black background.
+TEST(Topologia, LosColoresAlAzarSonLosDeLaPaleta) {
+  Sesion s = sesion_de_prueba();
+  s.paleta = interpreta_pal("// fondo\r\n0 0 0\r\n200 10 10\r\n\r\n10 200 10\r\n10 10 200\r\n",
+                            "Vekt.pal");
+  const std::vector<Rgb> definidos{{200, 10, 10}, {10, 200, 10}, {10, 10, 200}};
+  auto definido = [&](Rgb color) {
+    return std::find(definidos.begin(), definidos.end(), color) != definidos.end();
+  };
+  for (int vez = 0; vez < 20; ++vez) {
+    const auto todo = ejecuta(s, EntradaTopologia::todo);
+    ASSERT_FALSE(todo->dibujo.colores_relleno.empty());
+    for (const Rgb& color : todo->dibujo.colores_relleno) ASSERT_TRUE(definido(color));
+    const auto errores = ejecuta(s, EntradaTopologia::errores_centroides);
+    ASSERT_FALSE(errores->dibujo.textos.empty());
+    for (const auto& marca : errores->dibujo.textos) ASSERT_TRUE(definido(marca.color));
+  }
 }

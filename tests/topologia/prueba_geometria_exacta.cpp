@@ -10,9 +10,9 @@ using namespace telmora;
 
 namespace {
 
-__extension__ typedef __int128 Entero128;
+__extension__ typedef __int128 Nativo128;
 
-int signo128(Entero128 v) {
+int signo128(Nativo128 v) {
   return (v > 0) - (v < 0);
 }
 
@@ -28,18 +28,18 @@ TEST(GeometriaExacta, ProductosYAreasEnTodoElRangoDeCoordenadas) {
   for (int k = 0; k < 20000; ++k) {
     const std::int64_t a = diferencia(), b = diferencia(), c = k % 3 == 0 ? a : diferencia(),
                        d = k % 3 == 0 ? b : diferencia();
-    ASSERT_EQ(signo_diferencia_productos(a, b, c, d), signo128(Entero128{a} * b - Entero128{c} * d))
+    ASSERT_EQ(signo_diferencia_productos(a, b, c, d), signo128(Nativo128{a} * b - Nativo128{c} * d))
         << a << " " << b << " " << c << " " << d;
   }
   for (int k = 0; k < 500; ++k) {
     std::vector<Vertice> anillo(3 + k % 6);
     for (Vertice& v : anillo) v = {coordenada(azar), coordenada(azar), 0};
     anillo.push_back(anillo.front());
-    Entero128 esperada = 0;
+    Nativo128 esperada = 0;
     AreaDoble area, girada;
     for (std::size_t i = 1; i < anillo.size(); ++i) {
       esperada +=
-          (Entero128{anillo[i - 1].y} + anillo[i].y) * (Entero128{anillo[i].x} - anillo[i - 1].x);
+          (Nativo128{anillo[i - 1].y} + anillo[i].y) * (Nativo128{anillo[i].x} - anillo[i - 1].x);
       area.anade_lado(anillo[i - 1], anillo[i]);
     }
     for (std::size_t i = 1; i < anillo.size(); ++i) {

@@ -35,6 +35,10 @@ inline QString texto(QWidget* w, const char* nombre) {
   return w->findChild<QLineEdit*>(nombre)->text();
 }
 
+inline void pon_texto(QWidget* w, const char* nombre, const QString& valor) {
+  w->findChild<QLineEdit*>(nombre)->setText(valor);
+}
+
 inline void pulsa(QWidget* w, const char* nombre) {
   QTest::mouseClick(w->findChild<QPushButton*>(nombre), Qt::LeftButton);
 }
@@ -76,9 +80,18 @@ class DialogosQueMiran : public prueba::DialogosGuion {
   std::vector<int> pintados_al_preguntar;
 
   bool si_no(const std::string& texto, const std::string& titulo) override {
+    mira();
+    return DialogosGuion::si_no(texto, titulo);
+  }
+  bool aceptar_cancelar(const std::string& texto, const std::string& titulo) override {
+    mira();
+    return DialogosGuion::aceptar_cancelar(texto, titulo);
+  }
+
+ private:
+  void mira() {
     QApplication::processEvents();
     if (cuenta != nullptr) pintados_al_preguntar.push_back(cuenta->veces);
-    return DialogosGuion::si_no(texto, titulo);
   }
 };
 

@@ -5,6 +5,7 @@
 #include "fichero.h"
 #include "funciones.h"
 #include "indice_espacial.h"
+#include "marcador_borrados.h"
 
 namespace telmora {
 
@@ -52,9 +53,8 @@ Destinos destinos_de(const ResultadoBinjunta& resultado) {
   return d;
 }
 
-// Replacements are written in batches of about this many bytes.
-constexpr std::size_t kTamLote = std::size_t{4} << 20;
-
+// One change of the sheet: elements moved whole are rewritten in place, shortened or split ones
+// replaced by their pieces.
 std::int32_t escribe_cambios(Hoja& hoja, const RedBinjunta& red, const Destinos& d) {
   MarcadorBorrados marcador(hoja);
   auto entidad = [&](std::int32_t e) -> const Entidad& {
@@ -67,16 +67,8 @@ std::int32_t escribe_cambios(Hoja& hoja, const RedBinjunta& red, const Destinos&
     calcula_rango_entidad(rango, red.vertices(e));
     marcador.reescribe_vertices(entidad(e).numero, rango, red.vertices(e));
   }
-
-  std::vector<Sustitucion> lote;
-  std::size_t bytes = 0;
   auto sustituye = [&](std::int32_t e, const std::vector<std::vector<Vertice>>& piezas) {
-    lote.push_back({entidad(e).numero, registros_de(hoja, entidad(e), piezas)});
-    bytes += lote.back().nuevas.size();
-    if (bytes < kTamLote) return;
-    marcador.sustituye(lote);
-    lote.clear();
-    bytes = 0;
+    marcador.sustituye(entidad(e).numero, registros_de(hoja, entidad(e), piezas));
   };
   for (std::int32_t e = 1; e <= red.num_elementos(); ++e) {
     if (!red.acortado(e) || partido(e)) continue;
@@ -90,7 +82,7 @@ std::int32_t escribe_cambios(Hoja& hoja, const RedBinjunta& red, const Destinos&
     sustituye(entradas[k].elemento, d.piezas[k]);
     ++partidos;
   }
-  marcador.sustituye(lote);
+  marcador.confirma();
   return partidos;
 }
 

@@ -16,11 +16,12 @@
 #include "dibujadas.h"
 #include "progreso.h"
 #include "sesion.h"
+#include "topologia/grafo.h"
 
 namespace telmora {
 
-// The debugging listings of a run: the node and arc tables as built, and the cut table.
-inline constexpr const char* kListadoNodos = "Nodos.txt";
+// The debugging listings of a run: the node and arc tables as built (kListadoNodos), and the
+// cut table.
 inline constexpr const char* kListadoCortes = "entidadesP.txt";
 
 // Every pair of drawn active lines, in C-array order, whose segments cross: each crossing
@@ -69,13 +70,11 @@ void escribe_listados_binjunta(const ResultadoBinjunta& resultado,
 // Writes what a run changed into the sheet's file and the loaded sheet: lines whose vertices
 // moved are rewritten in place (range block and vertices); each line that lost a vertex (a stub
 // whose ends met keeps one), and each line that its cuts split into two or more pieces, is
-// replaced by its new record or its pieces, with its attributes: no line is deleted outright.
-// Replacements go in batches: the new records of a batch are appended whole, then the old records
-// are marked deleted in order, and when a mark cannot be written the file is cut back to the new
-// records of the lines not yet marked. The file is a valid entity file after every step, and a
-// failure leaves every line either replaced or untouched. The loaded sheet takes the rewrites and
-// the deletions (appended records are seen once the sheet is loaded again) and its spatial index is
-// rebuilt. Returns the number of elements split.
+// replaced by its new record or its pieces, with its attributes (appended, the old one marked
+// deleted): no line is deleted outright. All of it is one change of the file (MarcadorBorrados):
+// a failure or an interruption leaves the file and the loaded sheet as they were. The loaded
+// sheet takes the rewrites and the deletions (appended records are seen once the sheet is loaded
+// again) and its spatial index is rebuilt. Returns the number of elements split.
 std::int32_t aplica_binjunta(Sesion& sesion, const ResultadoBinjunta& resultado);
 
 // The whole run as the cleanup form and the command line make it: ejecuta_binjunta, the listings

@@ -7,6 +7,7 @@
 
 #include "fichero.h"
 #include "funciones.h"
+#include "marcador_borrados.h"
 #include "modulo_apis.h"
 #include "texto.h"
 
@@ -14,9 +15,6 @@ namespace telmora {
 
 namespace {
 
-// Appends are gathered up to this size, or this many changes, before they are written.
-constexpr std::size_t kTamLote = std::size_t{1} << 20;
-constexpr std::size_t kCambiosPorLote = 4096;
 constexpr std::int16_t kPuntosMarcador = 6;
 
 // A computed coordinate rounded to the nearest whole unit (halves to even) and kept within what a
@@ -76,32 +74,6 @@ void escribe_limpio(std::string& salida, const Hoja& hoja, const Entidad& e,
   valores_de_reconstruccion(rango);
   escribe_entidad(salida, cabecera, rango, limpios, {}, hoja.atributos_de(e));
 }
-
-// The changes of a run, written to the sheet's file in batches (MarcadorBorrados::sustituye):
-// the entities of a batch are appended in one write, then the elements they replace are marked
-// deleted, so that every element is in the file once whatever fails.
-class CambiosEnHoja {
- public:
-  explicit CambiosEnHoja(Hoja& hoja) : marcador_(hoja) {}
-
-  // Deletes an element, replaced by the entity's bytes when there are any.
-  void sustituye(std::int32_t numero, std::string_view entidad) {
-    pendientes_.push_back({numero, std::string(entidad)});
-    bytes_ += entidad.size();
-    if (bytes_ >= kTamLote || pendientes_.size() >= kCambiosPorLote) escribe();
-  }
-
-  void escribe() {
-    marcador_.sustituye(pendientes_);
-    pendientes_.clear();
-    bytes_ = 0;
-  }
-
- private:
-  MarcadorBorrados marcador_;
-  std::vector<Sustitucion> pendientes_;
-  std::size_t bytes_ = 0;
-};
 
 }  // namespace
 
@@ -262,10 +234,10 @@ ResultadoPdobles Proceso_pdobles(const Sesion& sesion, const ToleranciasPdobles&
 }
 
 void aplica_pdobles(Sesion& sesion, const ResultadoPdobles& resultado) {
-  CambiosEnHoja cambios(sesion.hoja);
+  MarcadorBorrados cambios(sesion.hoja);
   for (const Sustitucion& cambio : resultado.cambios)
     cambios.sustituye(cambio.numero, cambio.nuevas);
-  cambios.escribe();
+  cambios.confirma();
 }
 
 ResultadoPdobles ejecuta_y_aplica_pdobles(Sesion& sesion, const ToleranciasPdobles& tolerancias,

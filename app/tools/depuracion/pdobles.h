@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "depuracion/pares_segmentos.h"
+#include "marcador_borrados.h"
 #include "progreso.h"
 #include "sesion.h"
 
@@ -96,11 +97,11 @@ void escribe_marcador(std::string& salida, const Vertice& punto, std::string_vie
 ResultadoPdobles Proceso_pdobles(const Sesion& sesion, const ToleranciasPdobles& tolerancias,
                                  Progreso& progreso = Progreso::ninguno());
 
-// Writes what a run prepared, in batches: the cleaned elements and the markers appended, the
-// elements they replace marked deleted, in the file, the index and the loaded copy. The appended
-// entities are in the file only: the sheet is to be loaded again to see them. A failed write
-// throws ErrorTelmora naming the file and the reason; the file is then a valid entity file in
-// which each element is either replaced or as it was, and the markers written are whole.
+// Writes what a run prepared: the cleaned elements and the markers appended, the elements they
+// replace marked deleted, in the file, the index and the loaded copy. The appended entities are
+// in the file only: the sheet is to be loaded again to see them. It is one change of the file
+// (MarcadorBorrados): a failed write throws ErrorTelmora naming the file and the reason, and a
+// failure or an interruption leaves the file and the loaded sheet as they were.
 void aplica_pdobles(Sesion& sesion, const ResultadoPdobles& resultado);
 
 // The whole process as the double-point form and the command line run it: Proceso_pdobles, then

@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <limits>
 
+#include "entero_exacto.h"
 #include "texto.h"
 
 namespace telmora {
@@ -15,12 +16,6 @@ constexpr int kGuiones = 77;
 
 bool mismo_lugar(const Vertice& a, const Vertice& b) {
   return a.x == b.x && a.y == b.y;
-}
-
-// Squared plane distance between two integer points: exact.
-std::int64_t distancia2(std::int32_t x1, std::int32_t y1, std::int32_t x2, std::int32_t y2) {
-  const std::int64_t dx = std::int64_t{x1} - x2, dy = std::int64_t{y1} - y2;
-  return dx * dx + dy * dy;
 }
 
 // Within one unit of the vertex on each axis.
@@ -100,14 +95,14 @@ std::vector<std::vector<Vertice>> piezas_de(std::span<const Vertice> vertices,
   const auto n = static_cast<std::int32_t>(vertices.size());
   struct Orden {
     std::int32_t vertice;
-    std::int64_t distancia2;
+    Entero128 distancia2;
     Vertice punto;
   };
   std::vector<Orden> orden;
   for (const Corte& c : cortes) {
     if (c.vertice < 1 || c.vertice > n) continue;
     const Vertice& desde = vertices[static_cast<std::size_t>(c.vertice - 1)];
-    orden.push_back({c.vertice, distancia2(desde.x, desde.y, c.x, c.y), {c.x, c.y, c.z}});
+    orden.push_back({c.vertice, distancia2_exacta(desde.x, desde.y, c.x, c.y), {c.x, c.y, c.z}});
   }
   std::stable_sort(orden.begin(), orden.end(), [](const Orden& a, const Orden& b) {
     return a.vertice != b.vertice ? a.vertice < b.vertice : a.distancia2 < b.distancia2;
@@ -128,7 +123,7 @@ std::vector<std::vector<Vertice>> piezas_de(std::span<const Vertice> vertices,
     anade(vertices[static_cast<std::size_t>(i - 1)]);
     for (; k < orden.size() && orden[k].vertice == i; ++k) {
       // Past the last vertex there is no segment to hold a cut.
-      if (i == n && orden[k].distancia2 != 0) continue;
+      if (i == n && orden[k].distancia2.signo() != 0) continue;
       anade(orden[k].punto);
       corta();
     }

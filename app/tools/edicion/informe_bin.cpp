@@ -10,17 +10,12 @@ namespace telmora {
 
 namespace {
 
-struct Contadores {
-  long encontrados = 0, no_encontrados = 0;
-  long atributos_encontrados = 0, atributos_no_encontrados = 0;
-};
-
 class ListaNoEncontrados {
  public:
   void anade(std::string entrada) {
     if (vistas_.insert(entrada).second) entradas_.push_back(std::move(entrada));
   }
-  const std::vector<std::string>& entradas() const { return entradas_; }
+  std::vector<std::string> entradas() && { return std::move(entradas_); }
 
  private:
   std::vector<std::string> entradas_;
@@ -35,11 +30,11 @@ bool codigo_de_atributo_en_tabla(const TablaVekt& tabla, std::int32_t n_registro
 
 // Looks up the codes of one kind of entity: its own code, then its table-2 attributes until
 // the first one the table has.
-Contadores comprueba_codigos(const Hoja& hoja, const TablaVekt& tabla,
-                             std::span<const Entidad> entidades, const char* prefijo,
-                             ListaNoEncontrados& lista, ContadorPorcentaje& avance,
-                             std::int64_t& hechas) {
-  Contadores cuenta;
+RecuentoCodigos comprueba_codigos(const Hoja& hoja, const TablaVekt& tabla,
+                                  std::span<const Entidad> entidades, const char* prefijo,
+                                  ListaNoEncontrados& lista, ContadorPorcentaje& avance,
+                                  std::int64_t& hechas) {
+  RecuentoCodigos cuenta;
   for (const Entidad& e : entidades) {
     if (e.posicion_tab != 0) {
       ++cuenta.encontrados;
@@ -62,7 +57,7 @@ Contadores comprueba_codigos(const Hoja& hoja, const TablaVekt& tabla,
 }
 
 void anade_contadores(std::vector<std::string>& lineas, const char* titulo,
-                      const Contadores& cuenta) {
+                      const RecuentoCodigos& cuenta) {
   lineas.push_back(kSeparador);
   lineas.push_back(titulo);
   lineas.push_back(kSeparador);
@@ -75,22 +70,33 @@ void anade_contadores(std::vector<std::string>& lineas, const char* titulo,
 
 }  // namespace
 
+AnalisisBin analiza_bin(const Hoja& hoja, const TablaVekt& tabla, Progreso& progreso) {
+  AnalisisBin analisis;
+  for (const Entidad& e : hoja.c) analisis.puntuales += e.cabecera.num_puntos == 1 ? 1 : 0;
+  analisis.cartograficas = static_cast<long>(hoja.c.size());
+  analisis.textos = static_cast<long>(hoja.t.size());
+  ListaNoEncontrados no_encontrados;
+  ContadorPorcentaje avance(progreso, static_cast<std::int64_t>(hoja.c.size() + hoja.t.size()));
+  std::int64_t hechas = 0;
+  analisis.codigos_c = comprueba_codigos(hoja, tabla, hoja.c, " C", no_encontrados, avance, hechas);
+  analisis.codigos_t = comprueba_codigos(hoja, tabla, hoja.t, " T", no_encontrados, avance, hechas);
+  analisis.no_encontrados = std::move(no_encontrados).entradas();
+  return analisis;
+}
+
 std::vector<std::string> informe_bin(const Hoja& hoja, const TablaVekt& tabla,
                                      const std::string& carpeta, const std::string& nombre, int uds,
                                      Progreso& progreso) {
-  long puntuales = 0;
-  for (const Entidad& e : hoja.c) puntuales += e.cabecera.num_puntos == 1 ? 1 : 0;
-  const long cartograficas = static_cast<long>(hoja.c.size());
-
+  const AnalisisBin analisis = analiza_bin(hoja, tabla, progreso);
   std::vector<std::string> lineas{
       kSeparador,
       "Dir  :" + carpeta,
       "Fich :" + nombre,
       "Uds :" + std::to_string(uds),
       kSeparador,
-      " Lineales : " + std::to_string(cartograficas - puntuales),
-      "Puntuales : " + std::to_string(puntuales),
-      "   Textos : " + std::to_string(hoja.t.size()),
+      " Lineales : " + std::to_string(analisis.lineales()),
+      "Puntuales : " + std::to_string(analisis.puntuales),
+      "   Textos : " + std::to_string(analisis.textos),
       kSeparador,
       " Xmin :  " + numero_a_texto(hoja.rango.xmin),
       " Ymin :  " + numero_a_texto(hoja.rango.ymin),
@@ -99,19 +105,12 @@ std::vector<std::string> informe_bin(const Hoja& hoja, const TablaVekt& tabla,
       " Ymax :  " + numero_a_texto(hoja.rango.ymax),
       " Zmax :  " + numero_a_texto(hoja.rango.zmax),
   };
-
-  ListaNoEncontrados no_encontrados;
-  ContadorPorcentaje avance(progreso, static_cast<std::int64_t>(hoja.c.size() + hoja.t.size()));
-  std::int64_t hechas = 0;
-  const Contadores c = comprueba_codigos(hoja, tabla, hoja.c, " C", no_encontrados, avance, hechas);
-  anade_contadores(lineas, " Contador de elementos Lineales/Puntuales", c);
-  const Contadores t = comprueba_codigos(hoja, tabla, hoja.t, " T", no_encontrados, avance, hechas);
-  anade_contadores(lineas, " Contador de elementos Textos", t);
-
+  anade_contadores(lineas, " Contador de elementos Lineales/Puntuales", analisis.codigos_c);
+  anade_contadores(lineas, " Contador de elementos Textos", analisis.codigos_t);
   lineas.push_back(kSeparador);
   lineas.push_back(" Listado de códigos no encontrados");
   lineas.push_back(kSeparador);
-  for (const std::string& entrada : no_encontrados.entradas()) lineas.push_back("  " + entrada);
+  for (const std::string& entrada : analisis.no_encontrados) lineas.push_back("  " + entrada);
   lineas.push_back(kSeparador);
   lineas.push_back(" ... próximamente más");
   return lineas;

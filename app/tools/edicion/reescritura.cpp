@@ -1,10 +1,8 @@
 #include "edicion/reescritura.h"
 
 #include <algorithm>
-#include <cerrno>
 #include <cmath>
 #include <cstring>
-#include <fstream>
 #include <limits>
 #include <optional>
 #include <unordered_map>
@@ -12,6 +10,7 @@
 #include <vector>
 
 #include "funciones.h"
+#include "marcador_borrados.h"
 #include "texto.h"
 
 namespace telmora {
@@ -81,22 +80,12 @@ Piezas piezas_de(const Hoja& hoja, const Entidad& e, std::vector<std::int32_t> s
   return piezas;
 }
 
-// Cuts an element at its matched segments: its pieces go to the end of the file, then it is
-// deleted. When the deletion fails the pieces are taken off again (or the failure to take them
-// off is reported too).
+// Cuts an element at its matched segments: its pieces go to the end of the file and it is
+// deleted.
 std::int32_t corta_elemento(Hoja& hoja, MarcadorBorrados& marcador, std::int32_t numero,
                             const std::vector<std::int32_t>& segmentos) {
   const Piezas piezas = piezas_de(hoja, hoja.entidad(numero), segmentos);
-  if (piezas.bytes.empty()) {
-    marcador.anula(numero);
-    return 0;
-  }
-  const std::uintmax_t previa = anade_al_final(hoja.ruta, piezas.bytes);
-  try {
-    marcador.anula(numero);
-  } catch (const ErrorTelmora& error) {
-    deshaz_anadido(hoja.ruta, previa, error.what());
-  }
+  marcador.sustituye(numero, piezas.bytes);
   return piezas.cuantas;
 }
 
@@ -256,13 +245,13 @@ void SalidaBin::vacia_si_hace_falta() {
 }
 
 std::filesystem::path comprimir(const std::filesystem::path& fich_entrada) {
-  return comprimir(fich_entrada, lee_fichero(fich_entrada));
+  // Read into memory, not mapped: no later change of the sheet reaches the bytes copied.
+  return comprimir(fich_entrada, lee_hoja(fich_entrada, false).bytes);
 }
 
-std::filesystem::path comprimir(const std::filesystem::path& fich_entrada,
-                                const Lista<char>& bytes) {
+std::filesystem::path comprimir(const std::filesystem::path& fich_entrada, ImagenFichero bytes) {
   // Loading checks every entity against the file's end; what it accepts can be copied safely.
-  const Hoja hoja = cargo_bin_bytes(bytes, TablaVekt{});
+  const Hoja hoja = cargo_bin_bytes(std::move(bytes), TablaVekt{});
   const auto destino = ruta_con_sufijo(fich_entrada, "_c.bin");
   SalidaBin salida(destino);
   for (std::int32_t numero = 1; numero <= hoja.num_entidades(); ++numero) {
@@ -270,13 +259,14 @@ std::filesystem::path comprimir(const std::filesystem::path& fich_entrada,
     if (f.activo != 1) continue;
     const Cabecera& cabecera = hoja.entidad(numero).cabecera;
     const auto largo = longitud_entidad(cabecera.num_puntos, cabecera.num_atributos);
-    salida.bytes_entidad({bytes.data() + f.posicion, static_cast<std::size_t>(largo)});
+    salida.bytes_entidad({hoja.bytes.datos() + f.posicion, static_cast<std::size_t>(largo)});
   }
   salida.confirma();
   return destino;
 }
 
-void NuevaEntidadTexto(const Ajustes& ajustes, double xtentativo, double ytentativo) {
+void NuevaEntidadTexto(Sesion& sesion, double xtentativo, double ytentativo) {
+  const Ajustes& ajustes = sesion.ajustes;
   const int uds = ajustes.uds;
   Cabecera cabecera;
   cabecera.tipo = kTipoTexto;
@@ -294,7 +284,9 @@ void NuevaEntidadTexto(const Ajustes& ajustes, double xtentativo, double ytentat
   const Vertice insercion{rango.xmin, rango.ymin, 0};
   std::string bytes;
   escribe_entidad(bytes, cabecera, rango, {&insercion, 1}, trozo_de_texto("Jd"), {});
-  anade_al_final(ajustes.fich_entrada, bytes);
+  MarcadorBorrados marcador(sesion.hoja);
+  marcador.anade(bytes);
+  marcador.confirma();
 }
 
 std::int32_t marca_borrados(Sesion& sesion, const ResultadoDuplicados& duplicados) {
@@ -325,6 +317,7 @@ std::int32_t marca_borrados(Sesion& sesion, const ResultadoDuplicados& duplicado
     if (segmentos.empty()) continue;
     piezas += corta_elemento(hoja, marcador, cortado, segmentos);
   }
+  marcador.confirma();
   return piezas;
 }
 
@@ -379,6 +372,7 @@ std::int32_t borra_entidades_en_ventana(Sesion& sesion, const EntidadesDibujadas
     marcador.anula(numero);
     ++borradas;
   }
+  marcador.confirma();
   return borradas;
 }
 

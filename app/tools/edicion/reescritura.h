@@ -1,7 +1,7 @@
 // Writers of entity files: the compacted copy, the processed copy after duplicate detection, new
 // texts and cut pieces appended in place, and deletion marks applied in place. New files are
-// complete or absent; an appended entity is whole or absent; every failure names the file and
-// the system's reason (ErrorTelmora) and leaves the sheet as it was or as a valid entity file.
+// complete or absent; each change in place is whole or absent (MarcadorBorrados); every failure
+// names the file and the system's reason (ErrorTelmora) and leaves the sheet as it was.
 #pragma once
 
 #include <array>
@@ -44,13 +44,12 @@ class SalidaBin {
 // input throws ErrorCorrupcion and writes nothing.
 std::filesystem::path comprimir(const std::filesystem::path& fich_entrada);
 // The same with the file's bytes already read.
-std::filesystem::path comprimir(const std::filesystem::path& fich_entrada,
-                                const Lista<char>& bytes);
+std::filesystem::path comprimir(const std::filesystem::path& fich_entrada, ImagenFichero bytes);
 
 // Appends to the sheet's file the text "Jd" (code "NuevoT", height 20, justification 6, angle
 // 1957) at the clicked point (metres), its range reaching the tolerance to the upper right. The
 // loaded sheet does not hold it until the file is loaded again.
-void NuevaEntidadTexto(const Ajustes& ajustes, double xtentativo, double ytentativo);
+void NuevaEntidadTexto(Sesion& sesion, double xtentativo, double ytentativo);
 
 // Applies the marks of a duplicate search to the sheet's file, in index order: elements
 // marked 0 or 2 are deleted (their later copy stays); for an element marked 3 or 4 that is the
@@ -61,8 +60,8 @@ void NuevaEntidadTexto(const Ajustes& ajustes, double xtentativo, double ytentat
 // its own element: of two matched segments at most one goes, and every segment an active
 // element held is still held by one afterwards. An element that would lose no segment is left
 // as it is. Deletions update the file, the index and the loaded copy; the appended pieces are in
-// the file only. An element already deleted is not cut again. Returns the number of pieces
-// appended.
+// the file only. An element already deleted is not cut again. All of it is one change of the
+// file. Returns the number of pieces appended.
 std::int32_t marca_borrados(Sesion& sesion, const ResultadoDuplicados& duplicados);
 
 // Writes "_d.bin" beside the sheet and returns its path: every entity of the loaded sheet that is

@@ -7,6 +7,7 @@
 #include "fichero.h"
 #include "funciones.h"
 #include "indice_espacial.h"
+#include "marcador_borrados.h"
 #include "texto.h"
 
 namespace telmora {
@@ -199,13 +200,13 @@ EscrituraCotas aplica_cambios_cota(Sesion& sesion, const CambiosDeCota& cambios,
   ContadorPorcentaje avance(progreso, cambios.num_elementos());
   EscrituraCotas escritura;
   try {
-    MarcadorBorrados(hoja).reescribe_vertices(nuevos, [&](std::size_t escritos) {
-      escritura.escritos = static_cast<std::int32_t>(escritos);
-      avance.avanza(escritura.escritos);
-    });
+    MarcadorBorrados marcador(hoja);
+    marcador.reescribe_vertices(
+        nuevos, [&](std::size_t hechos) { avance.avanza(static_cast<std::int64_t>(hechos)); });
+    marcador.confirma();
+    escritura.escritos = static_cast<std::int32_t>(nuevos.size());
   } catch (const ErrorTelmora& error) {
-    escritura.fallo = std::string(error.what()) +
-                      "\nElementos ya modificados :" + std::to_string(escritura.escritos);
+    escritura.fallo = std::string(error.what()) + "\nNo se ha modificado ningún tramo";
   }
   if (cajas_movidas) sesion.indice_espacial = IndiceEspacial(hoja);
   return escritura;

@@ -111,11 +111,10 @@ struct CotaDeRecintos {
 CotaDeRecintos BuscaCotaADar(const Hoja& hoja, const GrafoTopologico& grafo,
                              const TablaPoligonos& tabla);
 
-// Writes the new vertices into the sheet's file in place with their range blocks (by runs of
-// nearby elements, each run checked and flushed) and into the loaded sheet (vertices, range,
-// index row); the spatial index is rebuilt when an element's box moved. A failure stops the
-// writing: the elements written before it are whole, the others as they were, and `fallo` gives
-// the path, the system's reason and how many elements had been written.
+// Writes the new vertices into the sheet's file in place with their range blocks and into the
+// loaded sheet (vertices, range, index row), as one change of the file (MarcadorBorrados); the
+// spatial index is rebuilt when an element's box moved. A failure leaves the file and the loaded
+// sheet as they were: no element is written, and `fallo` gives the path and the reason.
 struct EscrituraCotas {
   std::int32_t escritos = 0;
   std::string fallo;  // empty when every element was written

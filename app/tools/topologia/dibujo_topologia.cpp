@@ -6,15 +6,25 @@
 
 namespace telmora {
 
+std::vector<int> colores_al_azar(const Paleta& paleta, Rgb fondo) {
+  std::vector<int> colores, todos;
+  for (int indice = 1; indice <= kColoresAlAzar; ++indice) {
+    todos.push_back(indice);
+    if (paleta.define(indice) && paleta.color(indice) != fondo) colores.push_back(indice);
+  }
+  return colores.empty() ? todos : colores;
+}
+
 PintorTopologia::PintorTopologia(const LienzoTopologia& lienzo, std::uint64_t semilla)
     : lienzo_(lienzo),
+      colores_(colores_al_azar(lienzo.paleta, lienzo.fondo)),
       azar_(semilla != 0 ? semilla
                          : static_cast<std::uint64_t>(
                                std::chrono::steady_clock::now().time_since_epoch().count())) {}
 
 int PintorTopologia::color_al_azar() {
-  const double r = std::uniform_real_distribution<double>(0, 1)(azar_);
-  return static_cast<int>(r * kColoresAlAzar + 1);
+  std::uniform_int_distribution<std::size_t> eleccion(0, colores_.size() - 1);
+  return colores_[eleccion(azar_)];
 }
 
 const std::vector<PuntoPantalla>& PintorTopologia::puntos(const TablaPoligonos& tabla,
@@ -176,6 +186,7 @@ ResultadoTopologia ejecuta_y_aplica_topologia(Sesion& sesion, const EntidadesDib
   ResultadoTopologia r = ejecuta_topologia(sesion, dibujadas, opciones, progreso, informe);
   r.fallos_escritura = std::move(listados.fallos);
   if (salidas.lienzo != nullptr) dibuja_topologia(sesion, r, *salidas.lienzo, salidas.pares);
+  if (salidas.muestra) salidas.muestra();
   if (dialogos != nullptr) aplica_cotas(sesion, r, *dialogos, progreso);
   return r;
 }

@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <random>
 #include <string>
 
@@ -27,21 +28,28 @@ namespace telmora {
 inline constexpr int kColorSinCentroide = 10;
 inline constexpr int kColorVariosCentroides = 20;
 inline constexpr int kColorResaltado = 30;
-inline constexpr int kColoresAlAzar = 224;  // random colours are 1 to 224
+inline constexpr int kColoresAlAzar = 224;  // random colours are taken from 1 to 224
 inline constexpr int kAnchoResaltado = 6;
 inline constexpr int kTamanoMarcas = 20;  // font size of the marks written on the map
 // Faces of blocked and of free stereo pairs.
 inline constexpr Rgb kColorParBloqueado{220, 40, 40};
 inline constexpr Rgb kColorParLibre{40, 170, 70};
 
-// Where the topology is drawn: the surface, the view, the pen style in force and the palette.
+// Where the topology is drawn: the surface, the view, the pen style in force, the palette and
+// the background colour the picture was cleared to.
 struct LienzoTopologia {
   Superficie& superficie;
   const Vista& vista;
   const Paleta& paleta;
   int uds = 100;
   int estilo_pluma = 0;
+  Rgb fondo{};
 };
+
+// The colour indices drawn at random: those of 1 to 224 whose slot the palette defines with a
+// colour other than the background, so that every mark and face stands out; all of 1 to 224
+// when the palette defines none of them.
+std::vector<int> colores_al_azar(const Paleta& paleta, Rgb fondo);
 
 class PintorTopologia {
  public:
@@ -84,6 +92,7 @@ class PintorTopologia {
   bool se_ve(const ResumenPoligono& r, ClasePoligonos clase) const;
 
   LienzoTopologia lienzo_;
+  std::vector<int> colores_;
   std::mt19937_64 azar_;
   std::vector<PuntoPantalla> puntos_;
 };
@@ -106,16 +115,19 @@ void PreparoPoligonoParaPintarYPinta(const ResultadoTopologia& resultado,
 
 // What a run of the topology form shows besides its lines: the picture (none when only the
 // result is wanted), the listings' folder (none when empty) and, while the pair control draws,
-// the pair lookup that colours the faces.
+// the pair lookup that colours the faces. `muestra` puts the picture on screen once it is drawn,
+// before any question about it.
 struct SalidasTopologia {
   const LienzoTopologia* lienzo = nullptr;
   std::filesystem::path carpeta_listados;
   const ConsultaPares* pares = nullptr;
+  std::function<void()> muestra;
 };
 
 // The topology form's run, for the viewer and the command line alike: ejecuta_topologia on the
-// drawn entities with the listings written as it goes, the drawing, then (with `dialogos`) the
-// writes of the elevation commands (aplica_cotas). Failed listings come first in
+// drawn entities with the listings written as it goes, the drawing shown, then (with
+// `dialogos`) the writes of the elevation commands (aplica_cotas), whose warning is thus asked
+// over the faces and errors it is based on. Failed listings come first in
 // fallos_escritura.
 ResultadoTopologia ejecuta_y_aplica_topologia(Sesion& sesion, const EntidadesDibujadas& dibujadas,
                                               const OpcionesTopologia& opciones,

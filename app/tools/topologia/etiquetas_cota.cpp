@@ -4,6 +4,7 @@
 #include <cmath>
 #include <limits>
 
+#include "diario.h"
 #include "fichero.h"
 #include "formato_bin.h"
 #include "funciones.h"
@@ -43,7 +44,7 @@ void pintocotastramos(const Hoja& hoja, const GrafoTopologico& grafo, int uds, d
     const auto v = hoja.vertices_de(hoja.c[static_cast<std::size_t>(t.elemento - 1)]);
     double largo = 0;
     for (std::size_t k = 1; k < v.size(); ++k) largo += largo_de(v[k - 1], v[k]);
-    const double partes = std::nearbyint(largo / (uds * da));
+    const double partes = std::min(std::nearbyint(largo / (uds * da)), kMaxPartesPorArco);
     const double paso = partes > 0 ? largo / partes : 0;
     double siguiente = 1;  // number of the next step point; the last one is the arc's end
     double recorrido = 0;

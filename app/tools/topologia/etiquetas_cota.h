@@ -36,7 +36,10 @@ using ReceptorCotas = std::function<void(const EtiquetaCota&)>;
 // pintocotasextremocalles). An inner vertex gets a label of its own when the line rises to it and
 // falls after it, or falls to it and rises after it, and its z differs from the previous vertex's
 // by more than a quarter of a metre (unless a step point fell on it). DA 0 (or less) means
-// kDistanciaCotasDefecto.
+// kDistanciaCotasDefecto. An arc is cut into at most kMaxPartesPorArco steps (a 20 km street at
+// the default spacing): beyond that the steps are lengthened, so that an arc across the whole
+// coordinate range gives a thousand labels rather than millions.
+inline constexpr double kMaxPartesPorArco = 1000;
 void pintocotastramos(const Hoja& hoja, const GrafoTopologico& grafo, int uds, double da,
                       const ReceptorCotas& receptor);
 
@@ -53,8 +56,9 @@ void GrabaCotasEnFicheroNuevo(std::string& salida, const EtiquetaCota& etiqueta)
 // (hoja.bin gives hoja.COT).
 std::filesystem::path ruta_cot(const std::filesystem::path& hoja);
 
-// Appends whole entities to a "COT" file, made when missing; all of them or, after a failure,
-// none (ErrorTelmora with the path and the system's reason).
+// Appends whole entities to a "COT" file, made when missing; all of them or, after a failure or
+// a crash, none (ErrorTelmora with the path and the system's reason). One writer at a time:
+// another process appending to it is refused (ErrorHojaOcupada).
 void anade_a_cot(const std::filesystem::path& ruta, std::string_view entidades);
 
 }  // namespace telmora

@@ -1,35 +1,8 @@
 #include "topologia/geometria_exacta.h"
 
-#include <bit>
-#include <cmath>
-
 namespace telmora {
 
 namespace {
-
-// An unsigned 128-bit value in two words.
-struct Doble64 {
-  std::uint64_t alto = 0, bajo = 0;
-};
-
-Doble64 multiplica(std::uint64_t a, std::uint64_t b) {
-  constexpr std::uint64_t kMitad = 0xFFFFFFFFu;
-  const std::uint64_t a0 = a & kMitad, a1 = a >> 32, b0 = b & kMitad, b1 = b >> 32;
-  const std::uint64_t p00 = a0 * b0, p01 = a0 * b1, p10 = a1 * b0, p11 = a1 * b1;
-  const std::uint64_t medio = (p00 >> 32) + (p01 & kMitad) + (p10 & kMitad);
-  return {p11 + (p01 >> 32) + (p10 >> 32) + (medio >> 32), (medio << 32) | (p00 & kMitad)};
-}
-
-Doble64 niega(Doble64 v) {
-  v.alto = ~v.alto;
-  v.bajo = ~v.bajo + 1;
-  if (v.bajo == 0) ++v.alto;
-  return v;
-}
-
-std::uint64_t magnitud(std::int64_t v) {
-  return v < 0 ? 0 - static_cast<std::uint64_t>(v) : static_cast<std::uint64_t>(v);
-}
 
 int signo(std::int64_t v) {
   return (v > 0) - (v < 0);
@@ -51,14 +24,7 @@ int signo_diferencia_productos(std::int64_t a, std::int64_t b, std::int64_t c, s
   constexpr std::int64_t kCorto = std::int64_t{1} << 31;
   auto corto = [](std::int64_t v) { return v > -kCorto && v < kCorto; };
   if (corto(a) && corto(b) && corto(c) && corto(d)) return signo(a * b - c * d);
-  const int s1 = signo(a) * signo(b), s2 = signo(c) * signo(d);
-  if (s1 != s2) return s1 > s2 ? 1 : -1;
-  if (s1 == 0) return 0;
-  const Doble64 p = multiplica(magnitud(a), magnitud(b));
-  const Doble64 q = multiplica(magnitud(c), magnitud(d));
-  const int orden =
-      p.alto != q.alto ? (p.alto > q.alto ? 1 : -1) : (p.bajo > q.bajo) - (p.bajo < q.bajo);
-  return s1 * orden;
+  return (Entero128::producto(a, b) - Entero128::producto(c, d)).signo();
 }
 
 int compara_giro_horario(Direccion origen, Direccion a, Direccion b) {
@@ -84,34 +50,7 @@ bool punto_en_anillo(std::int32_t x, std::int32_t y, std::span<const Vertice> an
 }
 
 void AreaDoble::anade_lado(const Vertice& desde, const Vertice& hasta) {
-  const std::int64_t suma_y = std::int64_t{desde.y} + hasta.y;
-  const std::int64_t avance_x = std::int64_t{hasta.x} - desde.x;
-  Doble64 p = multiplica(magnitud(suma_y), magnitud(avance_x));
-  if ((suma_y < 0) != (avance_x < 0) && suma_y != 0 && avance_x != 0) p = niega(p);
-  const std::uint64_t bajo = bajo_ + p.bajo;
-  alto_ = static_cast<std::int64_t>(static_cast<std::uint64_t>(alto_) + p.alto +
-                                    (bajo < bajo_ ? 1u : 0u));
-  bajo_ = bajo;
-}
-
-int AreaDoble::signo() const {
-  if (alto_ != 0) return alto_ < 0 ? -1 : 1;
-  return bajo_ != 0 ? 1 : 0;
-}
-
-double AreaDoble::valor() const {
-  Doble64 v{static_cast<std::uint64_t>(alto_), bajo_};
-  const bool negativo = alto_ < 0;
-  if (negativo) v = niega(v);
-  double magnitud_doble = static_cast<double>(v.bajo);
-  if (v.alto != 0) {
-    // The top 64 bits, with any bit below them kept in the last one, round as the whole does.
-    const int corrimiento = 64 - std::countl_zero(v.alto);
-    const std::uint64_t arriba = (v.alto << (64 - corrimiento)) | (v.bajo >> corrimiento);
-    const bool resto = (v.bajo << (64 - corrimiento)) != 0;
-    magnitud_doble = std::ldexp(static_cast<double>(arriba | (resto ? 1u : 0u)), corrimiento);
-  }
-  return negativo ? -magnitud_doble : magnitud_doble;
+  suma_ += Entero128::producto(std::int64_t{desde.y} + hasta.y, std::int64_t{hasta.x} - desde.x);
 }
 
 }  // namespace telmora

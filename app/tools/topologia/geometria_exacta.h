@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <span>
 
+#include "entero_exacto.h"
 #include "formato_bin.h"
 
 namespace telmora {
@@ -51,12 +52,11 @@ bool punto_en_anillo(std::int32_t x, std::int32_t y, std::span<const Vertice> an
 class AreaDoble {
  public:
   void anade_lado(const Vertice& desde, const Vertice& hasta);
-  int signo() const;
-  double valor() const;  // the nearest double, ties to even
+  int signo() const { return suma_.signo(); }
+  double valor() const { return suma_.a_double(); }  // the nearest double, ties to even
 
  private:
-  std::uint64_t bajo_ = 0;
-  std::int64_t alto_ = 0;  // two's complement over both words
+  Entero128 suma_;
 };
 
 }  // namespace telmora

@@ -131,7 +131,9 @@ void AnulaValencia1(GrafoTopologico& grafo);
 // renumbered), and rebuilds the stars.
 void ReCalculoTramos(GrafoTopologico& grafo);
 
-// The node listing and the arc listing, in list spacing.
+// The node listing and the arc listing, in list spacing, and the file both tools that build a
+// graph (topology, network cleanup) write it to.
 std::vector<std::string> listado_nodos_tramos(const GrafoTopologico& grafo);
+inline constexpr const char* kListadoNodos = "Nodos.txt";
 
 }  // namespace telmora

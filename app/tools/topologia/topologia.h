@@ -124,8 +124,7 @@ ResultadoTopologia ejecuta_topologia(const Sesion& sesion, const EntidadesDibuja
                                      Progreso& progreso = Progreso::ninguno(),
                                      InformeTopologia& informe = InformeTopologia::ninguno());
 
-// The listing files, in the listings folder.
-inline constexpr const char* kListadoNodos = "Nodos.txt";
+// The listing files, in the listings folder (and kListadoNodos).
 inline constexpr const char* kListadoPoli1 = "Poli1.txt";
 inline constexpr const char* kListadoPoli2 = "Poli2.txt";
 inline constexpr const char* kListadoIslas = "Islas.txt";

@@ -308,8 +308,12 @@ void ControlVisor::entrada_topologia(EntradaTopologia entrada) {
 }
 
 LienzoTopologia ControlVisor::lienzo_topologia() {
-  return {pantalla_.superficie(), vista, sesion_.paleta, sesion_.ajustes.uds,
-          visualizacion.estilo_pluma};
+  return {pantalla_.superficie(),
+          vista,
+          sesion_.paleta,
+          sesion_.ajustes.uds,
+          visualizacion.estilo_pluma,
+          color_fondo(sesion_.tabla, sesion_.paleta)};
 }
 
 const ResultadoTopologia& ControlVisor::topologia(Progreso& progreso, const ConsultaPares* pares) {
@@ -322,6 +326,7 @@ const ResultadoTopologia& ControlVisor::topologia(Progreso& progreso, const Cons
                                  ? sesion_.ajustes.fich_entrada.parent_path()
                                  : sesion_.ajustes.dir_trabajo;
   salidas.pares = pares;
+  salidas.muestra = [this] { pantalla_.refresca(); };
   sesion_.topologia.reset();
   sesion_.topologia = std::make_shared<const ResultadoTopologia>(
       ejecuta_y_aplica_topologia(sesion_, dibujadas_, opciones, salidas, progreso, &dialogos_));
