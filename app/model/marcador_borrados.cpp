@@ -86,7 +86,9 @@ MarcadorBorrados::~MarcadorBorrados() {
 void MarcadorBorrados::deshaz_copia() {
   for (auto a = anteriores_.rbegin(); a != anteriores_.rend(); ++a) {
     Entidad& e = hoja_.entidad(a->numero);
-    hoja_.fila(a->numero) = a->fila;
+    FilaIndice& fila = hoja_.fila(a->numero);
+    fila.activo = a->activo;
+    fila.toma_rango(a->rango);
     e.cabecera.estado = a->estado;
     e.rango = a->rango;
     const auto vertices = std::span(vertices_anteriores_).subspan(a->desde, a->cuantos);
@@ -102,7 +104,7 @@ void MarcadorBorrados::guarda_anterior(std::int32_t numero, bool con_vertices) {
   const std::size_t desde = vertices_anteriores_.size();
   if (con_vertices)
     vertices_anteriores_.insert(vertices_anteriores_.end(), vertices.begin(), vertices.end());
-  anteriores_.push_back({numero, hoja_.fila(numero), e.cabecera.estado, e.rango, desde,
+  anteriores_.push_back({numero, hoja_.fila(numero).activo, e.cabecera.estado, e.rango, desde,
                          vertices_anteriores_.size() - desde});
 }
 

@@ -91,10 +91,11 @@ class MarcadorBorrados {
     std::size_t desde = 0, largo = 0;
   };
   // What the loaded copy held before a change, to put back when the change is undone; the
-  // vertices it rewrote are `cuantos` of vertices_anteriores_ from `desde`.
+  // vertices it rewrote are `cuantos` of vertices_anteriores_ from `desde`. The index row's box
+  // is always its entity's range, which is kept.
   struct Anterior {
     std::int32_t numero = 0;
-    FilaIndice fila;
+    std::int32_t activo = 0;
     char estado = 0;
     Rango rango;
     std::size_t desde = 0, cuantos = 0;
