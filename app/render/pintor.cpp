@@ -74,44 +74,51 @@ void Trazador::a_reales(const Vista& vista, std::span<const Vertice> vertices, i
 
 bool Trazador::en_pixeles(const Superficie& superficie, const Vista& vista,
                           std::span<const Vertice> vertices, int uds) {
-  const double ancho = vista.ancho_px(), alto = vista.alto_px();
+  // Every vertex converted first, in a loop with no branch to mispredict; the vertices that
+  // change nothing are left out after.
+  const double xmin = vista.xmin, ymax = vista.ymax, factor = vista.factor, u = uds;
+  const double x0 = -kCercaDelArea, x1 = vista.ancho_px() + kCercaDelArea;
+  const double y0 = -kCercaDelArea, y1 = vista.alto_px() + kCercaDelArea;
   puntos_.resize(vertices.size());
-  std::size_t n = 0;
-  const std::size_t ultimos = vertices.size() >= 2 ? vertices.size() - 2 : 0;
+  bool cerca = true;
   for (std::size_t k = 0; k < vertices.size(); ++k) {
-    double x = 0, y = 0;
-    vista.transforma_coordenadas(double(vertices[k].x) / uds, double(vertices[k].y) / uds, x, y);
-    if (!(x > -kCercaDelArea && x < ancho + kCercaDelArea && y > -kCercaDelArea &&
-          y < alto + kCercaDelArea)) {
-      a_reales(vista, vertices, uds);
-      return false;
-    }
-    const PuntoPantalla p{redondea(x), redondea(y)};
-    if (simplifica_ && k >= 2 && k < ultimos && sin_efecto(superficie, p, puntos_[n - 1])) continue;
-    puntos_[n++] = p;
+    const double x = (double(vertices[k].x) / u - xmin) * factor;
+    const double y = (ymax - double(vertices[k].y) / u) * factor;
+    cerca &= (x > x0) & (x < x1) & (y > y0) & (y < y1);
+    puntos_[k] = {redondea(x), redondea(y)};
   }
-  puntos_.resize(n);
+  if (!cerca) {
+    a_reales(vista, vertices, uds);
+    return false;
+  }
+  if (simplifica_) deja_los_que_cuentan(superficie.ancho(), superficie.alto());
   return true;
 }
 
-bool Trazador::sin_efecto(const Superficie& superficie, PuntoPantalla p, PuntoPantalla previo) {
+void Trazador::deja_los_que_cuentan(int ancho, int alto) {
+  std::size_t n = 0;
+  const std::size_t ultimos = puntos_.size() >= 2 ? puntos_.size() - 2 : 0;
+  for (std::size_t k = 0; k < puntos_.size(); ++k) {
+    const PuntoPantalla p = puntos_[k];
+    if (k >= 2 && k < ultimos && sin_efecto(ancho, alto, p, puntos_[n - 1])) continue;
+    puntos_[n++] = p;
+  }
+  puntos_.resize(n);
+}
+
+bool Trazador::sin_efecto(int ancho, int alto, PuntoPantalla p, PuntoPantalla previo) {
   // A vertex on the pixel of the one before adds a line of no length: in copy mode, inside the
   // area and away from the shape's ends (where the painter starts and ends a line), it sets no
   // pixel and changes nothing of how the next line is drawn.
-  return p.x == previo.x && p.y == previo.y && p.x >= 0 && p.x < superficie.ancho() && p.y >= 0 &&
-         p.y < superficie.alto();
+  return p.x == previo.x && p.y == previo.y && p.x >= 0 && p.x < ancho && p.y >= 0 && p.y < alto;
 }
 
 void Trazador::redondea_todos(const Superficie& superficie) {
   puntos_.resize(reales_.size());
-  std::size_t n = 0;
-  const std::size_t ultimos = reales_.size() >= 2 ? reales_.size() - 2 : 0;
   for (std::size_t k = 0; k < reales_.size(); ++k) {
-    const PuntoPantalla p{redondea(reales_[k].x), redondea(reales_[k].y)};
-    if (simplifica_ && k >= 2 && k < ultimos && sin_efecto(superficie, p, puntos_[n - 1])) continue;
-    puntos_[n++] = p;
+    puntos_[k] = {redondea(reales_[k].x), redondea(reales_[k].y)};
   }
-  puntos_.resize(n);
+  if (simplifica_) deja_los_que_cuentan(superficie.ancho(), superficie.alto());
 }
 
 void Trazador::traza_tramo(Superficie& superficie) {
@@ -331,13 +338,28 @@ std::optional<PuntoPantalla> pixel_unico(const Vista& vista, const Rango& rango,
     if (a.x != b.x || a.y != b.y) return std::nullopt;
     return a;
   };
-  if (!un_pixel(rango.xmin, rango.ymin, rango.xmax, rango.ymax)) return std::nullopt;
+  const auto pixel = un_pixel(rango.xmin, rango.ymin, rango.xmax, rango.ymax);
+  if (!pixel) return std::nullopt;
   std::int32_t xmin = vertices[0].x, ymin = vertices[0].y, xmax = xmin, ymax = ymin;
   for (const Vertice& p : vertices) {
     xmin = std::min(xmin, p.x), xmax = std::max(xmax, p.x);
     ymin = std::min(ymin, p.y), ymax = std::max(ymax, p.y);
   }
+  // A block that holds every vertex, as it should, settles it.
+  if (rango.xmin <= xmin && xmax <= rango.xmax && rango.ymin <= ymin && ymax <= rango.ymax) {
+    return pixel;
+  }
   return un_pixel(xmin, ymin, xmax, ymax);
+}
+
+// How far ahead of the entity being drawn its followers' vertices are fetched: they lie apart in
+// the file, and waiting for each in turn is much of a large view's time.
+constexpr std::size_t kAnticipo = 8;
+
+void anticipa(const Hoja& hoja, const Entidad& e) {
+  const auto vertices = hoja.vertices_de(e);
+  __builtin_prefetch(vertices.data());
+  if (vertices.size() > 5) __builtin_prefetch(vertices.data() + 5);
 }
 
 }  // namespace
@@ -381,9 +403,11 @@ ResultadoDibujo Pintor::leo_bin_pinto(Superficie& superficie, const Vista& vista
     };
     const std::size_t total = todas ? (textos ? hoja.t.size() : hoja.c.size()) : candidatas.size();
     const std::size_t desde = total * tramo / tramos, hasta = total * (tramo + 1) / tramos;
+    const auto& entidades = textos ? hoja.t : hoja.c;
     for (std::size_t i = desde; i < hasta; ++i) {
       if (todas) {
-        pinta(textos ? hoja.t[i] : hoja.c[i]);
+        if (i + kAnticipo < hasta) anticipa(hoja, entidades[i + kAnticipo]);
+        pinta(entidades[i]);
       } else if (hoja.fila(candidatas[i]).tipo == (textos ? kIndiceTipoT : kIndiceTipoC)) {
         pinta(hoja.entidad(candidatas[i]));
       }
@@ -442,7 +466,7 @@ void Pintor::pinta_cartografica(Superficie& superficie, Trazador& trazador, cons
   superficie.pincel(color);
   resultado.dibujadas.push_back(e.numero);
   if (const auto pixel = pixel_unico(v.vista, e.rango, vertices, v.uds, vis.estilo_pluma)) {
-    superficie.polilinea({&*pixel, 1});
+    superficie.pixel(pixel->x, pixel->y, color);
   } else {
     dibuja_elemento(superficie, trazador, v.vista, vertices, v.uds, vis.rellena_cerrados(), color);
   }

@@ -69,7 +69,9 @@ class Trazador {
                   std::span<const Vertice> vertices, int uds);
   void a_reales(const Vista& vista, std::span<const Vertice> vertices, int uds);
   void redondea_todos(const Superficie& superficie);
-  static bool sin_efecto(const Superficie& superficie, PuntoPantalla p, PuntoPantalla previo);
+  // Leaves out of puntos_ the vertices that change no pixel (see simplifica).
+  void deja_los_que_cuentan(int ancho, int alto);
+  static bool sin_efecto(int ancho, int alto, PuntoPantalla p, PuntoPantalla previo);
   bool pasos_de_un_pixel() const;
   // The rounded line as lines of at most kLadoPixelAPixel pixels each way, end to end.
   void traza_en_trozos(Superficie& superficie) const;
