@@ -22,9 +22,18 @@ void Grabacion::vacia(int ancho, int alto) {
   ordenes_.clear();
   puntos_.clear();
   textos_.clear();
+  textos_en_ordenes_.clear();
+  ultimo_modo_ = ultima_forma_ = kNinguna;
 }
 
 Grabacion::Orden& Grabacion::nueva(Tipo tipo) {
+  const auto k = static_cast<std::uint32_t>(ordenes_.size());
+  if (tipo == Tipo::modo) ultimo_modo_ = k;
+  if (tipo == Tipo::texto) textos_en_ordenes_.push_back(k);
+  if (tipo == Tipo::polilinea || tipo == Tipo::poligono || tipo == Tipo::punto ||
+      tipo == Tipo::circulo) {
+    ultima_forma_ = k;
+  }
   Orden& orden = ordenes_.emplace_back();
   orden.tipo = tipo;
   orden.estilo = estilo_;

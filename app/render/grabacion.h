@@ -66,6 +66,12 @@ class Grabacion final : public Superficie {
              Alineacion alineacion, Rgb color) override;
 
   const std::vector<Orden>& ordenes() const { return ordenes_; }
+  // Places in ordenes() of the texts, in order.
+  const std::vector<std::uint32_t>& textos() const { return textos_en_ordenes_; }
+  // The last mode change, and the last shape (a line, polygon, point or circle: the pen and brush
+  // that replaying leaves on a surface), or nullptr when there is none.
+  const Orden* ultimo_modo() const { return ultima(ultimo_modo_); }
+  const Orden* ultima_forma() const { return ultima(ultima_forma_); }
   std::span<const PuntoPantalla> puntos(const Orden& orden) const {
     return {puntos_.data() + orden.primero, orden.cuantos};
   }
@@ -87,8 +93,11 @@ class Grabacion final : public Superficie {
   }
 
  private:
+  static constexpr std::uint32_t kNinguna = ~std::uint32_t{0};
+
   Orden& nueva(Tipo tipo);
   void forma(Tipo tipo, std::span<const PuntoPantalla> puntos);
+  const Orden* ultima(std::uint32_t k) const { return k == kNinguna ? nullptr : &ordenes_[k]; }
 
   int ancho_, alto_;
   std::int8_t estilo_ = 0;
@@ -97,6 +106,8 @@ class Grabacion final : public Superficie {
   std::vector<Orden> ordenes_;
   std::vector<PuntoPantalla> puntos_;
   std::string textos_;
+  std::vector<std::uint32_t> textos_en_ordenes_;
+  std::uint32_t ultimo_modo_ = kNinguna, ultima_forma_ = kNinguna;
 };
 
 }  // namespace telmora

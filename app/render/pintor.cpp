@@ -74,44 +74,51 @@ void Trazador::a_reales(const Vista& vista, std::span<const Vertice> vertices, i
 
 bool Trazador::en_pixeles(const Superficie& superficie, const Vista& vista,
                           std::span<const Vertice> vertices, int uds) {
-  const double ancho = vista.ancho_px(), alto = vista.alto_px();
+  // Every vertex converted first, in a loop with no branch to mispredict; the vertices that
+  // change nothing are left out after.
+  const double xmin = vista.xmin, ymax = vista.ymax, factor = vista.factor, u = uds;
+  const double x0 = -kCercaDelArea, x1 = vista.ancho_px() + kCercaDelArea;
+  const double y0 = -kCercaDelArea, y1 = vista.alto_px() + kCercaDelArea;
   puntos_.resize(vertices.size());
-  std::size_t n = 0;
-  const std::size_t ultimos = vertices.size() >= 2 ? vertices.size() - 2 : 0;
+  bool cerca = true;
   for (std::size_t k = 0; k < vertices.size(); ++k) {
-    double x = 0, y = 0;
-    vista.transforma_coordenadas(double(vertices[k].x) / uds, double(vertices[k].y) / uds, x, y);
-    if (!(x > -kCercaDelArea && x < ancho + kCercaDelArea && y > -kCercaDelArea &&
-          y < alto + kCercaDelArea)) {
-      a_reales(vista, vertices, uds);
-      return false;
-    }
-    const PuntoPantalla p{redondea(x), redondea(y)};
-    if (simplifica_ && k >= 2 && k < ultimos && sin_efecto(superficie, p, puntos_[n - 1])) continue;
-    puntos_[n++] = p;
+    const double x = (double(vertices[k].x) / u - xmin) * factor;
+    const double y = (ymax - double(vertices[k].y) / u) * factor;
+    cerca &= (x > x0) & (x < x1) & (y > y0) & (y < y1);
+    puntos_[k] = {redondea(x), redondea(y)};
   }
-  puntos_.resize(n);
+  if (!cerca) {
+    a_reales(vista, vertices, uds);
+    return false;
+  }
+  if (simplifica_) deja_los_que_cuentan(superficie.ancho(), superficie.alto());
   return true;
 }
 
-bool Trazador::sin_efecto(const Superficie& superficie, PuntoPantalla p, PuntoPantalla previo) {
+void Trazador::deja_los_que_cuentan(int ancho, int alto) {
+  std::size_t n = 0;
+  const std::size_t ultimos = puntos_.size() >= 2 ? puntos_.size() - 2 : 0;
+  for (std::size_t k = 0; k < puntos_.size(); ++k) {
+    const PuntoPantalla p = puntos_[k];
+    if (k >= 2 && k < ultimos && sin_efecto(ancho, alto, p, puntos_[n - 1])) continue;
+    puntos_[n++] = p;
+  }
+  puntos_.resize(n);
+}
+
+bool Trazador::sin_efecto(int ancho, int alto, PuntoPantalla p, PuntoPantalla previo) {
   // A vertex on the pixel of the one before adds a line of no length: in copy mode, inside the
   // area and away from the shape's ends (where the painter starts and ends a line), it sets no
   // pixel and changes nothing of how the next line is drawn.
-  return p.x == previo.x && p.y == previo.y && p.x >= 0 && p.x < superficie.ancho() && p.y >= 0 &&
-         p.y < superficie.alto();
+  return p.x == previo.x && p.y == previo.y && p.x >= 0 && p.x < ancho && p.y >= 0 && p.y < alto;
 }
 
 void Trazador::redondea_todos(const Superficie& superficie) {
   puntos_.resize(reales_.size());
-  std::size_t n = 0;
-  const std::size_t ultimos = reales_.size() >= 2 ? reales_.size() - 2 : 0;
   for (std::size_t k = 0; k < reales_.size(); ++k) {
-    const PuntoPantalla p{redondea(reales_[k].x), redondea(reales_[k].y)};
-    if (simplifica_ && k >= 2 && k < ultimos && sin_efecto(superficie, p, puntos_[n - 1])) continue;
-    puntos_[n++] = p;
+    puntos_[k] = {redondea(reales_[k].x), redondea(reales_[k].y)};
   }
-  puntos_.resize(n);
+  if (simplifica_) deja_los_que_cuentan(superficie.ancho(), superficie.alto());
 }
 
 void Trazador::traza_tramo(Superficie& superficie) {
@@ -141,10 +148,33 @@ void Trazador::traza_en_trozos(Superficie& superficie) const {
   superficie.polilinea({puntos_.data() + inicio, puntos_.size() - inicio});
 }
 
+std::span<const Vertice> Trazador::funde_tramos_menores(std::span<const Vertice> vertices,
+                                                        double lado) {
+  auto menor = [lado](const Vertice& a, const Vertice& b) {
+    return std::abs(double(b.x) - a.x) < lado && std::abs(double(b.y) - a.y) < lado;
+  };
+  reducidos_.clear();
+  for (std::size_t k = 0; k < vertices.size(); ++k) {
+    const bool interior = k > 0 && k + 1 < vertices.size();
+    if (interior && menor(vertices[k - 1], vertices[k]) && menor(vertices[k], vertices[k + 1]) &&
+        menor(reducidos_.back(), vertices[k])) {
+      continue;
+    }
+    reducidos_.push_back(vertices[k]);
+  }
+  return reducidos_;
+}
+
 void Trazador::polilinea(Superficie& superficie, const Vista& vista,
                          std::span<const Vertice> vertices, int uds) {
+  bool fundida = false;
+  if (simplifica_) {
+    const std::size_t antes = vertices.size();
+    vertices = funde_tramos_menores(vertices, uds / vista.factor);
+    fundida = vertices.size() < antes;
+  }
   if (en_pixeles(superficie, vista, vertices, uds)) {
-    if (simplifica_ && pasos_de_un_pixel()) {
+    if (simplifica_ && (fundida || pasos_de_un_pixel())) {
       traza_en_trozos(superficie);
     } else {
       superficie.polilinea(puntos_);
@@ -315,29 +345,32 @@ namespace {
 // Below this many entities to examine a view is recorded in one part, on the calling thread.
 constexpr std::size_t kEntidadesPorParte = 1 << 14;
 
-// The one pixel where every vertex of a line or closed element falls, when there is one and
-// drawing it alone sets the same pixels as its lines (a solid pen of one pixel). Its range
-// block rules out larger elements without looking at their vertices; the vertices decide.
-std::optional<PuntoPantalla> pixel_unico(const Vista& vista, const Rango& rango,
-                                         std::span<const Vertice> vertices, int uds,
-                                         int estilo_pluma) {
+// Level of detail: a line or closed element drawn with a solid pen of one pixel whose range
+// block spans less than a pixel each way is the pixel of its first vertex. Its lines would set
+// that pixel and at most three more beside it (its vertices fall on a block of 2 x 2 pixels at
+// most), and the pixel of a tiny element shows as much of it as one can see. A block that does
+// not hold the element's vertices, as in a damaged file, decides nothing.
+std::optional<PuntoPantalla> pixel_de_detalle(const Vista& vista, const Rango& rango,
+                                              std::span<const Vertice> vertices, int uds,
+                                              int estilo_pluma) {
   if (estilo_pluma != 0 || vertices.size() < 2) return std::nullopt;
-  // Rounding to pixels keeps the order of coordinates: the corners of a box bound the pixels of
-  // everything in it.
-  auto un_pixel = [&](std::int32_t xmin, std::int32_t ymin, std::int32_t xmax,
-                      std::int32_t ymax) -> std::optional<PuntoPantalla> {
-    const PuntoPantalla a = a_pantalla(vista, Vertice{xmin, ymax, 0}, uds);
-    const PuntoPantalla b = a_pantalla(vista, Vertice{xmax, ymin, 0}, uds);
-    if (a.x != b.x || a.y != b.y) return std::nullopt;
-    return a;
-  };
-  if (!un_pixel(rango.xmin, rango.ymin, rango.xmax, rango.ymax)) return std::nullopt;
-  std::int32_t xmin = vertices[0].x, ymin = vertices[0].y, xmax = xmin, ymax = ymin;
+  const double ancho = (double(rango.xmax) - double(rango.xmin)) / uds * vista.factor;
+  const double alto = (double(rango.ymax) - double(rango.ymin)) / uds * vista.factor;
+  if (!(ancho < 1 && alto < 1)) return std::nullopt;
   for (const Vertice& p : vertices) {
-    xmin = std::min(xmin, p.x), xmax = std::max(xmax, p.x);
-    ymin = std::min(ymin, p.y), ymax = std::max(ymax, p.y);
+    if (!punto_en_rango(p.x, p.y, rango)) return std::nullopt;
   }
-  return un_pixel(xmin, ymin, xmax, ymax);
+  return a_pantalla(vista, vertices[0], uds);
+}
+
+// How far ahead of the entity being drawn its followers' vertices are fetched: they lie apart in
+// the file, and waiting for each in turn is much of a large view's time.
+constexpr std::size_t kAnticipo = 8;
+
+void anticipa(const Hoja& hoja, const Entidad& e) {
+  const auto vertices = hoja.vertices_de(e);
+  __builtin_prefetch(vertices.data());
+  if (vertices.size() > 5) __builtin_prefetch(vertices.data() + 5);
 }
 
 }  // namespace
@@ -366,34 +399,40 @@ ResultadoDibujo Pintor::leo_bin_pinto(Superficie& superficie, const Vista& vista
     parte.grabacion.vacia(superficie.ancho(), superficie.alto());
     parte.resultado = {};
   }
+  // A view of one run is drawn straight on the surface.
+  const bool en_partes = tramos > 1;
+  superficie.modo(ModoDibujo::copia);
   auto graba = [&](std::size_t k) {
     const bool textos = k >= tramos;
     if (textos && sin_textos) return;
     const std::size_t tramo = k % tramos;
     Parte& parte = partes_[k];
+    Superficie& destino = en_partes ? parte.grabacion : superficie;
     Trazador trazador(visualizacion.estilo_pluma == 0);
     auto pinta = [&](const Entidad& e) {
       if (textos) {
-        pinta_texto(parte.grabacion, e, ventana, parte.resultado);
+        pinta_texto(destino, e, ventana, parte.resultado);
       } else {
-        pinta_cartografica(parte.grabacion, trazador, e, ventana, parte.resultado);
+        pinta_cartografica(destino, trazador, e, ventana, parte.resultado);
       }
     };
     const std::size_t total = todas ? (textos ? hoja.t.size() : hoja.c.size()) : candidatas.size();
     const std::size_t desde = total * tramo / tramos, hasta = total * (tramo + 1) / tramos;
+    const auto& entidades = textos ? hoja.t : hoja.c;
     for (std::size_t i = desde; i < hasta; ++i) {
       if (todas) {
-        pinta(textos ? hoja.t[i] : hoja.c[i]);
+        if (i + kAnticipo < hasta) anticipa(hoja, entidades[i + kAnticipo]);
+        pinta(entidades[i]);
       } else if (hoja.fila(candidatas[i]).tipo == (textos ? kIndiceTipoT : kIndiceTipoC)) {
         pinta(hoja.entidad(candidatas[i]));
       }
     }
   };
-  if (partes_.size() == 2) {
+  if (en_partes) {
+    en_paralelo(partes_.size(), graba);
+  } else {
     graba(0);
     graba(1);
-  } else {
-    en_paralelo(partes_.size(), graba);
   }
 
   ResultadoDibujo resultado;
@@ -405,8 +444,7 @@ ResultadoDibujo Pintor::leo_bin_pinto(Superficie& superficie, const Vista& vista
     auto& centroides = parte.resultado.centroides;
     std::move(centroides.begin(), centroides.end(), std::back_inserter(resultado.centroides));
   }
-  superficie.modo(ModoDibujo::copia);
-  superficie.reproduce(grabaciones);
+  if (en_partes) superficie.reproduce(grabaciones);
   return resultado;
 }
 
@@ -441,8 +479,8 @@ void Pintor::pinta_cartografica(Superficie& superficie, Trazador& trazador, cons
   superficie.pluma(vis.estilo_pluma, 0, color);
   superficie.pincel(color);
   resultado.dibujadas.push_back(e.numero);
-  if (const auto pixel = pixel_unico(v.vista, e.rango, vertices, v.uds, vis.estilo_pluma)) {
-    superficie.polilinea({&*pixel, 1});
+  if (const auto pixel = pixel_de_detalle(v.vista, e.rango, vertices, v.uds, vis.estilo_pluma)) {
+    superficie.pixel(pixel->x, pixel->y, color);
   } else {
     dibuja_elemento(superficie, trazador, v.vista, vertices, v.uds, vis.rellena_cerrados(), color);
   }

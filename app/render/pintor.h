@@ -48,11 +48,12 @@ class Trazador {
  public:
   // `simplifica`, for drawing in copy mode with a solid pen of one pixel: the vertices that fall
   // on the pixel of the one before are left out where that changes no pixel (inside the area,
-  // away from the shape's ends), and a line whose every segment spans at most one pixel (its
-  // segments under a pixel long) is drawn as short lines that the surface sets pixel by pixel:
-  // it shows every pixel its vertices fall on, where the painter's line stepping would leave out
-  // some at its turns. That is the one place where the picture may differ from drawing each line
-  // whole.
+  // away from the shape's ends). Where a line's segments are under a pixel, the picture may
+  // differ from drawing it whole, by less than a pixel: a run of segments under a pixel each way
+  // is drawn as fewer segments (a vertex between two of them, within a pixel of the last vertex
+  // kept, is left out), and such a line, or one whose every segment spans at most one pixel, is
+  // drawn as short lines that the surface sets pixel by pixel: it shows every pixel its vertices
+  // fall on, where the painter's line stepping would leave out some at its turns.
   explicit Trazador(bool simplifica = false) : simplifica_(simplifica) {}
 
   void polilinea(Superficie& superficie, const Vista& vista, std::span<const Vertice> vertices,
@@ -65,11 +66,17 @@ class Trazador {
   // The vertices rounded to pixels into puntos_ (see simplifica); false, with every vertex in
   // reales_ as pixels in doubles instead, when some lie too far from the area to be rounded as
   // they are.
+  // The line's vertices without those between two segments under `lado` (a pixel, in file
+  // units) each way that lie within `lado` of the last one kept: the ends and both ends of every
+  // longer segment stay.
+  std::span<const Vertice> funde_tramos_menores(std::span<const Vertice> vertices, double lado);
   bool en_pixeles(const Superficie& superficie, const Vista& vista,
                   std::span<const Vertice> vertices, int uds);
   void a_reales(const Vista& vista, std::span<const Vertice> vertices, int uds);
   void redondea_todos(const Superficie& superficie);
-  static bool sin_efecto(const Superficie& superficie, PuntoPantalla p, PuntoPantalla previo);
+  // Leaves out of puntos_ the vertices that change no pixel (see simplifica).
+  void deja_los_que_cuentan(int ancho, int alto);
+  static bool sin_efecto(int ancho, int alto, PuntoPantalla p, PuntoPantalla previo);
   bool pasos_de_un_pixel() const;
   // The rounded line as lines of at most kLadoPixelAPixel pixels each way, end to end.
   void traza_en_trozos(Superficie& superficie) const;
@@ -78,6 +85,7 @@ class Trazador {
   bool simplifica_;
   std::vector<Punto> reales_, recortados_;  // scratch, kept from shape to shape
   std::vector<PuntoPantalla> puntos_;
+  std::vector<Vertice> reducidos_;
 };
 
 // White on a dark background, black on a light one: the colour of labels drawn over the map.
@@ -112,10 +120,11 @@ class Pintor {
   // drew.
   //
   // A large view is recorded in parts on every core and painted at once (Superficie::reproduce).
-  // An element whose vertices all fall on one pixel is recorded as that pixel, without
-  // converting each vertex: with a solid one-pixel pen in copy mode that is exactly the pixel
-  // its lines would set, so the picture is the same. Which entities count as drawn depends on
-  // the filters and the view window only.
+  // With a solid pen, an element smaller than a pixel each way is recorded as the pixel of its
+  // first vertex, without converting the others: where every element is larger than a pixel the
+  // picture is the one of drawing each whole; elsewhere each smaller one shows one pixel of the
+  // up to four its lines would set. Which entities count as drawn depends on the filters and the
+  // view window only.
   ResultadoDibujo leo_bin_pinto(Superficie& superficie, const Vista& vista,
                                 const Visualizacion& visualizacion);
 

@@ -240,12 +240,28 @@ class SuperficieImagen::Lienzo {
 
   void segmento(PuntoPantalla a, PuntoPantalla b, QRgb color) {
     if (std::max(a.y, b.y) < fila0_ || std::min(a.y, b.y) >= fila1_) return;
-    // Bresenham, both ends included.
+    // Every pixel of a segment lies in the box of its ends: when that box is inside the rows
+    // and the picture, in copy mode, they are set without asking each.
+    if (modo_ == ModoDibujo::copia && dentro(a) && dentro(b)) {
+      bresenham(a, b, [this, c = color | 0xFF000000u](int x, int y) { fila(y)[x] = c; });
+    } else {
+      bresenham(a, b, [this, color](int x, int y) { pixel(x, y, color); });
+    }
+  }
+
+  bool dentro(PuntoPantalla p) const {
+    return static_cast<unsigned>(p.x) < static_cast<unsigned>(ancho_) && p.y >= fila0_ &&
+           p.y < fila1_;
+  }
+
+  // Bresenham, both ends included.
+  template <typename Pon>
+  static void bresenham(PuntoPantalla a, PuntoPantalla b, Pon pon) {
     const int dx = std::abs(b.x - a.x), dy = -std::abs(b.y - a.y);
     const int sx = a.x < b.x ? 1 : -1, sy = a.y < b.y ? 1 : -1;
     int error = dx + dy;
     while (true) {
-      pixel(a.x, a.y, color);
+      pon(a.x, a.y);
       if (a.x == b.x && a.y == b.y) return;
       const int doble = 2 * error;
       if (doble >= dy) error += dy, a.x += sx;
@@ -284,7 +300,8 @@ class SuperficieImagen::Lienzo {
   QRgb pincel_ = 0, pincel_en_pintor_ = 1;
 };
 
-SuperficieImagen::SuperficieImagen(int ancho, int alto) : lienzo_(std::make_unique<Lienzo>()) {
+SuperficieImagen::SuperficieImagen(int ancho, int alto)
+    : lienzo_(std::make_unique<Lienzo>()), bandas_(std::make_unique<Bandas>()) {
   fuente_.setStyleStrategy(QFont::NoAntialias);
   redimensiona(ancho, alto);
 }
@@ -441,84 +458,177 @@ void SuperficieImagen::reproduce(std::span<const Grabacion* const> grabaciones) 
     Superficie::reproduce(grabaciones);
     return;
   }
-  pinta_bandas(grabaciones);
+  pinta_bandas(grabaciones, ordenes);
 }
 
 namespace {
 
-// One operation of a recorded drawing as the bands see it: where it is and the rows it reaches.
-struct OrdenEnBandas {
-  const Grabacion* grabacion;
-  const Grabacion::Orden* orden;
-  const SuperficieImagen::Mascara* mascara;  // texts drawn from a mask
+// A recorded text as the bands see it: its operation, its mask (nullptr when it is painted) and
+// the rows it reaches (none when it is empty).
+struct TextoEnBandas {
+  std::uint32_t orden;
+  const SuperficieImagen::Mascara* mascara;
   int fila_minima, fila_maxima;
 };
 
+// An entry of a band's list: an operation's place in its recording, or, with this bit, a text's
+// place in the recording's list of texts.
+constexpr std::uint32_t kEsTexto = 1u << 31;
+
+void pinta_orden(SuperficieImagen::Lienzo& lienzo, const Grabacion& grabacion,
+                 const Grabacion::Orden& orden) {
+  switch (orden.tipo) {
+    case Grabacion::Tipo::borra:
+      lienzo.borra(orden.pincel | 0xFF000000u);
+      break;
+    case Grabacion::Tipo::modo:
+      lienzo.modo(static_cast<ModoDibujo>(orden.alineacion));
+      break;
+    case Grabacion::Tipo::pixel:
+      lienzo.pixel(orden.x0, orden.y0, orden.pluma);
+      break;
+    case Grabacion::Tipo::texto:
+      break;  // drawn from its TextoEnBandas
+    default: {
+      const int cx = orden.x0 + (orden.x1 - orden.x0) / 2,
+                cy = orden.y0 + (orden.y1 - orden.y0) / 2;
+      lienzo.pluma(orden.estilo, orden.ancho, orden.pluma);
+      lienzo.pincel(orden.pincel);
+      if (orden.tipo == Grabacion::Tipo::polilinea) lienzo.polilinea(grabacion.puntos(orden));
+      if (orden.tipo == Grabacion::Tipo::poligono) lienzo.poligono(grabacion.puntos(orden));
+      if (orden.tipo == Grabacion::Tipo::punto) lienzo.punto(cx, cy);
+      if (orden.tipo == Grabacion::Tipo::circulo) lienzo.circulo(cx, cy, orden.a);
+      break;
+    }
+  }
+}
+
 }  // namespace
 
-void SuperficieImagen::pinta_bandas(std::span<const Grabacion* const> grabaciones) {
-  // The masks are made here, on this thread, before any band starts.
+struct SuperficieImagen::Bandas {
+  std::vector<std::vector<TextoEnBandas>> textos;  // of each recording
+  std::vector<std::vector<std::uint32_t>> listas;  // recording k, band b: listas[k * bandas + b]
+};
+
+void SuperficieImagen::mascaras_de_textos(std::span<const Grabacion* const> grabaciones) {
+  // Made here, on this thread, before any band starts. Texts often repeat the one before (the
+  // marks of texts too small to read): their mask is looked up once.
   if (mascaras_.size() >= kMaxMascaras) {
     mascaras_.clear();
     extensiones_.clear();
   }
-  std::vector<OrdenEnBandas> todas;
-  std::vector<int> desde_fila(static_cast<std::size_t>(alto_) + 1, 0);
-  const Grabacion::Orden* ultima_forma = nullptr;
-  const Grabacion::Orden* ultimo_modo = nullptr;
-  for (const Grabacion* g : grabaciones) {
-    for (const Grabacion::Orden& orden : g->ordenes()) {
-      OrdenEnBandas o{g, &orden, nullptr, orden.y0, orden.y1};
-      if (orden.tipo == Grabacion::Tipo::texto) {
-        if (orden.cuantos == 0) continue;
-        int extension = 0;
-        o.mascara =
-            mascara(g->texto(orden), orden.a, orden.b, orden.alineacion_texto(), false, extension);
-        if (o.mascara != nullptr) {
-          o.fila_minima = orden.y0 + o.mascara->fila_minima;
-          o.fila_maxima = orden.y0 + o.mascara->fila_maxima;
+  bandas_->textos.resize(grabaciones.size());
+  const Grabacion::Orden* previa = nullptr;
+  std::string_view texto_previo;
+  const Mascara* mascara_previa = nullptr;
+  int extension = 0;
+  for (std::size_t k = 0; k < grabaciones.size(); ++k) {
+    const Grabacion& g = *grabaciones[k];
+    auto& textos = bandas_->textos[k];
+    textos.clear();
+    for (const std::uint32_t i : g.textos()) {
+      const Grabacion::Orden& orden = g.ordenes()[i];
+      TextoEnBandas t{i, nullptr, 1, 0};
+      if (orden.cuantos > 0) {
+        const std::string_view texto = g.texto(orden);
+        if (previa == nullptr || texto != texto_previo || orden.a != previa->a ||
+            orden.b != previa->b || orden.alineacion != previa->alineacion) {
+          mascara_previa =
+              mascara(texto, orden.a, orden.b, orden.alineacion_texto(), false, extension);
+          previa = &orden;
+          texto_previo = texto;
+        }
+        t.mascara = mascara_previa;
+        if (t.mascara != nullptr) {
+          t.fila_minima = orden.y0 + t.mascara->fila_minima;
+          t.fila_maxima = orden.y0 + t.mascara->fila_maxima;
         } else {
           // A painted text stays within its advance plus its height of the anchor.
           const int radio = extension + std::abs(orden.a) + 4;
-          o.fila_minima = orden.y0 - radio;
-          o.fila_maxima = orden.y0 + radio;
+          t.fila_minima = orden.y0 - radio;
+          t.fila_maxima = orden.y0 + radio;
         }
-      } else if (orden.tipo == Grabacion::Tipo::modo) {
-        ultimo_modo = &orden;
-      } else if (orden.tipo != Grabacion::Tipo::borra && orden.tipo != Grabacion::Tipo::pixel) {
-        ultima_forma = &orden;
       }
-      if (o.fila_maxima < 0 || o.fila_minima >= alto_) continue;
-      ++desde_fila[static_cast<std::size_t>(std::clamp(o.fila_minima, 0, alto_ - 1))];
-      todas.push_back(o);
+      textos.push_back(t);
     }
   }
+}
 
-  // Bands of about equal numbers of operations starting in them.
+std::vector<int> SuperficieImagen::cortes_de_bandas(std::span<const Grabacion* const> grabaciones,
+                                                    std::size_t ordenes) const {
+  // Bands of about equal numbers of operations starting in them, counted on a sample.
+  constexpr std::size_t kMuestra = 1 << 14;
+  const std::size_t paso = std::max<std::size_t>(1, ordenes / kMuestra);
+  std::vector<int> desde_fila(static_cast<std::size_t>(alto_), 0);
+  std::size_t muestras = 0;
+  for (const Grabacion* g : grabaciones) {
+    for (std::size_t i = 0; i < g->ordenes().size(); i += paso) {
+      ++desde_fila[static_cast<std::size_t>(std::clamp(g->ordenes()[i].y0, 0, alto_ - 1))];
+      ++muestras;
+    }
+  }
   const std::size_t num_bandas =
       std::min<std::size_t>(std::size_t{hilos_disponibles()} * kBandasPorHilo, alto_);
   std::vector<int> cortes{0};
   std::size_t acumuladas = 0;
   for (int y = 0; y < alto_ && cortes.size() < num_bandas; ++y) {
     acumuladas += static_cast<std::size_t>(desde_fila[static_cast<std::size_t>(y)]);
-    if (acumuladas * num_bandas >= todas.size() * cortes.size() && y + 1 > cortes.back()) {
+    if (acumuladas * num_bandas >= muestras * cortes.size() && y + 1 > cortes.back()) {
       cortes.push_back(y + 1);
     }
   }
   if (cortes.back() < alto_) cortes.push_back(alto_);
-  std::vector<std::vector<std::uint32_t>> bandas(cortes.size() - 1);
-  for (std::uint32_t i = 0; i < todas.size(); ++i) {
-    const auto primera = std::upper_bound(cortes.begin(), cortes.end(), todas[i].fila_minima);
-    for (auto b = std::max(primera, cortes.begin() + 1);
-         b != cortes.end() && *(b - 1) <= todas[i].fila_maxima; ++b) {
-      bandas[static_cast<std::size_t>(b - cortes.begin() - 1)].push_back(i);
-    }
+  return cortes;
+}
+
+void SuperficieImagen::pinta_bandas(std::span<const Grabacion* const> grabaciones,
+                                    std::size_t ordenes) {
+  mascaras_de_textos(grabaciones);
+  const std::vector<int> cortes = cortes_de_bandas(grabaciones, ordenes);
+  const std::size_t num_bandas = cortes.size() - 1;
+  std::vector<std::uint16_t> banda_de_fila(static_cast<std::size_t>(alto_));
+  for (std::size_t b = 0; b < num_bandas; ++b) {
+    std::fill(banda_de_fila.begin() + cortes[b], banda_de_fila.begin() + cortes[b + 1],
+              static_cast<std::uint16_t>(b));
   }
+
+  // Each recording's operations sorted into the bands their rows reach, in order.
+  auto& listas = bandas_->listas;
+  listas.resize(std::max(listas.size(), grabaciones.size() * num_bandas));
+  en_paralelo(grabaciones.size(), [&](std::size_t k) {
+    const Grabacion& g = *grabaciones[k];
+    const auto lista = listas.begin() + static_cast<std::ptrdiff_t>(k * num_bandas);
+    for (std::size_t b = 0; b < num_bandas; ++b) lista[static_cast<std::ptrdiff_t>(b)].clear();
+    const auto& textos = bandas_->textos[k];
+    std::uint32_t siguiente_texto = 0;
+    const auto& todas = g.ordenes();
+    for (std::uint32_t i = 0; i < todas.size(); ++i) {
+      const Grabacion::Orden& orden = todas[i];
+      std::uint32_t entrada = i;
+      int fila_minima = orden.y0, fila_maxima = orden.y1;
+      if (orden.tipo == Grabacion::Tipo::texto) {
+        const TextoEnBandas& t = textos[siguiente_texto];
+        entrada = siguiente_texto++ | kEsTexto;
+        fila_minima = t.fila_minima;
+        fila_maxima = t.fila_maxima;
+      } else if (orden.tipo == Grabacion::Tipo::borra || orden.tipo == Grabacion::Tipo::modo) {
+        fila_minima = 0;
+        fila_maxima = alto_ - 1;
+      }
+      if (fila_maxima < fila_minima || fila_maxima < 0 || fila_minima >= alto_) continue;
+      const std::size_t primera = banda_de_fila[static_cast<std::size_t>(std::max(fila_minima, 0))];
+      const std::size_t ultima =
+          banda_de_fila[static_cast<std::size_t>(std::min(fila_maxima, alto_ - 1))];
+      for (std::size_t b = primera; b <= ultima; ++b) {
+        lista[static_cast<std::ptrdiff_t>(b)].push_back(entrada);
+      }
+    }
+  });
 
   uchar* const bits = bits_;
   const qsizetype bytes_por_linea = imagen_.bytesPerLine();
   const ModoDibujo modo = lienzo_->modo_actual();
-  en_paralelo(bandas.size(), [&](std::size_t b) {
+  en_paralelo(num_bandas, [&](std::size_t b) {
     const int fila0 = cortes[b], fila1 = cortes[b + 1];
     // The whole picture behind the painter, clipped to the band: a shape is clipped against
     // the picture first, as when it is drawn on the picture itself.
@@ -529,44 +639,32 @@ void SuperficieImagen::pinta_bandas(std::span<const Grabacion* const> grabacione
     lienzo.modo_inicial(modo);
     lienzo.apunta(bits, bytes_por_linea, ancho_, fila0, fila1, pintor);
     QFont fuente = fuente_;
-    for (const std::uint32_t i : bandas[b]) {
-      const OrdenEnBandas& o = todas[i];
-      const Grabacion::Orden& orden = *o.orden;
-      const int cx = orden.x0 + (orden.x1 - orden.x0) / 2,
-                cy = orden.y0 + (orden.y1 - orden.y0) / 2;
-      switch (orden.tipo) {
-        case Grabacion::Tipo::borra:
-          lienzo.borra(orden.pincel | 0xFF000000u);
-          break;
-        case Grabacion::Tipo::modo:
-          lienzo.modo(static_cast<ModoDibujo>(orden.alineacion));
-          break;
-        case Grabacion::Tipo::pixel:
-          lienzo.pixel(orden.x0, orden.y0, orden.pluma);
-          break;
-        case Grabacion::Tipo::texto:
-          if (o.mascara != nullptr) {
-            lienzo.mascara(orden.x0, orden.y0, *o.mascara, orden.pluma);
-          } else {
-            fuente.setPixelSize(std::max(1, orden.a));
-            lienzo.texto_pintado(orden.x0, orden.y0, a_qstring(o.grabacion->texto(orden)), fuente,
-                                 orden.b, orden.alineacion_texto(), orden.pluma);
-          }
-          break;
-        default:
-          lienzo.pluma(orden.estilo, orden.ancho, orden.pluma);
-          lienzo.pincel(orden.pincel);
-          if (orden.tipo == Grabacion::Tipo::polilinea)
-            lienzo.polilinea(o.grabacion->puntos(orden));
-          if (orden.tipo == Grabacion::Tipo::poligono) lienzo.poligono(o.grabacion->puntos(orden));
-          if (orden.tipo == Grabacion::Tipo::punto) lienzo.punto(cx, cy);
-          if (orden.tipo == Grabacion::Tipo::circulo) lienzo.circulo(cx, cy, orden.a);
-          break;
+    for (std::size_t k = 0; k < grabaciones.size(); ++k) {
+      const Grabacion& g = *grabaciones[k];
+      for (const std::uint32_t entrada : listas[k * num_bandas + b]) {
+        if ((entrada & kEsTexto) == 0) {
+          pinta_orden(lienzo, g, g.ordenes()[entrada]);
+          continue;
+        }
+        const TextoEnBandas& t = bandas_->textos[k][entrada & ~kEsTexto];
+        const Grabacion::Orden& orden = g.ordenes()[t.orden];
+        if (t.mascara != nullptr) {
+          lienzo.mascara(orden.x0, orden.y0, *t.mascara, orden.pluma);
+        } else {
+          fuente.setPixelSize(std::max(1, orden.a));
+          lienzo.texto_pintado(orden.x0, orden.y0, a_qstring(g.texto(orden)), fuente, orden.b,
+                               orden.alineacion_texto(), orden.pluma);
+        }
       }
     }
   });
 
   // The surface goes on with the pen, brush and mode the drawing left.
+  const Grabacion::Orden *ultimo_modo = nullptr, *ultima_forma = nullptr;
+  for (const Grabacion* g : grabaciones) {
+    if (g->ultimo_modo() != nullptr) ultimo_modo = g->ultimo_modo();
+    if (g->ultima_forma() != nullptr) ultima_forma = g->ultima_forma();
+  }
   if (ultimo_modo != nullptr) lienzo_->modo(static_cast<ModoDibujo>(ultimo_modo->alineacion));
   if (ultima_forma != nullptr) {
     lienzo_->pluma(ultima_forma->estilo, ultima_forma->ancho, ultima_forma->pluma);

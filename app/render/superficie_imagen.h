@@ -71,13 +71,21 @@ class SuperficieImagen : public Superficie {
   // already handed out stay valid.
   const Mascara* mascara(std::string_view utf8, int altura_px, int escapamiento,
                          Alineacion alineacion, bool puede_vaciar, int& extension);
-  void pinta_bandas(std::span<const Grabacion* const> grabaciones);
+  // Bands: the texts' masks made first, on this thread; the picture cut into bands of about
+  // equal work; each recording's operations sorted into the bands they reach, and each band
+  // painted on its own thread.
+  struct Bandas;
+  void mascaras_de_textos(std::span<const Grabacion* const> grabaciones);
+  std::vector<int> cortes_de_bandas(std::span<const Grabacion* const> grabaciones,
+                                    std::size_t ordenes) const;
+  void pinta_bandas(std::span<const Grabacion* const> grabaciones, std::size_t ordenes);
 
   QImage imagen_;
   uchar* bits_ = nullptr;  // the buffer the painter paints, taken when it started
   int ancho_ = 1, alto_ = 1;
   std::unique_ptr<QPainter> pintor_;
   std::unique_ptr<Lienzo> lienzo_;
+  std::unique_ptr<Bandas> bandas_;  // kept with their memory from drawing to drawing
   QFont fuente_;
   std::unordered_map<std::string, int> extensiones_;  // a text's advance plus its height
   std::unordered_map<std::string, Mascara> mascaras_;
