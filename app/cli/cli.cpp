@@ -54,6 +54,63 @@ void avisa_recuperacion(const std::string& ruta, std::ostream& errores) {
   }
 }
 
+Ajustes ajustes_de_linea(const std::string& ruta_bin, bool milimetros) {
+  const auto ruta = ruta_desde_texto(ruta_bin);
+  Ajustes ajustes = busca_ficheros(carpeta_de(ruta), ruta_texto(ruta.filename()), dir_datos_fijo());
+  ajustes.uds = milimetros ? kUdsMilimetros : kUdsCentimetros;
+  return ajustes;
+}
+
+// The sheets the running command read without their lock, each with its fingerprint when read.
+std::vector<std::pair<std::filesystem::path, HuellaFichero>>& hojas_leidas() {
+  thread_local std::vector<std::pair<std::filesystem::path, HuellaFichero>> hojas;
+  return hojas;
+}
+
+// Tells of the first sheet read that changed since; true when there is one.
+bool avisa_hoja_cambiada(const std::string& orden, std::ostream& errores) {
+  for (const auto& [ruta, huella] : hojas_leidas()) {
+    if (hoja_intacta(ruta, huella)) continue;
+    errores << "telmora-cli " << orden << ": la hoja " << ruta_texto(ruta)
+            << " ha cambiado mientras se leía; lo obtenido puede mezclar la hoja de antes y la de "
+               "después, vuelva a ejecutar la orden\n";
+    return true;
+  }
+  return false;
+}
+
+// Runs a command and turns its failures into their lines and exit statuses.
+int ejecuta_comando(const Comando& comando, const std::vector<std::string>& resto,
+                    std::ostream& salida, std::ostream& errores) {
+  try {
+    const Argumentos leidos(resto, comando.opciones);
+    if (!leidos.posicionales().empty()) avisa_recuperacion(leidos.posicionales()[0], errores);
+    return comando.ejecuta(leidos, salida, errores);
+  } catch (const OperacionCancelada& cancelada) {
+    errores << "telmora-cli " << comando.nombre << ": " << cancelada.what() << "\n";
+    return kInterrumpida;
+  } catch (const ErrorUso& error) {
+    errores << "telmora-cli " << comando.nombre << ": " << error.what() << "\n";
+    return kErrorEntrada;
+  } catch (const ErrorCorrupcion& error) {
+    if (!error.corrupcion().detalle.empty()) errores << error.corrupcion().detalle << "\n";
+    errores << error.what() << "\n";
+    return kErrorEntrada;
+  } catch (const ErrorFicheroInexistente& error) {
+    errores << error.what() << "\n";
+    return kErrorEntrada;
+  } catch (const ErrorTelmora& error) {
+    errores << error.what() << "\n";
+    return kErrorEntrada;
+  } catch (const std::bad_alloc&) {
+    errores << "telmora-cli " << comando.nombre << ": no hay memoria suficiente\n";
+    return kErrorEntrada;
+  } catch (const std::exception& error) {
+    errores << "telmora-cli " << comando.nombre << ": " << error.what() << "\n";
+    return kErrorEntrada;
+  }
+}
+
 }  // namespace
 
 const std::vector<Comando>& comandos() {
@@ -100,33 +157,12 @@ int ejecuta_cli(const std::vector<std::string>& argumentos, std::ostream& salida
     salida << comando->uso;
     return kExito;
   }
-  try {
-    const Argumentos leidos(resto, comando->opciones);
-    if (!leidos.posicionales().empty()) avisa_recuperacion(leidos.posicionales()[0], errores);
-    return comando->ejecuta(leidos, salida, errores);
-  } catch (const OperacionCancelada& cancelada) {
-    errores << "telmora-cli " << comando->nombre << ": " << cancelada.what() << "\n";
-    return kInterrumpida;
-  } catch (const ErrorUso& error) {
-    errores << "telmora-cli " << comando->nombre << ": " << error.what() << "\n";
-    return kErrorEntrada;
-  } catch (const ErrorCorrupcion& error) {
-    if (!error.corrupcion().detalle.empty()) errores << error.corrupcion().detalle << "\n";
-    errores << error.what() << "\n";
-    return kErrorEntrada;
-  } catch (const ErrorFicheroInexistente& error) {
-    errores << error.what() << "\n";
-    return kErrorEntrada;
-  } catch (const ErrorTelmora& error) {
-    errores << error.what() << "\n";
-    return kErrorEntrada;
-  } catch (const std::bad_alloc&) {
-    errores << "telmora-cli " << comando->nombre << ": no hay memoria suficiente\n";
-    return kErrorEntrada;
-  } catch (const std::exception& error) {
-    errores << "telmora-cli " << comando->nombre << ": " << error.what() << "\n";
-    return kErrorEntrada;
-  }
+  hojas_leidas().clear();
+  const int codigo = ejecuta_comando(*comando, resto, salida, errores);
+  // A Ctrl-C ends the command with what it was doing: nothing more is told.
+  const bool cambiada = codigo != kInterrumpida && avisa_hoja_cambiada(comando->nombre, errores);
+  hojas_leidas().clear();
+  return cambiada ? kHojaCambiada : codigo;
 }
 
 std::filesystem::path carpeta_de(const std::filesystem::path& ruta) {
@@ -135,15 +171,11 @@ std::filesystem::path carpeta_de(const std::filesystem::path& ruta) {
   return error ? ruta.parent_path() : absoluta.parent_path();
 }
 
-Ajustes ajustes_de_linea(const std::string& ruta_bin, bool milimetros) {
-  const auto ruta = ruta_desde_texto(ruta_bin);
-  Ajustes ajustes = busca_ficheros(carpeta_de(ruta), ruta_texto(ruta.filename()), dir_datos_fijo());
-  ajustes.uds = milimetros ? kUdsMilimetros : kUdsCentimetros;
-  return ajustes;
-}
-
-Sesion abre_hoja_de_linea(const std::string& ruta_bin, bool milimetros, Progreso& progreso) {
-  return abre_sesion(ajustes_de_linea(ruta_bin, milimetros), progreso);
+Sesion abre_hoja_de_linea(const std::string& ruta_bin, bool milimetros, Progreso& progreso,
+                          IndiceCajas indice) {
+  Sesion sesion = abre_sesion(ajustes_de_linea(ruta_bin, milimetros), progreso, indice);
+  hojas_leidas().emplace_back(sesion.hoja.ruta, sesion.hoja.huella);
+  return sesion;
 }
 
 Sesion abre_hoja_para_cambiar(const std::string& ruta_bin, bool milimetros, Progreso& progreso) {

@@ -18,6 +18,8 @@ namespace telmora::cli {
 // Exit statuses.
 inline constexpr int kExito = 0;
 inline constexpr int kFalloEscritura = 1;
+// A sheet the command read changed under it: what it wrote may not match any version of it.
+inline constexpr int kHojaCambiada = 1;
 inline constexpr int kErrorEntrada = 2;    // bad arguments, missing or corrupt input
 inline constexpr int kInterrumpida = 130;  // stopped by Ctrl-C, as a shell counts SIGINT
 
@@ -55,13 +57,14 @@ const std::vector<Comando>& comandos();
 int ejecuta_cli(const std::vector<std::string>& argumentos, std::ostream& salida,
                 std::ostream& errores);
 
-// The settings of a sheet given on the command line as the start form would make them: the
-// working folder is the sheet's folder, and the sheet and its companions are looked for there,
-// then in the fixed data folder.
-Ajustes ajustes_de_linea(const std::string& ruta_bin, bool milimetros);
-// Opens a sheet given on the command line with those settings.
+// Opens a sheet given on the command line as the start form would: the working folder is the
+// sheet's folder, and the sheet and its companions are looked for there, then in the fixed data
+// folder. The sheet is read without its lock: when the command ends, ejecuta_cli checks that
+// nobody changed it meanwhile, since a sheet read in place may then have been seen half old and
+// half new, and says so (kHojaCambiada).
 Sesion abre_hoja_de_linea(const std::string& ruta_bin, bool milimetros,
-                          Progreso& progreso = Progreso::ninguno());
+                          Progreso& progreso = Progreso::ninguno(),
+                          IndiceCajas indice = IndiceCajas::con);
 // The same for a command that changes the sheet in place: the sheet's lock is taken before it is
 // read and held until the command ends (Hoja::cerrojo), so that no other writer changes it in
 // between. A sheet that another process is changing is refused at once (ErrorHojaOcupada).

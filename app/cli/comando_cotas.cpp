@@ -78,8 +78,10 @@ int ejecuta_cotas(const Argumentos& argumentos, std::ostream& salida, std::ostre
   tamano_de_opcion(argumentos, ancho, alto);
 
   Sesion sesion = con_progreso(errores, [&](Progreso& progreso) {
-    return (opciones.modifica_cotas() ? abre_hoja_para_cambiar : abre_hoja_de_linea)(
-        argumentos.posicionales()[0], argumentos.bandera("mm"), progreso);
+    const std::string& hoja = argumentos.posicionales()[0];
+    const bool milimetros = argumentos.bandera("mm");
+    return opciones.modifica_cotas() ? abre_hoja_para_cambiar(hoja, milimetros, progreso)
+                                     : abre_hoja_de_linea(hoja, milimetros, progreso);
   });
   SuperficieImagen superficie(ancho, alto);
   DialogosAceptados dialogos(errores);

@@ -43,8 +43,10 @@ int ejecuta_duplicados(const Argumentos& argumentos, std::ostream& salida, std::
 
   const bool aplica = argumentos.bandera("aplicar");
   Sesion sesion = con_progreso(errores, [&](Progreso& progreso) {
-    return (aplica ? abre_hoja_para_cambiar : abre_hoja_de_linea)(
-        argumentos.posicionales()[0], argumentos.bandera("mm"), progreso);
+    const std::string& hoja = argumentos.posicionales()[0];
+    const bool milimetros = argumentos.bandera("mm");
+    return aplica ? abre_hoja_para_cambiar(hoja, milimetros, progreso)
+                  : abre_hoja_de_linea(hoja, milimetros, progreso);
   });
   sesion.ajustes.tolerancia_tentativo = tolerancia;
   const ResultadoDuplicados duplicados = con_progreso(

@@ -20,9 +20,8 @@ constexpr const char* kAyuda =
 int ejecuta_info(const Argumentos& argumentos, std::ostream& salida, std::ostream& errores) {
   argumentos.exige_posicionales(1, "telmora-cli info HOJA.bin [--mm]");
   // The report never searches the sheet by boxes: it is opened without their grid.
-  const Sesion sesion =
-      abre_sesion(ajustes_de_linea(argumentos.posicionales()[0], argumentos.bandera("mm")),
-                  Progreso::ninguno(), IndiceCajas::sin);
+  const Sesion sesion = abre_hoja_de_linea(argumentos.posicionales()[0], argumentos.bandera("mm"),
+                                           Progreso::ninguno(), IndiceCajas::sin);
   // Named before anything is printed: a report that would replace the sheet stops here.
   const auto ruta = ruta_informe(sesion.ajustes.fich_entrada);
   const auto lineas =

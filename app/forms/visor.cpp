@@ -69,6 +69,7 @@ bool Visor::carga() {
   avisa_recuperacion();
   control_ = std::make_unique<ControlVisor>(*sesion_, *this, dialogos_);
   control_->localiza = [this](double x, double y) { localiza(x, y); };
+  control_->antes_de_dibujar = [this] { comprueba_hoja(); };
   acciones_ = std::make_unique<AccionesControlVisor>(*control_);
   acciones_->al_bininfo = [this] { muestra_bin_info(); };
   acciones_->al_salir = [this] { salir(); };
@@ -90,8 +91,14 @@ void Visor::avisa_recuperacion() {
 bool Visor::hoja_sin_cambios() {
   const auto cambio = cambio_en_disco(sesion_->hoja);
   if (!cambio) return true;
+  vigia_.cambio_nuevo(sesion_->hoja);  // offered here: the next redraw does not offer it again
   ofrece_recarga(ErrorHojaCambiada(sesion_->hoja.ruta, *cambio));
   return false;
+}
+
+void Visor::comprueba_hoja() {
+  if (const auto cambio = vigia_.cambio_nuevo(sesion_->hoja))
+    ofrece_recarga(ErrorHojaCambiada(sesion_->hoja.ruta, *cambio));
 }
 
 void Visor::ofrece_recarga(const ErrorTelmora& error) {
@@ -549,6 +556,7 @@ void Visor::salir() {
 }
 
 Ocupado Visor::ocupado(std::optional<Puntero> puntero) {
+  if (sesion_) comprueba_hoja();
   return {*this, progreso_, dialogos_, puntero};
 }
 

@@ -14,6 +14,7 @@
 #include "edicion/duplicados.h"
 #include "edicion/extraccion.h"
 #include "info_elem.h"
+#include "marcador_borrados.h"
 #include "ocupado.h"
 #include "sesion.h"
 #include "topo.h"
@@ -79,6 +80,9 @@ class Visor : public QMainWindow, public PantallaVisor {
   // Before the viewer changes the sheet's file: true when the file is still the one loaded;
   // otherwise the user is told, nothing is written, and loading it again is offered.
   bool hoja_sin_cambios();
+  // Before each redraw and each handler's work: when another process changed the sheet's file
+  // since it was loaded, loading it again is offered, once for each new state of the file.
+  void comprueba_hoja();
   void ofrece_recarga(const ErrorTelmora& error);
   void construye_menus();
   void anade_entradas(QMenu* menu, const std::vector<Entrada>& entradas);
@@ -148,6 +152,7 @@ class Visor : public QMainWindow, public PantallaVisor {
   bool ajustada_ = false;
   bool cerrando_ = false;
   int cursores_ocupados_ = 0;
+  VigiaHoja vigia_;
 };
 
 }  // namespace telmora

@@ -49,6 +49,15 @@ std::optional<std::string> cambio_en_disco(const Hoja& hoja) {
   return std::nullopt;
 }
 
+std::optional<std::string> VigiaHoja::cambio_nuevo(const Hoja& hoja) {
+  auto cambio = cambio_en_disco(hoja);
+  if (!cambio) return std::nullopt;
+  const HuellaFichero ahora = huella_de(hoja.ruta);
+  if (ahora == contada_) return std::nullopt;
+  contada_ = ahora;
+  return cambio;
+}
+
 MarcadorBorrados::MarcadorBorrados(Hoja& hoja)
     : hoja_(hoja),
       escritura_(hoja.ruta,

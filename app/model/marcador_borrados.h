@@ -26,6 +26,19 @@ class ErrorHojaCambiada : public ErrorTelmora {
 // since it was read or last written by this copy), or nothing when it is.
 std::optional<std::string> cambio_en_disco(const Hoja& hoja);
 
+// Watches a loaded sheet's file for a reader that keeps the sheet open (the viewer): a mapped
+// copy goes on showing what other processes write into the file, so before each use of the copy
+// the file's fingerprint is compared (a stat). Each new state of the file is told once, so that
+// the reload is offered once, not at every redraw.
+class VigiaHoja {
+ public:
+  // Why the file is no longer the one loaded, when this state of it was not told yet.
+  std::optional<std::string> cambio_nuevo(const Hoja& hoja);
+
+ private:
+  HuellaFichero contada_;
+};
+
 // An entity of the sheet and the whole entities, as file bytes, that take its place (0: none,
 // they are only appended).
 struct Sustitucion {

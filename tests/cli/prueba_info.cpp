@@ -1,5 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <functional>
+#include <sstream>
+#include <streambuf>
+#include <utility>
+
 #include "carpeta_temporal.h"
 #include "constructor_bin.h"
 #include "ejecuta.h"
@@ -193,4 +199,49 @@ TEST(Info, UnaHojaConElNombreDeSuInformeNoSeSobrescribe) {
   EXPECT_NE(r.errores.find(ruta.string()), std::string::npos) << r.errores;
   EXPECT_EQ(hoja.carpeta.lee("hoja.txt"), bytes);
   EXPECT_EQ(ficheros(), antes);
+}
+
+namespace {
+
+// An output that runs a piece of work the first time the command writes to it: what another
+// process does while the command is at work.
+class SalidaQueInterrumpe : public std::streambuf {
+ public:
+  explicit SalidaQueInterrumpe(std::function<void()> trabajo) : trabajo_(std::move(trabajo)) {}
+
+ protected:
+  int_type overflow(int_type c) override {
+    if (trabajo_) std::exchange(trabajo_, {})();
+    return c;
+  }
+
+ private:
+  std::function<void()> trabajo_;
+};
+
+}  // namespace
+
+// A command that only reads a sheet says, in one line naming it, that the sheet changed while it
+// read it, and ends with 1; unchanged, it says nothing of the kind.
+TEST(Info, UnaHojaCambiadaMientrasSeLeeSeDiceYLaOrdenTerminaConUno) {
+  for (const bool cambia : {false, true}) {
+    HojaDePrueba hoja(hoja_con_codigos_que_faltan());
+    SalidaQueInterrumpe interrupcion([&] {
+      if (cambia) hoja.carpeta.escribe("hoja.bin", hoja_con_codigos_que_faltan() + "C=");
+    });
+    std::ostream salida(&interrupcion);
+    std::ostringstream errores;
+    const int estado = telmora::cli::ejecuta_cli({"info", hoja.ruta()}, salida, errores);
+    if (!cambia) {
+      EXPECT_EQ(estado, 0) << errores.str();
+      EXPECT_EQ(errores.str(), "");
+      continue;
+    }
+    EXPECT_EQ(estado, 1);
+    const std::string linea = errores.str();
+    EXPECT_NE(linea.find("la hoja " + hoja.ruta() + " ha cambiado mientras se leía"),
+              std::string::npos)
+        << linea;
+    EXPECT_EQ(std::count(linea.begin(), linea.end(), '\n'), 1) << linea;
+  }
 }

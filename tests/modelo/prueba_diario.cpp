@@ -134,7 +134,10 @@ enum class Modo {
 }  // namespace
 
 // Every operation of a change made to fail in turn, on generated sheets, with batches small
-// enough that the change takes several.
+// enough that the change takes several. The loaded copy is the file mapped where the system
+// allows it, whose pages show the file's later writes until the copy writes them itself: the
+// copy's previous vertices must be kept before the file is written, or an undo puts back the new
+// ones.
 TEST(CambioAtomico, CadaFalloOInterrupcionDejaLaHojaComoAntesOComoDespues) {
   prueba::CarpetaTemporal carpeta;
   const auto ruta = carpeta / "hoja.bin";
@@ -165,6 +168,9 @@ TEST(CambioAtomico, CadaFalloOInterrupcionDejaLaHojaComoAntesOComoDespues) {
                      ", operación " + std::to_string(n));
         carpeta.escribe("hoja.bin", caso.antes);
         Hoja hoja = carga(ruta);
+#if defined(__linux__)
+        ASSERT_TRUE(hoja.bytes.mapeada());
+#endif
         const std::int32_t n_cargadas = hoja.num_entidades();
         const std::string cargada = copia(hoja, n_cargadas);
         std::size_t vistas = 0;
@@ -210,13 +216,16 @@ TEST(CambioAtomico, CadaFalloOInterrupcionDejaLaHojaComoAntesOComoDespues) {
 }
 
 // While one writer changes the sheet, a second is refused at once, and a reader reads the sheet
-// as it was before the change. A copy loaded before the change is not written over it afterwards.
+// as it was before the change. A copy loaded before the change is not written over it afterwards,
+// and its reader is told of each new state of the file once.
 TEST(CambioAtomico, UnEscritorALaVezYLectoresSinEsperar) {
   prueba::CarpetaTemporal carpeta;
   const Caso caso(7);
   ASSERT_FALSE(caso.sustituidas.empty());
   const auto ruta = carpeta.escribe("hoja.bin", caso.antes);
   Hoja primera = carga(ruta), segunda = carga(ruta);
+  VigiaHoja vigia;
+  EXPECT_FALSE(vigia.cambio_nuevo(segunda));
   {
     Gancho lotes({{}, 64});
     MarcadorBorrados marcador(primera);
@@ -242,4 +251,15 @@ TEST(CambioAtomico, UnEscritorALaVezYLectoresSinEsperar) {
   EXPECT_THROW(anula_entidad(segunda, 1), ErrorHojaCambiada);
   EXPECT_EQ(prueba::lee_bytes(ruta), despues);
   EXPECT_TRUE(segunda.activa(1));
+
+  EXPECT_TRUE(vigia.cambio_nuevo(segunda));
+  EXPECT_FALSE(vigia.cambio_nuevo(segunda));
+  Hoja tercera = carga(ruta);
+  {
+    MarcadorBorrados marcador(tercera);
+    marcador.anade(caso.sustituidas.front().second);  // its length tells it apart at once
+    marcador.confirma();
+  }
+  EXPECT_TRUE(vigia.cambio_nuevo(segunda));
+  EXPECT_FALSE(vigia.cambio_nuevo(tercera));
 }

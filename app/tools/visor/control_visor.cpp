@@ -85,6 +85,7 @@ void ControlVisor::muestra_escala() {
 }
 
 ResultadoDibujo ControlVisor::redibuja() {
+  if (antes_de_dibujar) antes_de_dibujar();
   medir = false;
   origen_medida = {};  // the picture is drawn anew: no mark is left to erase
   ++redibujos_;

@@ -89,6 +89,8 @@ class ControlVisor {
   std::function<void(double, double)> localiza;
   // Run for the place-text click with the clicked point (metres).
   std::function<void(double, double)> coloca_texto;
+  // Heard before every redraw: the sheet may be loaded again there.
+  std::function<void()> antes_de_dibujar;
 
   // The drawing area's size (pixels) and twips per pixel; the view keeps its centre and its
   // current scale.
