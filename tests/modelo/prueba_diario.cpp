@@ -105,15 +105,19 @@ struct Caso {
   }
 };
 
-// Everything the loaded copy holds of its first `cuantas` entities and their index rows.
+// Everything the loaded copy holds of its first `cuantas` entities and their index rows. Whether
+// the copy holds an entity active is its index's: the state byte of a mapped copy's header shows
+// what a writer has put in the file since.
 std::string copia(const Hoja& hoja, std::int32_t cuantas) {
   std::string bytes;
   for (std::int32_t n = 1; n <= cuantas; ++n) {
     const Entidad& e = hoja.entidad(n);
-    escribe_cabecera(bytes, hoja.cabecera_de(e));
+    const FilaIndice& f = hoja.fila(n);
+    Cabecera cabecera = hoja.cabecera_de(e);
+    cabecera.estado = hoja.activa(n) ? kEstadoActivo : kMarcaBorrado;
+    escribe_cabecera(bytes, cabecera);
     escribe_rango(bytes, hoja.rango_de(e));
     for (const Vertice& v : hoja.vertices_de(e)) escribe_vertice(bytes, v);
-    const FilaIndice& f = hoja.fila(n);
     bytes += std::to_string(f.activo) + "," + std::to_string(f.xmin) + "," +
              std::to_string(f.zmax) + ";";
   }

@@ -353,7 +353,7 @@ std::filesystem::path graba_nuevo_bin(const Sesion& sesion, const ResultadoDupli
   }
   for (std::int32_t numero = 1; numero <= anadidas.num_entidades(); ++numero) {
     const Entidad& e = anadidas.entidad(numero);
-    if (hoja.activa(e)) salida.entidad(anadidas, e);
+    if (anadidas.activa(e)) salida.entidad(anadidas, e);
   }
   salida.confirma();
   return destino;
