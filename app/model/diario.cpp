@@ -18,8 +18,13 @@ constexpr std::size_t kTamCabeceraRegistro = 24;  // position, length, checksum
 constexpr int kIntentosLectura = 50;
 constexpr auto kEsperaLectura = std::chrono::milliseconds(20);
 
+void pon_u64(char* destino, std::uint64_t valor) {
+  for (int i = 0; i < 8; ++i) destino[i] = static_cast<char>((valor >> (8 * i)) & 0xff);
+}
+
 void pon_u64(std::string& salida, std::uint64_t valor) {
-  for (int i = 0; i < 8; ++i) salida.push_back(static_cast<char>((valor >> (8 * i)) & 0xff));
+  salida.resize(salida.size() + 8);
+  pon_u64(salida.data() + salida.size() - 8, valor);
 }
 
 std::uint64_t lee_u64(std::string_view bytes, std::size_t en) {
@@ -55,12 +60,13 @@ std::string cabecera_diario(std::int64_t longitud, std::uint64_t numero_cambio) 
 
 void anade_registro(std::string& salida, std::uint64_t numero_cambio, std::int64_t posicion,
                     std::string_view originales) {
-  std::string cabecera;
+  const std::size_t en = salida.size();
+  salida.resize(en + kTamCabeceraRegistro);
+  char* cabecera = salida.data() + en;
   pon_u64(cabecera, static_cast<std::uint64_t>(posicion));
-  pon_u64(cabecera, originales.size());
-  pon_u64(cabecera, suma(numero_cambio, cabecera) ^ suma(numero_cambio + 1, originales));
-  salida += cabecera;
-  salida += originales;
+  pon_u64(cabecera + 8, originales.size());
+  pon_u64(cabecera + 16, suma(numero_cambio, {cabecera, 16}) ^ suma(numero_cambio + 1, originales));
+  salida.append(originales);
 }
 
 // What a journal says: the length before the change and the original bytes of each range, in
@@ -249,35 +255,41 @@ EscrituraAtomica::~EscrituraAtomica() {
   }
 }
 
-void EscrituraAtomica::escribe_en_diario(std::span<const Tramo> originales) {
+void EscrituraAtomica::guarda(std::int64_t posicion, std::string_view originales) {
+  // Bytes beyond the first length go when the file is cut back to it.
+  if (posicion >= longitud_inicial_) return;
+  empieza_registros();
+  const auto largo = std::min<std::int64_t>(static_cast<std::int64_t>(originales.size()),
+                                            longitud_inicial_ - posicion);
+  anade_registro(registros_, numero_cambio_, posicion,
+                 originales.substr(0, static_cast<std::size_t>(largo)));
+}
+
+void EscrituraAtomica::empieza_registros() {
+  if (con_diario_ || !registros_.empty()) return;
+  numero_cambio_ = numero_de_cambio();
+  registros_ = cabecera_diario(longitud_inicial_, numero_cambio_);
+}
+
+void EscrituraAtomica::escribe_diario() {
   const bool nuevo = !con_diario_;
-  std::string bytes;
   if (nuevo) {
-    numero_cambio_ = numero_de_cambio();
-    bytes = cabecera_diario(longitud_inicial_, numero_cambio_);
+    empieza_registros();
     con_diario_ = true;
     diario_ = FicheroAbierto::nuevo(ruta_diario(ruta()));
   }
-  for (const Tramo& t : originales) {
-    // Bytes beyond the first length go when the file is cut back to it.
-    if (t.posicion >= longitud_inicial_) continue;
-    const auto largo = std::min<std::int64_t>(static_cast<std::int64_t>(t.bytes.size()),
-                                              longitud_inicial_ - t.posicion);
-    anade_registro(bytes, numero_cambio_, t.posicion,
-                   t.bytes.substr(0, static_cast<std::size_t>(largo)));
-  }
-  if (bytes.empty()) return;
-  diario_->escribe(fin_diario_, bytes);
-  fin_diario_ += static_cast<std::int64_t>(bytes.size());
+  if (registros_.empty()) return;
+  diario_->escribe(fin_diario_, registros_);
+  fin_diario_ += static_cast<std::int64_t>(registros_.size());
+  registros_.clear();
   diario_->sincroniza();
   if (nuevo) sincroniza_carpeta(ruta().parent_path());
 }
 
-void EscrituraAtomica::escribe(std::span<const Tramo> originales, std::span<const Tramo> escritos,
-                               std::string_view anadido) {
+void EscrituraAtomica::escribe(std::span<const Tramo> escritos, std::string_view anadido) {
   if (terminada_) throw ErrorTelmora("El cambio de " + ruta_texto(ruta()) + " ya terminó");
   try {
-    escribe_en_diario(originales);
+    escribe_diario();
     for (const Tramo& t : escritos) fichero_.escribe(t.posicion, t.bytes);
     if (!anadido.empty()) {
       fichero_.escribe(longitud_, anadido);
@@ -312,6 +324,7 @@ void EscrituraAtomica::confirma() {
 
 void EscrituraAtomica::deshaz() {
   terminada_ = true;
+  registros_.clear();
   if (!con_diario_) return;
   diario_.reset();
   try {
@@ -334,7 +347,7 @@ void EscrituraAtomica::deshaz_y_falla(const std::string& motivo) {
 void anade_al_final(const std::filesystem::path& ruta, std::string_view bytes) {
   if (bytes.empty()) return;
   EscrituraAtomica escritura(ruta);
-  escritura.escribe({}, {}, bytes);
+  escritura.escribe({}, bytes);
   escritura.confirma();
 }
 

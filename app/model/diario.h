@@ -74,16 +74,19 @@ class EscrituraAtomica {
   // Length of the file when the change began, and now.
   std::int64_t longitud_inicial() const { return longitud_inicial_; }
   std::int64_t longitud() const { return longitud_; }
-  // Bytes of the file as it is now.
-  std::string lee(std::int64_t posicion, std::size_t cantidad) const {
-    return fichero_.lee(posicion, cantidad);
+  // Bytes of the file as it is now, into `destino` from its start: how many were read.
+  std::size_t lee(std::int64_t posicion, std::span<char> destino) const {
+    return fichero_.lee(posicion, destino);
   }
 
-  // Writes one batch: `escritos` over the file, then `anadido` at its end. `originales` must
-  // hold the present bytes of every range that `escritos` changes within the file's first
-  // length; they go to the journal, which is flushed before the file is touched.
-  void escribe(std::span<const Tramo> originales, std::span<const Tramo> escritos,
-               std::string_view anadido);
+  // Keeps for the journal the present bytes of a range that the next batch overwrites (only
+  // what lies within the file's first length matters). They reach the disk with that batch,
+  // before the file is touched.
+  void guarda(std::int64_t posicion, std::string_view originales);
+  // Writes one batch: the journal with what guarda() kept since the last batch, flushed; then
+  // `escritos` over the file and `anadido` at its end. Every range of `escritos` within the
+  // file's first length must have been kept.
+  void escribe(std::span<const Tramo> escritos, std::string_view anadido);
   // Flushes the file and removes the journal: the change is made. A failure rolls it back.
   void confirma();
   // Puts the file back as it was before the change and ends it. When that fails the journal
@@ -91,7 +94,10 @@ class EscrituraAtomica {
   void deshaz();
 
  private:
-  void escribe_en_diario(std::span<const Tramo> originales);
+  // Puts the journal's header first in registros_ when the change has not made it yet.
+  void empieza_registros();
+  // Writes and flushes the journal's header, when it has none yet, and the records kept.
+  void escribe_diario();
   // Puts the file back as it was and throws ErrorTelmora with `motivo`, telling also when that
   // could not be done.
   [[noreturn]] void deshaz_y_falla(const std::string& motivo);
@@ -103,6 +109,7 @@ class EscrituraAtomica {
   bool con_diario_ = false;  // the journal file was made: the file may have been written
   std::optional<FicheroAbierto> diario_;
   std::int64_t fin_diario_ = 0;
+  std::string registros_;  // the records kept for the next batch, their buffer reused
   std::uint64_t numero_cambio_ = 0;
   bool terminada_ = false;
 };

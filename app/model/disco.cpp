@@ -247,16 +247,20 @@ void sincroniza_carpeta(const std::filesystem::path& carpeta) {
 
 std::string FicheroAbierto::lee(std::int64_t posicion, std::size_t cantidad) const {
   std::string bytes(cantidad, '\0');
+  bytes.resize(lee(posicion, bytes));
+  return bytes;
+}
+
+std::size_t FicheroAbierto::lee(std::int64_t posicion, std::span<char> destino) const {
   std::size_t leidos = 0;
-  while (leidos < cantidad) {
+  while (leidos < destino.size()) {
     const long long n = lee_trozo(descriptor_, posicion + static_cast<std::int64_t>(leidos),
-                                  bytes.data() + leidos, cantidad - leidos);
+                                  destino.data() + leidos, destino.size() - leidos);
     if (n < 0) falla("No se puede leer");
     if (n == 0) break;
     leidos += static_cast<std::size_t>(n);
   }
-  bytes.resize(leidos);
-  return bytes;
+  return leidos;
 }
 
 void FicheroAbierto::escribe(std::int64_t posicion, std::string_view bytes) {

@@ -10,6 +10,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -59,6 +60,8 @@ class FicheroAbierto {
   std::int64_t tamano() const;
   // Up to `cantidad` bytes from `posicion`; fewer at the end of the file.
   std::string lee(std::int64_t posicion, std::size_t cantidad) const;
+  // The same into `destino`, filled from its start: how many bytes were read.
+  std::size_t lee(std::int64_t posicion, std::span<char> destino) const;
   void escribe(std::int64_t posicion, std::string_view bytes);
   // Everything written reaches the disk before this returns.
   void sincroniza();

@@ -65,9 +65,13 @@ struct VerticesNuevos {
 // cancelled run), everything is undone in the file and in the loaded copy alike: the file is
 // exactly as it was, and so is the copy. Should even the undoing fail, the failure says so and
 // the next open of the sheet rolls the file back.
+//
+// `al_escribir`, when given, hears after each batch is written how many of the changes asked
+// for so far (each call of anula and sustituye, each element given to reescribe_vertices) are
+// in it; it may throw (OperacionCancelada) to stop the change, which is then undone.
 class MarcadorBorrados {
  public:
-  explicit MarcadorBorrados(Hoja& hoja);
+  explicit MarcadorBorrados(Hoja& hoja, std::function<void(std::size_t)> al_escribir = {});
   ~MarcadorBorrados();
   MarcadorBorrados(const MarcadorBorrados&) = delete;
   MarcadorBorrados& operator=(const MarcadorBorrados&) = delete;
@@ -75,12 +79,10 @@ class MarcadorBorrados {
   // Marks an entity deleted (only its state byte changes). Numbers outside the sheet are passed
   // over.
   void anula(std::int32_t numero);
-  // New range blocks and vertices for elements, written in file order; an element whose kind
-  // or vertex count is not the loaded one throws ErrorTelmora. `escritos`, when given, hears
-  // after each batch how many elements are done so far. Numbers outside the sheet are passed
-  // over.
-  void reescribe_vertices(std::span<const VerticesNuevos> cambios,
-                          const std::function<void(std::size_t)>& escritos = {});
+  // New range blocks and vertices for elements, written in file order (what is pending is
+  // written before this returns); an element whose kind or vertex count is not the loaded one
+  // throws ErrorTelmora. Numbers outside the sheet are passed over.
+  void reescribe_vertices(std::span<const VerticesNuevos> cambios);
   void reescribe_vertices(std::int32_t numero, const Rango& rango,
                           std::span<const Vertice> vertices) {
     const VerticesNuevos cambio{numero, rango, vertices};
@@ -102,13 +104,21 @@ class MarcadorBorrados {
     std::size_t desde = 0, largo = 0;
   };
   // What the loaded copy held before a change, to put back when the change is undone; the
-  // vertices it rewrote are `cuantos` of vertices_anteriores_ from `desde`.
+  // vertices it rewrote are `cuantos` of vertices_anteriores_ from `desde`. The index row's box
+  // is always its entity's range, which is kept.
   struct Anterior {
     std::int32_t numero = 0;
-    FilaIndice fila;
+    std::int32_t activo = 0;
     char estado = 0;
     Rango rango;
     std::size_t desde = 0, cuantos = 0;
+  };
+
+  // A run of a batch: the bytes [inicio, fin) of the file, read at `en` of leido_, where the
+  // changes from orden_[primero] to before orden_[ultimo] fall.
+  struct Tirada {
+    std::int64_t inicio = 0, fin = 0;
+    std::size_t primero = 0, ultimo = 0, en = 0;
   };
 
   std::string_view bytes_de(const Pendiente& cambio) const {
@@ -117,6 +127,8 @@ class MarcadorBorrados {
   // Records that the bytes appended to nuevos_ since `desde` overwrite the entity's from
   // `desplazamiento`.
   void pendiente(std::int32_t numero, std::int64_t desplazamiento, std::size_t desde);
+  // anula() without counting the change.
+  void marca_borrada(std::int32_t numero);
   void guarda_anterior(std::int32_t numero, bool con_vertices);
   // Throws ErrorHojaCambiada when the bytes read from `inicio` do not hold the change's entity
   // as it was loaded, whole up to the bytes it changes.
@@ -129,10 +141,18 @@ class MarcadorBorrados {
   Hoja& hoja_;
   EscrituraAtomica escritura_;
   std::vector<Pendiente> pendientes_;
+  // Working buffers of vacia(), kept from batch to batch: the changes' order by the position of
+  // their first byte, the runs read, their bytes and the ranges written back.
+  std::vector<std::pair<std::int64_t, std::size_t>> orden_;
+  std::vector<Tirada> tiradas_;
+  std::vector<char> leido_;
+  std::vector<EscrituraAtomica::Tramo> escritos_;
   std::string nuevos_;
   std::string anadidos_;
   std::vector<Anterior> anteriores_;
   std::vector<Vertice> vertices_anteriores_;
+  std::function<void(std::size_t)> al_escribir_;
+  std::size_t hechos_ = 0;  // changes asked for so far
   bool terminado_ = false;
 };
 

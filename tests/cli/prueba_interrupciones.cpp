@@ -199,7 +199,8 @@ TEST(Interrupciones, UnaOperacionQueFallaNoCambiaNada) {
 
 // The command itself, killed (SIGKILL) or interrupted (Ctrl-C) the moment its journal appears,
 // that is, in the middle of its writing: the next open finds the file as before or as after; a
-// journal left behind means before, and the open says so when the file had been touched.
+// journal left behind means before, and the open says so when the file had been touched. A
+// command that stops at the Ctrl-C (status 130) leaves the file as before.
 TEST(Interrupciones, ElProgramaMatadoOInterrumpidoMientrasEscribe) {
   for (const Orden& orden : ordenes()) {
     Copia limpia(orden);
@@ -208,7 +209,7 @@ TEST(Interrupciones, ElProgramaMatadoOInterrumpidoMientrasEscribe) {
     waitpid(lanza(limpia.argumentos, limpia.carpeta / "errores.txt"), &estado, 0);
     const std::string despues = prueba::lee_bytes(limpia.fichero);
     ASSERT_NE(antes, despues) << nombre(orden);
-    int a_medias = 0;
+    int a_medias = 0, interrumpidas = 0;
     for (const int senal : {SIGKILL, SIGINT}) {
       Copia copia(orden);
       const fs::path diario = ruta_diario(copia.fichero);
@@ -230,9 +231,14 @@ TEST(Interrupciones, ElProgramaMatadoOInterrumpidoMientrasEscribe) {
         EXPECT_EQ(a.avisa, dejado != antes) << donde;
       }
       EXPECT_FALSE(fs::exists(diario)) << donde;
+      if (WIFEXITED(estado) && WEXITSTATUS(estado) == 130) {
+        ++interrumpidas;
+        EXPECT_EQ(a.bytes, antes) << donde;
+      }
     }
-    std::printf("%s: detenida 2 veces mientras escribía, %d con el diario a medias\n",
-                nombre(orden).c_str(), a_medias);
+    std::printf(
+        "%s: detenida 2 veces mientras escribía, %d con el diario a medias, %d parada por Ctrl-C\n",
+        nombre(orden).c_str(), a_medias, interrumpidas);
   }
 }
 

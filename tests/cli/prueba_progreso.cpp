@@ -10,6 +10,7 @@
 #include "depuracion/binjunta.h"
 #include "depuracion/pdobles.h"
 #include "dialogos_guion.h"
+#include "diario.h"
 #include "edicion/duplicados.h"
 #include "edicion/reescritura.h"
 #include "ejecuta.h"
@@ -31,18 +32,23 @@ std::string visible(const std::string& escrito) {
 }
 
 // Stops the operation at its n-th report of progress, as Ctrl-C stops it at the next one.
+// It also notes whether the last report came while a change of `hoja` was being written (its
+// journal beside it).
 class InterrumpeEn : public Progreso {
  public:
-  explicit InterrumpeEn(int n) : n_(n) {}
+  explicit InterrumpeEn(int n, std::filesystem::path hoja = {}) : n_(n), hoja_(std::move(hoja)) {}
   void paso(std::string_view) override { cuenta(); }
   void porcentaje(int, std::int64_t, std::int64_t) override { cuenta(); }
   int llamadas = 0;
+  bool ultima_escribiendo = false;
 
  private:
   void cuenta() {
+    ultima_escribiendo = !hoja_.empty() && std::filesystem::exists(ruta_diario(hoja_));
     if (++llamadas == n_) throw OperacionCancelada();
   }
   int n_;
+  std::filesystem::path hoja_;
 };
 
 }  // namespace
@@ -91,7 +97,8 @@ TEST(ProgresoTerminal, PedidaLaCancelacionLaSiguienteLlamadaDetieneLaOperacion) 
 }
 
 // Every tool that changes the sheet, or writes a new file, stopped at any report of its
-// progress leaves the sheet byte for byte as it was and no new file behind.
+// progress leaves the sheet byte for byte as it was and no new file behind. Those that report
+// while they write the sheet are also stopped in the middle of their writing.
 TEST(Interrupcion, LasHerramientasInterrumpidasDejanLaHojaComoEstaba) {
   prueba::CarpetaTemporal carpeta, listados;
   ASSERT_EQ(
@@ -124,9 +131,10 @@ TEST(Interrupcion, LasHerramientasInterrumpidasDejanLaHojaComoEstaba) {
          aplica_cotas(s, r, dialogos, p);
        }},
   };
+  const std::set<std::string> avisan_al_escribir{"pdobles", "cotas psct"};
   for (const auto& [nombre, herramienta] : herramientas) {
     // The reports of a whole run, on a copy of the sheet.
-    InterrumpeEn nunca(std::numeric_limits<int>::max());
+    InterrumpeEn nunca(std::numeric_limits<int>::max(), carpeta / "hoja.bin");
     {
       Sesion sesion = abre();
       herramienta(sesion, nunca);
@@ -134,6 +142,7 @@ TEST(Interrupcion, LasHerramientasInterrumpidasDejanLaHojaComoEstaba) {
     carpeta.escribe("hoja.bin", antes);
     std::filesystem::remove(salida);
     ASSERT_GT(nunca.llamadas, 10) << nombre;
+    EXPECT_EQ(nunca.ultima_escribiendo, avisan_al_escribir.contains(nombre)) << nombre;
 
     std::set<int> instantes{1, nunca.llamadas - 1, nunca.llamadas};
     for (int k = 1; k < 4; ++k) instantes.insert(nunca.llamadas * k / 4);

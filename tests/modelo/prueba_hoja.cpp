@@ -344,8 +344,8 @@ TEST(ReescribeVertices, EnElOrdenDelFichero) {
   Hoja hoja = cargo_bin(ruta, tabla());
   r.prepara(hoja);
   std::size_t oidos = 0;
-  MarcadorBorrados marcador(hoja);
-  marcador.reescribe_vertices(r.cambios, [&](std::size_t n) { oidos = n; });
+  MarcadorBorrados marcador(hoja, [&](std::size_t n) { oidos = n; });
+  marcador.reescribe_vertices(r.cambios);
   marcador.confirma();
   EXPECT_EQ(oidos, 3u);
   const Hoja recargada = cargo_bin(ruta, tabla());

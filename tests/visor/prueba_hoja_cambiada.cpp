@@ -18,8 +18,8 @@ void cambio_a_medias(const std::filesystem::path& hoja) {
   const std::string antes = prueba::lee_bytes(hoja);
   EscrituraAtomica escritura(hoja);
   const std::string original = antes.substr(0, 1), nuevo = "X";
-  escritura.escribe(std::vector<EscrituraAtomica::Tramo>{{0, original}},
-                    std::vector<EscrituraAtomica::Tramo>{{0, nuevo}}, "más bytes");
+  escritura.guarda(0, original);
+  escritura.escribe(std::vector<EscrituraAtomica::Tramo>{{0, nuevo}}, "más bytes");
   // Nothing reaches the disk any more: the rollback fails too, as it never ran.
   pon_gancho_disco({[](OperacionDisco, const std::filesystem::path&) { return true; }, 0});
   EXPECT_THROW(escritura.confirma(), ErrorTelmora);

@@ -233,8 +233,11 @@ ResultadoPdobles Proceso_pdobles(const Sesion& sesion, const ToleranciasPdobles&
   return resultado;
 }
 
-void aplica_pdobles(Sesion& sesion, const ResultadoPdobles& resultado) {
-  MarcadorBorrados cambios(sesion.hoja);
+void aplica_pdobles(Sesion& sesion, const ResultadoPdobles& resultado, Progreso& progreso) {
+  progreso.paso("Escribiendo " + ruta_texto(sesion.hoja.ruta));
+  ContadorPorcentaje avance(progreso, static_cast<std::int64_t>(resultado.cambios.size()));
+  MarcadorBorrados cambios(
+      sesion.hoja, [&](std::size_t hechos) { avance.avanza(static_cast<std::int64_t>(hechos)); });
   for (const Sustitucion& cambio : resultado.cambios)
     cambios.sustituye(cambio.numero, cambio.nuevas);
   cambios.confirma();
@@ -243,7 +246,7 @@ void aplica_pdobles(Sesion& sesion, const ResultadoPdobles& resultado) {
 ResultadoPdobles ejecuta_y_aplica_pdobles(Sesion& sesion, const ToleranciasPdobles& tolerancias,
                                           Progreso& progreso) {
   ResultadoPdobles resultado = Proceso_pdobles(sesion, tolerancias, progreso);
-  aplica_pdobles(sesion, resultado);
+  aplica_pdobles(sesion, resultado, progreso);
   return resultado;
 }
 

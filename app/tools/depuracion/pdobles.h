@@ -101,8 +101,10 @@ ResultadoPdobles Proceso_pdobles(const Sesion& sesion, const ToleranciasPdobles&
 // replace marked deleted, in the file, the index and the loaded copy. The appended entities are
 // in the file only: the sheet is to be loaded again to see them. It is one change of the file
 // (MarcadorBorrados): a failed write throws ErrorTelmora naming the file and the reason, and a
-// failure or an interruption leaves the file and the loaded sheet as they were.
-void aplica_pdobles(Sesion& sesion, const ResultadoPdobles& resultado);
+// failure or an interruption leaves the file and the loaded sheet as they were. Its progress is
+// reported as each batch is written, so that a cancellation stops the writing too.
+void aplica_pdobles(Sesion& sesion, const ResultadoPdobles& resultado,
+                    Progreso& progreso = Progreso::ninguno());
 
 // The whole process as the double-point form and the command line run it: Proceso_pdobles, then
 // aplica_pdobles.

@@ -201,9 +201,9 @@ EscrituraCotas aplica_cambios_cota(Sesion& sesion, const CambiosDeCota& cambios,
   ContadorPorcentaje avance(progreso, cambios.num_elementos());
   EscrituraCotas escritura;
   try {
-    MarcadorBorrados marcador(hoja);
-    marcador.reescribe_vertices(
-        nuevos, [&](std::size_t hechos) { avance.avanza(static_cast<std::int64_t>(hechos)); });
+    MarcadorBorrados marcador(
+        hoja, [&](std::size_t hechos) { avance.avanza(static_cast<std::int64_t>(hechos)); });
+    marcador.reescribe_vertices(nuevos);
     marcador.confirma();
     escritura.escritos = static_cast<std::int32_t>(nuevos.size());
   } catch (const ErrorTelmora& error) {
