@@ -26,7 +26,7 @@ void resume(const char* que, long long entidades, bench::Tiempos t, const telmor
             const std::vector<std::int32_t>& marcas, const telmora::TablaSegmentos& tabla) {
   std::map<std::int32_t, int> cuantas;  // marks of the entities active in the sheet
   for (std::int32_t n = 1; n <= hoja.num_entidades(); ++n) {
-    if (hoja.entidad(n).activa()) ++cuantas[marcas[static_cast<std::size_t>(n - 1)]];
+    if (hoja.activa(n)) ++cuantas[marcas[static_cast<std::size_t>(n - 1)]];
   }
   std::printf(
       "  %-9s %8lld entidades: %8.3f s (cpu %8.3f s)  marcas 0:%d 2:%d 3:%d 4:%d  "

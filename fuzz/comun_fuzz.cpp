@@ -50,8 +50,8 @@ telmora::Hoja recarga(const telmora::Sesion& sesion, const std::string& tras) {
 
 Activas activas(const telmora::Hoja& hoja) {
   Activas a;
-  for (const telmora::Entidad& e : hoja.c) a.c += e.activa();
-  for (const telmora::Entidad& e : hoja.t) a.t += e.activa();
+  for (const telmora::Entidad& e : hoja.c) a.c += hoja.activa(e);
+  for (const telmora::Entidad& e : hoja.t) a.t += hoja.activa(e);
   return a;
 }
 

@@ -31,7 +31,7 @@ std::map<Segmento, std::vector<std::int32_t>> segmentos(const telmora::Hoja& hoj
   std::map<Segmento, std::vector<std::int32_t>> s;
   for (std::int32_t numero = 1; numero <= hoja.num_entidades(); ++numero) {
     const telmora::Entidad& e = hoja.entidad(numero);
-    if (!e.activa() || e.cabecera.es_texto()) continue;
+    if (!hoja.activa(e) || hoja.cabecera_de(e).es_texto()) continue;
     const auto v = hoja.vertices_de(e);
     for (std::size_t i = 1; i < v.size(); ++i) {
       const Punto a{v[i - 1].x, v[i - 1].y}, b{v[i].x, v[i].y};
@@ -84,7 +84,7 @@ void duplicados(const fuzz::HojaAbiertaFuzz& abierta, const fuzz::HojaSintetica&
   opciones.ObtengoCasoVirtuales = virtuales;
   std::vector<bool> activa;
   for (std::int32_t n = 1; n <= sesion.hoja.num_entidades(); ++n)
-    activa.push_back(sesion.hoja.entidad(n).activa());
+    activa.push_back(sesion.hoja.activa(n));
   const telmora::ResultadoDuplicados busqueda = telmora::Duplicados(sesion, opciones);
   const auto copia = telmora::graba_nuevo_bin(sesion, busqueda);
   telmora::marca_borrados(sesion, busqueda);
@@ -98,7 +98,7 @@ void duplicados(const fuzz::HojaAbiertaFuzz& abierta, const fuzz::HojaSintetica&
   for (std::int32_t numero = 1; numero <= sesion.hoja.num_entidades(); ++numero) {
     if (activa[static_cast<std::size_t>(numero - 1)] &&
         busqueda.marca(numero) == telmora::kSinDuplicado)
-      exige(despues.entidad(numero).activa(), "duplicados: se borró un elemento sin marca");
+      exige(despues.activa(numero), "duplicados: se borró un elemento sin marca");
   }
   if (h.tolerancia_metros != 0) return;
   // With no tolerance, a segment no element holds any more was held by a whole duplicate of a

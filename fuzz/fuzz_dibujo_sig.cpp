@@ -57,7 +57,7 @@ void dibuja(telmora::Sesion& sesion, const fuzz::HojaSintetica& h) {
 std::vector<std::vector<telmora::Vertice>> elementos(const telmora::Hoja& hoja) {
   std::vector<std::vector<telmora::Vertice>> v;
   for (const telmora::Entidad& e : hoja.c) {
-    if (!e.activa()) continue;
+    if (!hoja.activa(e)) continue;
     const auto vs = hoja.vertices_de(e);
     v.emplace_back(vs.begin(), vs.end());
   }

@@ -4,6 +4,7 @@
 // Integers are little-endian; positions are 0-based byte offsets.
 #pragma once
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <cstring>
@@ -52,6 +53,14 @@ struct Cabecera {
   bool activa() const { return estado == kEstadoActivo; }
   bool es_texto() const { return tipo == kTipoTexto; }
   std::string_view codigo_bruto() const { return {codigo.data(), codigo.size()}; }
+  // C: its vertices; T: one, the insertion point.
+  std::uint32_t num_vertices() const {
+    return es_texto() ? 1u : static_cast<std::uint32_t>(std::max<std::int16_t>(num_puntos, 0));
+  }
+  // The bytes of a text's pieces, 12 a piece (0 for a C entity).
+  std::uint32_t num_bytes_texto() const {
+    return es_texto() ? 12u * static_cast<std::uint32_t>(std::max(num_puntos - 1, 0)) : 0u;
+  }
 };
 
 // The nine integers of the range block. For texts the last three are the height (file units),

@@ -16,11 +16,6 @@ namespace telmora {
 
 namespace {
 
-// Vertices are read where they lie in the file's bytes.
-static_assert(sizeof(Vertice) == kTamVertice && alignof(Vertice) <= 4);
-static_assert(std::endian::native == std::endian::little,
-              "the file's little-endian vertices are read in place");
-
 // Open addressing over 64-bit keys with a row each, sized to a power of two: a load looks up a
 // key for every entity and every attribute.
 class TablaDeFilas {
@@ -195,6 +190,19 @@ Recuento cuenta_entidades(std::string_view fichero) {
 
 }  // namespace
 
+std::uint32_t huella_de_cabecera(const char* cabecera) {
+  std::uint64_t a = 0;
+  std::uint32_t b = 0;
+  std::memcpy(&a, cabecera, 8);
+  std::memcpy(&b, cabecera + 8, 4);
+  a &= ~std::uint64_t{0xFF00};  // the state byte
+  std::uint64_t h = a * 0x9E3779B97F4A7C15ULL ^ (std::uint64_t{b} + 0x632BE59BD9B4E019ULL);
+  h ^= h >> 33;
+  h *= 0xff51afd7ed558ccdULL;
+  h ^= h >> 33;
+  return static_cast<std::uint32_t>(h);
+}
+
 void RangoFichero::amplia(const Rango& r) {
   if (r.xmax > xmax) xmax = r.xmax;
   if (r.ymax > ymax) ymax = r.ymax;
@@ -275,17 +283,13 @@ void construye_entidades(std::string_view fichero, std::int32_t entidades, const
     adelanta_lectura(fichero, p);
     const char* datos = fichero.data() + p;
     const Cabecera cabecera = lee_cabecera(datos);
-    // Built in place.
-    Entidad& e = (cabecera.es_texto() ? hoja.t : hoja.c).emplace_back();
-    e.cabecera = cabecera;
-    e.rango = lee_rango(datos + kTamCabecera);
-    e.posicion_tab = filas.fila_de_codigo(cabecera.codigo);
-    e.numero = numero;
     const std::int64_t vertices = p + kTamFijoEntidad;
-    e.primer_vertice = static_cast<std::uint32_t>(vertices / kTamVertice);
-    e.primer_atributo = static_cast<std::uint32_t>(hoja.atributos.size());
-    const char* atributos =
-        fichero.data() + vertices + kTamVertice * e.num_vertices() + e.num_bytes_texto();
+    (cabecera.es_texto() ? hoja.t : hoja.c)
+        .push_back({static_cast<std::uint32_t>(vertices / kTamVertice),
+                    static_cast<std::uint32_t>(hoja.atributos.size()),
+                    filas.fila_de_codigo(cabecera.codigo), numero, huella_de_cabecera(datos)});
+    const char* atributos = fichero.data() + vertices + kTamVertice * cabecera.num_vertices() +
+                            cabecera.num_bytes_texto();
     for (int i = 0; i < cabecera.num_atributos; ++i) {
       Atributo& a = hoja.atributos.emplace_back(lee_atributo(atributos + kTamAtributo * i));
       a.posicion_tab = filas.fila_de_registro(a.n_registro);

@@ -3,6 +3,9 @@
 // to the file only through the start positions of the index.
 #pragma once
 
+#include <algorithm>
+#include <bit>
+#include <cstddef>
 #include <cstdint>
 #include <filesystem>
 #include <functional>
@@ -10,6 +13,7 @@
 #include <optional>
 #include <span>
 #include <string>
+#include <type_traits>
 #include <vector>
 
 #include "disco.h"
@@ -22,27 +26,44 @@
 
 namespace telmora {
 
-// One entity of the C array (cartographic elements) or the T array (texts). Its vertices and
-// text pieces are read where they lie in the file's bytes, its attributes in the sheet's decoded
-// array; the entity keeps where.
+// The loaded sheet reads the header, the range block and the vertices where they lie in the
+// file's bytes: their structs have the file's layout, and every one starts at a multiple of 4.
+static_assert(std::endian::native == std::endian::little,
+              "the file's little-endian fields are read in place");
+static_assert(sizeof(Cabecera) == kTamCabecera && alignof(Cabecera) <= 4 &&
+              offsetof(Cabecera, codigo) == kPosicionCodigo &&
+              offsetof(Cabecera, num_atributos) == 9 && offsetof(Cabecera, num_puntos) == 10);
+static_assert(sizeof(Rango) == kTamRango && alignof(Rango) <= 4);
+static_assert(sizeof(Vertice) == kTamVertice && alignof(Vertice) <= 4);
+static_assert(std::is_trivially_copyable_v<Cabecera> && std::is_trivially_copyable_v<Rango> &&
+              std::is_trivially_copyable_v<Vertice>);
+
+// One entity of the C array (cartographic elements) or the T array (texts). Its header, range
+// block, vertices and text pieces are read where they lie in the file's bytes (Hoja::cabecera_de,
+// rango_de, vertices_de, bytes_texto), its attributes in the sheet's decoded array, and whether it
+// is active in the entity index; the entity keeps where, as offsets, so that a copy of the sheet
+// reads its own bytes.
 struct Entidad {
-  Cabecera cabecera;
-  Rango rango;
   // Into the file's bytes seen as vertices (its byte position / 12: every entity starts at a
-  // multiple of 12); C: num_puntos vertices, T: one.
+  // multiple of 12, and so does its first vertex, 48 bytes after the start).
   std::uint32_t primer_vertice = 0;
-  std::uint32_t primer_atributo = 0;  // into Hoja::atributos; cabecera.num_atributos of them
+  std::uint32_t primer_atributo = 0;  // into Hoja::atributos
   std::int32_t posicion_tab = 0;  // code-table row of the entity's code, 0 when not in the table
   std::int32_t numero = 0;        // entity number (1-based place in the index)
+  // Of the header as loaded (huella_de_cabecera): a writer tells by it that the entity it is
+  // about to change in the file is still this one.
+  std::uint32_t huella = 0;
 
-  bool activa() const { return cabecera.activa(); }
-  std::uint32_t num_vertices() const {
-    return cabecera.es_texto() ? 1u : static_cast<std::uint32_t>(cabecera.num_puntos);
-  }
-  std::uint32_t num_bytes_texto() const {
-    return cabecera.es_texto() ? 12u * static_cast<std::uint32_t>(cabecera.num_puntos - 1) : 0u;
+  // Start of the entity in the file's bytes.
+  std::size_t posicion() const {
+    return std::size_t{primer_vertice} * kTamVertice - kTamFijoEntidad;
   }
 };
+
+// A digest of an entity's 12 header bytes, its state byte aside. A mapped sheet's bytes are the
+// file's until this process changes them, so another program rewriting the file in place is seen
+// there: the digest taken at load is what still tells the entity loaded from another.
+std::uint32_t huella_de_cabecera(const char* cabecera);
 
 // One row of the entity index.
 struct FilaIndice {
@@ -106,23 +127,53 @@ class Hoja {
   // The C or T entity of an entity number.
   const Entidad& entidad(std::int32_t numero) const;
   Entidad& entidad(std::int32_t numero);
+  // Whether the entity is active, as the index holds it (not marked deleted since it was loaded
+  // by this copy, whatever another program wrote in the file since).
+  bool activa(std::int32_t numero) const { return fila(numero).activo == 1; }
+  bool activa(const Entidad& e) const { return activa(e.numero); }
 
+  // The header and range block of an entity, in the file's bytes. A change made through them is
+  // the loaded copy's change (a deletion mark, a new range), as it is for the vertices.
+  const Cabecera& cabecera_de(const Entidad& e) const {
+    return *reinterpret_cast<const Cabecera*>(bytes.datos() + e.posicion());
+  }
+  Cabecera& cabecera_de(const Entidad& e) {
+    return *reinterpret_cast<Cabecera*>(bytes.datos() + e.posicion());
+  }
+  const Rango& rango_de(const Entidad& e) const {
+    return *reinterpret_cast<const Rango*>(bytes.datos() + e.posicion() + kTamCabecera);
+  }
+  Rango& rango_de(const Entidad& e) {
+    return *reinterpret_cast<Rango*>(bytes.datos() + e.posicion() + kTamCabecera);
+  }
+
+  // The spans below stay within the loaded bytes and attributes even should another program
+  // rewrite a mapped sheet's counts in place after it was checked.
   std::span<const Vertice> vertices_de(const Entidad& e) const {
-    return {reinterpret_cast<const Vertice*>(bytes.datos()) + e.primer_vertice, e.num_vertices()};
+    return {reinterpret_cast<const Vertice*>(bytes.datos()) + e.primer_vertice, vertices_a_leer(e)};
   }
   std::span<Vertice> vertices_de(const Entidad& e) {
-    return {reinterpret_cast<Vertice*>(bytes.datos()) + e.primer_vertice, e.num_vertices()};
+    return {reinterpret_cast<Vertice*>(bytes.datos()) + e.primer_vertice, vertices_a_leer(e)};
   }
   std::span<const Atributo> atributos_de(const Entidad& e) const {
-    return {atributos.data() + e.primer_atributo, e.cabecera.num_atributos};
+    return {
+        atributos.data() + e.primer_atributo,
+        std::min<std::size_t>(cabecera_de(e).num_atributos, atributos.size() - e.primer_atributo)};
   }
   // The raw bytes of a text's pieces (empty for a C entity), right after its vertex.
   std::string_view bytes_texto(const Entidad& e) const {
     const std::size_t primero = (std::size_t{e.primer_vertice} + 1) * sizeof(Vertice);
-    return {bytes.datos() + primero, e.num_bytes_texto()};
+    return {bytes.datos() + primero,
+            std::min<std::size_t>(cabecera_de(e).num_bytes_texto(), bytes.tamano() - primero)};
   }
   // The text of a T entity: its pieces joined, cut at the first NUL and trimmed, as UTF-8.
   std::string texto(const Entidad& e) const;
+
+ private:
+  std::size_t vertices_a_leer(const Entidad& e) const {
+    return std::min<std::size_t>(cabecera_de(e).num_vertices(),
+                                 bytes.tamano() / sizeof(Vertice) - e.primer_vertice);
+  }
 };
 
 ClaseElemento clase_elemento(std::span<const Vertice> vertices);

@@ -1,13 +1,18 @@
 #include "indice_espacial.h"
 
+#include <cstddef>
+
 namespace telmora {
 
-IndiceEspacial::IndiceEspacial(const Hoja& hoja) {
-  std::vector<Caja> cajas;
-  cajas.reserve(hoja.indice.size());
-  for (const FilaIndice& f : hoja.indice) cajas.push_back({f.xmin, f.ymin, f.xmax, f.ymax});
-  rejilla_ = RejillaCajas(cajas);
-}
+// The index rows hold an entity's box as a Caja lays it out: the grid reads them in place.
+static_assert(offsetof(FilaIndice, ymin) == offsetof(FilaIndice, xmin) + offsetof(Caja, ymin) &&
+              offsetof(FilaIndice, xmax) == offsetof(FilaIndice, xmin) + offsetof(Caja, xmax) &&
+              offsetof(FilaIndice, ymax) == offsetof(FilaIndice, xmin) + offsetof(Caja, ymax));
+
+IndiceEspacial::IndiceEspacial(const Hoja& hoja)
+    : rejilla_(CajasEspaciadas(
+          hoja.indice.empty() ? nullptr : reinterpret_cast<const char*>(&hoja.indice.front().xmin),
+          sizeof(FilaIndice), hoja.indice.size())) {}
 
 std::vector<std::int32_t> IndiceEspacial::candidatas(double xmin, double ymin, double xmax,
                                                      double ymax) const {

@@ -39,12 +39,7 @@ std::string no_esta(std::int64_t posicion) {
 // sheet changed since it was loaded may hold another entity there, whose bytes must not be
 // touched.
 bool misma_cabecera(const Entidad& e, std::string_view bytes) {
-  if (bytes.size() < std::size_t(kTamCabecera)) return false;
-  std::string cargada;
-  escribe_cabecera(cargada, e.cabecera);
-  std::string guardada(bytes.substr(0, kTamCabecera));
-  guardada[1] = cargada[1];
-  return cargada == guardada;
+  return bytes.size() >= std::size_t(kTamCabecera) && huella_de_cabecera(bytes.data()) == e.huella;
 }
 
 }  // namespace
@@ -94,12 +89,12 @@ MarcadorBorrados::~MarcadorBorrados() {
 
 void MarcadorBorrados::deshaz_copia() {
   for (auto a = anteriores_.rbegin(); a != anteriores_.rend(); ++a) {
-    Entidad& e = hoja_.entidad(a->numero);
+    const Entidad& e = hoja_.entidad(a->numero);
     FilaIndice& fila = hoja_.fila(a->numero);
     fila.activo = a->activo;
     fila.toma_rango(a->rango);
-    e.cabecera.estado = a->estado;
-    e.rango = a->rango;
+    hoja_.cabecera_de(e).estado = a->estado;
+    hoja_.rango_de(e) = a->rango;
     const auto vertices = std::span(vertices_anteriores_).subspan(a->desde, a->cuantos);
     std::ranges::copy(vertices, hoja_.vertices_de(e).begin());
   }
@@ -113,8 +108,8 @@ void MarcadorBorrados::guarda_anterior(std::int32_t numero, bool con_vertices) {
   const std::size_t desde = vertices_anteriores_.size();
   if (con_vertices)
     vertices_anteriores_.insert(vertices_anteriores_.end(), vertices.begin(), vertices.end());
-  anteriores_.push_back({numero, hoja_.fila(numero).activo, e.cabecera.estado, e.rango, desde,
-                         vertices_anteriores_.size() - desde});
+  anteriores_.push_back({numero, hoja_.fila(numero).activo, hoja_.cabecera_de(e).estado,
+                         hoja_.rango_de(e), desde, vertices_anteriores_.size() - desde});
 }
 
 void MarcadorBorrados::pendiente(std::int32_t numero, std::int64_t desplazamiento,
@@ -137,7 +132,7 @@ void MarcadorBorrados::marca_borrada(std::int32_t numero) {
   if (numero < 1 || numero > hoja_.num_entidades()) return;
   guarda_anterior(numero, false);
   hoja_.fila(numero).activo = 0;
-  hoja_.entidad(numero).cabecera.estado = kMarcaBorrado;
+  hoja_.cabecera_de(hoja_.entidad(numero)).estado = kMarcaBorrado;
   const std::size_t desde = nuevos_.size();
   nuevos_.push_back(kMarcaBorrado);
   pendiente(numero, 1, desde);
@@ -155,15 +150,15 @@ void MarcadorBorrados::reescribe_vertices(std::span<const VerticesNuevos> cambio
   for (const VerticesNuevos& c : cambios) {
     ++hechos_;
     if (c.numero < 1 || c.numero > hoja_.num_entidades()) continue;
-    Entidad& e = hoja_.entidad(c.numero);
-    if (e.cabecera.es_texto() || c.vertices.size() != e.num_vertices()) {
+    const Entidad& e = hoja_.entidad(c.numero);
+    if (hoja_.cabecera_de(e).es_texto() || c.vertices.size() != hoja_.vertices_de(e).size()) {
       throw ErrorTelmora("La entidad de la posición " +
                          std::to_string(hoja_.fila(c.numero).posicion) + " de " +
                          ruta_texto(hoja_.ruta) + " no tiene " + std::to_string(c.vertices.size()) +
                          " vértices que cambiar");
     }
     guarda_anterior(c.numero, true);
-    e.rango = c.rango;
+    hoja_.rango_de(e) = c.rango;
     std::ranges::copy(c.vertices, hoja_.vertices_de(e).begin());
     hoja_.fila(c.numero).toma_rango(c.rango);
     const std::size_t desde = nuevos_.size();

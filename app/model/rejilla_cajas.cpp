@@ -23,11 +23,12 @@ bool cajas_solapan(const Caja& a, const Caja& b) {
   return rango_contenido(a.xmax, a.ymax, a.xmin, a.ymin, b.xmax, b.ymax, b.xmin, b.ymin);
 }
 
-RejillaCajas::RejillaCajas(std::span<const Caja> cajas, int por_celda) {
+RejillaCajas::RejillaCajas(CajasEspaciadas cajas, int por_celda) {
   if (cajas.empty()) return;
   double xmin = std::numeric_limits<double>::max(), ymin = xmin;
   double xmax = std::numeric_limits<double>::lowest(), ymax = xmax;
-  for (const Caja& c : cajas) {
+  for (std::size_t i = 0; i < cajas.size(); ++i) {
+    const Caja c = cajas[i];
     xmin = std::min({xmin, double(c.xmin), double(c.xmax)});
     ymin = std::min({ymin, double(c.ymin), double(c.ymax)});
     xmax = std::max({xmax, double(c.xmin), double(c.xmax)});
@@ -46,7 +47,7 @@ RejillaCajas::RejillaCajas(std::span<const Caja> cajas, int por_celda) {
   inicio_.assign(static_cast<std::size_t>(columnas_) * filas_ + 1, 0);
   auto recorre = [&](auto&& anade) {
     for (std::size_t i = 0; i < cajas.size(); ++i) {
-      const Caja& b = cajas[i];
+      const Caja b = cajas[i];
       const Celdas c = celdas_de(b.xmin, b.ymin, b.xmax, b.ymax);
       if (c.cuantas() > kMaxCeldasPorCaja) continue;
       for (int y = c.y0; y <= c.y1; ++y) {
@@ -62,7 +63,7 @@ RejillaCajas::RejillaCajas(std::span<const Caja> cajas, int por_celda) {
   recorre([&](std::size_t celda, std::int32_t lugar) { lugares_[siguiente[celda]++] = lugar; });
 
   for (std::size_t i = 0; i < cajas.size(); ++i) {
-    const Caja& b = cajas[i];
+    const Caja b = cajas[i];
     if (celdas_de(b.xmin, b.ymin, b.xmax, b.ymax).cuantas() > kMaxCeldasPorCaja)
       grandes_.push_back(static_cast<std::int32_t>(i));
   }

@@ -3,7 +3,9 @@
 // exact test. The entity grid of a sheet, the crossing search and the polygon tests use it.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <span>
 #include <vector>
 
@@ -22,12 +24,35 @@ Caja caja_de_segmento(const Vertice& a, const Vertice& b);
 // The two boxes overlap or touch (rango_contenido on their bounds).
 bool cajas_solapan(const Caja& a, const Caja& b);
 
+// Boxes one every `paso` bytes from `primera`, each laid out as a Caja: a list of boxes, or the
+// box fields of larger rows read where they are.
+struct CajasEspaciadas {
+  const char* primera = nullptr;
+  std::size_t paso = sizeof(Caja);
+  std::size_t cuantas = 0;
+
+  CajasEspaciadas(const char* primera, std::size_t paso, std::size_t cuantas)
+      : primera(primera), paso(paso), cuantas(cuantas) {}
+  explicit CajasEspaciadas(std::span<const Caja> cajas)
+      : primera(reinterpret_cast<const char*>(cajas.data())), cuantas(cajas.size()) {}
+
+  std::size_t size() const { return cuantas; }
+  bool empty() const { return cuantas == 0; }
+  Caja operator[](std::size_t i) const {
+    Caja caja;
+    std::memcpy(&caja, primera + i * paso, sizeof caja);
+    return caja;
+  }
+};
+
 class RejillaCajas {
  public:
   RejillaCajas() = default;
   // The boxes are known by their place in `cajas` (from 0). Cells are square, about
   // `por_celda` boxes each over the boxes' common extent.
-  explicit RejillaCajas(std::span<const Caja> cajas, int por_celda = 8);
+  explicit RejillaCajas(CajasEspaciadas cajas, int por_celda = 8);
+  explicit RejillaCajas(std::span<const Caja> cajas, int por_celda = 8)
+      : RejillaCajas(CajasEspaciadas(cajas), por_celda) {}
 
   bool vacia() const { return columnas_ == 0; }
 

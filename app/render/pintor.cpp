@@ -450,11 +450,13 @@ ResultadoDibujo Pintor::leo_bin_pinto(Superficie& superficie, const Vista& vista
 
 void Pintor::pinta_cartografica(Superficie& superficie, Trazador& trazador, const Entidad& e,
                                 const Ventana& v, ResultadoDibujo& resultado) const {
-  if (!e.activa() || !v.solapa(e.rango)) return;
+  const Hoja& hoja = sesion_.hoja;
+  const Rango& rango = hoja.rango_de(e);
+  if (!hoja.activa(e) || !v.solapa(rango)) return;
   const Visualizacion& vis = v.visualizacion;
   const std::int32_t fila = fila_visible(e, vis);
   if (fila < 0) return;
-  const auto vertices = sesion_.hoja.vertices_de(e);
+  const auto vertices = hoja.vertices_de(e);
   if (!vis.todas_las_cotas && std::none_of(vertices.begin(), vertices.end(), [&](const Vertice& p) {
         return v.cota_admitida(p.z);
       })) {
@@ -479,39 +481,40 @@ void Pintor::pinta_cartografica(Superficie& superficie, Trazador& trazador, cons
   superficie.pluma(vis.estilo_pluma, 0, color);
   superficie.pincel(color);
   resultado.dibujadas.push_back(e.numero);
-  if (const auto pixel = pixel_de_detalle(v.vista, e.rango, vertices, v.uds, vis.estilo_pluma)) {
+  if (const auto pixel = pixel_de_detalle(v.vista, rango, vertices, v.uds, vis.estilo_pluma)) {
     superficie.pixel(pixel->x, pixel->y, color);
   } else {
     dibuja_elemento(superficie, trazador, v.vista, vertices, v.uds, vis.rellena_cerrados(), color);
   }
   if (clase != ClaseElemento::cerrado || vertices.size() <= 2 || !vis.modo_centroides()) return;
 
-  double x = (double(e.rango.xmin) + e.rango.xmax) / 2,
-         y = (double(e.rango.ymin) + e.rango.ymax) / 2;
+  double x = (double(rango.xmin) + rango.xmax) / 2, y = (double(rango.ymin) + rango.ymax) / 2;
   if (!punto_interior_poligono(x, y, vertices)) return;
   double xp = 0, yp = 0;
   v.vista.transforma_coordenadas(x / v.uds, y / v.uds, xp, yp);
   superficie.pluma(0, kAnchoMarcaCentroide, inverso(color));
   superficie.punto(redondea(xp), redondea(yp));
-  if (vis.grabar_centroides) resultado.centroides.push_back(texto_de_centroide(e.cabecera, x, y));
+  if (vis.grabar_centroides)
+    resultado.centroides.push_back(texto_de_centroide(hoja.cabecera_de(e), x, y));
 }
 
 void Pintor::pinta_texto(Superficie& superficie, const Entidad& e, const Ventana& v,
                          ResultadoDibujo& resultado) const {
-  if (!e.activa() || !v.solapa(e.rango)) return;
+  const Hoja& hoja = sesion_.hoja;
+  const Rango& rango = hoja.rango_de(e);
+  if (!hoja.activa(e) || !v.solapa(rango)) return;
   if (fila_visible(e, v.visualizacion) < 0) return;
-  const Vertice& insercion = sesion_.hoja.vertices_de(e)[0];
+  const Vertice& insercion = hoja.vertices_de(e)[0];
   if (!v.visualizacion.todas_las_cotas && !v.cota_admitida(insercion.z)) return;
   double x = 0, y = 0;
   v.vista.transforma_coordenadas(double(insercion.x) / v.uds, double(insercion.y) / v.uds, x, y);
   // A text keeps its own code's colour even when an attribute's code made it visible.
   const Rgb color = v.colores[static_cast<std::size_t>(e.posicion_tab)];
   // A text too small to read is drawn as a mark: its characters are not needed.
-  const bool legible = tamano_texto(e.rango.altura_texto(), v.uds, v.vista.escala,
+  const bool legible = tamano_texto(rango.altura_texto(), v.uds, v.vista.escala,
                                     v.vista.twips_por_pixel()) > kTamanoMinimoLegible;
-  PintoUnTexto(superficie, x, y, legible ? sesion_.hoja.texto(e) : std::string(),
-               e.rango.angulo_texto(), e.rango.altura_texto(), e.rango.justificacion_texto(), color,
-               v.vista, v.uds);
+  PintoUnTexto(superficie, x, y, legible ? hoja.texto(e) : std::string(), rango.angulo_texto(),
+               rango.altura_texto(), rango.justificacion_texto(), color, v.vista, v.uds);
   resultado.dibujadas.push_back(e.numero);
 }
 

@@ -351,7 +351,7 @@ void escribe_estilos_capas(GDALDataset& geopackage, const Sesion& sesion,
     CodigosDeCapa codigos;
     for (const std::int32_t numero : numeros[capa]) {
       const Entidad& e = sesion.hoja.entidad(numero);
-      codigos.emplace(codigo_de_entidad(e), e.posicion_tab);
+      codigos.emplace(codigo_de_entidad(sesion.hoja, e), e.posicion_tab);
     }
     const std::vector<Categoria> categorias = categorias_de(sesion, codigos);
 

@@ -40,7 +40,7 @@ ResultadoExportacion exporta_sig(const Sesion& sesion, const OpcionesExportacion
   NumerosPorCapa numeros;
   for (std::int32_t numero = 1; numero <= hoja.num_entidades(); ++numero) {
     const Entidad& e = hoja.entidad(numero);
-    if (e.activa()) numeros[capa_de_entidad(hoja, e)].push_back(numero);
+    if (hoja.activa(e)) numeros[capa_de_entidad(hoja, e)].push_back(numero);
   }
   std::vector<DefinicionCapa> capas = capas_de_entidades();
   std::int64_t total = 0;

@@ -97,8 +97,8 @@ std::string descripcion_de_fila(const Sesion& sesion, std::int32_t posicion_tab)
   return sin_comillas(sesion.tabla.fila(posicion_tab).descripcion());
 }
 
-std::string codigo_de_entidad(const Entidad& e) {
-  return cp1252_a_utf8(limpia_texto(e.cabecera.codigo_bruto()));
+std::string codigo_de_entidad(const Hoja& hoja, const Entidad& e) {
+  return cp1252_a_utf8(limpia_texto(hoja.cabecera_de(e).codigo_bruto()));
 }
 
 const std::vector<DefinicionCapa>& capas_de_entidades() {
@@ -119,7 +119,7 @@ const std::vector<DefinicionCapa>& capas_de_entidades() {
 }
 
 std::size_t capa_de_entidad(const Hoja& hoja, const Entidad& e) {
-  if (e.cabecera.es_texto()) return kCapaTextos;
+  if (hoja.cabecera_de(e).es_texto()) return kCapaTextos;
   const auto vertices = hoja.vertices_de(e);
   switch (clase_elemento(vertices)) {
     case ClaseElemento::puntual:
@@ -150,7 +150,7 @@ void rasgo_de_entidad(const Sesion& sesion, std::int32_t numero, RasgoSig& rasgo
   auto& valores = rasgo.valores;
   valores.clear();
   valores.emplace_back(std::int64_t{numero});
-  valores.emplace_back(codigo_de_entidad(e));
+  valores.emplace_back(codigo_de_entidad(hoja, e));
   valores.emplace_back(descripcion_de_fila(sesion, e.posicion_tab));
   valores.emplace_back(color);
   valores.emplace_back(texto_de_atributos(hoja.atributos_de(e)));
@@ -160,10 +160,11 @@ void rasgo_de_entidad(const Sesion& sesion, std::int32_t numero, RasgoSig& rasgo
   }
   const std::string texto = hoja.texto(e);
   valores.emplace_back(texto);
-  valores.emplace_back(static_cast<double>(e.rango.altura_texto()) / uds);
-  valores.emplace_back(e.rango.angulo_texto() / 100.0);
-  valores.emplace_back(std::int64_t{e.rango.justificacion_texto()});
-  rasgo.estilo = estilo_de_texto(texto, e.rango, sesion.ajustes.uds, color);
+  const Rango& rango = hoja.rango_de(e);
+  valores.emplace_back(static_cast<double>(rango.altura_texto()) / uds);
+  valores.emplace_back(rango.angulo_texto() / 100.0);
+  valores.emplace_back(std::int64_t{rango.justificacion_texto()});
+  rasgo.estilo = estilo_de_texto(texto, rango, sesion.ajustes.uds, color);
 }
 
 std::string texto_de_atributos(std::span<const Atributo> atributos) {

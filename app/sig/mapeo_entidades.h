@@ -65,7 +65,7 @@ PlumaDeCodigo pluma_de_fila(const Sesion& sesion, std::int32_t posicion_tab);
 std::string descripcion_de_fila(const Sesion& sesion, std::int32_t posicion_tab);
 
 // The code of an entity as its features carry it (field codigo).
-std::string codigo_de_entidad(const Entidad& e);
+std::string codigo_de_entidad(const Hoja& hoja, const Entidad& e);
 
 // Attribute records as text, "IdTabla:NRegistro:Resto" separated by ";" (a ";" or "\" in the
 // Resto is preceded by "\"), and back. A record that does not read is left out.

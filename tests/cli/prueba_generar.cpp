@@ -17,8 +17,8 @@ Sesion abre(const prueba::CarpetaTemporal& carpeta) {
   return abre_sesion(ajustes_junto_a(carpeta / "hoja.bin"));
 }
 
-std::string codigo(const Entidad& e) {
-  return limpia_texto(e.cabecera.codigo_bruto());
+std::string codigo(const Hoja& hoja, const Entidad& e) {
+  return limpia_texto(hoja.cabecera_de(e).codigo_bruto());
 }
 
 }  // namespace
@@ -53,13 +53,13 @@ TEST(Generar, LaHojaTieneLoQueUnaHojaDeProduccionLleva) {
   std::map<std::string, int> por_codigo;
   int cerrados = 0, borradas = 0, desconocidos = 0, atributos_tabla_2 = 0, textos_largos = 0;
   for (const Entidad& e : hoja.c) {
-    ++por_codigo[codigo(e)];
+    ++por_codigo[codigo(hoja, e)];
     cerrados += clase_elemento(hoja.vertices_de(e)) == ClaseElemento::cerrado;
-    borradas += !e.activa();
+    borradas += !hoja.activa(e);
     desconocidos += e.posicion_tab == 0;
     for (const Atributo& a : hoja.atributos_de(e)) atributos_tabla_2 += a.id_tabla == 2;
   }
-  for (const Entidad& e : hoja.t) textos_largos += e.cabecera.num_puntos > 2;
+  for (const Entidad& e : hoja.t) textos_largos += hoja.cabecera_de(e).num_puntos > 2;
   EXPECT_GT(por_codigo["PSCT"], 100);
   EXPECT_GT(por_codigo["1516"], 100);
   EXPECT_GT(por_codigo["4011"] + por_codigo["4012"], 10);
@@ -73,7 +73,7 @@ TEST(Generar, LaHojaTieneLoQueUnaHojaDeProduccionLleva) {
   // Contour lines keep one elevation; elevation points sit on street ends.
   for (const Entidad& e : hoja.c) {
     const auto v = hoja.vertices_de(e);
-    if (codigo(e) == "4011") {
+    if (codigo(hoja, e) == "4011") {
       for (const Vertice& p : v) EXPECT_EQ(p.z, v[0].z);
     }
   }
@@ -112,14 +112,14 @@ TEST(Generar, ConRecintosCadaTramoDeCalleLoCompartenLasManzanasDeSusDosLados) {
   using Tramo = std::array<std::int32_t, 4>;
   std::map<Tramo, std::pair<int, int>> tramos;
   for (const Entidad& e : hoja.c) {
-    const std::string c = codigo(e);
+    const std::string c = codigo(hoja, e);
     if (c != "1516" && c != "1517" && c != "1519") continue;
     const auto v = hoja.vertices_de(e);
     for (std::size_t k = 0; k + 1 < v.size(); ++k) tramos[{v[k].x, v[k].y, v[k + 1].x, v[k + 1].y}];
   }
   int recintos = 0;
   for (const Entidad& e : hoja.c) {
-    if (codigo(e) != "1615") continue;
+    if (codigo(hoja, e) != "1615") continue;
     ++recintos;
     const auto v = hoja.vertices_de(e);
     EXPECT_EQ(clase_elemento(v), ClaseElemento::cerrado);

@@ -42,7 +42,7 @@ using Linea = std::vector<std::pair<std::int32_t, std::int32_t>>;
 inline std::vector<Linea> lineas_activas(const telmora::Hoja& hoja) {
   std::vector<Linea> lineas;
   for (const telmora::Entidad& e : hoja.c) {
-    if (!e.activa()) continue;
+    if (!hoja.activa(e)) continue;
     Linea linea;
     for (const telmora::Vertice& v : hoja.vertices_de(e)) linea.emplace_back(v.x, v.y);
     lineas.push_back(linea);

@@ -46,7 +46,7 @@ TEST(Binjunta, ExtremosColgantesCercanosSeUnenYLosQueDistanTNo) {
                                                       {{3000, 3000}, {3100, 3000}},
                                                       {{3105, 3000}, {3200, 3050}}}));
   EXPECT_EQ(hoja.vertices_de(hoja.c[0])[1].z, 7);  // only x and y move
-  EXPECT_EQ(hoja.c[0].rango.xmax, 1103);
+  EXPECT_EQ(hoja.rango_de(hoja.c[0]).xmax, 1103);
   // The loaded sheet took the same change, and its index row too.
   EXPECT_EQ(h.sesion.hoja.vertices_de(h.sesion.hoja.c[0])[1].x, 1103);
   EXPECT_EQ(h.sesion.hoja.fila(1).xmax, 1103);
@@ -140,12 +140,12 @@ TEST(Binjunta, UnaLineaPierdeSuVerticeDobladoYUnMunonQuedaEnUnVertice) {
             (std::vector<std::string>{"Nodos movidos :2", "Elementos partidos :0"}));
   const Hoja hoja = h.recargada();
   ASSERT_EQ(hoja.c.size(), 5u);
-  EXPECT_FALSE(hoja.c[0].activa());
-  EXPECT_FALSE(hoja.c[2].activa());
+  EXPECT_FALSE(hoja.activa(hoja.c[0]));
+  EXPECT_FALSE(hoja.activa(hoja.c[2]));
   EXPECT_EQ(lineas_activas(hoja),
             (std::vector<Linea>{
                 {{1010, 1000}, {1010, 920}}, {{1500, 1500}, {1010, 1000}}, {{3002, 3000}}}));
-  const Rango& r = hoja.c[3].rango;
+  const Rango& r = hoja.rango_de(hoja.c[3]);
   EXPECT_EQ((std::array{r.xmin, r.ymin, r.xmax, r.ymax, r.septimo, r.octavo, r.noveno}),
             (std::array{1010, 1000, 1500, 1500, 20, 6, 1957}));
   const Entidad& munon = hoja.c[4];
@@ -193,7 +193,7 @@ TEST(Binjunta, LineasQueSeCruzanSePartenEnElCruce) {
                                                       {{3051, 3049}, {3100, 3000}}}));
   // Pieces keep the cut element's code and attributes; the crossing's elevation is interpolated.
   const Entidad& pieza = hoja.c[8];
-  EXPECT_EQ(limpia_texto(pieza.cabecera.codigo_bruto()), "200");
+  EXPECT_EQ(limpia_texto(hoja.cabecera_de(pieza).codigo_bruto()), "200");
   ASSERT_EQ(hoja.atributos_de(pieza).size(), 1u);
   EXPECT_EQ(hoja.atributos_de(pieza)[0].n_registro, 77);
   EXPECT_EQ(hoja.vertices_de(pieza)[1].z, 20);

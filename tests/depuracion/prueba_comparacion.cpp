@@ -218,7 +218,7 @@ TEST(BinjuntaIndexada, DaLosMismosFicherosQueLaBusquedaLiteral) {
     const Hoja hoja = cargo_bin_bytes(Lista<char>(indexada.hoja.begin(), indexada.hoja.end()), {});
     for (const Entidad& e : hoja.c) {
       const auto v = hoja.vertices_de(e);
-      if (!e.activa() || v.size() < 2) continue;
+      if (!hoja.activa(e) || v.size() < 2) continue;
       EXPECT_TRUE(
           std::any_of(v.begin(), v.end(),
                       [&](const Vertice& p) { return p.x != v.front().x || p.y != v.front().y; }))

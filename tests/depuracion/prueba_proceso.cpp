@@ -25,7 +25,7 @@ std::vector<Vertice> vertices(const Hoja& hoja, std::int32_t numero) {
 // The centre of a marker (its fourth vertex) and its code.
 std::pair<Vertice, std::string> marcador(const Hoja& hoja, std::int32_t numero) {
   const Entidad& e = hoja.entidad(numero);
-  return {hoja.vertices_de(e)[3], limpia_texto(e.cabecera.codigo_bruto())};
+  return {hoja.vertices_de(e)[3], limpia_texto(hoja.cabecera_de(e).codigo_bruto())};
 }
 
 }  // namespace
@@ -38,12 +38,11 @@ TEST(ProcesoPdobles, LimpiaSustituyeYMarcaEnElFichero) {
   EXPECT_EQ(resultado.lineas(), kResumen);
   // The loaded copy knows of the deletions.
   EXPECT_EQ(sesion.hoja.fila(1).activo, 0);
-  EXPECT_FALSE(sesion.hoja.entidad(2).activa());
+  EXPECT_FALSE(sesion.hoja.activa(2));
 
   const Hoja h = cargo_bin(hoja.bin, TablaVekt{});
   ASSERT_EQ(h.num_entidades(), 7 + 1 + 7);
-  for (std::int32_t n = 1; n <= 7; ++n)
-    EXPECT_EQ(h.entidad(n).activa(), n != 1 && n != 2 && n != 4) << n;
+  for (std::int32_t n = 1; n <= 7; ++n) EXPECT_EQ(h.activa(n), n != 1 && n != 2 && n != 4) << n;
   // Only the state bytes of the two elements replaced changed in place.
   std::string antes = b.contenido(), despues = hoja.bytes().substr(0, antes.size());
   antes[1] = antes[b.inicios()[1] + 1] = despues[1] = despues[b.inicios()[1] + 1] = '=';
@@ -52,9 +51,9 @@ TEST(ProcesoPdobles, LimpiaSustituyeYMarcaEnElFichero) {
   // The cleaned element: the code padded with NULs, the range of the vertices kept with the
   // values of a rebuilt element, the attributes read.
   const Entidad& limpio = h.entidad(8);
-  EXPECT_EQ(std::string(limpio.cabecera.codigo_bruto()), std::string("200\0\0\0\0", 7));
+  EXPECT_EQ(std::string(h.cabecera_de(limpio).codigo_bruto()), std::string("200\0\0\0\0", 7));
   EXPECT_EQ(vertices(h, 8), (std::vector<Vertice>{{0, 0, 0}, {500, 0, 0}}));
-  const Rango& r = limpio.rango;
+  const Rango& r = h.rango_de(limpio);
   EXPECT_EQ(std::vector<std::int32_t>(
                 {r.xmin, r.ymin, r.zmin, r.xmax, r.ymax, r.zmax, r.septimo, r.octavo, r.noveno}),
             std::vector<std::int32_t>({0, 0, 0, 500, 0, 0, 20, 6, 1957}));
@@ -101,8 +100,8 @@ TEST(ProcesoPdobles, SoloDesapareceElElementoHechoDePuntosDobles) {
   const Hoja h = cargo_bin(hoja.bin, TablaVekt{});
   std::map<int, std::vector<Vertice>> activos;
   for (const Entidad& e : h.c) {
-    const std::string codigo = limpia_texto(e.cabecera.codigo_bruto());
-    if (!e.activa() || codigo[0] != 'E') continue;
+    const std::string codigo = limpia_texto(h.cabecera_de(e).codigo_bruto());
+    if (!h.activa(e) || codigo[0] != 'E') continue;
     const auto v = h.vertices_de(e);
     EXPECT_TRUE(
         activos.emplace(std::stoi(codigo.substr(1)), std::vector(v.begin(), v.end())).second)
@@ -167,5 +166,5 @@ TEST(ProcesoPdobles, UnaMarcaQueFallaNoCambiaNada) {
   }
   // The first element is not replaced either, in the file or in the loaded copy.
   EXPECT_EQ(hoja.bytes(), bytes);
-  EXPECT_TRUE(sesion.hoja.entidad(1).activa());
+  EXPECT_TRUE(sesion.hoja.activa(1));
 }

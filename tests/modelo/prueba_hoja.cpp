@@ -81,9 +81,9 @@ TEST(CargaHoja, ReparteLasEntidadesEnLosArraysCYTConSuIndice) {
 
   const Entidad& t = hoja.entidad(2);
   EXPECT_EQ(hoja.texto(t), "UN TEXTO LARGO DE DOS");
-  EXPECT_EQ(t.rango.altura_texto(), 250);
-  EXPECT_EQ(t.rango.justificacion_texto(), 4);
-  EXPECT_EQ(t.rango.angulo_texto(), 9000);
+  EXPECT_EQ(hoja.rango_de(t).altura_texto(), 250);
+  EXPECT_EQ(hoja.rango_de(t).justificacion_texto(), 4);
+  EXPECT_EQ(hoja.rango_de(t).angulo_texto(), 9000);
   EXPECT_EQ(hoja.vertices_de(t)[0], (Vertice{500, 600, 7}));
 
   // The file range covers every entity, deleted ones included.
@@ -216,7 +216,7 @@ TEST(AnulaEntidad, CambiaSoloElByteDeEstadoEnFicheroIndiceYMemoria) {
   EXPECT_EQ(diferentes, 1u);
   EXPECT_EQ(despues[static_cast<std::size_t>(b.inicios()[1]) + 1], kMarcaBorrado);
   EXPECT_EQ(hoja.fila(2).activo, 0);
-  EXPECT_FALSE(hoja.entidad(2).activa());
+  EXPECT_FALSE(hoja.activa(2));
 
   // Again on a deleted entity, and outside the sheet: nothing else changes.
   anula_entidad(hoja, 2);
@@ -224,7 +224,7 @@ TEST(AnulaEntidad, CambiaSoloElByteDeEstadoEnFicheroIndiceYMemoria) {
   anula_entidad(hoja, 99);
   EXPECT_EQ(prueba::lee_bytes(ruta), despues);
   // The reloaded sheet sees the deletion.
-  EXPECT_FALSE(cargo_bin(ruta, tabla()).entidad(2).activa());
+  EXPECT_FALSE(cargo_bin(ruta, tabla()).activa(2));
 }
 
 // A file changed since the sheet was loaded is not written: its size or modification time tell
@@ -248,7 +248,7 @@ TEST(AnulaEntidad, NoEscribeSiElFicheroCambioDesdeQueSeCargo) {
       EXPECT_NE(std::string(error.what()).find(porque), std::string::npos) << error.what();
     }
     EXPECT_EQ(prueba::lee_bytes(ruta), en_disco);
-    EXPECT_TRUE(hoja.entidad(2).activa());
+    EXPECT_TRUE(hoja.activa(2));
     EXPECT_EQ(hoja.fila(2).activo, 1);
   };
   refusa(std::string(40, 'z'), hora, "ocupa 40 bytes");
@@ -320,7 +320,7 @@ struct Reescritura {
     cambios.clear();
     for (const std::int32_t n : {4, 1, 2}) {
       const auto& v = nuevos[n == 4 ? 2 : std::size_t(n - 1)];
-      Rango rango = hoja.entidad(n).rango;
+      Rango rango = hoja.rango_de(hoja.entidad(n));
       calcula_rango_entidad(rango, v);
       cambios.push_back({n, rango, v});
     }
@@ -351,7 +351,7 @@ TEST(ReescribeVertices, EnElOrdenDelFichero) {
   const Hoja recargada = cargo_bin(ruta, tabla());
   for (const std::int32_t n : {1, 2, 3, 4}) {
     EXPECT_EQ(zetas(recargada, n), zetas(hoja, n)) << n;
-    EXPECT_EQ(recargada.entidad(n).rango, hoja.entidad(n).rango) << n;
+    EXPECT_EQ(recargada.rango_de(recargada.entidad(n)), hoja.rango_de(hoja.entidad(n))) << n;
     EXPECT_EQ(recargada.fila(n).zmax, hoja.fila(n).zmax) << n;
   }
   EXPECT_EQ(zetas(hoja, 1), (std::vector<std::int32_t>{8, 9}));
@@ -391,10 +391,10 @@ TEST(ReescribeVertices, NadaSeEscribeSiUnaEntidadCambio) {
     EXPECT_EQ(zetas(hoja, n), zetas(carga(r.b.contenido()), n));
 }
 
-// A sheet loaded from its file reads its vertices and texts where they lie (mapped, on a local
-// disk) and holds just what a load of the same bytes read into memory holds. A change made to
-// the loaded copy does not reach the file; the file cut short by another program under it reads
-// as zeros, without ending the program.
+// A sheet loaded from its file reads its headers, ranges, vertices and texts where they lie
+// (mapped, on a local disk) and holds just what a load of the same bytes read into memory holds.
+// A change made to the loaded copy does not reach the file; the file cut short by another program
+// under it reads as zeros, without ending the program.
 TEST(CargaHoja, DesdeElFicheroComoDesdeSusBytesSinTocarlo) {
   std::mt19937 azar(5);
   auto entero = [&](int desde, int hasta) {
@@ -431,8 +431,8 @@ TEST(CargaHoja, DesdeElFicheroComoDesdeSusBytesSinTocarlo) {
       std::equal(del_fichero.indice.begin(), del_fichero.indice.end(), leida.indice.begin()));
   for (std::int32_t n = 1; n <= leida.num_entidades(); ++n) {
     const Entidad &a = del_fichero.entidad(n), &e = leida.entidad(n);
-    ASSERT_EQ(a.cabecera.codigo_bruto(), e.cabecera.codigo_bruto()) << n;
-    ASSERT_EQ(a.rango, e.rango) << n;
+    ASSERT_EQ(del_fichero.cabecera_de(a).codigo_bruto(), leida.cabecera_de(e).codigo_bruto()) << n;
+    ASSERT_EQ(del_fichero.rango_de(a), leida.rango_de(e)) << n;
     ASSERT_EQ(a.posicion_tab, e.posicion_tab) << n;
     ASSERT_TRUE(std::ranges::equal(del_fichero.vertices_de(a), leida.vertices_de(e))) << n;
     ASSERT_EQ(del_fichero.bytes_texto(a), leida.bytes_texto(e)) << n;
@@ -444,7 +444,15 @@ TEST(CargaHoja, DesdeElFicheroComoDesdeSusBytesSinTocarlo) {
     }
   }
   del_fichero.vertices_de(del_fichero.entidad(1))[0].x = 7;
+  del_fichero.cabecera_de(del_fichero.entidad(2)).estado = 'x';
+  del_fichero.rango_de(del_fichero.entidad(2)).zmax = 7;
   EXPECT_EQ(prueba::lee_bytes(ruta), b.contenido());
+  // A copy of the sheet holds its own bytes: a change of either is not seen by the other, and
+  // the file cut short does not reach the copy.
+  Hoja copia = del_fichero;
+  copia.rango_de(copia.entidad(2)).zmax = 8;
+  EXPECT_EQ(del_fichero.rango_de(del_fichero.entidad(2)).zmax, 7);
+  EXPECT_EQ(copia.cabecera_de(copia.entidad(2)).estado, 'x');
 
   std::filesystem::resize_file(ruta, 0);
   std::int64_t suma = 0;
@@ -452,4 +460,10 @@ TEST(CargaHoja, DesdeElFicheroComoDesdeSusBytesSinTocarlo) {
   for (const Vertice& v : del_fichero.vertices_de(ultima)) suma += std::abs(v.x) + std::abs(v.y);
   suma += static_cast<std::int64_t>(del_fichero.texto(ultima).size());
   EXPECT_EQ(suma, 0);
+  const Entidad &suya = copia.entidad(copia.num_entidades()),
+                &leida_ultima = leida.entidad(leida.num_entidades());
+  EXPECT_EQ(copia.cabecera_de(suya).codigo_bruto(), leida.cabecera_de(leida_ultima).codigo_bruto());
+  EXPECT_EQ(copia.rango_de(suya), leida.rango_de(leida_ultima));
+  EXPECT_TRUE(std::ranges::equal(copia.vertices_de(suya), leida.vertices_de(leida_ultima)));
+  EXPECT_EQ(copia.texto(suya), leida.texto(leida_ultima));
 }

@@ -51,7 +51,7 @@ inline std::vector<std::int32_t> marcas_en_indice(const telmora::Hoja& hoja,
                                                   const telmora::ResultadoDuplicados& r) {
   std::vector<std::int32_t> marcas;
   for (std::int32_t numero = 1; numero <= hoja.num_entidades(); ++numero) {
-    marcas.push_back(hoja.entidad(numero).activa() ? r.marca(numero) : 0);
+    marcas.push_back(hoja.activa(numero) ? r.marca(numero) : 0);
   }
   return marcas;
 }
@@ -69,7 +69,7 @@ inline DuplicadosLiterales duplicados_literal(const telmora::Sesion& sesion,
   // The cleaned codes' classes, worked out once per element instead of once per pair.
   std::vector<char> excluido(static_cast<std::size_t>(n) + 1), virtual_(excluido.size());
   for (std::int32_t k = 1; k <= n; ++k) {
-    const std::string codigo = limpia_texto(hoja.entidad(k).cabecera.codigo_bruto());
+    const std::string codigo = limpia_texto(hoja.cabecera_de(hoja.entidad(k)).codigo_bruto());
     excluido[static_cast<std::size_t>(k)] = es_codigo_excluido(codigo);
     virtual_[static_cast<std::size_t>(k)] = es_codigo_virtual(codigo);
   }
@@ -101,7 +101,7 @@ inline DuplicadosLiterales duplicados_literal(const telmora::Sesion& sesion,
         break;
       }
       if (candidata && !opciones.SoloEntidades && fi.tipo == kIndiceTipoC &&
-          fj.tipo == kIndiceTipoC && hoja.entidad(j).activa() &&
+          fj.tipo == kIndiceTipoC && hoja.activa(j) &&
           rango_contenido(double(fi.xmax) / uds, double(fi.ymax) / uds, double(fi.xmin) / uds,
                           double(fi.ymin) / uds, double(fj.xmax) / uds, double(fj.ymax) / uds,
                           double(fj.xmin) / uds, double(fj.ymin) / uds)) {

@@ -87,8 +87,8 @@ TEST(CliReescritura, DuplicadosListaAplicaYGraba) {
   ASSERT_EQ(r.estado, 0) << r.errores;
   const telmora::Hoja aplicada = telmora::cargo_bin(hoja.bin, telmora::TablaVekt{});
   ASSERT_EQ(aplicada.num_entidades(), 6);  // the first line of the pair cut: one piece left
-  EXPECT_FALSE(aplicada.entidad(1).activa());
-  EXPECT_FALSE(aplicada.entidad(3).activa());
+  EXPECT_FALSE(aplicada.activa(1));
+  EXPECT_FALSE(aplicada.activa(3));
   const telmora::Hoja grabada =
       telmora::cargo_bin(hoja.carpeta / "hoja_d.bin", telmora::TablaVekt{});
   EXPECT_EQ(grabada.num_entidades(), 3);  // the later copy, the other line and the piece
@@ -109,7 +109,7 @@ TEST(CliReescritura, DuplicadosListaAplicaYGraba) {
     for (std::size_t k = 0; k + 1 < v.size(); ++k) {
       const bool es = std::min(v[k].x, v[k + 1].x) == 50000 &&
                       std::max(v[k].x, v[k + 1].x) == 51000 && v[k].y == 0 && v[k + 1].y == 0;
-      con_el_segmento += es && cortada.entidad(n).activa();
+      con_el_segmento += es && cortada.activa(n);
     }
   }
   EXPECT_EQ(con_el_segmento, 1);

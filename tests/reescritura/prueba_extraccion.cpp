@@ -36,7 +36,7 @@ Extraidas extrae(const HojaDePrueba& hoja, ModoExtraccion modo, const char* apag
   for (std::int32_t n = 1; n <= salida.num_entidades(); ++n) {
     const Entidad& e = salida.entidad(n);
     const auto v = salida.vertices_de(e);
-    entidades.push_back({e.cabecera.tipo, {v.begin(), v.end()}});
+    entidades.push_back({salida.cabecera_de(e).tipo, {v.begin(), v.end()}});
   }
   return entidades;
 }
@@ -73,10 +73,11 @@ TEST(Extraccion, DentroCortaLasLineasEnLosBordesConCotaInterpolada) {
 
   // The pieces carry their own range and the input's code padded with NULs.
   const Hoja salida = cargo_bin(hoja.carpeta / "hoja_f.bin", TablaVekt{});
-  const Rango& r = salida.entidad(2).rango;
+  const Rango& r = salida.rango_de(salida.entidad(2));
   EXPECT_EQ(std::vector<std::int32_t>({r.xmin, r.ymin, r.zmin, r.xmax, r.ymax, r.zmax}),
             std::vector<std::int32_t>({1000, 1500, 500, 2000, 1500, 1500}));
-  EXPECT_EQ(salida.entidad(2).cabecera.codigo_bruto(), std::string_view("100\0\0\0\0", 7));
+  EXPECT_EQ(salida.cabecera_de(salida.entidad(2)).codigo_bruto(),
+            std::string_view("100\0\0\0\0", 7));
 }
 
 TEST(Extraccion, CadaCorteCaeEnElBordeQueCruzaYDentroDelSegmento) {

@@ -36,7 +36,7 @@ Lineas activas(const std::filesystem::path& ruta) {
   Lineas lineas;
   for (std::int32_t n = 1; n <= hoja.num_entidades(); ++n) {
     const auto v = hoja.vertices_de(hoja.entidad(n));
-    if (hoja.entidad(n).activa()) lineas.emplace_back(v.begin(), v.end());
+    if (hoja.activa(n)) lineas.emplace_back(v.begin(), v.end());
   }
   return lineas;
 }
@@ -157,7 +157,7 @@ TEST(Reescritura, ReglasDe5099Y5108ParaElegirElElementoCortado) {
         << caso.codigo1 << " " << caso.codigo2;
     const Hoja recargada = carga(hoja.bin);
     EXPECT_EQ(recargada.atributos_de(recargada.entidad(4)).size(), caso.corta_la_primera ? 1u : 0u);
-    EXPECT_EQ(recargada.entidad(4).rango.ymax, 2000);
+    EXPECT_EQ(recargada.rango_de(recargada.entidad(4)).ymax, 2000);
   }
 }
 
@@ -262,7 +262,7 @@ TEST(Reescritura, UnElementoNoSeCortaDosVecesNiSeQuedaAMedias) {
     EXPECT_THROW(marca_borrados(sesion, duplicados), ErrorTelmora);
   }
   EXPECT_EQ(hoja.bytes(), b.contenido());
-  EXPECT_TRUE(sesion.hoja.entidad(3).activa());
+  EXPECT_TRUE(sesion.hoja.activa(3));
 #endif
   EXPECT_EQ(marca_borrados(sesion, duplicados), 1);
   EXPECT_EQ(activas(hoja.bin).back(), vs({{50000, 0, 0}, {49000, 2000, 0}}));
@@ -287,8 +287,10 @@ TEST(Reescritura, GrabaNuevoBinSinBorradasNiCopiasYConLoAnadido) {
   EXPECT_EQ(destino, hoja.carpeta / "hoja_d.bin");
   const std::vector<Vertice> texto{{50, 60, 0}}, nuevo{{100, 200, 0}};
   EXPECT_EQ(activas(destino), (Lineas{vs(linea), vs(l1), vs(l2), texto, nuevo}));
-  EXPECT_EQ(carga(destino).entidad(1).cabecera.codigo_bruto(), std::string_view("100\0\0\0\0", 7));
-  EXPECT_EQ(carga(destino).num_entidades(), 5);
+  const Hoja escrita = carga(destino);
+  EXPECT_EQ(escrita.cabecera_de(escrita.entidad(1)).codigo_bruto(),
+            std::string_view("100\0\0\0\0", 7));
+  EXPECT_EQ(escrita.num_entidades(), 5);
 
   // Once processed, the first line of the pair is cut and its pieces come after the new text.
   marca_borrados(sesion, duplicados);

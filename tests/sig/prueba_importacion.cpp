@@ -42,20 +42,20 @@ std::vector<Vista> activas(const Hoja& hoja) {
   std::vector<Vista> salida;
   for (std::int32_t n = 1; n <= hoja.num_entidades(); ++n) {
     const Entidad& e = hoja.entidad(n);
-    if (!e.activa()) continue;
+    if (!hoja.activa(e)) continue;
     Vista v;
-    v.tipo = e.cabecera.tipo;
-    v.codigo = limpia_texto(e.cabecera.codigo_bruto());
+    v.tipo = hoja.cabecera_de(e).tipo;
+    v.codigo = limpia_texto(hoja.cabecera_de(e).codigo_bruto());
     const auto vertices = hoja.vertices_de(e);
     v.vertices.assign(vertices.begin(), vertices.end());
     for (const Atributo& a : hoja.atributos_de(e)) {
       v.atributos.emplace_back(a.id_tabla, a.n_registro, limpia_texto(a.resto_bruto()));
     }
-    if (e.cabecera.es_texto()) {
+    if (hoja.cabecera_de(e).es_texto()) {
       v.texto = hoja.texto(e);
-      v.altura = e.rango.altura_texto();
-      v.justificacion = e.rango.justificacion_texto();
-      v.angulo = e.rango.angulo_texto();
+      v.altura = hoja.rango_de(e).altura_texto();
+      v.justificacion = hoja.rango_de(e).justificacion_texto();
+      v.angulo = hoja.rango_de(e).angulo_texto();
     }
     salida.push_back(std::move(v));
   }
@@ -190,9 +190,9 @@ TEST(Importacion, GeometriasSeparadasPartidasYSaltadas) {
             (std::vector<Vertice>{{0, 0, 0}, {100, 0, 0}, {100, 100, 0}, {0, 0, 0}}));
 
   const Entidad& partida = hoja.c[4];
-  EXPECT_EQ(partida.rango.xmax, 3276600);
-  EXPECT_EQ(partida.rango.zmin, 100);
-  EXPECT_EQ(partida.rango.septimo, 20);
+  EXPECT_EQ(hoja.rango_de(partida).xmax, 3276600);
+  EXPECT_EQ(hoja.rango_de(partida).zmin, 100);
+  EXPECT_EQ(hoja.rango_de(partida).septimo, 20);
 }
 
 TEST(Importacion, PuntosQueSonTextos) {
@@ -226,8 +226,8 @@ TEST(Importacion, PuntosQueSonTextos) {
   // Two pieces of twelve characters hold the longer name, written in Windows-1252; its box
   // starts at the insertion point, 0.6 of the height per character wide.
   EXPECT_EQ(v[1].texto, "Avenida de Andalucía");
-  EXPECT_EQ(hoja.t[1].cabecera.num_puntos, 3);
-  const Rango& caja = hoja.t[1].rango;
+  EXPECT_EQ(hoja.cabecera_de(hoja.t[1]).num_puntos, 3);
+  const Rango& caja = hoja.rango_de(hoja.t[1]);
   EXPECT_EQ(std::vector<std::int32_t>({caja.xmin, caja.ymin, caja.xmax, caja.ymax}),
             std::vector<std::int32_t>({100, 100, 100 + 20 * 180, 100 + 300}));
   EXPECT_EQ(v[2].texto, v[1].texto);
@@ -245,8 +245,8 @@ TEST(Importacion, PuntosQueSonTextos) {
   // A box larger than file coordinates hold stops at their limit.
   opciones.altura_texto = 5e6;
   importa({origen}, carpeta / "enormes.bin", opciones);
-  EXPECT_EQ(carga(carpeta / "enormes.bin").t[1].rango.xmax,
-            std::numeric_limits<std::int32_t>::max());
+  const Hoja enormes = carga(carpeta / "enormes.bin");
+  EXPECT_EQ(enormes.rango_de(enormes.t[1]).xmax, std::numeric_limits<std::int32_t>::max());
 }
 
 TEST(Importacion, FuentesQueNoSeLeenNoDejanSalida) {

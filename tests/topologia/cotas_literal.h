@@ -20,9 +20,9 @@ inline telmora::SubidaCotaTramos subida_literal(const telmora::Hoja& hoja,
   using namespace telmora;
   SubidaCotaTramos s;
   for (const Entidad& e : hoja.c) {
-    std::string codigo = limpia_texto(e.cabecera.codigo_bruto());
+    std::string codigo = limpia_texto(hoja.cabecera_de(e).codigo_bruto());
     for (char& c : codigo) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    if (!dibujadas.contiene(e) || !e.activa() || !codigo.starts_with("PSCT")) continue;
+    if (!dibujadas.contiene(e) || !hoja.activa(e) || !codigo.starts_with("PSCT")) continue;
     const Vertice& v = hoja.vertices_de(e)[0];
     std::int32_t nodo = 0;
     for (std::int32_t n = grafo.num_nodos(); n >= 1; --n) {
@@ -70,7 +70,7 @@ inline telmora::SubidaCotaTramos subida_literal(const telmora::Hoja& hoja,
     if (d != 0) interpola(v, desde, v.size() - 1, cota, z2, d);
     v.front().z = z1;
     v.back().z = z2;
-    Rango r = e.rango;
+    Rango r = hoja.rango_de(e);
     rango_real(r, v);
     s.cambios.anade(t.elemento, r, v);
   }

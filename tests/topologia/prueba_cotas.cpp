@@ -84,8 +84,8 @@ TEST(CotasPSCT, InterpolaPorLongitudTrasLaAdvertencia) {
   EXPECT_EQ(h.cotas(leida, 1), (std::vector<std::int32_t>{100, 175, 200}));
   EXPECT_EQ(h.cotas(h.sesion.hoja, 1), h.cotas(leida, 1));
   const Rango esperado{0, 0, 100, 4000, 0, 200, 0, 0, 0};
-  EXPECT_EQ(leida.c[0].rango, esperado);
-  EXPECT_EQ(h.sesion.hoja.c[0].rango, esperado);
+  EXPECT_EQ(leida.rango_de(leida.c[0]), esperado);
+  EXPECT_EQ(h.sesion.hoja.rango_de(h.sesion.hoja.c[0]), esperado);
   EXPECT_EQ(h.sesion.hoja.fila(1).zmax, 200);
   EXPECT_EQ(h.bytes().size(), antes.size());
 }
@@ -120,7 +120,7 @@ TEST(CotasPSCT, ElUltimoPuntoDeUnNodoGanaYLosTramosCojosNoSeTocan) {
   EXPECT_EQ(h.cotas(leida, 1), (std::vector<std::int32_t>{110, 300}));
   EXPECT_EQ(h.cotas(leida, 2), (std::vector<std::int32_t>{50, 80, 110}));
   EXPECT_EQ(h.cotas(leida, 3), (std::vector<std::int32_t>{7, 7}));
-  EXPECT_EQ(leida.c[2].rango, h.sesion.hoja.c[2].rango);
+  EXPECT_EQ(leida.rango_de(leida.c[2]), h.sesion.hoja.rango_de(h.sesion.hoja.c[2]));
 }
 
 // When the file no longer holds an element where it was loaded, nothing is written: the message
@@ -172,7 +172,8 @@ TEST(CotasPSCT, ElIndiceEspacialSigueAlRangoNuevo) {
   h.dialogos.respuestas = {true};
   h.corre(EntradaTopologia::cotas_a_tramos);
   EXPECT_EQ(h.sesion.hoja.fila(1).xmax, 1000);
-  EXPECT_EQ(h.recargada().c[0].rango, (Rango{0, 0, 10, 1000, 0, 20, 0, 0, 0}));
+  const Hoja leida = h.recargada();
+  EXPECT_EQ(leida.rango_de(leida.c[0]), (Rango{0, 0, 10, 1000, 0, 20, 0, 0, 0}));
   const auto candidatas = junto_al_origen(h.sesion.indice_espacial);
   EXPECT_EQ(std::ranges::count(candidatas, 1), 1);
   EXPECT_EQ(candidatas, junto_al_origen(IndiceEspacial(h.sesion.hoja)));
@@ -249,8 +250,8 @@ TEST(CotasTextos, LaMayorDeLasCarasQueSeparan) {
     for (const std::int32_t z : h.cotas(leida, e)) EXPECT_EQ(z, esperadas[e - 1]) << e;
   }
   EXPECT_EQ(h.cotas(leida, 8), (std::vector<std::int32_t>(4, 5)));
-  EXPECT_EQ(leida.c[2].rango, (Rango{1000, 0, 12, 1000, 1000, 12, 20, 6, 1957}));
-  EXPECT_EQ(leida.c[7].rango, (Rango{0, 1000, 5, 2000, 2000, 5, 0, 0, 0}));
+  EXPECT_EQ(leida.rango_de(leida.c[2]), (Rango{1000, 0, 12, 1000, 1000, 12, 20, 6, 1957}));
+  EXPECT_EQ(leida.rango_de(leida.c[7]), (Rango{0, 1000, 5, 2000, 2000, 5, 0, 0, 0}));
 }
 
 // Negative elevations and those above 1,000,000,000 are stored with their true range.
@@ -259,8 +260,9 @@ TEST(CotasTextos, ElRangoEsElDeLosVertices) {
   h.dialogos.respuestas = {true};
   h.corre(EntradaTopologia::cotas_a_recintos);
   const Hoja leida = h.recargada();
-  EXPECT_EQ(leida.c[0].rango, (Rango{0, 0, -5, 1000, 0, -5, 20, 6, 1957}));
-  EXPECT_EQ(leida.c[1].rango, (Rango{1000, 0, 1500000000, 2000, 0, 1500000000, 20, 6, 1957}));
+  EXPECT_EQ(leida.rango_de(leida.c[0]), (Rango{0, 0, -5, 1000, 0, -5, 20, 6, 1957}));
+  EXPECT_EQ(leida.rango_de(leida.c[1]),
+            (Rango{1000, 0, 1500000000, 2000, 0, 1500000000, 20, 6, 1957}));
   EXPECT_EQ(h.sesion.hoja.fila(2).zmin, 1500000000);
 }
 
@@ -357,11 +359,12 @@ TEST(EtiquetasCota, GrabaAnadeAlFicheroCOT) {
   const Hoja textos = cargo_bin(cot, h.sesion.tabla);
   ASSERT_EQ(textos.t.size(), 6u);
   const Entidad& primera = textos.t[0];  // at 20 m along the arc
-  EXPECT_EQ(limpia_texto(primera.cabecera.codigo_bruto()), "1403");
-  EXPECT_EQ(primera.cabecera.num_atributos, 0);
+  EXPECT_EQ(limpia_texto(textos.cabecera_de(primera).codigo_bruto()), "1403");
+  EXPECT_EQ(textos.cabecera_de(primera).num_atributos, 0);
   EXPECT_EQ(textos.texto(primera), "1234.56");
   EXPECT_EQ(textos.vertices_de(primera)[0], (Vertice{2000, 0, 123456}));
-  EXPECT_EQ(primera.rango, (Rango{2000, 0, 123456, 2000 + 7 * 1250, 1250, 123456, 1250, 0, 0}));
+  EXPECT_EQ(textos.rango_de(primera),
+            (Rango{2000, 0, 123456, 2000 + 7 * 1250, 1250, 123456, 1250, 0, 0}));
   EXPECT_EQ(std::string(textos.bytes_texto(primera)), "1234.56     ");
 
 #ifndef _WIN32

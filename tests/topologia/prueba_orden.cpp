@@ -45,7 +45,8 @@ Reescrita reescribe(const Sesion& base, const EntidadesDibujadas& dibujadas, std
     std::vector<Vertice> v(hoja.vertices_de(e).begin(), hoja.vertices_de(e).end());
     const bool invertida = !es_texto && invierte && azar() % 2 == 0;
     if (invertida) std::reverse(v.begin(), v.end());
-    escribe_entidad(bytes, e.cabecera, e.rango, v, hoja.bytes_texto(e), hoja.atributos_de(e));
+    escribe_entidad(bytes, hoja.cabecera_de(e), hoja.rango_de(e), v, hoja.bytes_texto(e),
+                    hoja.atributos_de(e));
     (es_texto ? dibujada_t : dibujada_c).push_back(dibujadas.contiene(e));
     if (es_texto) continue;
     r.original.push_back(std::int32_t(i + 1));

@@ -35,7 +35,7 @@ inline telmora::GrafoTopologico grafo_literal(const telmora::Hoja& hoja,
     const Entidad& e = hoja.c[i];
     const auto v = hoja.vertices_de(e);
     const bool cerrado = v.size() >= 1 && v.front().x == v.back().x && v.front().y == v.back().y;
-    if (!dibujadas.contiene(e) || !e.activa() || v.size() < 2 || cerrado) continue;
+    if (!dibujadas.contiene(e) || !hoja.activa(e) || v.size() < 2 || cerrado) continue;
     Tramo t;
     t.elemento = static_cast<std::int32_t>(i + 1);
     t.N1 = nodo_de(v.front());

@@ -48,7 +48,7 @@ TEST(Visor, ComprimirExtraerYDuplicadosDesdeElMenu) {
   const Sesion& sesion = visor->control().sesion();
   ASSERT_NE(sesion.duplicados, nullptr);
   EXPECT_EQ(sesion.duplicados->marca(1), kDuplicadoExacto);  // marked, not yet deleted
-  EXPECT_TRUE(sesion.hoja.entidad(1).activa());
+  EXPECT_TRUE(sesion.hoja.activa(1));
   EXPECT_EQ(sesion.duplicados->marca(5), kSegmentosIdenticos);
   EXPECT_EQ(sesion.duplicados->marca(6), kSegmentosIdenticos);
   EXPECT_EQ(a.hoja.carpeta.lee("hoja.bin"), b.contenido());
@@ -103,7 +103,7 @@ TEST(Visor, PuntosDoblesDesdeElMenu) {
   EXPECT_EQ(a.dialogos.textos()[1],
             "Proceso Finalizado\nPuntos Dobles Eliminados : 1\nEntidades Borradas : 0\n"
             "Errores Duplicados : 0\nErrores Lazos : 0\nErrores semiLazos : 0");
-  EXPECT_FALSE(visor->control().sesion().hoja.entidad(4).activa());
+  EXPECT_FALSE(visor->control().sesion().hoja.activa(4));
   EXPECT_GT(a.hoja.carpeta.lee("hoja.bin").size(), b.contenido().size());
 }
 
@@ -309,7 +309,7 @@ TEST(Visor, TrasCadaHerramientaLaVistaMuestraLaHojaComoEsta) {
       const Hoja leida = cargo_bin(a.hoja.carpeta / "hoja.bin", sesion.tabla);
       ASSERT_EQ(sesion.hoja.num_entidades(), leida.num_entidades());
       for (std::int32_t n = 1; n <= leida.num_entidades(); ++n) {
-        ASSERT_EQ(sesion.hoja.entidad(n).activa(), leida.entidad(n).activa()) << n;
+        ASSERT_EQ(sesion.hoja.activa(n), leida.activa(n)) << n;
       }
       const Vista& despues = visor->control().vista;
       EXPECT_EQ(despues.escala, antes.escala);

@@ -334,11 +334,12 @@ QImage entidad_a_entidad(const Sesion& s, const Vista& v, const Visualizacion& v
     const Entidad& e = s.hoja.entidad(n);
     const Rgb color = s.paleta.color(s.tabla.color_de_fila(e.posicion_tab));
     const auto vertices = s.hoja.vertices_de(e);
-    if (e.cabecera.es_texto()) {
+    if (s.hoja.cabecera_de(e).es_texto()) {
       double x = 0, y = 0;
       v.transforma_coordenadas(double(vertices[0].x) / uds, double(vertices[0].y) / uds, x, y);
-      Pintor::PintoUnTexto(superficie, x, y, s.hoja.texto(e), e.rango.angulo_texto(),
-                           e.rango.altura_texto(), e.rango.justificacion_texto(), color, v, uds);
+      Pintor::PintoUnTexto(superficie, x, y, s.hoja.texto(e), s.hoja.rango_de(e).angulo_texto(),
+                           s.hoja.rango_de(e).altura_texto(),
+                           s.hoja.rango_de(e).justificacion_texto(), color, v, uds);
     } else {
       superficie.pluma(visualizacion.estilo_pluma, 0, color);
       superficie.pincel(color);
@@ -373,7 +374,7 @@ TEST(Pintor, ComoEntidadAEntidadDondeNadaEsMenorQueUnPixel) {
   genera_muestra(carpeta.ruta(), opciones);
   Sesion sesion = abre_sesion(ajustes_junto_a(carpeta / "hoja.bin"));
   for (std::size_t i = 0; i < sesion.hoja.c.size(); i += 7) {
-    Rango& rango = sesion.hoja.c[i].rango;
+    Rango& rango = sesion.hoja.rango_de(sesion.hoja.c[i]);
     rango.xmax = rango.xmin + (i % 2), rango.ymax = rango.ymin;
   }
   const Visualizacion visualizacion;
@@ -451,7 +452,7 @@ TEST(HojaAbierta, DibujaTodasLasEntidadesActivas) {
     SuperficieNula superficie(entero(1, 3000), entero(1, 3000));
     const EntidadesDibujadas dibujadas = dibuja_hoja_abierta(sesion, superficie).dibujadas;
     for (std::int32_t n = 1; n <= sesion.hoja.num_entidades(); ++n) {
-      ASSERT_EQ(dibujadas.contiene(n), sesion.hoja.entidad(n).activa())
+      ASSERT_EQ(dibujadas.contiene(n), sesion.hoja.activa(n))
           << "vez " << vez << ", entidad " << n << ", " << ancho << " x " << alto << " desde " << x0
           << ", " << y0;
     }

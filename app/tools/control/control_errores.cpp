@@ -40,7 +40,7 @@ std::string une_con_tabuladores(const std::vector<std::string>& campos) {
 std::vector<MarcaError> marcas_de_error(const Hoja& hoja) {
   std::vector<MarcaError> marcas;
   for (const Entidad& e : hoja.t) {
-    if (!e.activa()) continue;
+    if (!hoja.activa(e)) continue;
     const std::string texto = texto_de_trozos(hoja.bytes_texto(e));
     const auto guion = texto.find('_');
     const std::string candidato = texto.substr(0, guion);

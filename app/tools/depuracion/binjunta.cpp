@@ -24,7 +24,7 @@ std::string registros_de(const Hoja& hoja, const Entidad& e,
                          const std::vector<std::vector<Vertice>>& piezas) {
   std::string bytes;
   for (const auto& pieza : piezas) {
-    Cabecera cabecera = e.cabecera;
+    Cabecera cabecera = hoja.cabecera_de(e);
     cabecera.num_puntos = static_cast<std::int16_t>(pieza.size());
     Rango rango;
     calcula_rango_entidad(rango, pieza);
@@ -63,7 +63,7 @@ std::int32_t escribe_cambios(Hoja& hoja, const RedBinjunta& red, const Destinos&
   auto partido = [&](std::int32_t e) { return d.partido[static_cast<std::size_t>(e)] != 0; };
   for (std::int32_t e = 1; e <= red.num_elementos(); ++e) {
     if (!red.movido(e) || red.acortado(e) || partido(e)) continue;
-    Rango rango = entidad(e).rango;
+    Rango rango = hoja.rango_de(entidad(e));
     calcula_rango_entidad(rango, red.vertices(e));
     marcador.reescribe_vertices(entidad(e).numero, rango, red.vertices(e));
   }

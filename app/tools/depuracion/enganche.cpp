@@ -72,7 +72,7 @@ std::span<const Vertice> RedBinjunta::vertices(std::int32_t elemento) const {
 }
 
 bool RedBinjunta::activo(std::int32_t elemento) const {
-  return hoja_.c[indice(elemento)].activa();
+  return hoja_.activa(hoja_.c[indice(elemento)]);
 }
 
 std::int32_t RedBinjunta::posicion(std::int32_t elemento) const {

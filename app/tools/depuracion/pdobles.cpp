@@ -66,8 +66,8 @@ Punto punto(const Vertice& v) {
 // recomputed from the vertices kept, and the attributes read.
 void escribe_limpio(std::string& salida, const Hoja& hoja, const Entidad& e,
                     std::span<const Vertice> limpios) {
-  Cabecera cabecera = e.cabecera;
-  cabecera.codigo = codigo_desde_texto(limpia_texto(e.cabecera.codigo_bruto()));
+  Cabecera cabecera = hoja.cabecera_de(e);
+  cabecera.codigo = codigo_desde_texto(limpia_texto(hoja.cabecera_de(e).codigo_bruto()));
   cabecera.num_puntos = static_cast<std::int16_t>(limpios.size());
   Rango rango;
   calcula_rango_entidad(rango, limpios);
@@ -200,7 +200,7 @@ ResultadoPdobles Proceso_pdobles(const Sesion& sesion, const ToleranciasPdobles&
   for (std::int32_t numero = 1; numero <= hoja.num_entidades(); ++numero) {
     avance.avanza(numero);
     const Entidad& e = hoja.entidad(numero);
-    if (e.cabecera.es_texto() || !e.activa()) continue;
+    if (hoja.cabecera_de(e).es_texto() || !hoja.activa(e)) continue;
     const Limpieza limpieza = limpia_puntos_dobles(hoja.vertices_de(e), tolerancias, limpios);
     revisa_segmentos(limpios, tolerancias.xy, pares, errores);
     if (!limpieza.cambiada) continue;

@@ -32,7 +32,7 @@ void leo_bin_pinto_duplicados(const Sesion& sesion, const ResultadoDuplicados& d
     const FilaIndice& f = hoja.fila(numero);
     const Entidad& e = hoja.entidad(numero);
     const std::int32_t marca = duplicados.marca(numero);
-    if (marca == kSinDuplicado || !e.activa()) continue;
+    if (marca == kSinDuplicado || !hoja.activa(e)) continue;
     if (!rango_contenido(double(f.xmax) / uds, double(f.ymax) / uds, double(f.xmin) / uds,
                          double(f.ymin) / uds, vista.xmax, vista.ymax, vista.xmin, vista.ymin)) {
       continue;
@@ -41,11 +41,11 @@ void leo_bin_pinto_duplicados(const Sesion& sesion, const ResultadoDuplicados& d
     const auto vertices = hoja.vertices_de(e);
     superficie.pluma(0, 1, color);
     superficie.pincel(color);
-    if (e.cabecera.es_texto()) {
+    if (hoja.cabecera_de(e).es_texto()) {
       const PuntoPantalla p = a_pantalla(vista, vertices[0], uds);
-      Pintor::PintoUnTexto(superficie, p.x, p.y, hoja.texto(e), e.rango.angulo_texto(),
-                           e.rango.altura_texto(), e.rango.justificacion_texto(), color, vista,
-                           uds);
+      Pintor::PintoUnTexto(superficie, p.x, p.y, hoja.texto(e), hoja.rango_de(e).angulo_texto(),
+                           hoja.rango_de(e).altura_texto(), hoja.rango_de(e).justificacion_texto(),
+                           color, vista, uds);
       continue;
     }
     dibuja_elemento(superficie, trazador, vista, vertices, uds, visualizacion.rellena_cerrados(),

@@ -40,7 +40,7 @@ Clases clasifica(const Hoja& hoja) {
   clases.excluido.assign(n, 0);
   clases.virtual_.assign(n, 0);
   for (std::int32_t numero = 1; numero <= hoja.num_entidades(); ++numero) {
-    const std::string codigo = limpia_texto(hoja.entidad(numero).cabecera.codigo_bruto());
+    const std::string codigo = limpia_texto(hoja.cabecera_de(hoja.entidad(numero)).codigo_bruto());
     clases.excluido[static_cast<std::size_t>(numero)] = es_codigo_excluido(codigo);
     clases.virtual_[static_cast<std::size_t>(numero)] = es_codigo_virtual(codigo);
   }
@@ -142,7 +142,7 @@ class BuscadorDuplicados {
 
   // Active in the sheet and not marked.
   bool libre(std::int32_t numero) const {
-    return marcas_[idx(numero)] == kSinDuplicado && hoja_.entidad(numero).activa();
+    return marcas_[idx(numero)] == kSinDuplicado && hoja_.activa(numero);
   }
 
   static bool iguales(const FilaIndice& a, const FilaIndice& b) {
@@ -189,7 +189,8 @@ class BuscadorDuplicados {
     auto recorre = [&](auto&& anade) {
       for (std::int32_t numero = 1; numero <= hoja_.num_entidades(); ++numero) {
         const Entidad& e = hoja_.entidad(numero);
-        if (e.cabecera.es_texto() || !e.activa() || clases_.excluido[idx(numero)]) continue;
+        if (hoja_.cabecera_de(e).es_texto() || !hoja_.activa(e) || clases_.excluido[idx(numero)])
+          continue;
         const auto v = hoja_.vertices_de(e);
         for (std::size_t k = 0; k + 1 < v.size(); ++k) {
           CajaSegmento caja;
@@ -262,7 +263,7 @@ ResultadoDuplicados Duplicados(const Sesion& sesion, const OpcionesDuplicados& o
   const ResultadoDuplicados& anterior = ultimos_duplicados(sesion);
   resultado.marcas.assign(static_cast<std::size_t>(hoja.num_entidades()) + 1, kSinDuplicado);
   for (std::int32_t numero = 1; numero <= hoja.num_entidades(); ++numero) {
-    if (anterior.aplicado && hoja.entidad(numero).activa()) {
+    if (anterior.aplicado && hoja.activa(numero)) {
       resultado.marcas[static_cast<std::size_t>(numero)] =
           static_cast<std::int8_t>(anterior.marca(numero));
     }

@@ -121,9 +121,9 @@ class Cortador {
   // point gives no piece, as alone it would read as a point symbol.
   void escribe_tramo(const Entidad& e, std::size_t minimo = 2) {
     if (tramo_.size() >= minimo) {
-      Cabecera cabecera = e.cabecera;
+      Cabecera cabecera = hoja_.cabecera_de(e);
       cabecera.num_puntos = static_cast<std::int16_t>(tramo_.size());
-      Rango rango = e.rango;
+      Rango rango = hoja_.rango_de(e);
       calcula_rango_entidad(rango, tramo_);
       salida_.entidad(cabecera, rango, tramo_, {}, hoja_.atributos_de(e));
     }
@@ -148,8 +148,8 @@ std::filesystem::path CortaFichero(const Sesion& sesion, const Vista& vista, Mod
   const Hoja& hoja = sesion.hoja;
   const int uds = sesion.ajustes.uds;
   auto examinada = [&](const Entidad& e) {
-    const Rango& r = e.rango;
-    return e.activa() && (e.posicion_tab == 0 || sesion.tabla.fila(e.posicion_tab).visible) &&
+    const Rango& r = hoja.rango_de(e);
+    return hoja.activa(e) && (e.posicion_tab == 0 || sesion.tabla.fila(e.posicion_tab).visible) &&
            rango_contenido(double(r.xmax) / uds, double(r.ymax) / uds, double(r.xmin) / uds,
                            double(r.ymin) / uds, vista.xmax, vista.ymax, vista.xmin, vista.ymin);
   };
@@ -160,7 +160,7 @@ std::filesystem::path CortaFichero(const Sesion& sesion, const Vista& vista, Mod
   const auto numeros = entidades_a_examinar(sesion, vista.xmin, vista.ymin, vista.xmax, vista.ymax);
   for (const std::int32_t numero : numeros) {
     const Entidad& e = hoja.entidad(numero);
-    if (e.cabecera.es_texto() || !examinada(e)) continue;
+    if (hoja.cabecera_de(e).es_texto() || !examinada(e)) continue;
     if (modo == ModoExtraccion::solapados) {
       salida.entidad(hoja, e);
     } else {
@@ -169,7 +169,7 @@ std::filesystem::path CortaFichero(const Sesion& sesion, const Vista& vista, Mod
   }
   for (const std::int32_t numero : numeros) {
     const Entidad& e = hoja.entidad(numero);
-    if (!e.cabecera.es_texto() || !examinada(e)) continue;
+    if (!hoja.cabecera_de(e).es_texto() || !examinada(e)) continue;
     const Vertice& insercion = hoja.vertices_de(e)[0];
     if (dentro_fuera_ventana(vista, double(insercion.x) / uds, double(insercion.y) / uds)) {
       salida.entidad(hoja, e);

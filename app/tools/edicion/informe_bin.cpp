@@ -40,7 +40,7 @@ RecuentoCodigos comprueba_codigos(const Hoja& hoja, const TablaVekt& tabla,
       ++cuenta.encontrados;
     } else {
       ++cuenta.no_encontrados;
-      lista.anade(prefijo + cp1252_a_utf8(limpia_texto(e.cabecera.codigo_bruto())));
+      lista.anade(prefijo + cp1252_a_utf8(limpia_texto(hoja.cabecera_de(e).codigo_bruto())));
     }
     for (const Atributo& a : hoja.atributos_de(e)) {
       if (a.id_tabla != 2) continue;
@@ -72,7 +72,8 @@ void anade_contadores(std::vector<std::string>& lineas, const char* titulo,
 
 AnalisisBin analiza_bin(const Hoja& hoja, const TablaVekt& tabla, Progreso& progreso) {
   AnalisisBin analisis;
-  for (const Entidad& e : hoja.c) analisis.puntuales += e.cabecera.num_puntos == 1 ? 1 : 0;
+  for (const FilaIndice& f : hoja.indice)
+    analisis.puntuales += f.tipo == kIndiceTipoC && f.num_puntos == 1 ? 1 : 0;
   analisis.cartograficas = static_cast<long>(hoja.c.size());
   analisis.textos = static_cast<long>(hoja.t.size());
   ListaNoEncontrados no_encontrados;

@@ -54,8 +54,9 @@ class Localizador {
 
   // Offers the entity for each of its hits until the user accepts it.
   bool examina(const Entidad& e) {
-    if (!e.activa() || oculta(e) || !solapa(e.rango)) return false;
-    return e.cabecera.es_texto() ? busca_en_texto(e) : busca_en_cartografica(e);
+    const Hoja& hoja = sesion_.hoja;
+    if (!hoja.activa(e) || oculta(e) || !solapa(hoja.rango_de(e))) return false;
+    return hoja.cabecera_de(e).es_texto() ? busca_en_texto(e) : busca_en_cartografica(e);
   }
 
  private:
@@ -96,7 +97,7 @@ class Localizador {
     resalta();
     superficie_.modo(ModoDibujo::copia);
     if (muestra_) muestra_();
-    const bool aceptada = dialogos_.si_no(pregunta_eleccion(sesion_.tabla, e), kTituloEleccion);
+    const bool aceptada = dialogos_.si_no(pregunta_eleccion(sesion_, e), kTituloEleccion);
     if (!aceptada) {
       resalta();
       superficie_.modo(ModoDibujo::copia);
@@ -111,8 +112,9 @@ class Localizador {
     const std::string texto = sesion_.hoja.texto(e);
     return ofrece(e, [&] {
       superficie_.modo(ModoDibujo::inversion);
-      Pintor::PintoUnTexto(superficie_, x, y, texto, e.rango.angulo_texto(), e.rango.altura_texto(),
-                           e.rango.justificacion_texto(), kColorInversion, vista_, uds_);
+      const Rango& rango = sesion_.hoja.rango_de(e);
+      Pintor::PintoUnTexto(superficie_, x, y, texto, rango.angulo_texto(), rango.altura_texto(),
+                           rango.justificacion_texto(), kColorInversion, vista_, uds_);
     });
   }
 
@@ -165,9 +167,9 @@ void borra_localizador(Superficie& superficie, const Vista& vista, const Tentati
   dibuja_caja_invertida(superficie, vista, tentativo);
 }
 
-std::string pregunta_eleccion(const TablaVekt& tabla, const Entidad& entidad) {
-  return "Cod: " + cp1252_a_utf8(limpia_texto(entidad.cabecera.codigo_bruto())) + "\r" +
-         tabla.fila(entidad.posicion_tab).descripcion() + "\r\r" + "¿Este elemento?";
+std::string pregunta_eleccion(const Sesion& sesion, const Entidad& entidad) {
+  return "Cod: " + cp1252_a_utf8(limpia_texto(sesion.hoja.cabecera_de(entidad).codigo_bruto())) +
+         "\r" + sesion.tabla.fila(entidad.posicion_tab).descripcion() + "\r\r" + "¿Este elemento?";
 }
 
 std::int32_t leo_bin_localizo(const Sesion& sesion, const Vista& vista,

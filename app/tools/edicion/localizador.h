@@ -32,7 +32,7 @@ void borra_localizador(Superficie& superficie, const Vista& vista, const Tentati
 
 // Title and text of the question that offers an entity.
 inline constexpr const char* kTituloEleccion = "Elección de entidad";
-std::string pregunta_eleccion(const TablaVekt& tabla, const Entidad& entidad);
+std::string pregunta_eleccion(const Sesion& sesion, const Entidad& entidad);
 
 // Walks the active entities whose box overlaps the search box, in file order, and offers each hit
 // through Dialogos::si_no with the entity highlighted on the surface: texts by their box, lines

@@ -61,10 +61,10 @@ Piezas piezas_de(const Hoja& hoja, const Entidad& e, std::vector<std::int32_t> s
   auto anade_pieza = [&](std::size_t desde, std::size_t hasta) {  // vertices [desde, hasta)
     if (hasta < desde + 2) return;
     const auto tramo = vertices.subspan(desde, hasta - desde);
-    Cabecera cabecera = e.cabecera;
-    cabecera.codigo = codigo_normalizado(e.cabecera.codigo_bruto());
+    Cabecera cabecera = hoja.cabecera_de(e);
+    cabecera.codigo = codigo_normalizado(hoja.cabecera_de(e).codigo_bruto());
     cabecera.num_puntos = static_cast<std::int16_t>(tramo.size());
-    Rango rango = e.rango;
+    Rango rango = hoja.rango_de(e);
     calcula_rango_entidad(rango, tramo);
     escribe_entidad(piezas.bytes, cabecera, rango, tramo, {}, hoja.atributos_de(e));
     ++piezas.cuantas;
@@ -187,7 +187,7 @@ class PlanDeCortes {
   bool sigue(std::uint64_t segmento) const {
     const auto posicion = static_cast<std::int32_t>(segmento >> 32);
     const std::int32_t numero = numero_en(posicion);
-    const bool viva = cortados_.count(posicion) || (numero != 0 && hoja_.entidad(numero).activa());
+    const bool viva = cortados_.count(posicion) || (numero != 0 && hoja_.activa(numero));
     return viva && !quitados_.count(segmento);
   }
 
@@ -221,7 +221,8 @@ void SalidaBin::entidad(const Cabecera& cabecera, const Rango& rango,
 }
 
 void SalidaBin::entidad(const Hoja& hoja, const Entidad& e) {
-  entidad(e.cabecera, e.rango, hoja.vertices_de(e), hoja.bytes_texto(e), hoja.atributos_de(e));
+  entidad(hoja.cabecera_de(e), hoja.rango_de(e), hoja.vertices_de(e), hoja.bytes_texto(e),
+          hoja.atributos_de(e));
 }
 
 void SalidaBin::bytes_entidad(std::string_view bytes) {
@@ -257,7 +258,7 @@ std::filesystem::path comprimir(const std::filesystem::path& fich_entrada, Image
   for (std::int32_t numero = 1; numero <= hoja.num_entidades(); ++numero) {
     const FilaIndice& f = hoja.fila(numero);
     if (f.activo != 1) continue;
-    const Cabecera& cabecera = hoja.entidad(numero).cabecera;
+    const Cabecera& cabecera = hoja.cabecera_de(hoja.entidad(numero));
     const auto largo = longitud_entidad(cabecera.num_puntos, cabecera.num_atributos);
     salida.bytes_entidad({hoja.bytes.datos() + f.posicion, static_cast<std::size_t>(largo)});
   }
@@ -299,7 +300,7 @@ std::int32_t marca_borrados(Sesion& sesion, const ResultadoDuplicados& duplicado
     const FilaIndice& f = hoja.fila(numero);
     const std::int32_t marca = duplicados.marca(numero);
     if (marca == kDuplicadoExacto || marca == kDuplicadoSimilar) {
-      if (hoja.entidad(numero).activa()) marcador.anula(numero);
+      if (hoja.activa(numero)) marcador.anula(numero);
       continue;
     }
     if (marca != kSegmentosIdenticos && marca != kSegmentosCercanos) continue;
@@ -308,11 +309,11 @@ std::int32_t marca_borrados(Sesion& sesion, const ResultadoDuplicados& duplicado
     const SegmentoCoincidente& s = tabla[*entrada];
     const std::int32_t otro = plan.numero_en(s.posicion2);
     if (otro == 0) continue;
-    const bool segundo =
-        corta_el_segundo(limpia_texto(hoja.entidad(numero).cabecera.codigo_bruto()), s.posicion1,
-                         limpia_texto(hoja.entidad(otro).cabecera.codigo_bruto()), s.posicion2);
+    const bool segundo = corta_el_segundo(
+        limpia_texto(hoja.cabecera_de(hoja.entidad(numero)).codigo_bruto()), s.posicion1,
+        limpia_texto(hoja.cabecera_de(hoja.entidad(otro)).codigo_bruto()), s.posicion2);
     const std::int32_t cortado = segundo ? otro : numero;
-    if (!hoja.entidad(cortado).activa()) continue;
+    if (!hoja.activa(cortado)) continue;
     const std::vector<std::int32_t> segmentos = plan.quita(cortado, segundo);
     if (segmentos.empty()) continue;
     piezas += corta_elemento(hoja, marcador, cortado, segmentos);
@@ -347,12 +348,12 @@ std::filesystem::path graba_nuevo_bin(const Sesion& sesion, const ResultadoDupli
   for (std::int32_t numero = 1; numero <= hoja.num_entidades(); ++numero) {
     const std::int32_t marca = duplicados.marca(numero);
     const Entidad& e = hoja.entidad(numero);
-    if (!e.activa() || marca == kDuplicadoExacto || marca == kDuplicadoSimilar) continue;
+    if (!hoja.activa(e) || marca == kDuplicadoExacto || marca == kDuplicadoSimilar) continue;
     salida.entidad(hoja, e);
   }
   for (std::int32_t numero = 1; numero <= anadidas.num_entidades(); ++numero) {
     const Entidad& e = anadidas.entidad(numero);
-    if (e.activa()) salida.entidad(anadidas, e);
+    if (anadidas.activa(e)) salida.entidad(anadidas, e);
   }
   salida.confirma();
   return destino;

@@ -58,7 +58,8 @@ std::vector<PuntoPSCT> CargaPuntosParaSubirCotaTramos(const Hoja& hoja,
                                                       const GrafoTopologico& grafo) {
   std::vector<PuntoPSCT> puntos;
   for (const Entidad& e : hoja.c) {
-    if (!dibujadas.contiene(e) || !e.activa() || e.num_vertices() == 0 || !es_psct(e.cabecera))
+    if (!dibujadas.contiene(e) || !hoja.activa(e) || hoja.vertices_de(e).size() == 0 ||
+        !es_psct(hoja.cabecera_de(e)))
       continue;
     const Vertice& v = hoja.vertices_de(e)[0];
     puntos.push_back({v.x, v.y, v.z, grafo.busca_nodo(v.x, v.y)});
@@ -134,7 +135,7 @@ void InterpolaZTramos(const Hoja& hoja, SubidaCotaTramos& subida) {
     if (longitud != 0) interpola(v, inicio, v.size() - 1, cota_inicio, z2, longitud);
     v.front().z = z1;
     v.back().z = z2;
-    Rango rango = e.rango;
+    Rango rango = hoja.rango_de(e);
     rango_real(rango, v);
     subida.cambios.anade(t.elemento, rango, v);
   }
@@ -195,7 +196,7 @@ EscrituraCotas aplica_cambios_cota(Sesion& sesion, const CambiosDeCota& cambios,
   for (const ReescrituraElemento& r : cambios.elementos) {
     const Entidad& e = hoja.c[static_cast<std::size_t>(r.elemento - 1)];
     nuevos.push_back({e.numero, r.rango, cambios.vertices_de(r)});
-    cajas_movidas = cajas_movidas || !misma_caja(e.rango, r.rango);
+    cajas_movidas = cajas_movidas || !misma_caja(hoja.rango_de(e), r.rango);
   }
   ContadorPorcentaje avance(progreso, cambios.num_elementos());
   EscrituraCotas escritura;

@@ -71,12 +71,13 @@ void GrafoTopologico::construye_estrellas() {
 GrafoTopologico CargoNodosTramos(const Hoja& hoja, const EntidadesDibujadas& dibujadas) {
   GrafoTopologico grafo;
   std::size_t lineas = 0;
-  for (const Entidad& e : hoja.c) lineas += dibujadas.contiene(e) && e.cabecera.num_puntos >= 2;
+  for (const Entidad& e : hoja.c)
+    lineas += dibujadas.contiene(e) && hoja.cabecera_de(e).num_puntos >= 2;
   grafo.prepara_hash(2 * lineas);
   grafo.tramos.reserve(lineas);
   for (std::size_t i = 0; i < hoja.c.size(); ++i) {
     const Entidad& e = hoja.c[i];
-    if (!dibujadas.contiene(e) || !e.activa()) continue;
+    if (!dibujadas.contiene(e) || !hoja.activa(e)) continue;
     const auto v = hoja.vertices_de(e);
     if (clase_elemento(v) != ClaseElemento::abierto) continue;
     Tramo tramo;
@@ -95,9 +96,10 @@ std::vector<TextoTopologia> textos_dibujados(const Hoja& hoja,
   std::vector<TextoTopologia> textos;
   for (std::size_t j = 0; j < hoja.t.size(); ++j) {
     const Entidad& e = hoja.t[j];
-    if (!dibujadas.contiene(e) || !e.activa()) continue;
+    if (!dibujadas.contiene(e) || !hoja.activa(e)) continue;
     const Vertice& p = hoja.vertices_de(e)[0];
-    textos.push_back({static_cast<std::int32_t>(j + 1), e.cabecera.codigo, p.x, p.y, p.z, 0});
+    textos.push_back(
+        {static_cast<std::int32_t>(j + 1), hoja.cabecera_de(e).codigo, p.x, p.y, p.z, 0});
   }
   return textos;
 }

@@ -74,8 +74,8 @@ int VisualizarCotasVertices(Superficie& superficie, const Sesion& sesion, const 
   Ocupacion ocupacion;
   int etiquetas = 0;
   for (const Entidad& e : hoja.c) {
-    if (!dibujadas.contiene(e) || e.num_vertices() < 2) continue;
     const auto vertices = hoja.vertices_de(e);
+    if (!dibujadas.contiene(e) || vertices.size() < 2) continue;
     double recorrido_px = std::numeric_limits<double>::infinity();
     for (std::size_t i = 0; i < vertices.size(); ++i) {
       const Vertice& v = vertices[i];
