@@ -52,6 +52,7 @@ add_custom_target(paquete_generados ALL
 
 install(TARGETS telmora telmora-cli RUNTIME DESTINATION bin)
 install(TARGETS Orogrid proyeccion LIBRARY DESTINATION ${TELMORA_DIR_BIBLIOTECAS})
+install(TARGETS telmora-cli-sig RUNTIME DESTINATION ${TELMORA_DIR_BIBLIOTECAS})
 get_filename_component(carpeta_instalacion ${TELMORA_INSTALACION} DIRECTORY)
 get_filename_component(fichero_instalacion ${TELMORA_INSTALACION} NAME)
 install(FILES ${paquete}/instalacion.ini DESTINATION ${carpeta_instalacion}

@@ -2,9 +2,10 @@
 # Checks the Debian package that scripts/paquete.sh built, as it installs: lintian finds no
 # error; the package unpacked into a scratch root (dpkg -x) runs from there, from an empty
 # working folder and a bare environment, with no path into a build folder: both versions, a
-# sample sheet generated, reported, drawn and cleaned (which loads libproyeccion.so from the
-# package's folder of libraries); the manual pages render without warnings; the completion
-# completes; and Ctrl-C on a terminal stops a long cleanup with the sheet as it was.
+# sample sheet generated, reported, drawn, cleaned (which loads libproyeccion.so from the
+# package's folder of libraries) and exported (which runs telmora-cli-sig from there); the
+# manual pages render without warnings; the completion completes; and Ctrl-C on a terminal
+# stops a long cleanup with the sheet as it was.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -49,6 +50,8 @@ instalado "$bin/telmora-cli" render muestra/hoja.bin muestra/hoja.png --tamano 6
   fallo "render no escribe un PNG"
 instalado "$bin/telmora-cli" pdobles muestra/hoja.bin --tol-xy 1 --tol-z 1 >/dev/null ||
   fallo "pdobles no carga libproyeccion.so de /usr/lib/telmora"
+instalado "$bin/telmora-cli" exportar muestra/hoja.bin muestra/hoja.gpkg | grep -q "^Escrito" ||
+  fallo "exportar no llega a telmora-cli-sig de /usr/lib/telmora"
 
 for pagina in "$raiz"/instalado/usr/share/man/man1/telmora{,-cli}.1.gz; do
   avisos=$(LC_ALL=C.UTF-8 MANWIDTH=80 man --warnings -l "$pagina" 2>&1 >/dev/null)

@@ -107,4 +107,9 @@ Comando comando_render();
 Comando comando_revisar();
 Comando comando_topologia();
 
+// What runs the two GIS commands: the export and import themselves where the GIS library is
+// linked (telmora-cli-sig and the tests), a hand-over to telmora-cli-sig in telmora-cli.
+int ejecuta_exportar(const Argumentos& argumentos, std::ostream& salida, std::ostream& errores);
+int ejecuta_importar(const Argumentos& argumentos, std::ostream& salida, std::ostream& errores);
+
 }  // namespace telmora::cli

@@ -208,3 +208,24 @@ TEST(Revisar, EstadosDeSalidaYLimitePorHoja) {
   }
   EXPECT_FALSE(fs::exists("revision"));
 }
+
+// telmora-cli hands the GIS commands over to the program that carries GDAL: as a user runs it,
+// a sheet goes out to a GeoPackage and back whole, and what that program says and its exit
+// status (a missing sheet) are the command's own.
+TEST(Programa, LasOrdenesSigPasanAlProgramaQueLasLleva) {
+  CarpetaTemporal trabajo;
+  ASSERT_EQ(ejecuta({"generar", (trabajo / "h").string(), "--entidades", "300"}).estado, 0);
+  const std::string hoja = (trabajo / "h" / "hoja.bin").string();
+  const std::string gpkg = (trabajo / "h.gpkg").string();
+
+  const auto exportada = corre({"exportar", hoja, gpkg});
+  EXPECT_EQ(exportada.estado, 0) << exportada.errores;
+  EXPECT_NE(exportada.salida.find("Escrito " + gpkg), std::string::npos) << exportada.salida;
+  const auto importada = corre({"importar", gpkg, (trabajo / "vuelta.bin").string()});
+  EXPECT_EQ(importada.estado, 0) << importada.errores;
+  EXPECT_NE(importada.salida.find("300 entidades"), std::string::npos) << importada.salida;
+
+  const auto sin_hoja = corre({"exportar", (trabajo / "no.bin").string(), gpkg + "2"});
+  EXPECT_EQ(sin_hoja.estado, 2);
+  EXPECT_NE(sin_hoja.errores.find("no.bin"), std::string::npos) << sin_hoja.errores;
+}
