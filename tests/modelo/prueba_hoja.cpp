@@ -454,12 +454,16 @@ TEST(CargaHoja, DesdeElFicheroComoDesdeSusBytesSinTocarlo) {
   EXPECT_EQ(del_fichero.rango_de(del_fichero.entidad(2)).zmax, 7);
   EXPECT_EQ(copia.cabecera_de(copia.entidad(2)).estado, 'x');
 
+  // A mapped sheet cut short under its mapping reads zeros there (a sheet read into memory, as
+  // on Windows, keeps its bytes).
   std::filesystem::resize_file(ruta, 0);
-  std::int64_t suma = 0;
-  const Entidad& ultima = del_fichero.entidad(del_fichero.num_entidades());
-  for (const Vertice& v : del_fichero.vertices_de(ultima)) suma += std::abs(v.x) + std::abs(v.y);
-  suma += static_cast<std::int64_t>(del_fichero.texto(ultima).size());
-  EXPECT_EQ(suma, 0);
+  if (del_fichero.bytes.mapeada()) {
+    std::int64_t suma = 0;
+    const Entidad& ultima = del_fichero.entidad(del_fichero.num_entidades());
+    for (const Vertice& v : del_fichero.vertices_de(ultima)) suma += std::abs(v.x) + std::abs(v.y);
+    suma += static_cast<std::int64_t>(del_fichero.texto(ultima).size());
+    EXPECT_EQ(suma, 0);
+  }
   const Entidad &suya = copia.entidad(copia.num_entidades()),
                 &leida_ultima = leida.entidad(leida.num_entidades());
   EXPECT_EQ(copia.cabecera_de(suya).codigo_bruto(), leida.cabecera_de(leida_ultima).codigo_bruto());
